@@ -1,0 +1,80 @@
+#pragma once
+// What the link, the camera operations and the panels write to the communication monitor
+// and its log file. The shell's Monitor implements it; tests use RecordingMonitorSink.
+//
+// Every operator-visible message has two forms: the monitor form begins with "\r\n\r\n"
+// (a heading) or "\r\n" (a line) and the log form carries the same text with "\n\n" or "\n".
+// Implementations are thread-safe: the window thread, the AFP receive thread and the
+// operation thread all append.
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace orva::core {
+
+// monitor echo mode
+enum class EchoMode : int {
+  Hidden = 0,      // the protocols do not show their traffic
+  Shown = 1,       // every byte is shown in the panes and written to the log
+  StatusLine = 2,  // received replies are drawn on a status line instead
+};
+
+class MonitorSink {
+ public:
+  virtual ~MonitorSink() = default;
+
+  // Text the PC sent or any message: the PC pane. The first `modelLength` bytes
+  // (all of them by default) are fed to the cursor model.
+  virtual void appendPc(std::string_view text, std::size_t modelLength) = 0;
+  void appendPc(std::string_view text) { appendPc(text, text.size()); }
+  // Bytes the camera sent: the camera pane.
+  virtual void appendCamera(std::string_view text) = 0;
+  // Text written to the log file only (traffic, log forms). Dropped while no log is open.
+  virtual void writeLog(std::string_view text) = 0;
+  // The answered frame shown on the status line while the echo mode is StatusLine.
+  virtual void setStatusLine(std::string_view text) = 0;
+
+  virtual EchoMode echoMode() const = 0;
+  virtual void setEchoMode(EchoMode mode) = 0;
+  // Set while a character typed into a pane is on its way to the camera.
+  virtual bool typedInput() const = 0;
+  virtual void setTypedInput(bool on) = 0;
+
+  // One message in both forms.
+  void message(std::string_view monitorForm, std::string_view logForm) {
+    appendPc(monitorForm);
+    writeLog(logForm);
+  }
+  // mode 1: a line ("\r\n" / "\n" before the text); any other mode: a heading with a blank
+  // line before it ("\r\n\r\n" / "\n\n").
+  void heading(std::string_view text, int mode = 2);
+  // A line in both forms: "\r\n" + text on the monitor, "\n" + text in the log.
+  void line(std::string_view text) { heading(text, 1); }
+};
+
+// Keeps everything written to it, for tests of lower layers.
+class RecordingMonitorSink final : public MonitorSink {
+ public:
+  void appendPc(std::string_view text, std::size_t modelLength) override;
+  using MonitorSink::appendPc;
+  void appendCamera(std::string_view text) override { camera_ += text; }
+  void writeLog(std::string_view text) override { log_ += text; }
+  void setStatusLine(std::string_view text) override { status_ = text; }
+  EchoMode echoMode() const override { return echo_; }
+  void setEchoMode(EchoMode mode) override { echo_ = mode; }
+  bool typedInput() const override { return typed_; }
+  void setTypedInput(bool on) override { typed_ = on; }
+
+  const std::string& pc() const { return pc_; }
+  const std::string& camera() const { return camera_; }
+  const std::string& log() const { return log_; }
+  const std::string& statusLine() const { return status_; }
+  void clear() { pc_.clear(); camera_.clear(); log_.clear(); status_.clear(); }
+
+ private:
+  std::string pc_, camera_, log_, status_;
+  EchoMode echo_ = EchoMode::Shown;
+  bool typed_ = false;
+};
+
+}  // namespace orva::core
