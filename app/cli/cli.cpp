@@ -79,7 +79,7 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
   CLI::App app{"ORVA: service and control tool for CCTV block cameras on an RS-232 line", "orva-cli"};
   app.set_version_flag("--version", fmt::format("orva-cli {}", core::version()));
   app.fallthrough();  // global options are accepted after the command as well
-  app.require_subcommand(1);
+  app.require_subcommand(0, 1);
 
   Options o;
   app.add_option("--port", o.port, "Serial device (e.g. /dev/ttyUSB0, /dev/pts/7)");
@@ -106,6 +106,11 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
   } catch (const CLI::ParseError& e) {
     err << "orva-cli: " << e.what() << "\n";
     err << "Run 'orva-cli --help' for the commands and options.\n";
+    return kExitUsage;
+  }
+
+  if (app.get_subcommands().empty()) {
+    err << "orva-cli: no command given\nRun 'orva-cli --help' for the commands and options.\n";
     return kExitUsage;
   }
 
