@@ -39,6 +39,8 @@ class MonitorSink {
   // Set while a character typed into a pane is on its way to the camera.
   virtual bool typedInput() const = 0;
   virtual void setTypedInput(bool on) = 0;
+  // The simple beep that comes before every link fault report.
+  virtual void beep() {}
 
   // One message in both forms.
   void message(std::string_view monitorForm, std::string_view logForm) {
@@ -64,7 +66,9 @@ class RecordingMonitorSink final : public MonitorSink {
   void setEchoMode(EchoMode mode) override { echo_ = mode; }
   bool typedInput() const override { return typed_; }
   void setTypedInput(bool on) override { typed_ = on; }
+  void beep() override { ++beeps_; }
 
+  int beeps() const { return beeps_; }
   const std::string& pc() const { return pc_; }
   const std::string& camera() const { return camera_; }
   const std::string& log() const { return log_; }
@@ -75,6 +79,7 @@ class RecordingMonitorSink final : public MonitorSink {
   std::string pc_, camera_, log_, status_;
   EchoMode echo_ = EchoMode::Shown;
   bool typed_ = false;
+  int beeps_ = 0;
 };
 
 }  // namespace orva::core

@@ -1,1 +1,106 @@
-// placeholder
+#include "link/link.hpp"
+
+#include "link/texts.hpp"
+
+namespace orva::link {
+namespace {
+
+bool startsLogLine(std::uint8_t byte) { return byte == ':' || byte == '/'; }
+
+}  // namespace
+
+Link::~Link() { close(); }
+
+void Link::setChannel(std::unique_ptr<ByteChannel> channel) {
+  auto lock = command();
+  if (channel_) channel_->close();
+  channel_ = std::move(channel);
+}
+
+bool Link::open() {
+  auto lock = command();
+  // Every open starts with ":" read frames.
+  altReadPrefix_ = false;
+  if (!channel_) {
+    monitor_.beep();
+    monitor_.message(texts::kNotOpen.monitor, texts::kNotOpen.log);
+    monitor_.line("   No serial port is chosen.");
+    return false;
+  }
+  channel_->close();
+  auto opened = channel_->open(settings_);
+  if (!opened) {
+    monitor_.beep();
+    monitor_.message(texts::kNotOpen.monitor, texts::kNotOpen.log);
+    monitor_.line("   " + opened.message());
+    return false;
+  }
+  if (!opened->notice.empty() && noticesShown_.insert(opened->notice).second) monitor_.line("   " + opened->notice);
+  return true;
+}
+
+void Link::close() {
+  auto lock = command();
+  if (!channel_) return;
+  if (channel_->isOpen()) channel_->flush();
+  channel_->close();
+}
+
+bool Link::reopen() {
+  auto lock = command();
+  close();
+  if (noCamera_ == NoCameraMode::Absent) return false;
+  return open();
+}
+
+bool Link::isOpen() const {
+  std::lock_guard lock(mutex_);
+  return channel_ && channel_->isOpen();
+}
+
+bool Link::ensureOpen() {
+  auto lock = command();
+  if (noCamera_ == NoCameraMode::Absent || isOpen()) return true;
+  return open();
+}
+
+IoResult Link::writeByte(std::uint8_t byte) {
+  if (noCamera_ == NoCameraMode::Absent) return IoResult::Error;
+  IoResult r = IoResult::Error;
+  if (channel_ && channel_->isOpen()) {
+    r = channel_->write({&byte, 1}, core::Deadline(clock_, kByteWriteLimit));
+  }
+  if (monitor_.echoMode() != core::EchoMode::Hidden) {
+    const char c = static_cast<char>(byte);
+    if (startsLogLine(byte)) monitor_.writeLog("\n");
+    monitor_.writeLog({&c, 1});
+    monitor_.appendPc({&c, 1});
+  }
+  return r;
+}
+
+IoResult Link::readByte(std::uint8_t& byte) {
+  byte = 0;
+  if (noCamera_ == NoCameraMode::Absent) return IoResult::Timeout;
+  if (!channel_ || !channel_->isOpen()) return IoResult::Error;
+  return channel_->readByte(byte, core::Deadline(clock_, kByteReadLimit));
+}
+
+std::size_t Link::queuedInput() {
+  if (noCamera_ == NoCameraMode::Absent || !channel_ || !channel_->isOpen()) return 0;
+  return channel_->queuedInput();
+}
+
+void Link::clearBuffers() {
+  if (channel_ && channel_->isOpen()) channel_->flush();
+}
+
+void Link::reportFault(FaultKind kind) {
+  const texts::Pair& text = kind == FaultKind::Write  ? texts::kWriteError
+                            : kind == FaultKind::Read ? texts::kReadError
+                                                      : texts::kReceiveError;
+  monitor_.beep();
+  monitor_.message(text.monitor, text.log);
+}
+
+}  // namespace orva::link
