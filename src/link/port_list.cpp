@@ -20,7 +20,7 @@ std::string readAttribute(const fs::path& file) {
   return line.substr(first, line.find_last_not_of(" \t\r\n") - first + 1);
 }
 
-bool exists(const fs::path& p) {
+bool present(const fs::path& p) {
   std::error_code ec;
   return fs::symlink_status(p, ec).type() != fs::file_type::not_found && !ec;
 }
@@ -29,7 +29,7 @@ bool exists(const fs::path& p) {
 // those without one report type 0 (no known UART) and cannot carry a line.
 bool isPlaceholder(const fs::path& ttyDir) {
   const auto type = ttyDir / "type";
-  return exists(type) && readAttribute(type) == "0";
+  return present(type) && readAttribute(type) == "0";
 }
 
 bool isDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
@@ -70,14 +70,14 @@ std::string usbDescription(const fs::path& deviceLink, const fs::path& sysRoot) 
   std::string interfaceText;
   constexpr int kLevels = 4;  // tty port, USB interface, USB device, with room to spare
   for (int level = 0; level < kLevels && dir != root && dir.has_relative_path(); ++level) {
-    if (exists(dir / "idVendor")) {
+    if (present(dir / "idVendor")) {
       const auto manufacturer = readAttribute(dir / "manufacturer");
       const auto product = readAttribute(dir / "product");
       if (!manufacturer.empty() && !product.empty()) return manufacturer + " " + product;
       if (!manufacturer.empty() || !product.empty()) return manufacturer + product;
       break;
     }
-    if (interfaceText.empty() && exists(dir / "interface")) interfaceText = readAttribute(dir / "interface");
+    if (interfaceText.empty() && present(dir / "interface")) interfaceText = readAttribute(dir / "interface");
     dir = dir.parent_path();
   }
   return interfaceText;
@@ -110,7 +110,7 @@ std::vector<PortInfo> listPorts(const fs::path& sysRoot, const fs::path& devRoot
   for (fs::directory_iterator it(sysRoot / "class" / "tty", ec), end; !ec && it != end; it.increment(ec)) {
     const auto ttyDir = it->path();
     // Virtual consoles, ptmx and the like have no device behind them.
-    if (!exists(ttyDir / "device") || isPlaceholder(ttyDir)) continue;
+    if (!present(ttyDir / "device") || isPlaceholder(ttyDir)) continue;
     PortInfo port;
     port.device = (devRoot / ttyDir.filename()).string();
     port.description = usbDescription(ttyDir / "device", sysRoot);

@@ -40,9 +40,9 @@ std::optional<speed_t> speedConstant(int baud) {
   return std::nullopt;
 }
 
-// Linux gives the slave side of Unix98 pseudo-terminals the character majors 136..143
-// (Documentation/admin-guide/devices.txt). A pseudo-terminal has no parity to offer, so its
-// refusal is expected and not worth telling the operator.
+// Linux gives the slave side of Unix98 pseudo-terminals the character majors 136..143; serial
+// hardware never uses them. A pseudo-terminal has no parity to offer, so its refusal is
+// expected (the virtual camera) and not worth telling the operator.
 bool isPseudoTerminal(int fd) {
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode)) return false;
@@ -96,9 +96,10 @@ bool isNumber(const std::string& s) {
   return !s.empty() && s.find_first_not_of("0123456789") == std::string::npos;
 }
 
-// Another process with the device open, from /proc/<pid>/fd. Processes we may not inspect
-// are skipped silently.
-std::optional<pid_t> openHolder(dev_t device) {
+// Another process with the device open, from the links in /proc/<pid>/fd (read, never
+// followed, so a stuck file elsewhere cannot stall us). Processes we may not inspect are
+// skipped silently.
+std::optional<pid_t> openHolder(const std::filesystem::path& device) {
   namespace fs = std::filesystem;
   std::error_code ec;
   for (fs::directory_iterator proc("/proc", ec), end; !ec && proc != end; proc.increment(ec)) {
@@ -109,8 +110,8 @@ std::optional<pid_t> openHolder(dev_t device) {
     if (pid == ::getpid()) continue;
     std::error_code fdEc;
     for (fs::directory_iterator fd(proc->path() / "fd", fdEc); !fdEc && fd != end; fd.increment(fdEc)) {
-      struct stat st {};
-      if (::stat(fd->path().c_str(), &st) == 0 && S_ISCHR(st.st_mode) && st.st_rdev == device) return pid;
+      std::error_code linkEc;
+      if (fs::read_symlink(fd->path(), linkEc) == device && !linkEc) return pid;
     }
   }
   return std::nullopt;
@@ -129,7 +130,9 @@ std::string describeHolder(const std::string& path) {
   struct stat node {};
   if (::stat(path.c_str(), &node) != 0) return {};
   if (auto holder = describeProcess(flockHolder(node)); !holder.empty()) return holder;
-  return describeProcess(openHolder(node.st_rdev));
+  std::error_code ec;
+  const auto device = std::filesystem::canonical(path, ec);
+  return ec ? std::string() : describeProcess(openHolder(device));
 }
 
 }  // namespace
@@ -251,7 +254,7 @@ void PosixSerialPort::close() {
 }
 
 IoResult PosixSerialPort::write(std::span<const std::uint8_t> bytes, const core::Deadline& deadline) {
-  if (fd_ < 0) return fail(std::string(serial_texts::kNotOpen));
+  if (fd_ < 0) return fail(serial_texts::kNotOpen);
   std::size_t done = 0;
   while (done < bytes.size()) {
     const auto n = ::write(fd_, bytes.data() + done, bytes.size() - done);
@@ -269,13 +272,13 @@ IoResult PosixSerialPort::write(std::span<const std::uint8_t> bytes, const core:
       return failErrno("wait for", errno);
     }
     if (r == 0) return IoResult::Timeout;
-    if ((p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) return fail(std::string(serial_texts::kGone));
+    if ((p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) return fail(serial_texts::kGone);
   }
   return IoResult::Ok;
 }
 
 IoResult PosixSerialPort::readByte(std::uint8_t& out, const core::Deadline& deadline, std::stop_token stop) {
-  if (fd_ < 0) return fail(std::string(serial_texts::kNotOpen));
+  if (fd_ < 0) return fail(serial_texts::kNotOpen);
   if (stop.stop_requested()) return IoResult::Stopped;
   const auto result = readOrWait(out, deadline, stop);
   // The stop callback is gone by now, so no wake-up can arrive after this drain and
@@ -304,9 +307,9 @@ IoResult PosixSerialPort::readOrWait(std::uint8_t& out, const core::Deadline& de
     if (fds[1].revents != 0) return IoResult::Stopped;
     if (r == 0) return IoResult::Timeout;
     if ((fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
-      // A hung-up line may still hold bytes that arrived before the hang-up.
+      // Bytes that arrived before the fault are still delivered.
       if (::read(fd_, &out, 1) == 1) return IoResult::Ok;
-      return fail(std::string(serial_texts::kGone));
+      return fail(serial_texts::kGone);
     }
   }
 }
@@ -331,13 +334,13 @@ void PosixSerialPort::setError(std::string text) {
   errorText_ = std::move(text);
 }
 
-IoResult PosixSerialPort::fail(std::string text) {
+IoResult PosixSerialPort::fail(std::string_view text) {
   setError(fmt::format("{}: {}", path_, text));
   return IoResult::Error;
 }
 
 IoResult PosixSerialPort::failErrno(std::string_view what, int errnum) {
-  if (meansGone(errnum)) return fail(std::string(serial_texts::kGone));
+  if (meansGone(errnum)) return fail(serial_texts::kGone);
   setError(core::systemError(what, path_, errnum).message);
   return IoResult::Error;
 }

@@ -62,7 +62,7 @@ class PosixSerialPort final : public ByteChannel {
   core::Error openFailedErrno(std::string_view what, int errnum);
   core::Result<OpenInfo> configure(speed_t speed, bool evenParity);
   IoResult readOrWait(std::uint8_t& out, const core::Deadline& deadline, const std::stop_token& stop);
-  IoResult fail(std::string text);
+  IoResult fail(std::string_view text);
   IoResult failErrno(std::string_view what, int errnum);
   void setError(std::string text);
 
