@@ -1,17 +1,157 @@
 // orva-camsim: the virtual camera on a pseudo-terminal.
+//
+// Prints "PTY /dev/pts/N" as its first line on stdout, then answers on that pty until SIGINT
+// or SIGTERM (exit 0). Usage errors exit 2, a failing pty exits 1.
 #include <fmt/format.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
 
-#include <cstring>
+#include <CLI/CLI.hpp>
+#include <csignal>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "core/version.hpp"
+#include "link/settings_forms.hpp"
+#include "sim/faults.hpp"
+#include "sim/profile.hpp"
+#include "sim/pty.hpp"
+#include "sim/pty_server.hpp"
+#include "sim/virtual_camera.hpp"
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+struct Options {
+  std::string profile;
+  std::string protocol;
+  std::string settings;
+  bool lineTiming = false;
+  std::vector<std::string> faults;
+  std::string eeprom;
+  bool listModels = false;
+  std::string model;
+  bool verbose = false;
+};
+
+int usageError(const std::string& message) {
+  fmt::print(stderr, "orva-camsim: {}\n", message);
+  return kExitUsage;
+}
+
+std::optional<std::string> notYet(const Options& o) {
+  if (!o.model.empty()) return "--model comes with a later version; use --profile FILE";
+  if (o.listModels) return "--list-models comes with a later version";
+  if (!o.eeprom.empty()) return "--eeprom comes with a later version";
+  return std::nullopt;
+}
+
+// The profile with the command line's settings and protocol laid over it.
+std::optional<orva::sim::Profile> buildProfile(const Options& o, std::string& error) {
+  orva::sim::Profile profile;
+  if (!o.profile.empty()) {
+    auto loaded = orva::sim::loadProfile(o.profile);
+    if (!loaded) {
+      error = loaded.message();
+      return std::nullopt;
+    }
+    profile = std::move(*loaded);
+  }
+  if (!o.settings.empty()) {
+    auto form = orva::link::parseSettingsText(o.settings);
+    if (!form) {
+      error = fmt::format("--settings \"{}\" is not a settings text; use one of", o.settings);
+      for (const auto& f : orva::link::kSettingsForms) error += fmt::format(" \"{}\"", f.text);
+      return std::nullopt;
+    }
+    profile.settings = *form;
+  }
+  if (o.protocol == "eap") profile.protocol = orva::sim::Protocol::Eap;
+  if (o.protocol == "afp") profile.protocol = orva::sim::Protocol::Afp;
+  if (profile.protocol == orva::sim::Protocol::Afp) {
+    error = "the AFP protocol comes with a later version; the virtual camera speaks EAP";
+    return std::nullopt;
+  }
+  return profile;
+}
+
+// SIGINT and SIGTERM arrive as readable data on a descriptor the serving loop polls.
+int stopSignalFd() {
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, SIGINT);
+  sigaddset(&set, SIGTERM);
+  if (sigprocmask(SIG_BLOCK, &set, nullptr) != 0) return -1;
+  return signalfd(-1, &set, SFD_CLOEXEC);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--version") == 0) {
-      fmt::print("orva-camsim {}\n", orva::core::version());
-      return 0;
-    }
+  CLI::App app{"ORVA virtual camera: answers like a camera on a pseudo-terminal", "orva-camsim"};
+  app.set_version_flag("--version", fmt::format("orva-camsim {}", orva::core::version()));
+  Options o;
+  app.add_option("--profile", o.profile, "Profile file: settings, protocol and register contents")
+      ->type_name("FILE");
+  app.add_option("--protocol", o.protocol, "Protocol the camera speaks")
+      ->check(CLI::IsMember({"eap", "afp"}));
+  app.add_option("--settings", o.settings, "Line settings the camera listens at (default \"4800,E,8  ,1\")");
+  app.add_flag("--line-timing", o.lineTiming, "Take as long per character as a real line at that speed");
+  app.add_option("--fault", o.faults, "Fault to show: " + orva::sim::faultUsage())
+      ->type_name("KIND[:N]")
+      ->expected(1)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  app.add_option("--eeprom", o.eeprom, "EEPROM image file (later version)")->type_name("FILE");
+  app.add_flag("--list-models", o.listModels, "List the camera models (later version)");
+  app.add_option("--model", o.model, "Camera model (later version)")->type_name("NAME");
+  app.add_flag("--verbose", o.verbose, "Print every frame and its answer on stderr");
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    const int code = app.exit(e);
+    return code == 0 ? kExitOk : kExitUsage;
   }
-  fmt::print(stderr, "orva-camsim: the virtual camera is not part of this build yet\n");
-  return 2;
+
+  if (auto later = notYet(o)) return usageError(*later);
+  std::string error;
+  auto profile = buildProfile(o, error);
+  if (!profile) return usageError(error);
+  std::vector<orva::sim::Fault> faults;
+  for (const auto& text : o.faults) {
+    auto fault = orva::sim::parseFault(text);
+    if (!fault) return usageError(fault.message());
+    faults.push_back(*fault);
+  }
+
+  const int stopFd = stopSignalFd();
+  if (stopFd < 0) {
+    fmt::print(stderr, "orva-camsim: could not take over SIGINT and SIGTERM\n");
+    return kExitFailure;
+  }
+  orva::sim::VirtualCamera camera(*profile, faults);
+  auto pty = orva::sim::Pty::open(camera.settings());
+  if (!pty) {
+    fmt::print(stderr, "orva-camsim: {}\n", pty.message());
+    return kExitFailure;
+  }
+  fmt::print("PTY {}\n", pty->slavePath());
+  std::fflush(stdout);
+  fmt::print(stderr, "orva-camsim: {} camera at \"{}\" on {}{}\n", orva::sim::protocolName(camera.protocol()),
+             profile->settings.text, pty->slavePath(), o.lineTiming ? " with line timing" : "");
+
+  const orva::sim::ServeOptions serve{o.lineTiming, o.verbose ? stderr : nullptr};
+  auto end = orva::sim::servePty(*pty, camera, stopFd, serve);
+  ::close(stopFd);
+  if (!end) {
+    fmt::print(stderr, "orva-camsim: {}\n", end.message());
+    return kExitFailure;
+  }
+  if (*end == orva::sim::ServeEnd::HungUp)
+    fmt::print(stderr, "orva-camsim: hung up the line, as the hangup fault asked\n");
+  return kExitOk;
 }

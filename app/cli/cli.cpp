@@ -3,14 +3,25 @@
 #include <CLI/CLI.hpp>
 #include <fmt/format.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <ostream>
 #include <string>
 
+#include "core/clock.hpp"
+#include "core/text.hpp"
 #include "core/version.hpp"
+#include "link/eap.hpp"
+#include "link/link.hpp"
+#include "link/port_list.hpp"
+#include "link/posix_serial_port.hpp"
 #include "link/settings_forms.hpp"
+#include "shell/monitor.hpp"
 #include "shell/settings.hpp"
+#include "sim/in_process_channel.hpp"
+#include "sim/virtual_camera.hpp"
+#include "stderr_view.hpp"
 
 namespace orva::cli {
 namespace {
@@ -25,24 +36,28 @@ struct Options {
   bool monitor = false;
   std::optional<std::string> simulate;
   bool yes = false;
+
+  // Command arguments.
+  std::string address;
+  std::string value;
+};
+
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
 };
 
 // Settings come from ORVA.ini (start-up folder or --config); the command line wins over them.
 // The CLI never writes the file back.
-std::optional<shell::Settings> loadSettings(const Options& o, std::ostream& err) {
+shell::Settings loadSettings(const Options& o, std::ostream& err) {
   shell::Settings s;
   if (!o.config.empty()) {
     shell::SettingsFile file(o.config);
     std::string why;
     auto loaded = file.load(s, &why);
-    if (loaded == shell::SettingsFile::Loaded::Missing) {
-      err << fmt::format("orva-cli: configuration file {} not found\n", o.config);
-      return std::nullopt;
-    }
-    if (loaded == shell::SettingsFile::Loaded::Unreadable) {
-      err << fmt::format("orva-cli: {}\n", why);
-      return std::nullopt;
-    }
+    if (loaded == shell::SettingsFile::Loaded::Missing)
+      throw UsageError(fmt::format("configuration file {} not found", o.config));
+    if (loaded == shell::SettingsFile::Loaded::Unreadable) throw UsageError(why);
   } else {
     std::error_code ec;
     auto folder = std::filesystem::current_path(ec);
@@ -54,23 +69,114 @@ std::optional<shell::Settings> loadSettings(const Options& o, std::ostream& err)
   if (!o.settingsText.empty()) {
     auto form = link::parseSettingsText(o.settingsText);
     if (!form) {
-      err << fmt::format("orva-cli: --settings \"{}\" is not a line setting; use one of: ", o.settingsText);
-      for (std::size_t i = 0; i < link::kSettingsForms.size(); ++i)
-        err << (i ? ", " : "") << '"' << link::kSettingsForms[i].text << '"';
-      err << "\n";
-      return std::nullopt;
+      std::string forms;
+      for (const auto& f : link::kSettingsForms) forms += fmt::format("{}\"{}\"", forms.empty() ? "" : ", ", f.text);
+      throw UsageError(fmt::format("--settings \"{}\" is not a line setting; use one of: {}", o.settingsText, forms));
     }
     s.settingsText = std::string(form->text);
   }
   if (o.protocol == "afp") s.protocol = shell::kProtocolAfp;
   if (o.protocol == "eap") s.protocol = shell::kProtocolEap;
-  if (!o.port.empty()) s.portDevice = o.port;
   return s;
 }
 
-int listPorts(std::ostream&) {
-  // No serial device support in this build yet: the list is empty.
+std::uint32_t hexArgument(const std::string& text, std::size_t digits, std::string_view what) {
+  auto v = core::parseHex(text, digits);
+  if (!v) throw UsageError(fmt::format("{} \"{}\" is not a hexadecimal number of 1 to {} digits", what, text, digits));
+  return *v;
+}
+
+// Everything one command works with, alive until the command ends.
+class Tool {
+ public:
+  Tool(const Options& o, const shell::Settings& s, std::ostream& err)
+      : view_(stderr, o.monitor), link_(clock_, monitor_) {
+    monitor_.subscribe(view_);
+    if (!o.logFile.empty()) {
+      auto opened = monitor_.openLogFile(o.logFile);
+      if (!opened) throw UsageError(opened.message());
+    }
+    auto form = link::findSettingsForm(s.settingsText);
+    settings_ = {form->baud, form->evenParity};
+    link_.setLineSettings(settings_);
+    link_.setChannel(channel(o, s, err));
+  }
+  ~Tool() {
+    link_.close();
+    monitor_.closeLog();
+    view_.finish();
+    monitor_.unsubscribe(view_);
+  }
+  Tool(const Tool&) = delete;
+  Tool& operator=(const Tool&) = delete;
+
+  link::Link& link() { return link_; }
+
+ private:
+  std::unique_ptr<link::ByteChannel> channel(const Options& o, const shell::Settings& s, std::ostream&) {
+    if (o.simulate) {
+      // The built-in camera listens at the tool's own settings, so no scan is needed.
+      sim::Profile profile;
+      profile.settings = *link::findSettingsForm(s.settingsText);
+      camera_ = std::make_unique<sim::VirtualCamera>(profile);
+      return std::make_unique<sim::InProcessChannel>(*camera_, clock_, false);
+    }
+    if (!o.port.empty()) return std::make_unique<link::PosixSerialPort>(o.port);
+    std::error_code ec;
+    if (!s.portDevice.empty() && std::filesystem::exists(s.portDevice, ec))
+      return std::make_unique<link::PosixSerialPort>(s.portDevice);
+    auto ports = link::listPorts();
+    if (ports.empty()) return nullptr;
+    // The configured number, or the first port when that number is not present.
+    auto chosen = link::findPort(ports, s.portNumber());
+    return std::make_unique<link::PosixSerialPort>(chosen ? chosen->device : ports.front().device);
+  }
+
+  core::SteadyClock clock_;
+  shell::Monitor monitor_;
+  StderrView view_;
+  std::unique_ptr<sim::VirtualCamera> camera_;
+  link::LineSettings settings_;
+  link::Link link_;
+};
+
+int listPorts(std::ostream& out) {
+  for (const auto& p : link::listPorts()) {
+    std::string description = p.description;
+    if (!p.byId.empty()) description += (description.empty() ? "" : " ") + ("(" + p.byId + ")");
+    out << p.number << '\t' << p.device << '\t' << description << '\n';
+  }
   return kExitOk;
+}
+
+int registerCommand(const std::string& command, const Options& o, const shell::Settings& s, std::ostream& out,
+                    std::ostream& err) {
+  const bool word = command.ends_with("-word");
+  const bool write = command.starts_with("write");
+  const auto address = static_cast<std::uint16_t>(hexArgument(o.address, 4, "address"));
+  std::uint32_t value = 0;
+  if (write) value = hexArgument(o.value, word ? 4 : 2, "value");
+  if (s.protocol == shell::kProtocolAfp)
+    throw UsageError("register access through the AFP protocol is not available in this version; use --protocol eap");
+
+  Tool tool(o, s, err);
+  link::Eap eap(tool.link());
+  if (!tool.link().open()) return kExitCamera;
+  bool ok;
+  if (!write && !word) {
+    std::uint8_t v = 0;
+    ok = eap.readByte(address, v);
+    if (ok) out << fmt::format("{:02X}\n", v);
+  } else if (!write) {
+    std::uint16_t v = 0;
+    ok = eap.readWord(address, v);
+    if (ok) out << fmt::format("{:04X}\n", v);
+  } else if (!word) {
+    ok = eap.writeByte(address, static_cast<std::uint8_t>(value));
+  } else {
+    ok = eap.writeWord(address, static_cast<std::uint16_t>(value));
+  }
+  return ok ? kExitOk : kExitCamera;
 }
 
 }  // namespace
@@ -88,12 +194,21 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
   app.add_flag("--no-negotiate", o.noNegotiate, "Use the settings as they are, without a speed scan");
   app.add_option("--config", o.config, "Configuration file (default: ORVA.ini in the current folder)");
   app.add_option("--log", o.logFile, "Write the log file to FILE");
-  app.add_flag("--monitor", o.monitor, "Show the monitor text on stderr");
+  app.add_flag("--monitor", o.monitor, "Show the monitor (PC and camera panes) on stderr");
   app.add_option("--simulate", o.simulate, "Work with the built-in virtual camera (optionally of MODEL)")
       ->expected(0, 1);
   app.add_flag("--yes", o.yes, "Answer yes to the questions a command asks");
 
-  auto* ports = app.add_subcommand("ports", "List the serial ports: number, device path, description");
+  app.add_subcommand("ports", "List the serial ports: number, device path, description");
+  for (const char* name : {"read", "read-word"}) {
+    auto* c = app.add_subcommand(name, std::string("EAP register ") + (name[4] ? "word" : "byte") + " read; prints the value in hex");
+    c->add_option("ADDR", o.address, "Register address (hex)")->required();
+  }
+  for (const char* name : {"write", "write-word"}) {
+    auto* c = app.add_subcommand(name, std::string("EAP register ") + (name[5] ? "word" : "byte") + " write");
+    c->add_option("ADDR", o.address, "Register address (hex)")->required();
+    c->add_option("VAL", o.value, "Value (hex)")->required();
+  }
 
   try {
     app.parse(argc, argv);
@@ -113,12 +228,16 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
     err << "orva-cli: no command given\nRun 'orva-cli --help' for the commands and options.\n";
     return kExitUsage;
   }
+  const std::string command = app.get_subcommands().front()->get_name();
 
-  auto settings = loadSettings(o, err);
-  if (!settings) return kExitUsage;
-
-  if (ports->parsed()) return listPorts(out);
-  return kExitUsage;
+  try {
+    shell::Settings settings = loadSettings(o, err);
+    if (command == "ports") return listPorts(out);
+    return registerCommand(command, o, settings, out, err);
+  } catch (const UsageError& e) {
+    err << "orva-cli: " << e.what() << "\n";
+    return kExitUsage;
+  }
 }
 
 }  // namespace orva::cli

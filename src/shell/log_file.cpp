@@ -51,6 +51,19 @@ core::Result<std::filesystem::path> LogFile::open(const std::filesystem::path& f
   }
 }
 
+core::Result<std::filesystem::path> LogFile::openFile(const std::filesystem::path& path) {
+  std::lock_guard lock(mutex_);
+  closeLocked();
+  int fd = -1;
+  do {
+    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return notCreated(path, errno);
+  fd_ = fd;
+  path_ = path;
+  return path;
+}
+
 void LogFile::write(std::string_view text) {
   std::lock_guard lock(mutex_);
   if (fd_ < 0) return;

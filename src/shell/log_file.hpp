@@ -29,6 +29,9 @@ class LogFile {
   // On failure no log is open and the message names the file and the reason.
   core::Result<std::filesystem::path> open(const std::filesystem::path& folder);
   // Appends `text`; dropped while no log is open.
+  // A log at a path the operator named (orva-cli --log FILE); an existing file is appended to,
+  // never cut short.
+  core::Result<std::filesystem::path> openFile(const std::filesystem::path& path);
   void write(std::string_view text);
   // Ends the log with "\n" and closes it. Harmless when none is open.
   void close();

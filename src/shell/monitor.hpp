@@ -16,7 +16,6 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <filesystem>
 #include <mutex>
 #include <string>
@@ -39,18 +38,20 @@ enum class Side { Pc, Camera };
 // What a view needs to mirror the panes exactly. Calls come on any appending thread, one at
 // a time, outside the monitor's lock. A view keeps both panes scrolled to their ends after
 // every change, as the newest traffic is what the operator reads.
+// Callbacks must not throw: a delivery cut short would leave the other observers behind.
 class MonitorObserver {
  public:
   virtual ~MonitorObserver() = default;
-  virtual void appended(Side /*side*/, std::string_view /*text*/) {}
-  virtual void firstLineDeleted(Side /*side*/) {}
+  virtual void appended(Side /*side*/, std::string_view /*text*/) noexcept {}
+  virtual void firstLineDeleted(Side /*side*/) noexcept {}
   // Both panes emptied.
-  virtual void cleared() {}
+  virtual void cleared() noexcept {}
   // Cursor and view back to the top; the pane texts stay as they are.
-  virtual void reset(const ViewState& /*view*/) {}
-  virtual void statusLineChanged(std::string_view /*text*/) {}
-  virtual void beep() {}
-  virtual void viewMoved(const ViewMove& /*move*/, const ViewState& /*view*/) {}
+  virtual void reset(const ViewState& /*view*/) noexcept {}
+  virtual void statusLineChanged(std::string_view /*text*/) noexcept {}
+  virtual void beep() noexcept {}
+  // Also after a size change (with nothing to move) so that the view can set its scroll bars.
+  virtual void viewMoved(const ViewMove& /*move*/, const ViewState& /*view*/) noexcept {}
 };
 
 struct MonitorSnapshot {
@@ -86,6 +87,8 @@ class Monitor final : public core::MonitorSink {
   void appendModelOnly(std::string_view text);
   void writeLog(std::string_view text) override;
   void setStatusLine(std::string_view text) override;
+  // The beep before a link fault report; the views sound it.
+  void beep() override;
 
   core::EchoMode echoMode() const override { return echo_.load(); }
   void setEchoMode(core::EchoMode mode) override { echo_.store(mode); }
@@ -111,6 +114,8 @@ class Monitor final : public core::MonitorSink {
   // Opens a new log in `folder`. On failure the monitor says where and why in one line and
   // `prompt` (if any) shows the error box; the panes go on showing the traffic.
   core::Result<std::filesystem::path> openLog(const std::filesystem::path& folder, core::Prompt* prompt);
+  // A log at a path the operator named; appended to when it exists.
+  core::Result<std::filesystem::path> openLogFile(const std::filesystem::path& path) { return log_.openFile(path); }
   void closeLog() { log_.close(); }
   bool logOpen() const { return log_.isOpen(); }
   std::filesystem::path logPath() const { return log_.path(); }
@@ -123,7 +128,15 @@ class Monitor final : public core::MonitorSink {
   void unsubscribe(MonitorObserver& observer);
 
  private:
-  struct Event;
+  struct Event {
+    enum class Kind { Appended, FirstLineDeleted, Cleared, Reset, StatusLine, Beep, ViewMoved };
+    Kind kind;
+    Side side = Side::Pc;
+    std::string text;
+    ViewMove move;
+    ViewState view;
+    std::uint64_t seq = 0;
+  };
   struct Subscriber {
     MonitorObserver* observer;
     std::uint64_t firstSeq;  // events queued before the subscription are in its snapshot
@@ -136,6 +149,7 @@ class Monitor final : public core::MonitorSink {
   void clearLocked();
   void resetLocked();
   void post(Event event);
+  void postView(const ViewMove& move);
   MonitorSnapshot snapshotLocked() const;
   Pane& pane(Side side) { return side == Side::Pc ? pc_ : camera_; }
   std::ptrdiff_t lineDifference(Side ahead) const;
@@ -144,7 +158,8 @@ class Monitor final : public core::MonitorSink {
   // then asks the buffer-full question if one is due.
   void finish(std::unique_lock<std::mutex>& lock);
   void deliverQueued(std::unique_lock<std::mutex>& lock);
-  bool subscribed(const MonitorObserver* observer) const;
+  static void dispatch(const Event& event, MonitorObserver& observer);
+  const Subscriber* findSubscriber(const MonitorObserver* observer) const;
 
   mutable std::mutex mutex_;
   std::condition_variable callbackDone_;
@@ -161,13 +176,19 @@ class Monitor final : public core::MonitorSink {
   bool askPending_ = false;
   bool questionOpen_ = false;
 
-  std::deque<Event> events_;
+  std::vector<Event> events_;
   std::uint64_t nextSeq_ = 0;
+  std::uint64_t mergeFloor_ = 0;  // first event of the newest subscription
   std::vector<Subscriber> subscribers_;
-  std::vector<Subscriber> delivering_;  // the drainer's copy of subscribers_
   bool draining_ = false;
   std::thread::id drainer_;
-  const MonitorObserver* calling_ = nullptr;
+  int waiting_ = 0;  // unsubscribers waiting for a callback to end
+
+  // Used by the delivering thread only.
+  std::vector<Event> batch_;
+  std::vector<Subscriber> delivering_;
+  const MonitorObserver* calling_ = nullptr;  // also read by unsubscribers, under the lock
+  bool callingLeft_ = false;
 
   std::atomic<core::EchoMode> echo_{core::EchoMode::Shown};
   std::atomic<bool> typed_{false};

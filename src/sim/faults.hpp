@@ -1,0 +1,81 @@
+#pragma once
+// Faults a virtual camera shows on request, so the tool's handling of a bad line can be
+// tried without a bad line. On the command line each is KIND or KIND:N:
+//   silent        no answer at all
+//   wrong-echo:N  the answer to character N (from 1) of every frame is wrong
+//   bad-hex       register value digits are answered with 'G', which is not a hex digit
+//   garbage[:S]   random bytes instead of answers; S seeds them (the same S, the same bytes)
+//   hangup:N      after N complete frames the line hangs up, as an unplugged adapter does
+//   slow:MS       every answer goes out MS milliseconds late
+//   drop:N        every Nth frame goes unanswered
+// Faults combine, applied in the order given. A new kind is one row in kFaultKinds and one
+// case in FaultInjector::apply.
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/error.hpp"
+#include "sim/responder.hpp"
+
+namespace orva::sim {
+
+enum class FaultKind { Silent, WrongEcho, BadHex, Garbage, HangUp, Slow, Drop };
+
+enum class FaultArgument { None, Optional, Required };
+
+struct FaultKindInfo {
+  FaultKind kind;
+  std::string_view name;
+  FaultArgument argument;
+  std::uint32_t minimum;    // smallest N accepted
+  std::uint32_t byDefault;  // N when an optional one is left out
+  std::string_view usage;   // how it is written, e.g. "wrong-echo:N"
+};
+
+inline constexpr std::array<FaultKindInfo, 7> kFaultKinds{{
+    {FaultKind::Silent, "silent", FaultArgument::None, 0, 0, "silent"},
+    {FaultKind::WrongEcho, "wrong-echo", FaultArgument::Required, 1, 0, "wrong-echo:N"},
+    {FaultKind::BadHex, "bad-hex", FaultArgument::None, 0, 0, "bad-hex"},
+    {FaultKind::Garbage, "garbage", FaultArgument::Optional, 0, 1, "garbage[:SEED]"},
+    {FaultKind::HangUp, "hangup", FaultArgument::Required, 0, 0, "hangup:N"},
+    {FaultKind::Slow, "slow", FaultArgument::Required, 1, 0, "slow:MS"},
+    {FaultKind::Drop, "drop", FaultArgument::Required, 1, 0, "drop:N"},
+}};
+
+struct Fault {
+  FaultKind kind = FaultKind::Silent;
+  std::uint32_t n = 0;
+
+  friend bool operator==(const Fault&, const Fault&) = default;
+};
+
+// "wrong-echo:3" → {WrongEcho, 3}; the error says what is wrong and lists the kinds.
+core::Result<Fault> parseFault(std::string_view text);
+// The kinds as written on the command line, comma-separated.
+std::string faultUsage();
+
+struct FaultEffect {
+  bool hangUp = false;                // the line is gone from this character on
+  std::chrono::milliseconds delay{};  // the answer goes out this much later
+};
+
+// Bends the camera's replies as its faults say. Deterministic: the same faults and the same
+// characters give the same answers.
+class FaultInjector {
+ public:
+  explicit FaultInjector(std::vector<Fault> faults);
+
+  FaultEffect apply(Reply& reply);
+
+ private:
+  std::uint8_t randomByteOtherThan(std::uint8_t b);
+
+  std::vector<Fault> faults_;
+  std::uint64_t framesStarted_ = 0;
+  std::uint64_t garbageState_ = 0;
+};
+
+}  // namespace orva::sim

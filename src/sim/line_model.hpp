@@ -1,0 +1,72 @@
+#pragma once
+// Both directions of the serial line between the tool and a virtual camera, on absolute time.
+//
+// With line timing each character occupies its line for bitsPerCharacter() bits at the
+// line's speed: a byte the tool sends while its line is busy starts when the previous one
+// ends, the camera hears it only once it has fully arrived, and the answer takes another
+// character time on the camera's line. Without line timing bytes arrive the moment they are
+// sent. Either way a slow fault delays the start of an answer. Nothing here sleeps: the owner
+// says what time it is, and asks when the next thing will happen.
+//
+// The camera hears a byte only when it was sent at the camera's own settings; otherwise it
+// hears noise and keeps quiet. After a hang-up the line carries nothing more: answers still
+// on their way at that moment are lost.
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <span>
+
+#include "core/clock.hpp"
+#include "link/byte_channel.hpp"
+#include "sim/virtual_camera.hpp"
+
+namespace orva::sim {
+
+class LineModel {
+ public:
+  using time_point = core::Clock::time_point;
+  using duration = core::Clock::duration;
+
+  LineModel(VirtualCamera& camera, bool lineTiming) : camera_(camera), lineTiming_(lineTiming) {}
+
+  static duration characterTime(const link::LineSettings& settings);
+
+  // The tool puts `bytes` on its line at `now`, sent at `sentWith`.
+  void send(std::span<const std::uint8_t> bytes, const link::LineSettings& sentWith, time_point now);
+  // The camera hears every byte that has fully arrived by `now` and queues its answers.
+  void advance(time_point now);
+
+  // The next answer byte, if it has arrived by `now`.
+  std::optional<std::uint8_t> takeAnswer(time_point now);
+  std::size_t answersArrived(time_point now) const;
+  // When a byte will next arrive at either end; none when the line is idle.
+  std::optional<time_point> nextEvent() const;
+
+  // Forgets the answers and the tool's bytes that have not fully arrived by `now`.
+  void discard(time_point now);
+
+  bool hungUp() const { return hungUp_; }
+
+ private:
+  struct ToolByte {
+    time_point arrival;
+    std::uint8_t value;
+    link::LineSettings sentWith;
+  };
+  struct Answer {
+    time_point arrival;
+    std::uint8_t value;
+  };
+
+  void hangUp(time_point at);
+
+  VirtualCamera& camera_;
+  bool lineTiming_;
+  std::deque<ToolByte> toCamera_;
+  std::deque<Answer> toTool_;
+  time_point toolLineFree_{};
+  time_point cameraLineFree_{};
+  bool hungUp_ = false;
+};
+
+}  // namespace orva::sim

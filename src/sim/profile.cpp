@@ -1,0 +1,164 @@
+#include "sim/profile.hpp"
+
+#include <fmt/format.h>
+
+#include <cctype>
+#include <cerrno>
+#include <charconv>
+#include <fstream>
+#include <optional>
+#include <string>
+
+namespace orva::sim {
+namespace {
+
+// Far beyond any real profile (a full 64 K map is about 200 KB of text); a bigger file is
+// the wrong file, and reading it whole would only waste memory.
+constexpr std::uintmax_t kMaxProfileBytes = 16 * 1024 * 1024;
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+std::string_view trim(std::string_view s) {
+  while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+// Shows a piece of a bad line safely in a message, whatever bytes it holds.
+std::string quoted(std::string_view s) {
+  constexpr std::size_t kMaxShown = 40;
+  std::string out = "\"";
+  for (std::size_t i = 0; i < s.size() && i < kMaxShown; ++i) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\')
+      out += static_cast<char>(c);
+    else
+      out += fmt::format("\\x{:02X}", c);
+  }
+  if (s.size() > kMaxShown) out += "...";
+  return out + "\"";
+}
+
+bool isHexText(std::string_view s) {
+  for (char c : s)
+    if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
+  return !s.empty();
+}
+
+std::optional<unsigned> parseHex(std::string_view s, std::size_t maxDigits) {
+  if (s.size() > maxDigits || !isHexText(s)) return std::nullopt;
+  unsigned value = 0;
+  std::from_chars(s.data(), s.data() + s.size(), value, 16);
+  return value;
+}
+
+struct LineError {
+  std::string what;
+};
+
+class ProfileParser {
+ public:
+  std::optional<LineError> statement(std::string_view line) {
+    if (auto colon = line.find(':'); colon != std::string_view::npos)
+      return registers(trim(line.substr(0, colon)), line.substr(colon + 1));
+    const auto blank = line.find_first_of(" \t");
+    const std::string_view keyword = line.substr(0, blank);
+    const std::string_view rest = blank == std::string_view::npos ? "" : trim(line.substr(blank));
+    if (keyword == "settings") return settings(rest);
+    if (keyword == "protocol") return protocol(rest);
+    return LineError{
+        fmt::format("{} is not a statement (expected settings, protocol or ADDR: BB ...)", quoted(line))};
+  }
+
+  Profile& profile() { return profile_; }
+
+ private:
+  std::optional<LineError> settings(std::string_view text) {
+    if (haveSettings_) return LineError{"settings are given a second time"};
+    auto form = link::parseSettingsText(text);
+    if (!form) return LineError{fmt::format("{} is not a settings text (e.g. \"9600,N,8,1\")", quoted(text))};
+    profile_.settings = *form;
+    haveSettings_ = true;
+    return std::nullopt;
+  }
+
+  std::optional<LineError> protocol(std::string_view text) {
+    if (haveProtocol_) return LineError{"the protocol is given a second time"};
+    if (text == "eap")
+      profile_.protocol = Protocol::Eap;
+    else if (text == "afp")
+      profile_.protocol = Protocol::Afp;
+    else
+      return LineError{fmt::format("protocol {} is neither eap nor afp", quoted(text))};
+    haveProtocol_ = true;
+    return std::nullopt;
+  }
+
+  std::optional<LineError> registers(std::string_view addressText, std::string_view values) {
+    auto address = parseHex(addressText, 4);
+    if (!address)
+      return LineError{
+          fmt::format("address {} is not a hex number of up to four digits", quoted(addressText))};
+    RegisterBlock block{static_cast<std::uint16_t>(*address), {}};
+    while (true) {
+      values = trim(values);
+      if (values.empty()) break;
+      const auto end = values.find_first_of(" \t");
+      const std::string_view word = values.substr(0, end);
+      values = end == std::string_view::npos ? std::string_view{} : values.substr(end);
+      auto byte = word.size() == 2 ? parseHex(word, 2) : std::nullopt;
+      if (!byte) return LineError{fmt::format("register value {} is not two hex digits", quoted(word))};
+      if (*address + block.bytes.size() >= 0x10000)
+        return LineError{fmt::format("the values starting at {:04X} run past address FFFF", *address)};
+      block.bytes.push_back(static_cast<std::uint8_t>(*byte));
+    }
+    if (block.bytes.empty())
+      return LineError{fmt::format("no register values after address {:04X}", *address)};
+    profile_.registers.push_back(std::move(block));
+    return std::nullopt;
+  }
+
+  Profile profile_;
+  bool haveSettings_ = false;
+  bool haveProtocol_ = false;
+};
+
+}  // namespace
+
+std::string_view protocolName(Protocol protocol) { return protocol == Protocol::Afp ? "AFP" : "EAP"; }
+
+core::Result<Profile> parseProfile(std::string_view text) {
+  ProfileParser parser;
+  std::size_t lineNumber = 0;
+  while (!text.empty()) {
+    ++lineNumber;
+    const auto newline = text.find('\n');
+    std::string_view line = text.substr(0, newline);
+    text = newline == std::string_view::npos ? std::string_view{} : text.substr(newline + 1);
+    if (auto hash = line.find('#'); hash != std::string_view::npos) line = line.substr(0, hash);
+    line = trim(line);
+    if (line.empty()) continue;
+    if (auto error = parser.statement(line))
+      return core::Error{fmt::format("line {}: {}", lineNumber, error->what)};
+  }
+  return std::move(parser.profile());
+}
+
+core::Result<Profile> loadProfile(const std::filesystem::path& path) {
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(path, ec);
+  if (ec) return core::Error{fmt::format("could not read {}: {}", path.string(), ec.message())};
+  if (size > kMaxProfileBytes)
+    return core::Error{fmt::format("{}: {} bytes is too big for a profile", path.string(), size)};
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return core::systemError("read", path.string(), errno);
+  std::string text(static_cast<std::size_t>(size), '\0');
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
+  if (in.gcount() != static_cast<std::streamsize>(text.size()))
+    return core::Error{fmt::format("could not read {}: the file changed while being read", path.string())};
+  auto profile = parseProfile(text);
+  if (!profile) return core::Error{fmt::format("{}: {}", path.string(), profile.message())};
+  return profile;
+}
+
+}  // namespace orva::sim

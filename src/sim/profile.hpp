@@ -1,0 +1,50 @@
+#pragma once
+// A camera profile: what a virtual camera starts with.
+//
+// The profile file is text, one statement a line; "#" starts a comment (to the end of the
+// line) and blank lines are ignored. Statements:
+//
+//   settings 9600,N,8,1     the line settings the camera listens at: any of the twelve
+//                           settings texts, with or without its padding blanks
+//   protocol eap            the protocol it speaks: eap or afp
+//   0102: 5A 00 FF          register contents: a hex address of up to four digits, a colon,
+//                           then the values of consecutive registers as two hex digits each
+//
+// Each of "settings" and "protocol" may appear once; register lines may overlap and the later
+// line wins. A register line may not run past address FFFF. Anything else is refused with an
+// error naming the line. Without a statement the camera listens at "4800,E,8  ,1", speaks EAP
+// and holds zeros.
+#include <cstdint>
+#include <filesystem>
+#include <string_view>
+#include <vector>
+
+#include "core/error.hpp"
+#include "link/byte_channel.hpp"
+#include "link/settings_forms.hpp"
+
+namespace orva::sim {
+
+enum class Protocol { Eap, Afp };
+
+std::string_view protocolName(Protocol protocol);
+
+struct RegisterBlock {
+  std::uint16_t address = 0;
+  std::vector<std::uint8_t> bytes;
+};
+
+struct Profile {
+  link::SettingsForm settings = *link::findSettingsForm(link::kDefaultSettingsText);
+  Protocol protocol = Protocol::Eap;
+  std::vector<RegisterBlock> registers;
+
+  link::LineSettings lineSettings() const { return {settings.baud, settings.evenParity}; }
+};
+
+// Errors read "line N: what was wrong".
+core::Result<Profile> parseProfile(std::string_view text);
+// Errors name the file: "<path>: line N: ..." or "could not read <path>: ...".
+core::Result<Profile> loadProfile(const std::filesystem::path& path);
+
+}  // namespace orva::sim

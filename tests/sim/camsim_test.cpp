@@ -1,0 +1,238 @@
+// orva-camsim as the tool meets it: a child process, a pty path on its first line, a serial
+// line that answers character by character.
+#include <fcntl.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+using namespace std::chrono_literals;
+using ::testing::HasSubstr;
+
+namespace fs = std::filesystem;
+
+class Camsim {
+ public:
+  explicit Camsim(std::vector<std::string> args, const fs::path& errFile) {
+    args.insert(args.begin(), ORVA_CAMSIM_PATH);
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    int fds[2];
+    EXPECT_EQ(::pipe2(fds, O_CLOEXEC), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    EXPECT_EQ(posix_spawn(&pid_, ORVA_CAMSIM_PATH, &actions, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(fds[1]);
+    out_ = fds[0];
+  }
+  ~Camsim() {
+    if (pid_ > 0) {
+      ::kill(pid_, SIGKILL);
+      ::waitpid(pid_, nullptr, 0);
+    }
+    ::close(out_);
+  }
+  Camsim(const Camsim&) = delete;
+  Camsim& operator=(const Camsim&) = delete;
+
+  // The first line on stdout, or what there was when stdout closed or 10 s passed.
+  std::string firstLine() {
+    std::string line;
+    char c = 0;
+    while (line.find('\n') == std::string::npos) {
+      pollfd p{out_, POLLIN, 0};
+      if (::poll(&p, 1, 10'000) <= 0 || ::read(out_, &c, 1) != 1) break;
+      line += c;
+    }
+    if (!line.empty() && line.back() == '\n') line.pop_back();
+    return line;
+  }
+
+  int signalAndWait(int sig) {
+    ::kill(pid_, sig);
+    return waitForExit();
+  }
+
+  int waitForExit() {
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+    pid_ = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  }
+
+ private:
+  pid_t pid_ = -1;
+  int out_ = -1;
+};
+
+// The tool's end of the line, opened raw at a given speed.
+class ToolEnd {
+ public:
+  ToolEnd(const std::string& path, speed_t speed)
+      : fd_(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)) {
+    EXPECT_GE(fd_, 0) << path;
+    setSpeed(speed);
+  }
+  ~ToolEnd() { ::close(fd_); }
+  ToolEnd(const ToolEnd&) = delete;
+  ToolEnd& operator=(const ToolEnd&) = delete;
+
+  void setSpeed(speed_t speed) {
+    termios tio{};
+    ::tcgetattr(fd_, &tio);
+    ::cfmakeraw(&tio);
+    ::cfsetispeed(&tio, speed);
+    ::cfsetospeed(&tio, speed);
+    EXPECT_EQ(::tcsetattr(fd_, TCSANOW, &tio), 0);
+  }
+
+  // Each character waits for its answer, as in block-read mode 0.
+  std::string exchange(std::string_view frame, int timeoutMs = 2000) {
+    std::string answered;
+    for (char c : frame) {
+      if (::write(fd_, &c, 1) != 1) break;
+      auto b = readByte(timeoutMs);
+      if (!b) break;
+      answered += *b;
+    }
+    return answered;
+  }
+
+  std::optional<char> readByte(int timeoutMs) {
+    pollfd p{fd_, POLLIN, 0};
+    char b = 0;
+    if (::poll(&p, 1, timeoutMs) != 1 || ::read(fd_, &b, 1) != 1) return std::nullopt;
+    return b;
+  }
+
+  // True once the line has hung up (the device is gone).
+  bool hungUp(int timeoutMs) {
+    pollfd p{fd_, POLLIN, 0};
+    if (::poll(&p, 1, timeoutMs) != 1) return false;
+    char b = 0;
+    return (p.revents & POLLHUP) != 0 || ::read(fd_, &b, 1) <= 0;
+  }
+
+ private:
+  int fd_;
+};
+
+class CamsimTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() / ("orva-camsim-" + std::to_string(::getpid()) + "-" +
+                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(dir);
+  }
+  void TearDown() override { fs::remove_all(dir); }
+
+  fs::path writeProfile(const std::string& text) {
+    std::ofstream(dir / "cam.profile") << text;
+    return dir / "cam.profile";
+  }
+  std::string errText() {
+    std::ifstream in(dir / "err.txt");
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+  static std::string ptyPath(const std::string& firstLine) {
+    EXPECT_THAT(firstLine, ::testing::StartsWith("PTY /dev/"));
+    return firstLine.size() > 4 ? firstLine.substr(4) : std::string{};
+  }
+
+  fs::path dir;
+};
+
+TEST_F(CamsimTest, AnswersCharacterByCharacterAcrossReopensAndStopsCleanly) {
+  const auto profile = writeProfile("settings 9600,N,8,1\n0102: 5A\n");
+  Camsim sim({"--profile", profile.string(), "--verbose"}, dir / "err.txt");
+  const std::string pty = ptyPath(sim.firstLine());
+  {
+    ToolEnd tool(pty, B9600);
+    EXPECT_EQ(tool.exchange(":R010200"), ":R01025A");
+    EXPECT_EQ(tool.exchange(":W010233"), ":W010233");
+  }
+  {
+    ToolEnd tool(pty, B9600);
+    EXPECT_EQ(tool.exchange(":R010200"), ":R010233") << "the camera kept running while the port was closed";
+  }
+  EXPECT_EQ(sim.signalAndWait(SIGTERM), 0);
+  EXPECT_THAT(errText(), HasSubstr(":R010200 -> :R01025A\n"));
+  EXPECT_THAT(errText(), HasSubstr(":W010233 -> :W010233\n"));
+}
+
+TEST_F(CamsimTest, GivesNoAnswerAtAnotherSpeed) {
+  Camsim sim({}, dir / "err.txt");  // the default camera: 4800 baud
+  const std::string pty = ptyPath(sim.firstLine());
+  ToolEnd tool(pty, B9600);
+  EXPECT_EQ(tool.exchange(":", 300), "");
+  tool.setSpeed(B4800);
+  EXPECT_EQ(tool.exchange(":R010200"), ":R010200");
+  EXPECT_EQ(sim.signalAndWait(SIGINT), 0);
+}
+
+TEST_F(CamsimTest, LineTimingTakesTwoCharacterTimesPerExchange) {
+  Camsim sim({"--settings", "4800,N,8,1", "--line-timing"}, dir / "err.txt");
+  const std::string pty = ptyPath(sim.firstLine());
+  ToolEnd tool(pty, B4800);
+  const auto t0 = std::chrono::steady_clock::now();
+  EXPECT_EQ(tool.exchange(":R010200"), ":R010200");
+  const auto took = std::chrono::steady_clock::now() - t0;
+  EXPECT_GE(took, std::chrono::microseconds(2 * 8 * 10 * 1'000'000 / 4800));
+  EXPECT_EQ(sim.signalAndWait(SIGTERM), 0);
+}
+
+TEST_F(CamsimTest, AHangUpFaultTakesTheDeviceAway) {
+  Camsim sim({"--fault", "hangup:1", "--fault", "slow:1"}, dir / "err.txt");
+  const std::string pty = ptyPath(sim.firstLine());
+  ToolEnd tool(pty, B4800);
+  EXPECT_EQ(tool.exchange(":R010200"), ":R010200");
+  EXPECT_EQ(tool.exchange(":", 300), "");
+  EXPECT_TRUE(tool.hungUp(2000));
+  EXPECT_EQ(sim.waitForExit(), 0);
+  EXPECT_THAT(errText(), HasSubstr("hung up"));
+}
+
+TEST_F(CamsimTest, RefusesBadArgumentsWithExitTwoAndNoPty) {
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+      {{"--settings", "9601,N,8,1"}, "is not a settings text"},
+      {{"--fault", "loud"}, "unknown kind"},
+      {{"--fault", "wrong-echo:0"}, "at least 1"},
+      {{"--model", "X"}, "later version"},
+      {{"--list-models"}, "later version"},
+      {{"--eeprom", "image.txt"}, "later version"},
+      {{"--protocol", "afp"}, "later version"},
+      {{"--protocol", "xyz"}, "xyz"},
+      {{"--profile", "/nonexistent/cam.profile"}, "/nonexistent/cam.profile"},
+      {{"--bogus"}, "bogus"},
+  };
+  for (const auto& [args, expected] : cases) {
+    Camsim sim(args, dir / "err.txt");
+    EXPECT_EQ(sim.firstLine(), "") << args[0];
+    EXPECT_EQ(sim.waitForExit(), 2) << args[0];
+    EXPECT_THAT(errText(), HasSubstr(expected)) << args[0];
+  }
+  Camsim version({"--version"}, dir / "err.txt");
+  EXPECT_THAT(version.firstLine(), ::testing::StartsWith("orva-camsim "));
+  EXPECT_EQ(version.waitForExit(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,160 @@
+#include "sim/faults.hpp"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "converse.hpp"
+#include "sim/virtual_camera.hpp"
+
+namespace orva::sim {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::converse;
+using ::testing::HasSubstr;
+
+TEST(ParseFault, ReadsEveryKind) {
+  struct Case {
+    std::string text;
+    Fault expected;
+  };
+  for (const auto& c : std::vector<Case>{
+           {"silent", {FaultKind::Silent, 0}},
+           {"wrong-echo:3", {FaultKind::WrongEcho, 3}},
+           {"bad-hex", {FaultKind::BadHex, 0}},
+           {"garbage", {FaultKind::Garbage, 1}},
+           {"garbage:0", {FaultKind::Garbage, 0}},
+           {"hangup:0", {FaultKind::HangUp, 0}},
+           {"hangup:12", {FaultKind::HangUp, 12}},
+           {"slow:250", {FaultKind::Slow, 250}},
+           {"drop:4294967295", {FaultKind::Drop, 4294967295u}},
+       }) {
+    auto f = parseFault(c.text);
+    ASSERT_TRUE(f) << c.text << ": " << f.message();
+    EXPECT_EQ(*f, c.expected) << c.text;
+  }
+}
+
+TEST(ParseFault, RefusesGarbageWithAClearMessage) {
+  struct Case {
+    std::string text;
+    std::string expected;
+  };
+  for (const auto& c : std::vector<Case>{
+           {"", "unknown kind"},
+           {"loud", "unknown kind"},
+           {"Silent", "unknown kind"},
+           {"silent:3", "silent takes no number"},
+           {"wrong-echo", "write it as wrong-echo:N"},
+           {"wrong-echo:", "not a whole number"},
+           {"wrong-echo:0", "at least 1"},
+           {"drop:0", "at least 1"},
+           {"slow:-5", "not a whole number"},
+           {"slow:+5", "not a whole number"},
+           {"slow:5ms", "not a whole number"},
+           {"hangup:4294967296", "not a whole number"},
+           {std::string("drop:\0", 6), "not a whole number"},
+       }) {
+    auto f = parseFault(c.text);
+    ASSERT_FALSE(f) << c.text;
+    EXPECT_THAT(f.message(), HasSubstr(c.expected)) << c.text;
+    EXPECT_THAT(f.message(), HasSubstr("wrong-echo:N")) << "the message lists the kinds";
+  }
+}
+
+class FaultyCamera : public ::testing::Test {
+ protected:
+  static Profile profile() {
+    Profile p;
+    p.registers.push_back({0x1234, {0x5A}});
+    return p;
+  }
+  static std::vector<Fault> faults(std::initializer_list<std::string_view> texts) {
+    std::vector<Fault> out;
+    for (auto t : texts) out.push_back(*parseFault(t));
+    return out;
+  }
+};
+
+TEST_F(FaultyCamera, SilentAnswersNothing) {
+  VirtualCamera camera(profile(), faults({"silent"}));
+  EXPECT_EQ(converse(camera, ":R123400hi"), "");
+}
+
+TEST_F(FaultyCamera, WrongEchoSpoilsTheSameCharacterOfEveryFrame) {
+  VirtualCamera camera(profile(), faults({"wrong-echo:3"}));
+  EXPECT_EQ(converse(camera, ":R123400"),
+            ":R0234"
+            "5A");
+  EXPECT_EQ(converse(camera, ":W123477"), ":W023477");
+  VirtualCamera value(profile(), faults({"wrong-echo:8"}));
+  EXPECT_EQ(converse(value, ":R123400"), ":R12345@");
+}
+
+TEST_F(FaultyCamera, BadHexSpoilsOnlyValueDigits) {
+  VirtualCamera camera(profile(), faults({"bad-hex"}));
+  EXPECT_EQ(converse(camera, ":R123400"), ":R1234GG");
+  EXPECT_EQ(converse(camera, ":r12340000"), ":r1234GGGG");
+  EXPECT_EQ(converse(camera, ":W123477"), ":W123477");
+}
+
+TEST_F(FaultyCamera, GarbageIsWrongEverywhereAndRepeatsWithItsSeed) {
+  const std::string sent = ":R123400:W123477/M021234typed";
+  VirtualCamera first(profile(), faults({"garbage:7"}));
+  VirtualCamera again(profile(), faults({"garbage:7"}));
+  VirtualCamera other(profile(), faults({"garbage:8"}));
+  const std::string a = converse(first, sent);
+  ASSERT_EQ(a.size(), sent.size());
+  VirtualCamera clean(profile());
+  const std::string truth = converse(clean, sent);
+  for (std::size_t i = 0; i < a.size(); ++i) EXPECT_NE(a[i], truth[i]) << i;
+  EXPECT_EQ(converse(again, sent), a);
+  EXPECT_NE(converse(other, sent), a);
+}
+
+TEST_F(FaultyCamera, HangUpComesAfterTheGivenNumberOfFrames) {
+  VirtualCamera camera(profile(), faults({"hangup:2"}));
+  EXPECT_EQ(converse(camera, ":R123400"), ":R12345A");
+  EXPECT_EQ(converse(camera, ":W123401"), ":W123401");
+  EXPECT_FALSE(camera.hungUp());
+  EXPECT_EQ(converse(camera, "typed"), "typed") << "characters outside frames are not frames";
+  const Heard third = camera.hear(':');
+  EXPECT_TRUE(third.hungUp);
+  EXPECT_TRUE(third.answer.empty());
+  EXPECT_TRUE(camera.hungUp());
+  EXPECT_TRUE(camera.hear('R').hungUp);
+
+  VirtualCamera atOnce(profile(), faults({"hangup:0"}));
+  EXPECT_TRUE(atOnce.hear(':').hungUp);
+}
+
+TEST_F(FaultyCamera, SlowDelaysEveryAnswer) {
+  VirtualCamera camera(profile(), faults({"slow:250", "slow:50"}));
+  for (char c : std::string(":R123400x")) {
+    const Heard h = camera.hear(static_cast<std::uint8_t>(c));
+    EXPECT_EQ(h.delay, 300ms);
+    EXPECT_EQ(h.answer.size(), 1u);
+  }
+}
+
+TEST_F(FaultyCamera, DropSilencesEveryNthFrame) {
+  VirtualCamera camera(profile(), faults({"drop:2"}));
+  EXPECT_EQ(converse(camera, ":R123400"), ":R12345A");
+  EXPECT_EQ(converse(camera, ":W123477"), "");
+  EXPECT_EQ(camera.memory().read(0x1234), 0x77) << "a dropped frame is still heard";
+  EXPECT_EQ(converse(camera, "x"), "x");
+  EXPECT_EQ(converse(camera, ":R123400"), ":R123477");
+  EXPECT_EQ(converse(camera, ":R1234"), "");
+  // Resynchronising starts a new frame, which is counted.
+  EXPECT_EQ(converse(camera, ":R123400"), ":R123477");
+}
+
+TEST_F(FaultyCamera, FaultsCombine) {
+  VirtualCamera camera(profile(), faults({"bad-hex", "wrong-echo:2"}));
+  EXPECT_EQ(converse(camera, ":R123400"), ":S1234GG");
+}
+
+}  // namespace
+}  // namespace orva::sim

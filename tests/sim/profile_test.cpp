@@ -1,0 +1,142 @@
+#include "sim/profile.hpp"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+namespace orva::sim {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+TEST(Profile, EmptyTextGivesTheDefaultCamera) {
+  auto p = parseProfile("");
+  ASSERT_TRUE(p) << p.message();
+  EXPECT_EQ(p->settings.text, "4800,E,8  ,1");
+  EXPECT_EQ(p->lineSettings(), (link::LineSettings{4800, true}));
+  EXPECT_EQ(p->protocol, Protocol::Eap);
+  EXPECT_TRUE(p->registers.empty());
+}
+
+TEST(Profile, ReadsSettingsProtocolAndRegisters) {
+  const std::string text =
+      "# a camera for the tests\r\n"
+      "\n"
+      "settings 19200,n,8,1   # unpadded and lower case\r\n"
+      "protocol afp\n"
+      "0102: 5A 00 ff\n"
+      "  FFFE:\t01 02  \n"
+      "10:7f\n";
+  auto p = parseProfile(text);
+  ASSERT_TRUE(p) << p.message();
+  EXPECT_EQ(p->settings.text, "19200,N,8 ,1");
+  EXPECT_EQ(p->lineSettings(), (link::LineSettings{19200, false}));
+  EXPECT_EQ(p->protocol, Protocol::Afp);
+  ASSERT_EQ(p->registers.size(), 3u);
+  EXPECT_EQ(p->registers[0].address, 0x0102);
+  EXPECT_EQ(p->registers[0].bytes, (std::vector<std::uint8_t>{0x5A, 0x00, 0xFF}));
+  EXPECT_EQ(p->registers[1].address, 0xFFFE);
+  EXPECT_EQ(p->registers[1].bytes, (std::vector<std::uint8_t>{0x01, 0x02}));
+  EXPECT_EQ(p->registers[2].address, 0x0010);
+
+  auto padded = parseProfile("settings 4800,N,8  ,1");
+  ASSERT_TRUE(padded) << padded.message();
+  EXPECT_EQ(padded->settings.text, "4800,N,8  ,1");
+}
+
+TEST(Profile, RefusesBadLinesNamingTheLineAndTheProblem) {
+  struct Case {
+    std::string text;
+    std::string expected;
+  };
+  const std::vector<Case> cases{
+      {"settings 9601,N,8,1", "line 1: \"9601,N,8,1\" is not a settings text"},
+      {"settings", "line 1: \"\" is not a settings text"},
+      {"# ok\n\nprotocol xyz", "line 3: protocol \"xyz\" is neither eap nor afp"},
+      {"settings 9600,N,8,1\nsettings 4800,E,8,1", "line 2: settings are given a second time"},
+      {"protocol eap\nprotocol afp", "line 2: the protocol is given a second time"},
+      {"12345: 00", "line 1: address \"12345\" is not a hex number"},
+      {": 00", "line 1: address \"\" is not a hex number"},
+      {"x1: 00", "line 1: address \"x1\""},
+      {"0100: 0G", "line 1: register value \"0G\" is not two hex digits"},
+      {"0100: 123", "register value \"123\""},
+      {"0100: 1", "register value \"1\""},
+      {"0100:", "line 1: no register values after address 0100"},
+      {"FFFE: 00 01 02", "line 1: the values starting at FFFE run past address FFFF"},
+      {"0100: 00\nbogus line", "line 2: \"bogus line\" is not a statement"},
+      {std::string("0100: 00\n\n\n\x01\xFF\0", 14), "line 4: \"\\x01\\xFF\\x00\" is not a statement"},
+  };
+  for (const auto& c : cases) {
+    auto p = parseProfile(c.text);
+    ASSERT_FALSE(p) << c.text;
+    EXPECT_THAT(p.message(), HasSubstr(c.expected)) << c.text;
+  }
+}
+
+TEST(Profile, AnyBytesGiveAProfileOrALineError) {
+  using namespace std::string_literals;
+  const std::string alphabet = "0123456789ABCDEFabcdefGZ:# \t\r\n,settingsprotocoleapafp\x00\xFF"s;
+  const std::string valid = "settings 9600,N,8,1\nprotocol eap\n0100: 01 02 03\nFFF0: AA BB\n";
+  std::mt19937 random(12345);
+  for (int i = 0; i < 3000; ++i) {
+    std::string text;
+    if (i % 2 == 0) {
+      const auto length = random() % 120;
+      for (unsigned j = 0; j < length; ++j) text += alphabet[random() % alphabet.size()];
+    } else {
+      text = valid;
+      for (int k = 0; k < 3; ++k) text[random() % text.size()] = static_cast<char>(random() % 256);
+    }
+    auto p = parseProfile(text);
+    if (!p) {
+      EXPECT_THAT(p.message(), StartsWith("line ")) << ::testing::PrintToString(text);
+      continue;
+    }
+    for (const auto& block : p->registers) EXPECT_LE(block.address + block.bytes.size(), 0x10000u);
+  }
+}
+
+class ProfileFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = std::filesystem::temp_directory_path() / ("orva-profile-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+  }
+  void TearDown() override { std::filesystem::remove_all(dir); }
+
+  std::filesystem::path write(const std::string& name, const std::string& text) {
+    std::ofstream(dir / name, std::ios::binary) << text;
+    return dir / name;
+  }
+
+  std::filesystem::path dir;
+};
+
+TEST_F(ProfileFile, LoadsAFile) {
+  auto p = loadProfile(write("cam.profile", "settings 9600,E,8,1\n0102: 5A\n"));
+  ASSERT_TRUE(p) << p.message();
+  EXPECT_EQ(p->settings.text, "9600,E,8  ,1");
+  ASSERT_EQ(p->registers.size(), 1u);
+}
+
+TEST_F(ProfileFile, ErrorsNameTheFile) {
+  auto bad = loadProfile(write("bad.profile", "0102: 5A\n0103: XY\n"));
+  ASSERT_FALSE(bad);
+  EXPECT_THAT(bad.message(), HasSubstr("bad.profile: line 2: register value \"XY\""));
+  auto missing = loadProfile(dir / "none.profile");
+  ASSERT_FALSE(missing);
+  EXPECT_THAT(missing.message(), HasSubstr("could not read"));
+  EXPECT_THAT(missing.message(), HasSubstr("none.profile"));
+  auto directory = loadProfile(dir);
+  ASSERT_FALSE(directory);
+  EXPECT_THAT(directory.message(), HasSubstr(dir.string()));
+}
+
+}  // namespace
+}  // namespace orva::sim
