@@ -1,5 +1,7 @@
 #include "sim/profile.hpp"
 
+#include "core/text.hpp"
+
 #include <fmt/format.h>
 
 #include <cctype>
@@ -37,19 +39,6 @@ std::string quoted(std::string_view s) {
   }
   if (s.size() > kMaxShown) out += "...";
   return out + "\"";
-}
-
-bool isHexText(std::string_view s) {
-  for (char c : s)
-    if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
-  return !s.empty();
-}
-
-std::optional<unsigned> parseHex(std::string_view s, std::size_t maxDigits) {
-  if (s.size() > maxDigits || !isHexText(s)) return std::nullopt;
-  unsigned value = 0;
-  std::from_chars(s.data(), s.data() + s.size(), value, 16);
-  return value;
 }
 
 struct LineError {
@@ -95,18 +84,16 @@ class ProfileParser {
   }
 
   std::optional<LineError> registers(std::string_view addressText, std::string_view values) {
-    auto address = parseHex(addressText, 4);
+    auto address = core::parseHex(addressText, 4);
     if (!address)
       return LineError{
           fmt::format("address {} is not a hex number of up to four digits", quoted(addressText))};
     RegisterBlock block{static_cast<std::uint16_t>(*address), {}};
-    while (true) {
-      values = trim(values);
-      if (values.empty()) break;
+    for (values = trim(values); !values.empty(); values = trim(values)) {
       const auto end = values.find_first_of(" \t");
       const std::string_view word = values.substr(0, end);
       values = end == std::string_view::npos ? std::string_view{} : values.substr(end);
-      auto byte = word.size() == 2 ? parseHex(word, 2) : std::nullopt;
+      auto byte = word.size() == 2 ? core::parseHex(word, 2) : std::nullopt;
       if (!byte) return LineError{fmt::format("register value {} is not two hex digits", quoted(word))};
       if (*address + block.bytes.size() >= 0x10000)
         return LineError{fmt::format("the values starting at {:04X} run past address FFFF", *address)};
