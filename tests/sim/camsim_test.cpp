@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-extern char** environ;
+#include "support/child_process.hpp"
 
 namespace {
 
@@ -26,62 +26,11 @@ using ::testing::HasSubstr;
 
 namespace fs = std::filesystem;
 
-class Camsim {
+// orva-camsim with its stdout on a pipe and its stderr in a file.
+class Camsim : public orva::testing::ChildProcess {
  public:
-  explicit Camsim(std::vector<std::string> args, const fs::path& errFile) {
-    args.insert(args.begin(), ORVA_CAMSIM_PATH);
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    int fds[2];
-    EXPECT_EQ(::pipe2(fds, O_CLOEXEC), 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    EXPECT_EQ(posix_spawn(&pid_, ORVA_CAMSIM_PATH, &actions, nullptr, argv.data(), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(fds[1]);
-    out_ = fds[0];
-  }
-  ~Camsim() {
-    if (pid_ > 0) {
-      ::kill(pid_, SIGKILL);
-      ::waitpid(pid_, nullptr, 0);
-    }
-    ::close(out_);
-  }
-  Camsim(const Camsim&) = delete;
-  Camsim& operator=(const Camsim&) = delete;
-
-  // The first line on stdout, or what there was when stdout closed or 10 s passed.
-  std::string firstLine() {
-    std::string line;
-    char c = 0;
-    while (line.find('\n') == std::string::npos) {
-      pollfd p{out_, POLLIN, 0};
-      if (::poll(&p, 1, 10'000) <= 0 || ::read(out_, &c, 1) != 1) break;
-      line += c;
-    }
-    if (!line.empty() && line.back() == '\n') line.pop_back();
-    return line;
-  }
-
-  int signalAndWait(int sig) {
-    ::kill(pid_, sig);
-    return waitForExit();
-  }
-
-  int waitForExit() {
-    int status = 0;
-    ::waitpid(pid_, &status, 0);
-    pid_ = -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  }
-
- private:
-  pid_t pid_ = -1;
-  int out_ = -1;
+  Camsim(std::vector<std::string> args, const fs::path& errFile)
+      : ChildProcess(ORVA_CAMSIM_PATH, std::move(args), errFile) {}
 };
 
 // The tool's end of the line, opened raw at a given speed.

@@ -1,0 +1,130 @@
+// orva-cli against orva-camsim on a pseudo-terminal, as a user runs them: the real termios
+// code, the bytes on the line, the texts on stderr, the log file and the exit codes.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "support/child_process.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+using orva::testing::ChildProcess;
+using orva::testing::ProgramRun;
+
+class CliCamsim : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("orva-e2e-" + std::to_string(::getpid()) + "-" +
+                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    std::ofstream(dir_ / "cam.profile") << "settings 9600,E,8,1\n0102: 53\n1000: AB CD\n";
+  }
+  void TearDown() override {
+    camsim_.reset();
+    fs::remove_all(dir_);
+  }
+
+  void startCamera(std::vector<std::string> extra = {}) {
+    std::vector<std::string> args{"--profile", (dir_ / "cam.profile").string(), "--verbose"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    camsim_ = std::make_unique<ChildProcess>(ORVA_CAMSIM_PATH, args, dir_ / "camsim.err");
+    const std::string first = camsim_->firstLine();
+    ASSERT_THAT(first, ::testing::StartsWith("PTY /dev/"));
+    pty_ = first.substr(4);
+  }
+  ProgramRun cli(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--port", pty_, "--settings", "9600,E,8,1", "--no-negotiate"});
+    return orva::testing::runProgram(ORVA_CLI_PATH, args, dir_ / "cli.err");
+  }
+  std::string cameraHeard() {
+    camsim_->signalAndWait(SIGTERM);
+    std::ifstream in(dir_ / "camsim.err");
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+
+  fs::path dir_;
+  std::string pty_;
+  std::unique_ptr<ChildProcess> camsim_;
+};
+
+TEST_F(CliCamsim, ReadsAndWritesPrintOnlyTheResult) {
+  startCamera();
+  ProgramRun r = cli({"read", "0102"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "53\n");
+  EXPECT_EQ(r.err, "");
+  r = cli({"read-word", "1000"});
+  EXPECT_EQ(r.out, "ABCD\n");
+  EXPECT_EQ(cli({"write", "0102", "7f"}).exitCode, 0);
+  EXPECT_EQ(cli({"write-word", "2000", "BEEF"}).out, "");
+  EXPECT_EQ(cli({"read", "0102"}).out, "7F\n");
+  EXPECT_EQ(cli({"read-word", "2000"}).out, "BEEF\n");
+  const std::string heard = cameraHeard();
+  EXPECT_THAT(heard, HasSubstr(":R010200 -> :R010253\n"));
+  EXPECT_THAT(heard, HasSubstr(":r10000000 -> :r1000ABCD\n"));
+  EXPECT_THAT(heard, HasSubstr(":W01027F -> :W01027F\n"));
+  EXPECT_THAT(heard, HasSubstr(":w2000BEEF -> :w2000BEEF\n"));
+}
+
+TEST_F(CliCamsim, MonitorAndLogShowTheTraffic) {
+  startCamera();
+  const fs::path log = dir_ / "session.log";
+  ProgramRun r = cli({"read", "0102", "--monitor", "--log", log.string()});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_THAT(r.err, HasSubstr(":R010200                                | :R010253\n"));
+  std::ifstream in(log);
+  const std::string text{std::istreambuf_iterator<char>(in), {}};
+  EXPECT_EQ(text, "\n:\t\t\t:\nR\t\t\tR\n0\t\t\t0\n1\t\t\t1\n0\t\t\t0\n2\t\t\t2\n0\t\t\t5\n0\t\t\t3\n");
+}
+
+TEST_F(CliCamsim, FaultsEndInTheReportAndExitOne) {
+  for (const char* fault : {"wrong-echo:2", "bad-hex", "silent"}) {
+    startCamera({"--fault", fault});
+    ProgramRun r = cli({"read", "0102"});
+    EXPECT_EQ(r.exitCode, 1) << fault;
+    EXPECT_EQ(r.out, "") << fault;
+    EXPECT_EQ(r.err, "!! RS-232C receive error.\n") << fault;
+    camsim_.reset();
+  }
+}
+
+TEST_F(CliCamsim, HungUpLineIsAReadErrorThenTheDeviceIsGone) {
+  startCamera({"--fault", "hangup:1"});
+  EXPECT_EQ(cli({"read", "0102"}).exitCode, 0);
+  ProgramRun r = cli({"read", "0102"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_THAT(r.err, ::testing::AnyOf(HasSubstr("!! RS-232C read error."), HasSubstr("!! RS-232C not open.")));
+}
+
+TEST_F(CliCamsim, WrongSpeedIsAReceiveErrorAndAMissingPortSaysWhy) {
+  startCamera();
+  ProgramRun r = orva::testing::runProgram(
+      ORVA_CLI_PATH, {"--port", pty_, "--settings", "19200,E,8,1", "read", "0102"}, dir_ / "cli.err");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "!! RS-232C receive error.\n");
+
+  r = orva::testing::runProgram(ORVA_CLI_PATH, {"--port", (dir_ / "ttyUSB9").string(), "read", "0102"},
+                                dir_ / "cli.err");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_THAT(r.err, ::testing::StartsWith("!! RS-232C not open.\n   "));
+  EXPECT_THAT(r.err, HasSubstr("ttyUSB9"));
+}
+
+TEST_F(CliCamsim, BadArgumentsExitTwoWithoutTouchingTheLine) {
+  startCamera();
+  for (auto args : std::vector<std::vector<std::string>>{{"read", "10000"}, {"read", "xyz"}, {"write", "0102", "100"},
+                                                        {"write-word", "0102", "1FFFF"}, {"read"}}) {
+    ProgramRun r = cli(args);
+    EXPECT_EQ(r.exitCode, 2) << ::testing::PrintToString(args);
+    EXPECT_THAT(r.err, HasSubstr("orva-cli: ")) << ::testing::PrintToString(args);
+  }
+  EXPECT_THAT(cameraHeard(), ::testing::Not(HasSubstr("->")));
+}
+
+}  // namespace

@@ -1,0 +1,132 @@
+// The EAP commands against the virtual camera on an in-process line: every frame kind, both
+// exchange modes and each fault the camera can show, on virtual time.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "core/clock.hpp"
+#include "link/eap.hpp"
+#include "sim/in_process_channel.hpp"
+#include "sim/virtual_camera.hpp"
+
+namespace orva {
+namespace {
+
+using namespace std::chrono_literals;
+using ::testing::HasSubstr;
+
+sim::Profile profileAt(std::string_view settings) {
+  auto p = sim::parseProfile(std::string("settings ") + std::string(settings) +
+                             "\n0102: 53\n1000: 00 01 02 03 04 05 06 07 08 09\nFF0E: 7E\n");
+  EXPECT_TRUE(p) << p.message();
+  return *p;
+}
+
+struct Bench {
+  explicit Bench(std::vector<sim::Fault> faults = {}, bool lineTiming = false, int blockMode = 0)
+      : camera(profileAt("9600,E,8,1"), std::move(faults)), link(clock, monitor) {
+    auto ch = std::make_unique<sim::InProcessChannel>(camera, clock, lineTiming);
+    link.setChannel(std::move(ch));
+    link.setLineSettings({9600, true});
+    link.setBlockReadMode(blockMode);
+    EXPECT_TRUE(link.open());
+  }
+  core::FakeClock clock{20ms};
+  core::RecordingMonitorSink monitor;
+  sim::VirtualCamera camera;
+  link::Link link;
+  link::Eap eap{link};
+};
+
+class EveryMode : public ::testing::TestWithParam<int> {};
+
+TEST_P(EveryMode, EveryFrameKindReachesTheCameraAndComesBack) {
+  Bench b({}, false, GetParam());
+  std::uint8_t v = 0;
+  std::uint16_t w = 0;
+  ASSERT_TRUE(b.eap.readByte(0x0102, v));
+  EXPECT_EQ(v, 0x53);
+  ASSERT_TRUE(b.eap.writeByte(0x2000, 0xA5));
+  EXPECT_EQ(b.camera.memory().read(0x2000), 0xA5);
+  ASSERT_TRUE(b.eap.writeWord(0x2002, 0xBEEF));
+  ASSERT_TRUE(b.eap.readWord(0x2002, w));
+  EXPECT_EQ(w, 0xBEEF);
+  ASSERT_TRUE(b.eap.writeByteHash(0x2004, 0x11));
+  ASSERT_TRUE(b.eap.writeWordHash(0x2006, 0x2233));
+  EXPECT_EQ(b.camera.memory().read(0x2007), 0x33);
+  ASSERT_TRUE(b.eap.functionCommand('M', 0x021234, 3));
+  ASSERT_TRUE(b.eap.prefixedRead(0xFF0E, v, '['));
+  EXPECT_EQ(v, 0x7E);
+  std::array<std::uint8_t, 10> block{};
+  ASSERT_TRUE(b.eap.blockRead(0x1000, block));
+  EXPECT_EQ(block[9], 0x09);
+  b.link.setAltReadPrefix(true);
+  ASSERT_TRUE(b.eap.readByte(0x0102, v));
+  EXPECT_THAT(b.monitor.pc(), ::testing::Not(HasSubstr("!!")));
+}
+
+INSTANTIATE_TEST_SUITE_P(BlockReadMode, EveryMode, ::testing::Values(0, 2));
+
+TEST(EapCamera, EachFaultEndsInTheReportAndAFreshLine) {
+  struct Case {
+    const char* fault;
+    const char* expect;
+  };
+  for (const Case& c : {Case{"silent", "\r\n!! RS-232C receive error."}, Case{"wrong-echo:3", "\r\n!! RS-232C receive error."},
+                        Case{"bad-hex", "\r\n!! RS-232C receive error."}, Case{"garbage:7", "\r\n!! RS-232C receive error."},
+                        Case{"drop:1", "\r\n!! RS-232C receive error."}}) {
+    auto fault = sim::parseFault(c.fault);
+    ASSERT_TRUE(fault) << c.fault;
+    Bench b({*fault});
+    std::uint8_t v = 0x99;
+    EXPECT_FALSE(b.eap.readByte(0x0102, v)) << c.fault;
+    EXPECT_EQ(v, 0x99) << c.fault;
+    EXPECT_THAT(b.monitor.pc(), ::testing::EndsWith(c.expect)) << c.fault;
+    EXPECT_TRUE(b.link.isOpen()) << c.fault;
+  }
+}
+
+TEST(EapCamera, SlowAnswersWithinTheLimitStillSucceed) {
+  Bench b({*sim::parseFault("slow:300")});
+  std::uint8_t v = 0;
+  ASSERT_TRUE(b.eap.readByte(0x0102, v));
+  EXPECT_EQ(v, 0x53);
+  Bench late({*sim::parseFault("slow:1500")});
+  EXPECT_FALSE(late.eap.readByte(0x0102, v));
+}
+
+TEST(EapCamera, HangUpIsAReadErrorThenTheDeviceIsGone) {
+  Bench b({*sim::parseFault("hangup:1")});
+  std::uint8_t v = 0;
+  ASSERT_TRUE(b.eap.readByte(0x0102, v));
+  b.monitor.clear();
+  EXPECT_FALSE(b.eap.readByte(0x0102, v));
+  EXPECT_THAT(b.monitor.pc(), HasSubstr("!! RS-232C read error."));
+  EXPECT_THAT(b.monitor.pc(), HasSubstr("\r\n!! RS-232C not open.\r\n   "));
+  EXPECT_FALSE(b.link.isOpen());
+  b.monitor.clear();
+  EXPECT_FALSE(b.eap.readByte(0x0102, v));  // the next command says so at once
+  EXPECT_THAT(b.monitor.pc(), ::testing::StartsWith("\r\n!! RS-232C not open.\r\n   "));
+}
+
+TEST(EapCamera, WrongSpeedOrParityIsNoAnswer) {
+  Bench b;
+  b.link.setLineSettings({9600, false});
+  ASSERT_TRUE(b.link.reopen());
+  std::uint8_t v = 0;
+  EXPECT_FALSE(b.eap.readByte(0x0102, v));
+  EXPECT_EQ(b.clock.elapsed() >= 1000ms, true);
+}
+
+TEST(EapCamera, LineTimingCostsTwoCharacterTimesPerCharacter) {
+  Bench b({}, true);
+  std::uint8_t v = 0;
+  const auto before = b.clock.elapsed();
+  ASSERT_TRUE(b.eap.readByte(0x0102, v));
+  const auto took = std::chrono::duration_cast<std::chrono::microseconds>(b.clock.elapsed() - before);
+  const auto characterTime = std::chrono::microseconds(11 * 1'000'000 / 9600);
+  EXPECT_GE(took, 16 * characterTime);
+  EXPECT_LE(took, 16 * characterTime + 100us);
+}
+
+}  // namespace
+}  // namespace orva
