@@ -63,7 +63,7 @@ Reply EapResponder::body(std::uint8_t c) {
   if (kind_ == Kind::EchoOnly || kind_ == Kind::Pending) return echo(c, position_ == kLongestEchoFrame);
   if (position_ <= kLastAddressPosition) {
     if (auto d = hexValue(c))
-      address_ = static_cast<std::uint16_t>((address_ << 4) | *d);
+      address_ = static_cast<std::uint16_t>((static_cast<unsigned>(address_) << 4) | *d);
     else
       valid_ = false;
     return echo(c);
@@ -105,7 +105,7 @@ Reply EapResponder::valueDigit(int digitIndex) {
 
 Reply EapResponder::writeValue(std::uint8_t c, int valueDigits) {
   if (auto d = hexValue(c))
-    value_ = static_cast<std::uint16_t>((value_ << 4) | *d);
+    value_ = static_cast<std::uint16_t>((static_cast<unsigned>(value_) << 4) | *d);
   else
     valid_ = false;
   Reply reply = echo(c);
