@@ -18,6 +18,7 @@ bool SteadyClock::sleepUntil(time_point until, std::stop_token stop) {
 bool SteadyClock::waitUntil(std::unique_lock<std::mutex>& lock, std::condition_variable_any& cv,
                             time_point deadline, std::stop_token stop,
                             const std::function<bool()>& ready) {
+  if (deadline == time_point::max()) return cv.wait(lock, stop, ready);
   return cv.wait_until(lock, stop, deadline, ready);
 }
 
@@ -56,6 +57,8 @@ bool FakeClock::waitUntil(std::unique_lock<std::mutex>& lock, std::condition_var
                           time_point deadline, std::stop_token stop,
                           const std::function<bool()>& ready) {
   if (ready()) return true;
+  // A wait without a limit never moves time: it ends only when another thread delivers.
+  if (deadline == time_point::max()) return cv.wait(lock, stop, ready);
   if (now() >= deadline) return false;
   auto realDeadline = std::chrono::steady_clock::now() + realGrace_;
   bool ok = cv.wait_until(lock, stop, realDeadline, ready);

@@ -26,7 +26,7 @@ class Clock {
   bool sleepFor(duration d, std::stop_token stop = {}) { return sleepUntil(now() + d, std::move(stop)); }
 
   // Waits on `cv` (with `lock` held on entry and exit) until `ready()` is true, the deadline
-  // passes or `stop` is requested. Returns ready() as last seen. Whoever makes ready() true
+  // passes or `stop` is requested. time_point::max() waits without a limit. Returns ready() as last seen. Whoever makes ready() true
   // must notify `cv` while or after changing the state under the same mutex.
   virtual bool waitUntil(std::unique_lock<std::mutex>& lock, std::condition_variable_any& cv,
                          time_point deadline, std::stop_token stop,

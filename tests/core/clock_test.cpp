@@ -57,6 +57,28 @@ TEST(FakeClock, WaitSeesAnotherThreadsNotification) {
   EXPECT_LT(clock.elapsed(), 1000ms);
 }
 
+TEST(FakeClock, AWaitWithoutLimitNeverMovesTimeAndEndsOnDeliveryOrStop) {
+  FakeClock clock(1ms);
+  std::mutex m;
+  std::condition_variable_any cv;
+  bool ready = false;
+  std::jthread producer([&] {
+    std::this_thread::sleep_for(20ms);  // longer than the grace: the waiter must not give up
+    std::lock_guard lock(m);
+    ready = true;
+    cv.notify_all();
+  });
+  std::unique_lock lock(m);
+  EXPECT_TRUE(clock.waitUntil(lock, cv, Clock::time_point::max(), {}, [&] { return ready; }));
+  EXPECT_EQ(clock.elapsed(), 0ms);
+  lock.unlock();
+
+  std::stop_source stop;
+  std::jthread stopper([&] { stop.request_stop(); });
+  lock.lock();
+  EXPECT_FALSE(clock.waitUntil(lock, cv, Clock::time_point::max(), stop.get_token(), [] { return false; }));
+}
+
 TEST(SteadyClock, StopRequestEndsASleepEarly) {
   SteadyClock clock;
   std::stop_source stop;
