@@ -1,7 +1,8 @@
 // orva-camsim: the virtual camera on a pseudo-terminal.
 //
 // Prints "PTY /dev/pts/N" as its first line on stdout, then answers on that pty until SIGINT
-// or SIGTERM (exit 0). Usage errors exit 2, a failing pty exits 1.
+// or SIGTERM (exit 0); SIGUSR1 makes the camera raise the indication I11T. Usage errors exit
+// 2, a failing pty exits 1.
 #include <fmt/format.h>
 #include <sys/signalfd.h>
 #include <unistd.h>
@@ -9,6 +10,7 @@
 #include <CLI/CLI.hpp>
 #include <csignal>
 #include <cstdio>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -73,19 +75,14 @@ std::optional<orva::sim::Profile> buildProfile(const Options& o, std::string& er
   }
   if (o.protocol == "eap") profile.protocol = orva::sim::Protocol::Eap;
   if (o.protocol == "afp") profile.protocol = orva::sim::Protocol::Afp;
-  if (profile.protocol == orva::sim::Protocol::Afp) {
-    error = "the AFP protocol comes with a later version; the virtual camera speaks EAP";
-    return std::nullopt;
-  }
   return profile;
 }
 
-// SIGINT and SIGTERM arrive as readable data on a descriptor the serving loop polls.
-int stopSignalFd() {
+// Signals arrive as readable data on descriptors the serving loop polls.
+int signalFd(std::initializer_list<int> signals) {
   sigset_t set;
   sigemptyset(&set);
-  sigaddset(&set, SIGINT);
-  sigaddset(&set, SIGTERM);
+  for (int s : signals) sigaddset(&set, s);
   if (sigprocmask(SIG_BLOCK, &set, nullptr) != 0) return -1;
   return signalfd(-1, &set, SFD_CLOEXEC);
 }
@@ -128,9 +125,12 @@ int main(int argc, char** argv) {
     faults.push_back(*fault);
   }
 
-  const int stopFd = stopSignalFd();
-  if (stopFd < 0) {
-    fmt::print(stderr, "orva-camsim: could not take over SIGINT and SIGTERM\n");
+  // Taken over before the pty is announced: a signal sent as soon as the tool has read the
+  // first line must not end the program.
+  const int stopFd = signalFd({SIGINT, SIGTERM});
+  const int indicationFd = signalFd({SIGUSR1});
+  if (stopFd < 0 || indicationFd < 0) {
+    fmt::print(stderr, "orva-camsim: could not take over SIGINT, SIGTERM and SIGUSR1\n");
     return kExitFailure;
   }
   orva::sim::VirtualCamera camera(*profile, faults);
@@ -144,9 +144,10 @@ int main(int argc, char** argv) {
   fmt::print(stderr, "orva-camsim: {} camera at \"{}\" on {}{}\n", orva::sim::protocolName(camera.protocol()),
              profile->settings.text, pty->slavePath(), o.lineTiming ? " with line timing" : "");
 
-  const orva::sim::ServeOptions serve{o.lineTiming, o.verbose ? stderr : nullptr};
+  const orva::sim::ServeOptions serve{o.lineTiming, o.verbose ? stderr : nullptr, indicationFd};
   auto end = orva::sim::servePty(*pty, camera, stopFd, serve);
   ::close(stopFd);
+  ::close(indicationFd);
   if (!end) {
     fmt::print(stderr, "orva-camsim: {}\n", end.message());
     return kExitFailure;

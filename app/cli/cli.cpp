@@ -12,8 +12,11 @@
 #include "core/clock.hpp"
 #include "core/text.hpp"
 #include "core/version.hpp"
+#include "link/afp.hpp"
 #include "link/eap.hpp"
+#include "link/gateway.hpp"
 #include "link/link.hpp"
+#include "link/negotiator.hpp"
 #include "link/port_list.hpp"
 #include "link/posix_serial_port.hpp"
 #include "link/settings_forms.hpp"
@@ -22,6 +25,7 @@
 #include "sim/in_process_channel.hpp"
 #include "sim/virtual_camera.hpp"
 #include "stderr_view.hpp"
+#include "terminal_prompt.hpp"
 
 namespace orva::cli {
 namespace {
@@ -40,6 +44,9 @@ struct Options {
   // Command arguments.
   std::string address;
   std::string value;
+  std::string code;
+  int width = 8;
+  std::string target;
 };
 
 class UsageError : public std::runtime_error {
@@ -89,17 +96,18 @@ std::uint32_t hexArgument(const std::string& text, std::size_t digits, std::stri
 // Everything one command works with, alive until the command ends.
 class Tool {
  public:
-  Tool(const Options& o, const shell::Settings& s, std::ostream& err)
-      : view_(stderr, o.monitor), link_(clock_, monitor_) {
+  Tool(const Options& o, const shell::Settings& s)
+      : view_(stderr, o.monitor), link_(clock_, monitor_), prompt_(o.yes, stdin, stderr) {
     monitor_.subscribe(view_);
     if (!o.logFile.empty()) {
       auto opened = monitor_.openLogFile(o.logFile);
       if (!opened) throw UsageError(opened.message());
     }
-    auto form = link::findSettingsForm(s.settingsText);
-    settings_ = {form->baud, form->evenParity};
-    link_.setLineSettings(settings_);
-    link_.setChannel(channel(o, s, err));
+    link_.setLineSettings(link::lineSettingsOf(*link::findSettingsForm(s.settingsText)));
+    link_.setProtocol(s.protocol == shell::kProtocolAfp ? link::Protocol::Afp : link::Protocol::Eap);
+    monitor_.setAfpVariant(s.protocol == shell::kProtocolAfp);
+    link_.setChannel(channel(o, s));
+    negotiate_ = !o.noNegotiate && s.rsNegotiate != 0;
   }
   ~Tool() {
     link_.close();
@@ -110,14 +118,33 @@ class Tool {
   Tool(const Tool&) = delete;
   Tool& operator=(const Tool&) = delete;
 
+  // Opens the line and finds the camera (unless told not to search).
+  bool connect() {
+    view_.setSearching(negotiate_);
+    const bool found = negotiator_.connect(negotiate_);
+    view_.setSearching(false);
+    if (!found) {
+      std::fprintf(stderr, "orva-cli: no camera answered at any line setting in either protocol\n");
+      return false;
+    }
+    monitor_.setAfpVariant(link_.protocol() == link::Protocol::Afp);
+    return link_.isOpen();
+  }
+
+  bool afp() const { return link_.protocol() == link::Protocol::Afp; }
   link::Link& link() { return link_; }
+  link::Eap& eap() { return eap_; }
+  link::Afp& afpChannel() { return afp_; }
+  link::Negotiator& negotiator() { return negotiator_; }
+  TerminalPrompt& prompt() { return prompt_; }
 
  private:
-  std::unique_ptr<link::ByteChannel> channel(const Options& o, const shell::Settings& s, std::ostream&) {
+  std::unique_ptr<link::ByteChannel> channel(const Options& o, const shell::Settings& s) {
     if (o.simulate) {
-      // The built-in camera listens at the tool's own settings, so no scan is needed.
+      // The built-in camera listens at the tool's own settings and protocol, so no scan is needed.
       sim::Profile profile;
       profile.settings = *link::findSettingsForm(s.settingsText);
+      profile.protocol = s.protocol == shell::kProtocolAfp ? sim::Protocol::Afp : sim::Protocol::Eap;
       camera_ = std::make_unique<sim::VirtualCamera>(profile);
       return std::make_unique<sim::InProcessChannel>(*camera_, clock_, false);
     }
@@ -136,8 +163,12 @@ class Tool {
   shell::Monitor monitor_;
   StderrView view_;
   std::unique_ptr<sim::VirtualCamera> camera_;
-  link::LineSettings settings_;
   link::Link link_;
+  link::Eap eap_{link_};
+  link::Afp afp_{link_};
+  link::Negotiator negotiator_{link_, eap_, afp_};
+  TerminalPrompt prompt_;
+  bool negotiate_ = true;
 };
 
 int listPorts(std::ostream& out) {
@@ -149,34 +180,87 @@ int listPorts(std::ostream& out) {
   return kExitOk;
 }
 
-int registerCommand(const std::string& command, const Options& o, const shell::Settings& s, std::ostream& out,
-                    std::ostream& err) {
+int registerCommand(const std::string& command, const Options& o, const shell::Settings& s, std::ostream& out) {
   const bool word = command.ends_with("-word");
   const bool write = command.starts_with("write");
   const auto address = static_cast<std::uint16_t>(hexArgument(o.address, 4, "address"));
   std::uint32_t value = 0;
   if (write) value = hexArgument(o.value, word ? 4 : 2, "value");
-  if (s.protocol == shell::kProtocolAfp)
-    throw UsageError("register access through the AFP protocol is not available in this version; use --protocol eap");
 
-  Tool tool(o, s, err);
-  link::Eap eap(tool.link());
-  if (!tool.link().open()) return kExitCamera;
+  Tool tool(o, s);
+  if (!tool.connect()) return kExitCamera;
+  // In AFP the registers are reached through the gateway codes.
+  link::Eap& eap = tool.eap();
+  link::Afp& afp = tool.afpChannel();
+  const bool viaAfp = tool.afp();
   bool ok;
   if (!write && !word) {
     std::uint8_t v = 0;
-    ok = eap.readByte(address, v);
+    ok = viaAfp ? link::gatewayReadByte(afp, tool.link(), address, v) : eap.readByte(address, v);
     if (ok) out << fmt::format("{:02X}\n", v);
   } else if (!write) {
     std::uint16_t v = 0;
-    ok = eap.readWord(address, v);
+    ok = viaAfp ? link::gatewayReadWord(afp, tool.link(), address, v) : eap.readWord(address, v);
     if (ok) out << fmt::format("{:04X}\n", v);
   } else if (!word) {
-    ok = eap.writeByte(address, static_cast<std::uint8_t>(value));
+    const auto v = static_cast<std::uint8_t>(value);
+    ok = viaAfp ? link::gatewayWriteByte(afp, tool.link(), address, v) : eap.writeByte(address, v);
   } else {
-    ok = eap.writeWord(address, static_cast<std::uint16_t>(value));
+    const auto v = static_cast<std::uint16_t>(value);
+    ok = viaAfp ? link::gatewayWriteWord(afp, tool.link(), address, v) : eap.writeWord(address, v);
   }
+  if (!ok && viaAfp && afp.lastStatus() != 0)
+    std::fprintf(stderr, "orva-cli: the camera refused the command (status %X)\n", static_cast<unsigned>(afp.lastStatus()));
   return ok ? kExitOk : kExitCamera;
+}
+
+// A function code as it is, with one value field of --width bits.
+int functionCommand(bool set, const Options& o, const shell::Settings& s, std::ostream& out) {
+  const auto code = hexArgument(o.code, 4, "function code");
+  if (o.width != 8 && o.width != 16 && o.width != 32) throw UsageError("--width must be 8, 16 or 32");
+  const auto digits = static_cast<std::size_t>(o.width / 4);
+  std::string field(digits, 'F');
+  if (set) field = fmt::format("{:0{}X}", hexArgument(o.value, digits, "value"), digits);
+
+  Tool tool(o, s);
+  if (!tool.connect()) return kExitCamera;
+  if (!tool.afp()) throw UsageError("get and set are AFP commands, but the camera speaks EAP; use --protocol afp or the protocol command");
+  link::Afp& afp = tool.afpChannel();
+  const std::string payload = fmt::format("{:04X}{}", code, field);
+  std::string reply;
+  const bool ok = set ? afp.set(payload, true) : afp.get(payload, reply);
+  if (ok && !set) out << reply << "\n";
+  if (!ok && afp.lastStatus() != 0)
+    std::fprintf(stderr, "orva-cli: the camera refused the command (status %X)\n", static_cast<unsigned>(afp.lastStatus()));
+  return ok ? kExitOk : kExitCamera;
+}
+
+int speedCommand(const Options& o, const shell::Settings& s, std::ostream& out) {
+  auto form = link::parseSettingsText(o.target);
+  if (!form || form->speedCode > 10)
+    throw UsageError(fmt::format("\"{}\" is not a camera speed; use 4800 to 57600 with parity E or N, e.g. \"9600,N,8,1\"", o.target));
+  Tool tool(o, s);
+  if (!tool.connect()) return kExitCamera;
+  using Change = link::Negotiator::SpeedChange;
+  const Change r = tool.negotiator().changeCameraSpeed(*form, static_cast<std::uint16_t>(s.modelCode), tool.prompt());
+  if (r == Change::Cancelled) return kExitUsage;
+  if (r == Change::Failed) return kExitCamera;
+  // The camera restarted at its new speed: meet it there.
+  if (r == Change::Changed && !tool.connect()) return kExitCamera;
+  out << link::formOf(tool.link().lineSettings()).text << "\n";
+  return kExitOk;
+}
+
+int protocolCommand(const Options& o, const shell::Settings& s, std::ostream& out) {
+  const link::Protocol wanted = o.target == "afp" ? link::Protocol::Afp : link::Protocol::Eap;
+  Tool tool(o, s);
+  if (!tool.connect()) return kExitCamera;
+  if (tool.link().protocol() != wanted) {
+    tool.negotiator().switchProtocol();
+    if (!tool.negotiator().probe()) return kExitCamera;
+  }
+  out << (wanted == link::Protocol::Afp ? "afp" : "eap") << "\n";
+  return kExitOk;
 }
 
 }  // namespace
@@ -210,6 +294,20 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
     c->add_option("VAL", o.value, "Value (hex)")->required();
   }
 
+  auto* get = app.add_subcommand("get", "AFP function read; prints the value in hex");
+  get->add_option("CODE", o.code, "Function code (hex)")->required();
+  auto* set = app.add_subcommand("set", "AFP function write (waits for the camera's completion)");
+  set->add_option("CODE", o.code, "Function code (hex)")->required();
+  set->add_option("VALUE", o.value, "Value (hex)")->required();
+  for (auto* c : {get, set}) c->add_option("--width", o.width, "Bits of the value field: 8, 16 or 32")->capture_default_str();
+  app.add_subcommand("speed", "Change the camera's line speed, then reconnect; prints the new settings")
+      ->add_option("TEXT", o.target, "New settings, e.g. \"9600,N,8,1\" (4800 to 57600)")
+      ->required();
+  app.add_subcommand("protocol", "Switch the camera to the protocol; prints it")
+      ->add_option("PROTOCOL", o.target, "eap or afp")
+      ->required()
+      ->check(CLI::IsMember({"eap", "afp"}));
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {
@@ -233,8 +331,14 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
   try {
     shell::Settings settings = loadSettings(o, err);
     if (command == "ports") return listPorts(out);
-    return registerCommand(command, o, settings, out, err);
+    if (command == "get" || command == "set") return functionCommand(command == "set", o, settings, out);
+    if (command == "speed") return speedCommand(o, settings, out);
+    if (command == "protocol") return protocolCommand(o, settings, out);
+    return registerCommand(command, o, settings, out);
   } catch (const UsageError& e) {
+    err << "orva-cli: " << e.what() << "\n";
+    return kExitUsage;
+  } catch (const NoAnswer& e) {
     err << "orva-cli: " << e.what() << "\n";
     return kExitUsage;
   }

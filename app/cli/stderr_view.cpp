@@ -6,6 +6,7 @@ namespace orva::cli {
 namespace {
 
 constexpr std::size_t kPaneColumns = 40;
+constexpr std::string_view kNotOpen = "!! RS-232C not open.";
 
 // The text of a message without the line breaks that start it.
 std::string_view stripBreaks(std::string_view text) {
@@ -40,13 +41,22 @@ void StderrView::errorsOnly(std::string_view text) {
     return;
   }
   std::string_view line = stripBreaks(text);
-  const bool error = line.starts_with("!! ");
+  const bool notOpen = line == kNotOpen;
+  // Only a line that could not be opened is followed by its reason.
   const bool explanation = afterError_ && line.starts_with("   ");
-  if (error || explanation) {
+  bool shown = line.starts_with("!! ") || explanation;
+  if (searching_ && !explanation) shown = notOpen && !notOpenSaid_;
+  if (shown) {
     std::fprintf(out_, "%.*s\n", static_cast<int>(line.size()), line.data());
     std::fflush(out_);
+    if (notOpen) notOpenSaid_ = true;
   }
-  afterError_ = error || explanation;
+  afterError_ = shown && notOpen;
+}
+
+void StderrView::setSearching(bool on) noexcept {
+  std::lock_guard lock(mutex_);
+  searching_ = on;
 }
 
 void StderrView::printRows(bool all) {

@@ -24,6 +24,9 @@ class StderrView final : public shell::MonitorObserver {
   void cleared() noexcept override;
   // Prints what is left of both panes.
   void finish() noexcept;
+  // While the camera is searched for, its failed probes are not the command's errors: only a
+  // line that cannot be opened is said, once.
+  void setSearching(bool on) noexcept;
 
  private:
   void errorsOnly(std::string_view text);
@@ -33,6 +36,8 @@ class StderrView final : public shell::MonitorObserver {
   bool whole_;
   std::mutex mutex_;
   bool afterError_ = false;
+  bool searching_ = false;
+  bool notOpenSaid_ = false;
   // Completed and current lines of each pane, not yet printed.
   std::vector<std::string> lines_[2];
   std::string current_[2];

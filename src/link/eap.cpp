@@ -50,6 +50,13 @@ bool Eap::accepts(const Frame& f, std::size_t i, char c) const {
   return true;
 }
 
+bool Eap::claimLine() {
+  if (!link_.ensureOpen()) return false;
+  // EAP answers are read here, character by character: no other reader may be on the line.
+  link_.stopReader();
+  return true;
+}
+
 bool Eap::fault(FaultKind kind) {
   link_.reportFault(kind);
   link_.reopen();
@@ -101,7 +108,7 @@ Eap::Outcome Eap::run(const Frame& f, std::string& answer) {
     if (m.echoMode() == EchoMode::Shown) m.appendPc(f.text);
     return Outcome::ShownOnly;
   }
-  if (!link_.ensureOpen()) return Outcome::Failed;
+  if (!claimLine()) return Outcome::Failed;
   for (int n = 0; n < f.attempts; ++n) {
     answer.clear();
     Attempt a = attempt(f, answer);
@@ -212,7 +219,7 @@ bool Eap::exchangeOne(char sent, char& answer, bool lenient) {
 
 bool Eap::exchangeChar(char c) {
   auto lock = link_.command();
-  if (!link_.ensureOpen()) return false;
+  if (!claimLine()) return false;
   Frame pairs{std::string(1, c), 0, 1, 1, false, true, true};
   startLogLine(c);
   char answer = 0;
@@ -227,7 +234,7 @@ bool Eap::exchangeChar(char c) {
 bool Eap::swapByte(std::uint8_t byte, std::uint8_t& answer) {
   auto lock = link_.command();
   answer = 0;
-  if (!link_.ensureOpen()) return false;
+  if (!claimLine()) return false;
   char a = 0;
   if (!exchangeOne(static_cast<char>(byte), a, false)) return false;
   answer = static_cast<std::uint8_t>(a);
@@ -236,7 +243,7 @@ bool Eap::swapByte(std::uint8_t byte, std::uint8_t& answer) {
 
 bool Eap::exchangeHexByte(std::uint8_t& byte) {
   auto lock = link_.command();
-  if (!link_.ensureOpen()) return false;
+  if (!claimLine()) return false;
   const std::string digits = fmt::format("{:02X}", byte);
   Frame pairs{digits, 0, 0, 1, false, true, true};
   std::string answered;

@@ -51,6 +51,7 @@ class Eap {
   bool accepts(const Frame& f, std::size_t i, char c) const;
   void showAnswer(const Frame& f, char c, bool received);
   bool fault(FaultKind kind);
+  bool claimLine();
   void startLogLine(char sent);
   bool exchangeOne(char sent, char& answer, bool lenient);
 

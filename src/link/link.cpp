@@ -13,6 +13,7 @@ Link::~Link() { close(); }
 
 void Link::setChannel(std::unique_ptr<ByteChannel> channel) {
   auto lock = command();
+  if (readerStop_) readerStop_();
   if (channel_) channel_->close();
   channel_ = std::move(channel);
 }
@@ -41,6 +42,7 @@ bool Link::open() {
 
 void Link::close() {
   auto lock = command();
+  if (readerStop_) readerStop_();
   if (!channel_) return;
   if (channel_->isOpen()) channel_->flush();
   channel_->close();

@@ -12,6 +12,7 @@
 // line to end instead of pulling the line from under it.
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -38,6 +39,8 @@ class ChangedAddressSink {
  public:
   virtual ~ChangedAddressSink() = default;
   virtual void written(std::uint16_t address, std::uint16_t value) = 0;
+  // The camera changed protocol: what was noted no longer applies.
+  virtual void clear() {}
 };
 
 inline constexpr std::chrono::milliseconds kByteReadLimit{1000};
@@ -53,6 +56,9 @@ class Link {
   // The line to use from now on; the old one is closed first.
   void setChannel(std::unique_ptr<ByteChannel> channel);
   bool hasChannel() const { return channel_ != nullptr; }
+  // The line itself, for the AFP receive thread, which reads it without the command lock
+  // (a close stops that thread before the line changes). Null when none is chosen.
+  ByteChannel* channel() { return channel_.get(); }
   void setLineSettings(const LineSettings& settings) { settings_ = settings; }
   const LineSettings& lineSettings() const { return settings_; }
 
@@ -75,6 +81,17 @@ class Link {
 
   // Beep and the fault's message in the monitor and the log.
   void reportFault(FaultKind kind);
+
+  // The AFP receive thread, while one runs, is the line's reader. It is stopped and joined
+  // before the line closes and before anything else reads from the line.
+  void setReaderStop(std::function<void()> stop) {
+    std::lock_guard lock(mutex_);
+    readerStop_ = std::move(stop);
+  }
+  void stopReader() {
+    std::lock_guard lock(mutex_);
+    if (readerStop_) readerStop_();
+  }
 
   // Held by a command for its whole exchange (recursive: a command may reopen the line).
   std::unique_lock<std::recursive_mutex> command() { return std::unique_lock(mutex_); }
@@ -104,6 +121,7 @@ class Link {
   int blockReadMode_ = 0;
   ChangedAddressSink* changed_ = nullptr;
   std::set<std::string> noticesShown_;
+  std::function<void()> readerStop_;
   mutable std::recursive_mutex mutex_;
 };
 

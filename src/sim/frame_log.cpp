@@ -2,6 +2,8 @@
 
 #include <fmt/format.h>
 
+#include <iterator>
+
 namespace orva::sim {
 namespace {
 
@@ -20,6 +22,7 @@ std::string printable(const std::string& bytes) {
 }  // namespace
 
 std::string describeRecord(const FrameRecord& record) {
+  if (record.fromCamera) return fmt::format("camera: {}", printable(record.answered));
   const char* lead = record.framed ? (record.continued ? "..." : "") : "typed ";
   return fmt::format("{}{} -> {}{}", lead, printable(record.sent), record.continued ? "..." : "",
                      printable(record.answered));
@@ -27,11 +30,25 @@ std::string describeRecord(const FrameRecord& record) {
 
 void FrameLog::begin(bool framed, bool continued) {
   closeOpen();
-  records_.push_back(FrameRecord{{}, {}, framed, continued, false});
+  records_.push_back(FrameRecord{{}, {}, framed, continued, false, false});
+  dropOldest();
+}
+
+void FrameLog::dropOldest() {
   if (records_.size() > capacity_) {
     records_.pop_front();
     ++first_;
   }
+}
+
+void FrameLog::addFromCamera(std::span<const std::uint8_t> sent) {
+  FrameRecord record;
+  record.answered.assign(sent.begin(), sent.end());
+  record.fromCamera = true;
+  record.closed = true;
+  const auto at = hasOpenRecord() ? std::prev(records_.end()) : records_.end();
+  records_.insert(at, std::move(record));
+  dropOldest();
 }
 
 void FrameLog::add(std::uint8_t heard, std::span<const std::uint8_t> answer, int position, bool frameEnds) {

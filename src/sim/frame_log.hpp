@@ -6,7 +6,9 @@
 // final length, when the next frame or a stray character begins, or when closeOpen() is
 // called (a quiet line). A frame that goes on after its record was closed continues in a new
 // record marked `continued`. Characters outside any frame (typed by an operator) collect in
-// records of their own. The log keeps the most recent records only; indices count from the
+// records of their own. What the camera sends of its own accord (completions, indications)
+// is a closed record of its own, placed before a record that is still open so that the
+// frame in progress stays whole. The log keeps the most recent records only; indices count from the
 // first record ever logged.
 #include <cstddef>
 #include <cstdint>
@@ -22,10 +24,12 @@ struct FrameRecord {
   std::string answered;    // the characters sent back (fewer when the camera kept silent)
   bool framed = true;      // false: characters heard outside any frame
   bool continued = false;  // the rest of a frame whose beginning is in the record before
+  bool fromCamera = false; // sent by the camera of its own accord; `sent` is empty
   bool closed = false;
 };
 
-// One line of text for a record, with unprintable bytes as \xNN: ":R010200 -> :R01025A".
+// One line of text for a record, with unprintable bytes as \xNN: ":R010200 -> :R01025A",
+// "S018105T -> R00T", and "camera: X00T" for what the camera sent of its own accord.
 std::string describeRecord(const FrameRecord& record);
 
 class FrameLog {
@@ -36,6 +40,7 @@ class FrameLog {
 
   // `position` and `frameEnds` as in Reply.
   void add(std::uint8_t heard, std::span<const std::uint8_t> answer, int position, bool frameEnds);
+  void addFromCamera(std::span<const std::uint8_t> sent);
   void closeOpen();
 
   bool hasOpenRecord() const { return !records_.empty() && !records_.back().closed; }
@@ -47,6 +52,7 @@ class FrameLog {
 
  private:
   void begin(bool framed, bool continued);
+  void dropOldest();
 
   std::size_t capacity_;
   std::deque<FrameRecord> records_;

@@ -7,7 +7,20 @@ namespace orva::sim {
 using link::IoResult;
 
 InProcessChannel::InProcessChannel(VirtualCamera& camera, core::Clock& clock, bool lineTiming)
-    : clock_(clock), line_(camera, lineTiming), camera_(camera) {}
+    : clock_(clock), line_(camera, lineTiming), camera_(camera) {
+  camera_.setAttention([this] { cameraRaised(); });
+}
+
+InProcessChannel::~InProcessChannel() { camera_.setAttention({}); }
+
+// An indication was raised on another thread: it goes on the line now, and a reader waiting
+// on an idle line wakes for it.
+void InProcessChannel::cameraRaised() {
+  std::lock_guard lock(mutex_);
+  line_.advance(clock_.now());
+  ++generation_;
+  changed_.notify_all();
+}
 
 core::Result<link::OpenInfo> InProcessChannel::open(const link::LineSettings& settings) {
   std::lock_guard lock(mutex_);

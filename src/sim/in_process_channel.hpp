@@ -7,6 +7,10 @@
 // readByte() sleeps on the Clock until the next answer arrives. Unlike a pty the camera sees
 // the parity too: it answers only when the tool's speed and parity both match its own.
 // After a hang-up fault every transfer fails with "the device is gone" and so does open().
+// What the camera sends of its own accord reaches a waiting reader on the Clock, like an
+// answer: a completion after the camera's completion delay (at once on a FakeClock), an
+// indication from VirtualCamera::raiseIndication() at the time it is raised. The camera
+// must outlive the channel.
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -26,6 +30,9 @@ inline constexpr std::string_view kNotOpen = "the line is not open";
 class InProcessChannel final : public link::ByteChannel {
  public:
   InProcessChannel(VirtualCamera& camera, core::Clock& clock, bool lineTiming);
+  ~InProcessChannel() override;
+  InProcessChannel(const InProcessChannel&) = delete;
+  InProcessChannel& operator=(const InProcessChannel&) = delete;
 
   core::Result<link::OpenInfo> open(const link::LineSettings& settings) override;
   void close() override;
@@ -42,6 +49,7 @@ class InProcessChannel final : public link::ByteChannel {
 
  private:
   link::IoResult fail(std::string_view why);
+  void cameraRaised();
 
   core::Clock& clock_;
   mutable std::mutex mutex_;
@@ -50,7 +58,7 @@ class InProcessChannel final : public link::ByteChannel {
   VirtualCamera& camera_;
   link::LineSettings settings_;
   bool open_ = false;
-  std::uint64_t generation_ = 0;  // counts writes and closes, for a reader waiting on the line
+  std::uint64_t generation_ = 0;  // counts writes, closes and indications, for a waiting reader
   std::string error_;
 };
 

@@ -26,22 +26,40 @@ void LineModel::advance(time_point now) {
   while (!hungUp_ && !toCamera_.empty() && toCamera_.front().arrival <= now) {
     const ToolByte byte = toCamera_.front();
     toCamera_.pop_front();
-    // Compared on arrival: a write may have moved the camera to other settings meanwhile.
-    if (byte.sentWith != camera_.settings()) continue;
+    camera_.advanceTo(byte.arrival);
+    takeCameraOutput();
+    // Compared on arrival: a write or a restart may have moved the camera to other settings.
+    if (!heardAt(byte.sentWith)) continue;
     Heard heard = camera_.hear(byte.value);
     if (heard.hungUp) {
       hangUp(byte.arrival);
-      break;
+      return;
     }
-    // The camera's settings as they are after this character: a write may have changed them.
-    const duration each = lineTiming_ ? characterTime(camera_.settings()) : duration::zero();
-    const time_point ready = byte.arrival + heard.delay;
-    for (auto b : heard.answer) {
-      const time_point arrival = std::max(ready, cameraLineFree_) + each;
-      cameraLineFree_ = arrival;
-      toTool_.push_back({arrival, b});
-    }
+    toTool(byte.arrival + heard.delay, heard.answer);
   }
+  if (hungUp_) return;
+  camera_.advanceTo(now);
+  camera_.admitIndications();
+  takeCameraOutput();
+}
+
+bool LineModel::heardAt(const link::LineSettings& sentWith) const {
+  const link::LineSettings& own = camera_.settings();
+  return sentWith.baud == own.baud && (!seesParity_ || sentWith.evenParity == own.evenParity);
+}
+
+void LineModel::toTool(time_point ready, const std::vector<std::uint8_t>& bytes) {
+  // The camera's settings as they are now: a write may have changed them.
+  const duration each = lineTiming_ ? characterTime(camera_.settings()) : duration::zero();
+  for (auto b : bytes) {
+    const time_point arrival = std::max(ready, cameraLineFree_) + each;
+    cameraLineFree_ = arrival;
+    toTool_.push_back({arrival, b});
+  }
+}
+
+void LineModel::takeCameraOutput() {
+  for (const auto& output : camera_.takeOutput()) toTool(output.at, output.bytes);
 }
 
 void LineModel::hangUp(time_point at) {
@@ -63,9 +81,10 @@ std::size_t LineModel::answersArrived(time_point now) const {
 }
 
 std::optional<LineModel::time_point> LineModel::nextEvent() const {
-  std::optional<time_point> next;
-  if (!toCamera_.empty()) next = toCamera_.front().arrival;
-  if (!toTool_.empty()) next = next ? std::min(*next, toTool_.front().arrival) : toTool_.front().arrival;
+  std::optional<time_point> next = camera_.nextOutputTime();
+  const auto earliest = [&next](time_point at) { next = next ? std::min(*next, at) : at; };
+  if (!toCamera_.empty()) earliest(toCamera_.front().arrival);
+  if (!toTool_.empty()) earliest(toTool_.front().arrival);
   return next;
 }
 

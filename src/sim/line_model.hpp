@@ -8,13 +8,18 @@
 // sent. Either way a slow fault delays the start of an answer. Nothing here sleeps: the owner
 // says what time it is, and asks when the next thing will happen.
 //
-// The camera hears a byte only when it was sent at the camera's own settings; otherwise it
-// hears noise and keeps quiet. After a hang-up the line carries nothing more: answers still
-// on their way at that moment are lost.
+// What the camera sends of its own accord (completions, indications) goes on the camera's line
+// like answers, from the moment the camera sends it; the line moves the camera's time along
+// with its own, so that the camera's timers fall due in order with the bytes it hears.
+//
+// The camera hears a byte only when it was sent at the camera's own settings (the speed alone
+// on a line that cannot show parity); otherwise it hears noise and keeps quiet. After a
+// hang-up the line carries nothing more: answers still on their way at that moment are lost.
 #include <cstdint>
 #include <deque>
 #include <optional>
 #include <span>
+#include <vector>
 
 #include "core/clock.hpp"
 #include "link/byte_channel.hpp"
@@ -27,19 +32,22 @@ class LineModel {
   using time_point = core::Clock::time_point;
   using duration = core::Clock::duration;
 
-  LineModel(VirtualCamera& camera, bool lineTiming) : camera_(camera), lineTiming_(lineTiming) {}
+  LineModel(VirtualCamera& camera, bool lineTiming, bool seesParity = true)
+      : camera_(camera), lineTiming_(lineTiming), seesParity_(seesParity) {}
 
   static duration characterTime(const link::LineSettings& settings);
 
   // The tool puts `bytes` on its line at `now`, sent at `sentWith`.
   void send(std::span<const std::uint8_t> bytes, const link::LineSettings& sentWith, time_point now);
-  // The camera hears every byte that has fully arrived by `now` and queues its answers.
+  // The camera hears every byte that has fully arrived by `now` and queues its answers and
+  // whatever it sent of its own accord by then, raised indications included.
   void advance(time_point now);
 
   // The next answer byte, if it has arrived by `now`.
   std::optional<std::uint8_t> takeAnswer(time_point now);
   std::size_t answersArrived(time_point now) const;
-  // When a byte will next arrive at either end; none when the line is idle.
+  // When a byte will next arrive at either end or the camera will next send of its own
+  // accord; none when the line is idle.
   std::optional<time_point> nextEvent() const;
 
   // Forgets the answers and the tool's bytes that have not fully arrived by `now`.
@@ -59,9 +67,13 @@ class LineModel {
   };
 
   void hangUp(time_point at);
+  bool heardAt(const link::LineSettings& sentWith) const;
+  void toTool(time_point ready, const std::vector<std::uint8_t>& bytes);
+  void takeCameraOutput();
 
   VirtualCamera& camera_;
   bool lineTiming_;
+  bool seesParity_;
   std::deque<ToolByte> toCamera_;
   std::deque<Answer> toTool_;
   time_point toolLineFree_{};

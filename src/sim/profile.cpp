@@ -55,8 +55,12 @@ class ProfileParser {
     const std::string_view rest = blank == std::string_view::npos ? "" : trim(line.substr(blank));
     if (keyword == "settings") return settings(rest);
     if (keyword == "protocol") return protocol(rest);
-    return LineError{
-        fmt::format("{} is not a statement (expected settings, protocol or ADDR: BB ...)", quoted(line))};
+    if (keyword == "completion") return time(keyword, rest, haveCompletion_, profile_.completionDelay);
+    if (keyword == "restart") return time(keyword, rest, haveRestart_, profile_.restartTime);
+    if (keyword == "refuse") return refuse(rest);
+    return LineError{fmt::format(
+        "{} is not a statement (expected settings, protocol, completion, restart, refuse or ADDR: BB ...)",
+        quoted(line))};
   }
 
   Profile& profile() { return profile_; }
@@ -80,6 +84,39 @@ class ProfileParser {
     else
       return LineError{fmt::format("protocol {} is neither eap nor afp", quoted(text))};
     haveProtocol_ = true;
+    return std::nullopt;
+  }
+
+  std::optional<LineError> time(std::string_view keyword, std::string_view text, bool& given,
+                                 std::chrono::milliseconds& out) {
+    if (given) return LineError{fmt::format("{} is given a second time", keyword)};
+    std::uint32_t ms = 0;
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, ms);
+    if (text.empty() || ec != std::errc{} || ptr != end)
+      return LineError{fmt::format("{} {} is not a whole number of milliseconds", keyword, quoted(text))};
+    if (std::chrono::milliseconds(ms) > kLongestProfileTime)
+      return LineError{fmt::format("{} {} is longer than {} ms", keyword, ms, kLongestProfileTime.count())};
+    out = std::chrono::milliseconds(ms);
+    given = true;
+    return std::nullopt;
+  }
+
+  std::optional<LineError> refuse(std::string_view text) {
+    const auto blank = text.find_first_of(" \t");
+    if (blank == std::string_view::npos)
+      return LineError{fmt::format("refuse {} needs a function code and a status, e.g. \"refuse 0181 3\"",
+                                   quoted(text))};
+    const std::string_view codeText = text.substr(0, blank);
+    const std::string_view statusText = trim(text.substr(blank));
+    auto code = core::parseHex(codeText, 4);
+    if (!code)
+      return LineError{
+          fmt::format("function code {} is not a hex number of up to four digits", quoted(codeText))};
+    auto status = statusText.size() == 1 ? core::parseHex(statusText, 1) : std::nullopt;
+    if (!status || *status == 0)
+      return LineError{fmt::format("status {} is not one hex digit from 1 to F", quoted(statusText))};
+    profile_.refusals[static_cast<std::uint16_t>(*code)] = static_cast<std::uint8_t>(*status);
     return std::nullopt;
   }
 
@@ -108,6 +145,8 @@ class ProfileParser {
   Profile profile_;
   bool haveSettings_ = false;
   bool haveProtocol_ = false;
+  bool haveCompletion_ = false;
+  bool haveRestart_ = false;
 };
 
 }  // namespace

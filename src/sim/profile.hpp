@@ -9,11 +9,17 @@
 //   protocol eap            the protocol it speaks: eap or afp
 //   0102: 5A 00 FF          register contents: a hex address of up to four digits, a colon,
 //                           then the values of consecutive registers as two hex digits each
+//   completion 20           milliseconds from an AFP set's R to its X (default 20)
+//   restart 2000            milliseconds a restarting camera stays deaf (default 2000)
+//   refuse 0181 3           the camera refuses AFP function 0181 with status 3: a hex code of
+//                           up to four digits, a status digit from 1 to F
 //
-// Each of "settings" and "protocol" may appear once; register lines may overlap and the later
-// line wins. A register line may not run past address FFFF. Anything else is refused with an
-// error naming the line. Without a statement the camera listens at "4800,E,8  ,1", speaks EAP
-// and holds zeros.
+// Each of "settings", "protocol", "completion" and "restart" may appear once; times are whole
+// milliseconds up to 600000. Register lines may overlap and the later line wins; so may
+// "refuse" lines for one code. A register line may not run past address FFFF. Anything else
+// is refused with an error naming the line. Without a statement the camera listens at
+// "4800,E,8  ,1", speaks EAP, holds zeros and refuses nothing.
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <string_view>
@@ -22,6 +28,7 @@
 #include "core/error.hpp"
 #include "link/byte_channel.hpp"
 #include "link/settings_forms.hpp"
+#include "sim/afp_responder.hpp"
 
 namespace orva::sim {
 
@@ -34,10 +41,17 @@ struct RegisterBlock {
   std::vector<std::uint8_t> bytes;
 };
 
+inline constexpr std::chrono::milliseconds kDefaultCompletionDelay{20};
+inline constexpr std::chrono::milliseconds kDefaultRestartTime{2000};
+inline constexpr std::chrono::milliseconds kLongestProfileTime{600000};
+
 struct Profile {
   link::SettingsForm settings = *link::findSettingsForm(link::kDefaultSettingsText);
   Protocol protocol = Protocol::Eap;
   std::vector<RegisterBlock> registers;
+  std::chrono::milliseconds completionDelay = kDefaultCompletionDelay;
+  std::chrono::milliseconds restartTime = kDefaultRestartTime;
+  Refusals refusals;
 
   link::LineSettings lineSettings() const { return {settings.baud, settings.evenParity}; }
 };

@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 #include <poll.h>
 #include <sys/prctl.h>
+#include <sys/signalfd.h>
 #include <sys/timerfd.h>
 #include <unistd.h>
 
@@ -22,6 +23,10 @@ namespace {
 using namespace std::chrono_literals;
 using time_point = core::Clock::time_point;
 
+// The indication a signal raises: kind 1 (IR cut filter change request), value 1 (out to in).
+constexpr std::uint8_t kSignalledKind = 1;
+constexpr std::uint8_t kSignalledValue = 1;
+
 // How long the line stays quiet before a frame that might still grow (a byte read that
 // could become a block read, a function command) is printed as it stands.
 constexpr auto kQuietLine = 100ms;
@@ -29,7 +34,7 @@ constexpr auto kQuietLine = 100ms;
 class PtyServer {
  public:
   PtyServer(Pty& pty, VirtualCamera& camera, const ServeOptions& options)
-      : pty_(pty), camera_(camera), options_(options), line_(camera, options.lineTiming) {}
+      : pty_(pty), camera_(camera), options_(options), line_(camera, options.lineTiming, false) {}
   ~PtyServer() {
     if (timer_ >= 0) ::close(timer_);
   }
@@ -79,10 +84,11 @@ core::Result<ServeEnd> PtyServer::run(int stopFd) {
     printFrames();
     if (auto st = armTimer(line_.nextEvent()); st.failed()) return core::Error{st.message()};
 
-    std::array<pollfd, 3> fds{{
+    std::array<pollfd, 4> fds{{
         {pty_.master(), static_cast<short>(POLLIN | (outgoing_.empty() ? 0 : POLLOUT)), 0},
         {stopFd, POLLIN, 0},
         {timer_, POLLIN, 0},
+        {options_.indicationFd, POLLIN, 0},  // poll() skips a negative descriptor
     }};
     if (::poll(fds.data(), fds.size(), pollTimeoutMs(now)) < 0) {
       if (errno == EINTR) continue;
@@ -96,6 +102,12 @@ core::Result<ServeEnd> PtyServer::run(int stopFd) {
     if (fds[2].revents & POLLIN) {
       std::uint64_t expirations = 0;
       [[maybe_unused]] auto n = ::read(timer_, &expirations, sizeof expirations);
+    }
+    if (fds[3].revents & POLLIN) {
+      // Consumed whole: a signalfd yields one siginfo record, an eventfd its counter.
+      std::array<std::uint8_t, sizeof(signalfd_siginfo)> record{};
+      [[maybe_unused]] auto n = ::read(options_.indicationFd, record.data(), record.size());
+      camera_.raiseIndication(kSignalledKind, kSignalledValue);
     }
     if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
       if (auto st = receive(clock_.now()); st.failed()) return core::Error{st.message()};
@@ -111,7 +123,8 @@ core::Status PtyServer::receive(time_point now) {
     return core::systemError("read from", pty_.slavePath(), errno);
   }
   if (n == 0) return core::Error{fmt::format("{}: the line closed", pty_.slavePath())};
-  // A pty carries the speed the tool chose but no parity: the camera can only check the speed.
+  // A pty carries the speed the tool chose but no parity: the line compares the speed only,
+  // and times each character with the camera's parity.
   const link::LineSettings sentWith{pty_.toolBaud(), camera_.settings().evenParity};
   line_.send(std::span(buffer.data(), static_cast<std::size_t>(n)), sentWith, now);
   lastHeard_ = now;

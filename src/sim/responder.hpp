@@ -3,7 +3,11 @@
 // what the camera sends back. A virtual camera holds one responder per protocol it speaks;
 // faults, timing and the frame log are the camera's business, not the responder's.
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <vector>
+
+#include "core/text.hpp"
 
 namespace orva::sim {
 
@@ -14,6 +18,17 @@ struct MemoryWrite {
   friend bool operator==(const MemoryWrite&, const MemoryWrite&) = default;
 };
 
+// An AFP set the camera accepted: the function code and its value digits as sent.
+struct FunctionSet {
+  std::uint16_t code = 0;
+  std::string value;
+
+  // The value digits as a number; none when there are more than eight of them.
+  std::optional<std::uint32_t> number() const { return core::parseHex(value, 8); }
+
+  friend bool operator==(const FunctionSet&, const FunctionSet&) = default;
+};
+
 // What the camera makes of one character.
 struct Reply {
   std::vector<std::uint8_t> answer;  // sent back in this order; empty: nothing to say
@@ -21,6 +36,8 @@ struct Reply {
   bool frameEnds = false;            // the frame cannot grow past this character
   bool valueDigit = false;           // the answer carries register value digits instead of an echo
   std::vector<MemoryWrite> writes;   // registers this character changed, in order
+  std::vector<std::uint8_t> completion;    // sent later, once the command has completed
+  std::optional<FunctionSet> functionSet;  // the AFP set this character completed
 };
 
 class Responder {

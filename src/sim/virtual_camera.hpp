@@ -1,19 +1,32 @@
 #pragma once
-// A camera in software: register memory, the responder of the protocol it speaks, the line
-// settings it listens at, its faults and a log of every frame it heard.
+// A camera in software: register memory, a responder for each protocol, the line settings it
+// listens at, its faults, its timers and a log of every frame it heard.
 //
-// It knows nothing of time or transport: a channel (in-process or a pty) decides when a
-// character has arrived, calls hear(), and puts the answer on the line. Not thread-safe:
-// the channel that drives it serialises every call, and tests look at it while the line is
-// quiet.
+// It knows the time only as its channel tells it (advanceTo) and nothing of transport: a
+// channel (in-process or a pty) decides when a character has arrived, calls hear(), puts the
+// answer on the line, and carries what the camera sends of its own accord (takeOutput): the
+// completions of AFP sets, after the profile's completion delay, and indications.
+//
+// The camera acts on its control registers and functions (camera_controls.hpp): it switches
+// protocol, takes a new line speed as pending, and restarts. While restarting it hears
+// nothing and says nothing; when it is up again it listens at the pending speed, if any.
+//
+// Thread contract: not thread-safe, except raiseIndication(), which any thread may call at
+// any time. The channel that drives the camera serialises every other call, and tests look
+// at it while the line is quiet.
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <functional>
-#include <memory>
+#include <mutex>
+#include <optional>
 #include <utility>
 #include <vector>
 
+#include "core/clock.hpp"
 #include "link/byte_channel.hpp"
+#include "sim/afp_responder.hpp"
+#include "sim/eap_responder.hpp"
 #include "sim/faults.hpp"
 #include "sim/frame_log.hpp"
 #include "sim/profile.hpp"
@@ -29,22 +42,59 @@ struct Heard {
   bool hungUp = false;                // the line is gone: no answer, now or ever
 };
 
+// Bytes the camera sends of its own accord.
+struct CameraOutput {
+  core::Clock::time_point at;  // when they start to leave the camera
+  std::vector<std::uint8_t> bytes;
+};
+
 class VirtualCamera {
  public:
+  using time_point = core::Clock::time_point;
   // Called after the character whose frame wrote `write.address` has been answered, so a
   // write may change how the camera answers from the next character on.
   using WriteHook = std::function<void(VirtualCamera&, const MemoryWrite& write)>;
+  // Called, like a write hook, after an AFP set of the function was accepted.
+  using FunctionHook = std::function<void(VirtualCamera&, const FunctionSet& set)>;
 
   explicit VirtualCamera(const Profile& profile, std::vector<Fault> faults = {});
   VirtualCamera(const VirtualCamera&) = delete;
   VirtualCamera& operator=(const VirtualCamera&) = delete;
 
-  // One character has fully arrived from the tool.
+  // One character has fully arrived from the tool, at the camera's current time.
   Heard hear(std::uint8_t c);
+
+  // The camera's time moves on to `now` (never back): completions fall due, a protocol
+  // switch waiting for one happens, a restart ends.
+  void advanceTo(time_point now);
+  time_point now() const { return now_; }
+  // When the camera next sends something of its own accord; none when nothing is due.
+  std::optional<time_point> nextOutputTime() const;
+  // What the camera sent of its own accord since the last call, in order.
+  std::vector<CameraOutput> takeOutput();
+
+  // Raises the indication "I" KIND VALUE "T" (KIND and VALUE are hex digits, 0-15). It goes
+  // out at the camera's time when the channel admits it, at once when the channel has asked
+  // for attention. Dropped while the camera speaks EAP, restarts or has hung up. Any thread
+  // may call this, except from inside a hook (the channel is busy with this camera then).
+  void raiseIndication(std::uint8_t kind, std::uint8_t value);
+  // Sends the indications raised since the last call.
+  void admitIndications();
+  // Called on the raising thread after each raiseIndication(); empty: nobody to tell.
+  void setAttention(std::function<void()> attention);
 
   const link::LineSettings& settings() const { return settings_; }
   void setSettings(const link::LineSettings& settings) { settings_ = settings; }
+  // Settings that take effect when the camera is up again after its next restart.
+  const std::optional<link::LineSettings>& pendingSettings() const { return pending_; }
+  void setPendingSettings(const link::LineSettings& settings) { pending_ = settings; }
   Protocol protocol() const { return protocol_; }
+  // Switches once the commands in progress have completed (at once when none is).
+  void switchProtocol(Protocol protocol);
+  // Restarts once the character in hand is answered: an EAP camera withholds that
+  // character's echo, an AFP one has sent its R. Pending completions are forgotten.
+  void restart();
+  bool restarting() const { return restarting_; }
   bool hungUp() const { return hungUp_; }
 
   RegisterMemory& memory() { return memory_; }
@@ -53,16 +103,51 @@ class VirtualCamera {
   const FrameLog& frameLog() const { return log_; }
 
   void onWrite(std::uint16_t address, WriteHook hook);
+  void onFunctionSet(std::uint16_t code, FunctionHook hook);
 
  private:
+  struct Timer {
+    time_point at;
+    std::vector<std::uint8_t> bytes;  // to send; empty for a protocol switch
+    Protocol switchTo = Protocol::Eap;
+  };
+  struct Indication {
+    std::uint8_t kind;
+    std::uint8_t value;
+  };
+
+  Responder& responder();
+  void runHooks(const Reply& reply);
+  void schedule(Timer timer);
+  void send(std::vector<std::uint8_t> bytes);
+  void beginRestart();
+  void speak(Protocol protocol);
+
   link::LineSettings settings_;
+  std::optional<link::LineSettings> pending_;
   Protocol protocol_;
   RegisterMemory memory_;
-  std::unique_ptr<Responder> responder_;  // none yet for AFP: such a camera stays silent
+  EapResponder eap_{memory_};
+  AfpResponder afp_;
   FaultInjector faults_;
   FrameLog log_;
   std::vector<std::pair<std::uint16_t, WriteHook>> writeHooks_;
+  std::vector<std::pair<std::uint16_t, FunctionHook>> functionHooks_;
+
+  std::chrono::milliseconds completionDelay_;
+  std::chrono::milliseconds restartTime_;
+  time_point now_{};
+  std::deque<Timer> timers_;  // in time order
+  std::vector<CameraOutput> output_;
+  bool hearing_ = false;
+  bool restartAsked_ = false;
+  bool restarting_ = false;
+  time_point upAgainAt_{};
   bool hungUp_ = false;
+
+  std::mutex raisedMutex_;  // guards raised_ and attention_
+  std::vector<Indication> raised_;
+  std::function<void()> attention_;
 };
 
 }  // namespace orva::sim

@@ -15,6 +15,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/child_process.hpp"
@@ -66,6 +67,19 @@ class ToolEnd {
     return answered;
   }
 
+  void send(std::string_view frame) { EXPECT_EQ(::write(fd_, frame.data(), frame.size()), std::ssize(frame)); }
+
+  // Up to `n` characters, each waited for up to `timeoutMs`.
+  std::string read(std::size_t n, int timeoutMs = 2000) {
+    std::string got;
+    while (got.size() < n) {
+      auto b = readByte(timeoutMs);
+      if (!b) break;
+      got += *b;
+    }
+    return got;
+  }
+
   std::optional<char> readByte(int timeoutMs) {
     pollfd p{fd_, POLLIN, 0};
     char b = 0;
@@ -84,6 +98,18 @@ class ToolEnd {
  private:
   int fd_;
 };
+
+// The child of this process running `program` (its name as the kernel shows it); 0: none.
+pid_t childNamed(std::string_view program) {
+  for (const auto& entry : fs::directory_iterator("/proc")) {
+    std::ifstream stat(entry.path() / "stat");
+    std::string pid, comm, state;
+    pid_t parent = 0;
+    if (!(stat >> pid >> comm >> state >> parent)) continue;
+    if (parent == ::getpid() && comm == "(" + std::string(program) + ")") return std::stoi(pid);
+  }
+  return 0;
+}
 
 class CamsimTest : public ::testing::Test {
  protected:
@@ -160,6 +186,44 @@ TEST_F(CamsimTest, AHangUpFaultTakesTheDeviceAway) {
   EXPECT_THAT(errText(), HasSubstr("hung up"));
 }
 
+TEST_F(CamsimTest, SpeaksAfpWithCompletionsAndAnIndicationOnSigusr1) {
+  const auto profile = writeProfile("settings 9600,N,8,1\ncompletion 5\n");
+  Camsim sim({"--profile", profile.string(), "--protocol", "afp", "--verbose"}, dir / "err.txt");
+  const std::string pty = ptyPath(sim.firstLine());
+  ToolEnd tool(pty, B9600);
+  tool.send("S018105T");
+  const std::string replies = tool.read(8);
+  ASSERT_EQ(replies.size(), 8u) << replies;
+  const char slot = replies[1];
+  EXPECT_EQ(replies, std::string("R") + slot + "0TX" + slot + "0T") << "accepted, then completed in its slot";
+  EXPECT_NE(std::string_view("0123456789ABCDEF").find(slot), std::string_view::npos);
+  tool.send("G0181FFT");
+  EXPECT_EQ(tool.read(8), "Y018105T");
+
+  const pid_t camsim = childNamed("orva-camsim");
+  ASSERT_GT(camsim, 0);
+  ASSERT_EQ(::kill(camsim, SIGUSR1), 0);
+  EXPECT_EQ(tool.read(4), "I11T");
+  EXPECT_EQ(sim.signalAndWait(SIGTERM), 0);
+  EXPECT_THAT(errText(), HasSubstr("S018105T -> R00T\ncamera: X00T\n"));
+  EXPECT_THAT(errText(), HasSubstr("camera: I11T\n"));
+}
+
+TEST_F(CamsimTest, AfterASpeedChangeAndAResetTheCameraHearsOnlyTheNewSpeed) {
+  const auto profile = writeProfile("settings 9600,N,8,1\nrestart 50\n0102: 5A\n");
+  Camsim sim({"--profile", profile.string()}, dir / "err.txt");
+  const std::string pty = ptyPath(sim.firstLine());
+  ToolEnd tool(pty, B9600);
+  EXPECT_EQ(tool.exchange(":WE05EB9"), ":WE05EB9");  // 19200 even, pending
+  EXPECT_EQ(tool.exchange(":R010200"), ":R01025A") << "still at the old speed";
+  EXPECT_EQ(tool.exchange(":WFCAC00", 300), ":WFCAC0") << "the last echo is withheld";
+  std::this_thread::sleep_for(100ms);
+  EXPECT_EQ(tool.exchange(":", 300), "");
+  tool.setSpeed(B19200);
+  EXPECT_EQ(tool.exchange(":R010200"), ":R01025A");
+  EXPECT_EQ(sim.signalAndWait(SIGTERM), 0);
+}
+
 TEST_F(CamsimTest, RefusesBadArgumentsWithExitTwoAndNoPty) {
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
       {{"--settings", "9601,N,8,1"}, "is not a settings text"},
@@ -168,7 +232,6 @@ TEST_F(CamsimTest, RefusesBadArgumentsWithExitTwoAndNoPty) {
       {{"--model", "X"}, "later version"},
       {{"--list-models"}, "later version"},
       {{"--eeprom", "image.txt"}, "later version"},
-      {{"--protocol", "afp"}, "later version"},
       {{"--protocol", "xyz"}, "xyz"},
       {{"--profile", "/nonexistent/cam.profile"}, "/nonexistent/cam.profile"},
       {{"--bogus"}, "bogus"},

@@ -7,12 +7,17 @@
 #include <string>
 #include <thread>
 
+#include "tool_side.hpp"
+
 namespace orva::sim {
 namespace {
 
 using namespace std::chrono_literals;
 using link::IoResult;
 using link::LineSettings;
+using testing::bytesOf;
+using testing::exchangeEach;
+using testing::readAll;
 
 constexpr LineSettings k9600E{9600, true};
 
@@ -24,30 +29,6 @@ Profile profileAt(const LineSettings& s) {
   for (unsigned i = 0; i < 0x100; ++i)
     p.registers.push_back({static_cast<std::uint16_t>(0x4000 + i), {static_cast<std::uint8_t>(i)}});
   return p;
-}
-
-std::span<const std::uint8_t> bytesOf(std::string_view s) {
-  return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()};
-}
-
-// The tool's way of sending a frame with block-read mode 0: each character waits for its answer.
-std::string exchangeEach(link::ByteChannel& channel, core::Clock& clock, std::string_view frame) {
-  std::string answered;
-  for (char c : frame) {
-    EXPECT_EQ(channel.write(bytesOf(std::string_view(&c, 1)), core::Deadline(clock, 1000ms)), IoResult::Ok);
-    std::uint8_t b = 0;
-    if (channel.readByte(b, core::Deadline(clock, 1000ms)) != IoResult::Ok) break;
-    answered += static_cast<char>(b);
-  }
-  return answered;
-}
-
-std::string readAll(link::ByteChannel& channel, core::Clock& clock, std::size_t n) {
-  std::string answered;
-  std::uint8_t b = 0;
-  while (answered.size() < n && channel.readByte(b, core::Deadline(clock, 1000ms)) == IoResult::Ok)
-    answered += static_cast<char>(b);
-  return answered;
 }
 
 TEST(InProcessChannel, PerCharacterExchangeTakesTwoCharacterTimesEach) {

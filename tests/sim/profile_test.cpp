@@ -22,6 +22,23 @@ TEST(Profile, EmptyTextGivesTheDefaultCamera) {
   EXPECT_EQ(p->lineSettings(), (link::LineSettings{4800, true}));
   EXPECT_EQ(p->protocol, Protocol::Eap);
   EXPECT_TRUE(p->registers.empty());
+  EXPECT_EQ(p->completionDelay, std::chrono::milliseconds(20));
+  EXPECT_EQ(p->restartTime, std::chrono::milliseconds(2000));
+  EXPECT_TRUE(p->refusals.empty());
+}
+
+TEST(Profile, ReadsTimesAndRefusals) {
+  auto p = parseProfile(
+      "completion 0\n"
+      "restart\t600000\n"
+      "refuse 0181 3\n"
+      "refuse fe01\tf   # lower case\n"
+      "refuse 0x2201 1\n"
+      "refuse 0181 4   # the later line wins\n");
+  ASSERT_TRUE(p) << p.message();
+  EXPECT_EQ(p->completionDelay, std::chrono::milliseconds(0));
+  EXPECT_EQ(p->restartTime, std::chrono::milliseconds(600000));
+  EXPECT_EQ(p->refusals, (Refusals{{0x0181, 4}, {0xFE01, 0xF}, {0x2201, 1}}));
 }
 
 TEST(Profile, ReadsSettingsProtocolAndRegisters) {
@@ -71,6 +88,22 @@ TEST(Profile, RefusesBadLinesNamingTheLineAndTheProblem) {
       {"FFFE: 00 01 02", "line 1: the values starting at FFFE run past address FFFF"},
       {"0100: 00\nbogus line", "line 2: \"bogus line\" is not a statement"},
       {std::string("0100: 00\n\n\n\x01\xFF\0", 14), "line 4: \"\\x01\\xFF\\x00\" is not a statement"},
+      {"completion", "line 1: completion \"\" is not a whole number of milliseconds"},
+      {"completion 5ms", "completion \"5ms\" is not a whole number"},
+      {"completion -5", "completion \"-5\" is not a whole number"},
+      {"restart 2.5", "restart \"2.5\" is not a whole number"},
+      {"restart 99999999999", "restart \"99999999999\" is not a whole number"},
+      {"restart 600001", "line 1: restart 600001 is longer than 600000 ms"},
+      {"restart 1\nrestart 2", "line 2: restart is given a second time"},
+      {"completion 1\ncompletion 1", "line 2: completion is given a second time"},
+      {"refuse", "line 1: refuse \"\" needs a function code and a status"},
+      {"refuse 0181", "refuse \"0181\" needs a function code and a status"},
+      {"refuse 10181 3", "function code \"10181\" is not a hex number"},
+      {"refuse 01G1 3", "function code \"01G1\""},
+      {"refuse 0181 0", "status \"0\" is not one hex digit from 1 to F"},
+      {"refuse 0181 10", "status \"10\""},
+      {"refuse 0181 G", "status \"G\""},
+      {"refuse 0181 3 4", "status \"3 4\""},
   };
   for (const auto& c : cases) {
     auto p = parseProfile(c.text);
@@ -81,8 +114,9 @@ TEST(Profile, RefusesBadLinesNamingTheLineAndTheProblem) {
 
 TEST(Profile, AnyBytesGiveAProfileOrALineError) {
   using namespace std::string_literals;
-  const std::string alphabet = "0123456789ABCDEFabcdefGZ:# \t\r\n,settingsprotocoleapafp\x00\xFF"s;
-  const std::string valid = "settings 9600,N,8,1\nprotocol eap\n0100: 01 02 03\nFFF0: AA BB\n";
+  const std::string alphabet = "0123456789ABCDEFabcdefGZ:# \t\r\n,settingsprotocoleapafpcompletionrefuse\x00\xFF"s;
+  const std::string valid =
+      "settings 9600,N,8,1\nprotocol eap\n0100: 01 02 03\nFFF0: AA BB\ncompletion 20\nrestart 50\nrefuse 0181 3\n";
   std::mt19937 random(12345);
   for (int i = 0; i < 3000; ++i) {
     std::string text;
@@ -99,6 +133,9 @@ TEST(Profile, AnyBytesGiveAProfileOrALineError) {
       continue;
     }
     for (const auto& block : p->registers) EXPECT_LE(block.address + block.bytes.size(), 0x10000u);
+    for (const auto& [code, status] : p->refusals) EXPECT_TRUE(status >= 1 && status <= 0xF) << code;
+    EXPECT_LE(p->restartTime, kLongestProfileTime);
+    EXPECT_LE(p->completionDelay, kLongestProfileTime);
   }
 }
 

@@ -29,11 +29,18 @@ TEST(VirtualCamera, StartsAsItsProfileSays) {
   EXPECT_EQ(converse(camera, ":r01020000"), ":r01025A7C");
 }
 
-TEST(VirtualCamera, ACameraWithoutAResponderForItsProtocolKeepsQuiet) {
+TEST(VirtualCamera, AnAfpCameraAnswersWholeFramesAndLogsThem) {
   Profile p = cameraProfile();
   p.protocol = Protocol::Afp;
   VirtualCamera camera(p);
-  EXPECT_EQ(converse(camera, ":R010200"), "");
+  EXPECT_EQ(camera.protocol(), Protocol::Afp);
+  EXPECT_EQ(converse(camera, ":R"), "ZZ") << "EAP frames are garbage to it";
+  EXPECT_EQ(converse(camera, "GFE010102FFT"), "YFE0101025AT");
+  const auto log = camera.frameLog().all();
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_EQ(describeRecord(log[0]), "typed :R -> ZZ");
+  EXPECT_EQ(describeRecord(log[1]), "GFE010102FFT -> YFE0101025AT");
+  EXPECT_TRUE(log[1].closed);
 }
 
 TEST(VirtualCamera, LogsEveryFrameWithItsAnswer) {
