@@ -8,7 +8,9 @@
 
 #include "core/clock.hpp"
 #include "core/monitor_sink.hpp"
+#include "link/afp.hpp"
 #include "link/eap.hpp"
+#include "link/negotiator.hpp"
 #include "sim/in_process_channel.hpp"
 #include "sim/virtual_camera.hpp"
 
@@ -110,6 +112,59 @@ void BM_SilentCamera(benchmark::State& state) {
   state.counters["s_per_read"] = seconds / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_SilentCamera)->Iterations(20)->UseRealTime();
+
+// An AFP get at 115200 with line timing: "extra_us" is what the tool adds to the line's own
+// time (the frame out, the camera's reply back) per round trip.
+void BM_AfpGetRoundTrip(benchmark::State& state) {
+  sim::Profile p = Line::profile(115200, false);
+  p.protocol = sim::Protocol::Afp;
+  core::SteadyClock clock;
+  core::RecordingMonitorSink monitor;
+  monitor.setEchoMode(core::EchoMode::Hidden);
+  sim::VirtualCamera camera(p);
+  link::Link link(clock, monitor);
+  link.setChannel(std::make_unique<sim::InProcessChannel>(camera, clock, true));
+  link.setLineSettings({115200, false});
+  link.setProtocol(link::Protocol::Afp);
+  link.open();
+  link::Afp afp(link);
+  std::string reply;
+  const auto t0 = Clock::now();
+  for (auto _ : state) {
+    if (!afp.get("1101FF", reply)) state.SkipWithError("get failed");
+  }
+  const double seconds = std::chrono::duration<double>(Clock::now() - t0).count();
+  // "G1101FFT" out, "Y110100T" back.
+  const double lineSeconds = 16 * characterSeconds(115200, false);
+  state.counters["extra_us"] = (seconds / static_cast<double>(state.iterations()) - lineSeconds) * 1e6;
+}
+BENCHMARK(BM_AfpGetRoundTrip)->UseRealTime()->MinTime(0.5);
+
+// The search for a camera at the tenth form in the other protocol, on virtual time:
+// "vs_budget" is the time taken over the sum of the fixed pauses and the probe limits.
+void BM_NegotiateTenthFormOtherProtocol(benchmark::State& state) {
+  double ratio = 0;
+  for (auto _ : state) {
+    sim::Profile p = Line::profile(57600, false);
+    p.protocol = sim::Protocol::Afp;
+    core::FakeClock clock(std::chrono::milliseconds(20));
+    core::RecordingMonitorSink monitor;
+    sim::VirtualCamera camera(p);
+    link::Link link(clock, monitor);
+    link.setChannel(std::make_unique<sim::InProcessChannel>(camera, clock, false));
+    link.setLineSettings({4800, true});
+    link::Eap eap(link);
+    link::Afp afp(link);
+    link::Negotiator negotiator(link, eap, afp);
+    if (!negotiator.connect(true)) state.SkipWithError("not found");
+    using std::chrono::milliseconds;
+    // The open pause, 21 silent probes, 19 forms with two 100 ms pauses, the form that answers.
+    const auto budget = milliseconds(200) + 21 * milliseconds(1000) + 20 * milliseconds(200);
+    ratio = std::chrono::duration<double>(clock.elapsed()) / std::chrono::duration<double>(budget);
+  }
+  state.counters["vs_budget"] = ratio;
+}
+BENCHMARK(BM_NegotiateTenthFormOtherProtocol)->Iterations(1)->UseRealTime();
 
 }  // namespace
 }  // namespace orva

@@ -54,6 +54,21 @@ class MonitorSink {
   void line(std::string_view text) { heading(text, 1); }
 };
 
+// Sets the echo mode for a sequence and puts the previous one back on every way out.
+class EchoModeScope {
+ public:
+  EchoModeScope(MonitorSink& monitor, EchoMode mode) : monitor_(monitor), old_(monitor.echoMode()) {
+    monitor_.setEchoMode(mode);
+  }
+  ~EchoModeScope() { monitor_.setEchoMode(old_); }
+  EchoModeScope(const EchoModeScope&) = delete;
+  EchoModeScope& operator=(const EchoModeScope&) = delete;
+
+ private:
+  MonitorSink& monitor_;
+  EchoMode old_;
+};
+
 // Keeps everything written to it, for tests of lower layers.
 class RecordingMonitorSink final : public MonitorSink {
  public:

@@ -12,21 +12,9 @@ namespace {
 constexpr std::uint16_t kByteCode = 0xFE01;
 constexpr std::uint16_t kWordCode = 0xFE02;
 
-class Quiet {
- public:
-  explicit Quiet(core::MonitorSink& m) : m_(m), old_(m.echoMode()) { m_.setEchoMode(core::EchoMode::Hidden); }
-  ~Quiet() { m_.setEchoMode(old_); }
-  Quiet(const Quiet&) = delete;
-  Quiet& operator=(const Quiet&) = delete;
-
- private:
-  core::MonitorSink& m_;
-  core::EchoMode old_;
-};
-
 // The reply holds the fields in payload order: the address again, then the value.
 bool read(Afp& afp, Link& link, std::uint16_t code, std::uint16_t address, std::size_t digits, std::uint32_t& value) {
-  Quiet quiet(link.monitor());
+  core::EchoModeScope quiet(link.monitor(), core::EchoMode::Hidden);
   std::string reply;
   if (!afp.get(fmt::format("{:04X}{:04X}{}", code, address, std::string(digits, 'F')), reply)) return false;
   if (reply.size() < 4 + digits || eap::hexValue(reply.substr(0, 4)) != address) return false;
@@ -53,12 +41,12 @@ bool gatewayReadWord(Afp& afp, Link& link, std::uint16_t address, std::uint16_t&
 }
 
 bool gatewayWriteByte(Afp& afp, Link& link, std::uint16_t address, std::uint8_t value) {
-  Quiet quiet(link.monitor());
+  core::EchoModeScope quiet(link.monitor(), core::EchoMode::Hidden);
   return afp.set(fmt::format("{:04X}{:04X}{:02X}", kByteCode, address, value), true);
 }
 
 bool gatewayWriteWord(Afp& afp, Link& link, std::uint16_t address, std::uint16_t value) {
-  Quiet quiet(link.monitor());
+  core::EchoModeScope quiet(link.monitor(), core::EchoMode::Hidden);
   return afp.set(fmt::format("{:04X}{:04X}{:04X}", kWordCode, address, value), true);
 }
 

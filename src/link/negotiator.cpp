@@ -29,19 +29,6 @@ constexpr std::uint8_t kEapCodes[2][kScannedForms] = {
     {0x00, 0xC0, 0xB1, 0xF1, 0xB9, 0xF9, 0xA9, 0xE9, 0x99, 0xD9},
 };
 
-// Puts back the echo mode a sequence found, on every way out.
-class EchoScope {
- public:
-  EchoScope(core::MonitorSink& m, core::EchoMode mode) : m_(m), old_(m.echoMode()) { m_.setEchoMode(mode); }
-  ~EchoScope() { m_.setEchoMode(old_); }
-  EchoScope(const EchoScope&) = delete;
-  EchoScope& operator=(const EchoScope&) = delete;
-
- private:
-  core::MonitorSink& m_;
-  core::EchoMode old_;
-};
-
 std::string logForm(std::string_view monitorForm) {
   std::string out;
   for (std::size_t i = 0; i < monitorForm.size(); ++i) {
@@ -132,7 +119,7 @@ bool Negotiator::negotiate() {
   say(texts::kNegotiation);
   say(std::string(texts::kCheckBaudrate) + std::string(formOf(startSettings).text));
   // The failed probes would flood the monitor.
-  EchoScope quiet(link_.monitor(), core::EchoMode::Hidden);
+  core::EchoModeScope quiet(link_.monitor(), core::EchoMode::Hidden);
 
   accessCheckHeading();
   if (probe()) return true;

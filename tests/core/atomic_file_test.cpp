@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "core/testing/file_size_limit.hpp"
+#include "support/temp_folder.hpp"
 
 namespace orva::core {
 namespace {
@@ -16,17 +17,11 @@ namespace fs = std::filesystem;
 
 class AtomicFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("orva-atomic-" + std::to_string(::getpid()) + "-" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
   std::size_t entries() const {
     return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()));
   }
-  fs::path dir_;
+  orva::testing::TempFolder folder_;
+  const fs::path& dir_ = folder_.path();
 };
 
 TEST_F(AtomicFileTest, CreatesAndReplacesKeepingPermissions) {

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "support/child_process.hpp"
+#include "support/temp_folder.hpp"
 
 namespace {
 
@@ -19,16 +20,9 @@ using orva::testing::ProgramRun;
 class CliCamsim : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("orva-e2e-" + std::to_string(::getpid()) + "-" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
     std::ofstream(dir_ / "cam.profile") << "settings 9600,E,8,1\n0102: 53\n1000: AB CD\n";
   }
-  void TearDown() override {
-    camsim_.reset();
-    fs::remove_all(dir_);
-  }
+  void TearDown() override { camsim_.reset(); }
 
   void startCamera(std::vector<std::string> extra = {}) {
     std::vector<std::string> args{"--profile", (dir_ / "cam.profile").string(), "--verbose"};
@@ -48,7 +42,8 @@ class CliCamsim : public ::testing::Test {
     return {std::istreambuf_iterator<char>(in), {}};
   }
 
-  fs::path dir_;
+  orva::testing::TempFolder folder_;
+  const fs::path& dir_ = folder_.path();
   std::string pty_;
   std::unique_ptr<ChildProcess> camsim_;
 };
@@ -131,6 +126,77 @@ TEST_F(CliCamsim, BadArgumentsExitTwoWithoutTouchingTheLine) {
     EXPECT_THAT(r.err, HasSubstr("orva-cli: ")) << ::testing::PrintToString(args);
   }
   EXPECT_THAT(cameraHeard(), ::testing::Not(HasSubstr("->")));
+}
+
+}  // namespace
+
+namespace {
+
+// A camera that speaks AFP, refuses one code and completes its sets after 50 ms.
+class CliCamsimAfp : public CliCamsim {
+ protected:
+  void SetUp() override {
+    CliCamsim::SetUp();
+    std::ofstream(dir_ / "cam.profile") << "settings 9600,E,8,1\nprotocol afp\n0102: 53\ncompletion 50\n"
+                                          "refuse 1234 3\nrestart 200\n";
+  }
+  ProgramRun afp(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--protocol", "afp"});
+    return cli(std::move(args));
+  }
+};
+
+TEST_F(CliCamsimAfp, SetGetRefusalAndTheGateway) {
+  startCamera();
+  EXPECT_EQ(afp({"set", "1101", "05"}).exitCode, 0);
+  ProgramRun r = afp({"get", "1101"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "05\n");
+  r = afp({"get", "2101", "--width", "16"});
+  EXPECT_EQ(r.out, "0000\n");
+  r = afp({"set", "1234", "01"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "orva-cli: the camera refused the command (status 3)\n");
+  EXPECT_EQ(afp({"read", "0102"}).out, "53\n");
+  EXPECT_EQ(afp({"write-word", "2000", "BEEF"}).exitCode, 0);
+  EXPECT_EQ(afp({"read-word", "2000"}).out, "BEEF\n");
+  EXPECT_EQ(afp({"read", "2001"}).out, "EF\n");
+  const std::string heard = cameraHeard();
+  EXPECT_THAT(heard, HasSubstr("S110105T -> R"));
+  EXPECT_THAT(heard, HasSubstr("GFE010102FFT -> YFE01010253T"));
+}
+
+TEST_F(CliCamsimAfp, NegotiationFindsTheCameraInTheOtherProtocolAtAnotherForm) {
+  startCamera();
+  // The tool starts at 4800 even in EAP: the camera answers only AFP at 9600 even.
+  ProgramRun r = orva::testing::runProgram(ORVA_CLI_PATH, {"--port", pty_, "read", "0102", "--monitor"},
+                                           dir_ / "cli.err");
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "53\n");
+  EXPECT_THAT(r.err, HasSubstr("<< AFP Access Check ... !! >>"));
+  EXPECT_THAT(r.err, HasSubstr("check baudrate ... 9600,E,8  ,1"));
+}
+
+TEST_F(CliCamsim, ProtocolSwitchBothWaysAndSpeedChangeWithReconnect) {
+  std::ofstream(dir_ / "cam.profile") << "settings 9600,E,8,1\n0102: 53\nrestart 200\n";
+  startCamera();
+  EXPECT_EQ(cli({"protocol", "afp"}).out, "afp\n");
+  EXPECT_EQ(cli({"--protocol", "afp", "read", "0102"}).out, "53\n");
+  EXPECT_EQ(cli({"--protocol", "afp", "protocol", "eap"}).out, "eap\n");
+  EXPECT_EQ(cli({"read", "0102"}).out, "53\n");
+
+  // Without a terminal the question needs --yes.
+  ProgramRun r = cli({"speed", "19200,N,8,1"});
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_THAT(r.err, HasSubstr("--yes"));
+  r = cli({"speed", "19200,N,8,1", "--yes"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "19200,N,8 ,1\n");
+  r = orva::testing::runProgram(ORVA_CLI_PATH,
+                                {"--port", pty_, "--settings", "19200,N,8,1", "--no-negotiate", "read", "0102"},
+                                dir_ / "cli.err");
+  EXPECT_EQ(r.out, "53\n");
+  EXPECT_THAT(cameraHeard(), HasSubstr(":WE05EF9 -> :WE05EF9"));
 }
 
 }  // namespace

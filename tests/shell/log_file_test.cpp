@@ -1,5 +1,7 @@
 #include "shell/log_file.hpp"
 
+#include "support/temp_folder.hpp"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,21 +24,7 @@ namespace fs = std::filesystem;
 
 const core::LocalTime kDay31 = {2024, 1, 31, 9, 5, 7};
 
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "orva-log-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
-  ~TempFolder() {
-    fs::permissions(path_, fs::perms::owner_all);
-    fs::remove_all(path_);
-  }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
+using orva::testing::TempFolder;
 
 std::string contents(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);

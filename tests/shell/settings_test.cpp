@@ -11,6 +11,7 @@
 
 #include "core/atomic_file.hpp"
 #include "core/testing/file_size_limit.hpp"
+#include "support/temp_folder.hpp"
 
 namespace orva::shell {
 namespace {
@@ -316,22 +317,13 @@ TEST(SettingsRewrite, UnknownLinesSurviveByteForByte) {
 
 class SettingsFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("orva-settings-" + std::to_string(::getpid()) + "-" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override {
-    fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add);
-    fs::remove_all(dir_);
-  }
   void put(const std::string& name, const std::string& text) {
     std::ofstream(dir_ / name, std::ios::binary) << text;
   }
   std::string get(const std::string& name) { return *core::readFile(dir_ / name); }
 
-  fs::path dir_;
+  orva::testing::TempFolder folder_;
+  const fs::path& dir_ = folder_.path();
 };
 
 TEST_F(SettingsFileTest, FirstRunWritesTheFullFileAndTheNextStartReadsItBack) {

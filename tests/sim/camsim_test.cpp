@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "support/child_process.hpp"
+#include "support/temp_folder.hpp"
 
 namespace {
 
@@ -113,12 +114,6 @@ pid_t childNamed(std::string_view program) {
 
 class CamsimTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() / ("orva-camsim-" + std::to_string(::getpid()) + "-" +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir);
-  }
-  void TearDown() override { fs::remove_all(dir); }
 
   fs::path writeProfile(const std::string& text) {
     std::ofstream(dir / "cam.profile") << text;
@@ -133,7 +128,8 @@ class CamsimTest : public ::testing::Test {
     return firstLine.size() > 4 ? firstLine.substr(4) : std::string{};
   }
 
-  fs::path dir;
+  orva::testing::TempFolder folder_;
+  const fs::path& dir = folder_.path();
 };
 
 TEST_F(CamsimTest, AnswersCharacterByCharacterAcrossReopensAndStopsCleanly) {
