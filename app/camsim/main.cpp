@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <initializer_list>
@@ -18,6 +19,7 @@
 #include "core/version.hpp"
 #include "link/settings_forms.hpp"
 #include "sim/faults.hpp"
+#include "sim/model_profiles.hpp"
 #include "sim/profile.hpp"
 #include "sim/pty.hpp"
 #include "sim/pty_server.hpp"
@@ -47,16 +49,31 @@ int usageError(const std::string& message) {
 }
 
 std::optional<std::string> notYet(const Options& o) {
-  if (!o.model.empty()) return "--model comes with a later version; use --profile FILE";
-  if (o.listModels) return "--list-models comes with a later version";
   if (!o.eeprom.empty()) return "--eeprom comes with a later version";
   return std::nullopt;
+}
+
+// The camera the model table describes, in the protocol asked for (EAP unless --protocol afp).
+std::optional<orva::sim::Profile> profileOfModel(const Options& o, std::string& error) {
+  const auto names = orva::sim::modelNames();
+  if (std::find(names.begin(), names.end(), o.model) == names.end()) {
+    error = fmt::format("unknown model \"{}\"; orva-camsim --list-models shows the names", o.model);
+    return std::nullopt;
+  }
+  const auto protocol = o.protocol == "afp" ? orva::sim::Protocol::Afp : orva::sim::Protocol::Eap;
+  auto profile = orva::sim::modelProfile(o.model, protocol);
+  if (!profile) error = fmt::format("{} speaks EAP only", o.model);
+  return profile;
 }
 
 // The profile with the command line's settings and protocol laid over it.
 std::optional<orva::sim::Profile> buildProfile(const Options& o, std::string& error) {
   orva::sim::Profile profile;
-  if (!o.profile.empty()) {
+  if (!o.model.empty()) {
+    auto generated = profileOfModel(o, error);
+    if (!generated) return std::nullopt;
+    profile = std::move(*generated);
+  } else if (!o.profile.empty()) {
     auto loaded = orva::sim::loadProfile(o.profile);
     if (!loaded) {
       error = loaded.message();
@@ -93,8 +110,8 @@ int main(int argc, char** argv) {
   CLI::App app{"ORVA virtual camera: answers like a camera on a pseudo-terminal", "orva-camsim"};
   app.set_version_flag("--version", fmt::format("orva-camsim {}", orva::core::version()));
   Options o;
-  app.add_option("--profile", o.profile, "Profile file: settings, protocol and register contents")
-      ->type_name("FILE");
+  auto* profileOption = app.add_option("--profile", o.profile, "Profile file: settings, protocol and register contents")
+                            ->type_name("FILE");
   app.add_option("--protocol", o.protocol, "Protocol the camera speaks")
       ->check(CLI::IsMember({"eap", "afp"}));
   app.add_option("--settings", o.settings, "Line settings the camera listens at (default \"4800,E,8  ,1\")");
@@ -104,8 +121,10 @@ int main(int argc, char** argv) {
       ->expected(1)
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
   app.add_option("--eeprom", o.eeprom, "EEPROM image file (later version)")->type_name("FILE");
-  app.add_flag("--list-models", o.listModels, "List the camera models (later version)");
-  app.add_option("--model", o.model, "Camera model (later version)")->type_name("NAME");
+  app.add_flag("--list-models", o.listModels, "List the camera models, one name a line");
+  app.add_option("--model", o.model, "Camera model from the model table (see --list-models)")
+      ->type_name("NAME")
+      ->excludes(profileOption);
   app.add_flag("--verbose", o.verbose, "Print every frame and its answer on stderr");
   try {
     app.parse(argc, argv);
@@ -114,6 +133,10 @@ int main(int argc, char** argv) {
     return code == 0 ? kExitOk : kExitUsage;
   }
 
+  if (o.listModels) {
+    for (const auto& name : orva::sim::modelNames()) fmt::print("{}\n", name);
+    return kExitOk;
+  }
   if (auto later = notYet(o)) return usageError(*later);
   std::string error;
   auto profile = buildProfile(o, error);

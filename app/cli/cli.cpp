@@ -11,6 +11,9 @@
 
 #include "core/clock.hpp"
 #include "core/text.hpp"
+#include "camera/code_map.hpp"
+#include "camera/identification.hpp"
+#include "camera/model_table.hpp"
 #include "core/version.hpp"
 #include "link/afp.hpp"
 #include "link/eap.hpp"
@@ -23,6 +26,7 @@
 #include "shell/monitor.hpp"
 #include "shell/settings.hpp"
 #include "sim/in_process_channel.hpp"
+#include "sim/model_profiles.hpp"
 #include "sim/virtual_camera.hpp"
 #include "stderr_view.hpp"
 #include "terminal_prompt.hpp"
@@ -45,7 +49,8 @@ struct Options {
   std::string address;
   std::string value;
   std::string code;
-  int width = 8;
+  std::vector<std::string> values;
+  std::optional<int> width;
   std::string target;
 };
 
@@ -131,6 +136,19 @@ class Tool {
     return link_.isOpen();
   }
 
+  // Reads the camera's identification registers and decides the model.
+  bool identify(const shell::Settings& s, camera::ModelRecord& record, camera::IdentificationFlags& flags) {
+    camera::LinkRegisterReader reader(link_, eap_, afp_);
+    camera::Identification identification(reader, monitor_, prompt_);
+    camera::IdentificationSwitches switches{s.exComMode, s.newFeature, s.picModeCmd, s.qb165Clock};
+    if (identification.run(record, flags, switches) == camera::IdentifyOutcome::Failed) {
+      std::fprintf(stderr, "orva-cli: the camera could not be identified\n");
+      return false;
+    }
+    link_.setBlockReadMode(flags.extendedCommMode);
+    return true;
+  }
+
   bool afp() const { return link_.protocol() == link::Protocol::Afp; }
   link::Link& link() { return link_; }
   link::Eap& eap() { return eap_; }
@@ -142,9 +160,16 @@ class Tool {
   std::unique_ptr<link::ByteChannel> channel(const Options& o, const shell::Settings& s) {
     if (o.simulate) {
       // The built-in camera listens at the tool's own settings and protocol, so no scan is needed.
+      const auto protocol = s.protocol == shell::kProtocolAfp ? sim::Protocol::Afp : sim::Protocol::Eap;
       sim::Profile profile;
+      if (!o.simulate->empty()) {
+        auto model = sim::modelProfile(*o.simulate, protocol);
+        if (!model)
+          throw UsageError(fmt::format("no model \"{}\" (orva-cli models lists them; a model speaking only EAP needs --protocol eap)", *o.simulate));
+        profile = *model;
+      }
       profile.settings = *link::findSettingsForm(s.settingsText);
-      profile.protocol = s.protocol == shell::kProtocolAfp ? sim::Protocol::Afp : sim::Protocol::Eap;
+      profile.protocol = protocol;
       camera_ = std::make_unique<sim::VirtualCamera>(profile);
       return std::make_unique<sim::InProcessChannel>(*camera_, clock_, false);
     }
@@ -214,25 +239,80 @@ int registerCommand(const std::string& command, const Options& o, const shell::S
   return ok ? kExitOk : kExitCamera;
 }
 
-// A function code as it is, with one value field of --width bits.
+// A function code: by its fields in the code map, or as one field of --width bits when the
+// map does not know it. get prints the reply's fields in payload order.
 int functionCommand(bool set, const Options& o, const shell::Settings& s, std::ostream& out) {
-  const auto code = hexArgument(o.code, 4, "function code");
-  if (o.width != 8 && o.width != 16 && o.width != 32) throw UsageError("--width must be 8, 16 or 32");
-  const auto digits = static_cast<std::size_t>(o.width / 4);
-  std::string field(digits, 'F');
-  if (set) field = fmt::format("{:0{}X}", hexArgument(o.value, digits, "value"), digits);
+  const auto code = static_cast<std::uint16_t>(hexArgument(o.code, 4, "function code"));
+  if (o.width && *o.width != 8 && *o.width != 16 && *o.width != 32) throw UsageError("--width must be 8, 16 or 32");
+  const camera::CodeInfo* info = camera::findCode(code, o.width ? *o.width : 0);
+  if (o.width && info && info->fields.size() != 1) info = nullptr;
+  std::vector<std::uint32_t> values;
+  if (info) {
+    const std::size_t wanted = set ? info->fields.size() : info->indexCount();
+    if (o.values.size() != wanted)
+      throw UsageError(fmt::format("{:04X} takes {} value{} here", code, wanted, wanted == 1 ? "" : "s"));
+    for (std::size_t i = 0; i < o.values.size(); ++i)
+      values.push_back(hexArgument(o.values[i], set ? info->fields[i].digits() : 8, "value"));
+  } else if (set && o.values.size() != 1) {
+    throw UsageError(fmt::format("{:04X} is not in the code map: give one value and --width", code));
+  }
+  const auto digits = static_cast<std::size_t>(o.width.value_or(8) / 4);
 
   Tool tool(o, s);
   if (!tool.connect()) return kExitCamera;
   if (!tool.afp()) throw UsageError("get and set are AFP commands, but the camera speaks EAP; use --protocol afp or the protocol command");
   link::Afp& afp = tool.afpChannel();
-  const std::string payload = fmt::format("{:04X}{}", code, field);
-  std::string reply;
-  const bool ok = set ? afp.set(payload, true) : afp.get(payload, reply);
-  if (ok && !set) out << reply << "\n";
+  bool ok;
+  if (info) {
+    camera::FunctionCodes codes(afp, tool.link());
+    if (set) {
+      ok = codes.write(*info, values);
+    } else {
+      std::vector<std::uint32_t> fields;
+      ok = codes.read(*info, fields, values);
+      if (ok) {
+        const auto reply = info->reply();
+        for (std::size_t i = 0; i < fields.size(); ++i)
+          out << (i ? " " : "") << fmt::format("{:0{}X}", fields[i], i < reply.size() ? reply[i].digits() : 2);
+        out << "\n";
+      }
+    }
+  } else {
+    std::string field(digits, 'F');
+    if (set) field = fmt::format("{:0{}X}", hexArgument(o.values.front(), digits, "value"), digits);
+    const std::string payload = fmt::format("{:04X}{}", code, field);
+    std::string reply;
+    ok = set ? afp.set(payload, true) : afp.get(payload, reply);
+    if (ok && !set) out << reply << "\n";
+  }
   if (!ok && afp.lastStatus() != 0)
     std::fprintf(stderr, "orva-cli: the camera refused the command (status %X)\n", static_cast<unsigned>(afp.lastStatus()));
   return ok ? kExitOk : kExitCamera;
+}
+
+int identifyCommand(const Options& o, const shell::Settings& s, std::ostream& out) {
+  Tool tool(o, s);
+  if (!tool.connect()) return kExitCamera;
+  camera::ModelRecord record;
+  camera::IdentificationFlags flags;
+  if (!tool.identify(s, record, flags)) return kExitCamera;
+  for (const auto& [key, value] : camera::describeRecord(record, flags)) {
+    out << key << ": " << value << "\n";
+    if (key == "version") {
+      out << "protocol: " << (tool.afp() ? "AFP" : "EAP") << "\n";
+      out << "settings: " << link::formOf(tool.link().lineSettings()).text << "\n";
+    }
+  }
+  return kExitOk;
+}
+
+int modelsCommand(std::ostream& out) {
+  for (const auto& row : camera::models())
+    for (const auto& v : row.variants) {
+      if (v.name.empty()) break;
+      out << v.name << '\t' << fmt::format("{:04X}", v.code) << '\t' << (row.speaksAfp ? "EAP AFP" : "EAP") << "\n";
+    }
+  return kExitOk;
 }
 
 int speedCommand(const Options& o, const shell::Settings& s, std::ostream& out) {
@@ -294,12 +374,16 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
     c->add_option("VAL", o.value, "Value (hex)")->required();
   }
 
-  auto* get = app.add_subcommand("get", "AFP function read; prints the value in hex");
+  auto* get = app.add_subcommand("get", "AFP function read; prints the fields in payload order, in hex");
   get->add_option("CODE", o.code, "Function code (hex)")->required();
+  get->add_option("INDEX", o.values, "Index fields of a table function (hex)");
   auto* set = app.add_subcommand("set", "AFP function write (waits for the camera's completion)");
   set->add_option("CODE", o.code, "Function code (hex)")->required();
-  set->add_option("VALUE", o.value, "Value (hex)")->required();
-  for (auto* c : {get, set}) c->add_option("--width", o.width, "Bits of the value field: 8, 16 or 32")->capture_default_str();
+  set->add_option("VALUE", o.values, "Field values in payload order (hex)")->required();
+  for (auto* c : {get, set})
+    c->add_option("--width", o.width, "Bits of the value field of a code the map does not know: 8, 16 or 32");
+  app.add_subcommand("identify", "Identify the camera; prints the model record as key: value lines");
+  app.add_subcommand("models", "List the camera models: name, model code, protocols");
   app.add_subcommand("speed", "Change the camera's line speed, then reconnect; prints the new settings")
       ->add_option("TEXT", o.target, "New settings, e.g. \"9600,N,8,1\" (4800 to 57600)")
       ->required();
@@ -331,6 +415,8 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
   try {
     shell::Settings settings = loadSettings(o, err);
     if (command == "ports") return listPorts(out);
+    if (command == "models") return modelsCommand(out);
+    if (command == "identify") return identifyCommand(o, settings, out);
     if (command == "get" || command == "set") return functionCommand(command == "set", o, settings, out);
     if (command == "speed") return speedCommand(o, settings, out);
     if (command == "protocol") return protocolCommand(o, settings, out);

@@ -8,6 +8,18 @@ namespace orva::camera {
 
 inline constexpr std::uint16_t kModelNotIdentified = 0xFF;
 
+// How the MODEL menu's "NTSC", "PAL" and "SOFT RESET" items start for the model.
+enum class FormatMenu : std::uint8_t {
+  ByMenuWord,   // the menu word's bits decide
+  Grey,         // the three items greyed
+  PalChecked,   // the three enabled, "PAL" checked (register 0x11EE = 0x88)
+  NtscChecked,  // the three enabled, "NTSC" checked (register 0x11EE = 0xAA)
+};
+
+// CLOCK submenu items the model removes (bits of ModelRecord::removedClockItems).
+inline constexpr std::uint8_t kClockItem27MHz = 0x01;
+inline constexpr std::uint8_t kClockItem28_5MHz = 0x02;
+
 struct ModelRecord {
   // Reset by every identification (resetModelRecord); the values here are the reset values.
   std::string name = "Not supported";  // at most 13 characters, shown in the launcher
@@ -47,6 +59,11 @@ struct ModelRecord {
   std::uint8_t reg0109 = 0;
   std::uint8_t reg010A = 0;
   std::uint16_t reg010B = 0;
+  // Menu facts only the identification reads from the camera.
+  FormatMenu formatMenu = FormatMenu::ByMenuWord;
+  bool displayModeMenu = false;         // DISPLAY MODE enabled by the identification itself
+  bool displayModePrivacyMask = false;  // its check: "PRIVACY MASK mode" (else "Ext.Key Display mode")
+  std::uint8_t removedClockItems = 0;
 
   // Not reset by an identification: 0 at start, set by the setup routines that know them.
   std::uint16_t extraOptionWord = 0;  // bit 0 "PL Filter", bit 2 "Reset to factory default"
@@ -58,6 +75,7 @@ struct ModelRecord {
 // Shared values the identification sets beside the record.
 struct IdentificationFlags {
   bool protocolChoice = false;  // the camera offers both protocols (0x1158 = 3)
+  bool protocolSelect = false;  // "AFP select" and "EAP select" enabled (0x1158 = 2 or 3)
   bool ntscTiming = false;      // NTSC rate or digital output
   int extendedCommMode = 0;     // the block-read mode the link uses
   int aeMode = 0xFF;            // register 0xFCC8, 0xFF = none

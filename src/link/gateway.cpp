@@ -17,7 +17,7 @@ bool read(Afp& afp, Link& link, std::uint16_t code, std::uint16_t address, std::
   core::EchoModeScope quiet(link.monitor(), core::EchoMode::Hidden);
   std::string reply;
   if (!afp.get(fmt::format("{:04X}{:04X}{}", code, address, std::string(digits, 'F')), reply)) return false;
-  if (reply.size() < 4 + digits || eap::hexValue(reply.substr(0, 4)) != address) return false;
+  if (reply.size() != 4 + digits || eap::hexValue(reply.substr(0, 4)) != address) return false;
   auto v = eap::hexValue(reply.substr(4, digits));
   if (!v) return false;
   value = *v;

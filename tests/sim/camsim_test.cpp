@@ -220,13 +220,25 @@ TEST_F(CamsimTest, AfterASpeedChangeAndAResetTheCameraHearsOnlyTheNewSpeed) {
   EXPECT_EQ(sim.signalAndWait(SIGTERM), 0);
 }
 
+TEST_F(CamsimTest, ListsTheModelsAndBecomesOneOfThem) {
+  Camsim list({"--list-models"}, dir / "err.txt");
+  EXPECT_EQ(list.firstLine(), "QB-145");
+  EXPECT_EQ(list.waitForExit(), 0);
+
+  Camsim sim({"--model", "QB-168", "--settings", "9600,N,8,1"}, dir / "err.txt");
+  ToolEnd tool(ptyPath(sim.firstLine()), B9600);
+  EXPECT_EQ(tool.exchange(":r01020000"), ":r010253FF") << "family";
+  EXPECT_EQ(tool.exchange(":r01040000"), ":r01040035") << "type 53";
+  EXPECT_EQ(sim.signalAndWait(SIGTERM), 0);
+}
+
 TEST_F(CamsimTest, RefusesBadArgumentsWithExitTwoAndNoPty) {
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
       {{"--settings", "9601,N,8,1"}, "is not a settings text"},
       {{"--fault", "loud"}, "unknown kind"},
       {{"--fault", "wrong-echo:0"}, "at least 1"},
-      {{"--model", "X"}, "later version"},
-      {{"--list-models"}, "later version"},
+      {{"--model", "X"}, "--list-models shows the names"},
+      {{"--model", "QB-145", "--protocol", "afp"}, "speaks EAP only"},
       {{"--eeprom", "image.txt"}, "later version"},
       {{"--protocol", "xyz"}, "xyz"},
       {{"--profile", "/nonexistent/cam.profile"}, "/nonexistent/cam.profile"},
