@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "support/child_process.hpp"
 #include "support/temp_folder.hpp"
@@ -197,6 +198,45 @@ TEST_F(CliCamsim, ProtocolSwitchBothWaysAndSpeedChangeWithReconnect) {
                                 dir_ / "cli.err");
   EXPECT_EQ(r.out, "53\n");
   EXPECT_THAT(cameraHeard(), HasSubstr(":WE05EF9 -> :WE05EF9"));
+}
+
+}  // namespace
+
+namespace {
+
+std::string withoutLinkLines(const std::string& record) {
+  std::string out;
+  std::istringstream in(record);
+  for (std::string line; std::getline(in, line);)
+    if (!line.starts_with("protocol: ") && !line.starts_with("settings: ")) out += line + "\n";
+  return out;
+}
+
+TEST_F(CliCamsim, TheVirtualModelIsIdentifiedAlikeInProcessAndOnAPty) {
+  camsim_ = std::make_unique<ChildProcess>(
+      ORVA_CAMSIM_PATH, std::vector<std::string>{"--model", "QB-183", "--protocol", "afp", "--settings", "9600,E,8,1"},
+      dir_ / "camsim.err");
+  pty_ = camsim_->firstLine().substr(4);
+  ProgramRun onPty = cli({"--protocol", "afp", "identify"});
+  ASSERT_EQ(onPty.exitCode, 0) << onPty.err;
+  ProgramRun inProcess = orva::testing::runProgram(
+      ORVA_CLI_PATH, {"--simulate=QB-183", "--protocol", "afp", "identify"}, dir_ / "cli.err");
+  ASSERT_EQ(inProcess.exitCode, 0) << inProcess.err;
+  EXPECT_THAT(onPty.out, ::testing::StartsWith("model: QB-183\nmodel code: 13F0\nlens: 24\nclass: 8\n"));
+  EXPECT_THAT(onPty.out, HasSubstr("protocol: AFP\nsettings: 9600,E,8  ,1\n"));
+  EXPECT_EQ(withoutLinkLines(onPty.out), withoutLinkLines(inProcess.out));
+}
+
+TEST_F(CliCamsim, ACameraOfNoKnownModelIsNotSupportedAndUnknownModelsAreRefused) {
+  startCamera();  // a plain profile: no identification registers
+  ProgramRun r = cli({"identify"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_THAT(r.out, ::testing::StartsWith("model: Not supported\nmodel code: 00FF\n"));
+  r = orva::testing::runProgram(ORVA_CLI_PATH, {"--simulate=QB-999", "identify"}, dir_ / "cli.err");
+  EXPECT_EQ(r.exitCode, 2);
+  r = orva::testing::runProgram(ORVA_CLI_PATH, {"models"}, dir_ / "cli.err");
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_THAT(r.out, HasSubstr("QB-183\t13F0\tEAP AFP\n"));
 }
 
 }  // namespace
