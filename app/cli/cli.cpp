@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -15,6 +16,8 @@
 #include "camera/identification.hpp"
 #include "camera/model_table.hpp"
 #include "core/version.hpp"
+#include "eeprom/command_file.hpp"
+#include "eeprom/factory_images.hpp"
 #include "link/afp.hpp"
 #include "link/eap.hpp"
 #include "link/gateway.hpp"
@@ -259,7 +262,9 @@ int functionCommand(bool set, const Options& o, const shell::Settings& s, std::o
   const auto digits = static_cast<std::size_t>(o.width.value_or(8) / 4);
 
   Tool tool(o, s);
-  if (!tool.connect()) return kExitCamera;
+  camera::ModelRecord record;
+  camera::IdentificationFlags flags;
+  if (!tool.connect() || !tool.identify(s, record, flags)) return kExitCamera;
   if (!tool.afp()) throw UsageError("get and set are AFP commands, but the camera speaks EAP; use --protocol afp or the protocol command");
   link::Afp& afp = tool.afpChannel();
   bool ok;
@@ -306,6 +311,41 @@ int identifyCommand(const Options& o, const shell::Settings& s, std::ostream& ou
   return kExitOk;
 }
 
+int sendCommand(const Options& o, const shell::Settings& s) {
+  auto file = eeprom::readCommandFile(o.target);
+  if (!file) throw UsageError(file.message());
+  Tool tool(o, s);
+  camera::ModelRecord record;
+  camera::IdentificationFlags flags;
+  if (!tool.connect() || !tool.identify(s, record, flags)) return kExitCamera;
+  eeprom::CommandFileSender sender(tool.link(), tool.eap(), tool.afpChannel(), tool.prompt());
+  const auto result = sender.send(*file);
+  using Outcome = eeprom::SendResult::Outcome;
+  if (result.outcome == Outcome::Done) return kExitOk;
+  std::fprintf(stderr, "orva-cli: %s at line %zu of %s\n",
+               result.outcome == Outcome::Failed ? "the command file stopped" : "cancelled", result.fileLine,
+               o.target.c_str());
+  return kExitCamera;
+}
+
+// Which model codes have a factory EEPROM image, and which files were found for them.
+int factoryImagesCommand(std::ostream& out) {
+  std::error_code ec;
+  auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  const auto search = eeprom::dataSearchPath(ORVA_INSTALL_PREFIX, ec ? std::filesystem::path() : self.parent_path());
+  for (const auto& c : eeprom::factoryImageCoverage(search)) {
+    std::string codes;
+    for (auto code : c.entry->modelCodes)
+      if (code != 0) codes += fmt::format("{}{:04X}", codes.empty() ? "" : ",", code);
+    out << c.entry->fileName() << '\t' << codes << '\t' << (c.file ? c.file->string() : std::string("not found")) << "\n";
+  }
+  out.flush();
+  std::string folders;
+  for (const auto& f : search) folders += (folders.empty() ? "" : ", ") + f.string();
+  std::fprintf(stderr, "orva-cli: factory images are looked for in %s\n", folders.c_str());
+  return kExitOk;
+}
+
 int modelsCommand(std::ostream& out) {
   for (const auto& row : camera::models())
     for (const auto& v : row.variants) {
@@ -320,9 +360,21 @@ int speedCommand(const Options& o, const shell::Settings& s, std::ostream& out) 
   if (!form || form->speedCode > 10)
     throw UsageError(fmt::format("\"{}\" is not a camera speed; use 4800 to 57600 with parity E or N, e.g. \"9600,N,8,1\"", o.target));
   Tool tool(o, s);
-  if (!tool.connect()) return kExitCamera;
+  camera::ModelRecord record;
+  camera::IdentificationFlags flags;
+  if (!tool.connect() || !tool.identify(s, record, flags)) return kExitCamera;
+  // The model decides which speeds the camera offers and which speed codes it takes.
+  // An unknown model restricts nothing: the last connected camera's code, else the code of no model.
+  std::uint16_t model = record.modelCode;
+  if (model == camera::kModelNotIdentified && s.modelCode != 0) model = static_cast<std::uint16_t>(s.modelCode);
+  const auto offered = link::cameraSpeeds(model, flags.speedCapability);
+  if (std::none_of(offered.begin(), offered.end(), [&](const link::SpeedChoice& c) { return c.speedRank == link::speedRank(form->speedCode); })) {
+    std::string speeds;
+    for (const auto& c : offered) speeds += std::string(speeds.empty() ? "" : ", ") + std::string(c.label);
+    throw UsageError(fmt::format("this camera offers only these speeds: {}", speeds));
+  }
   using Change = link::Negotiator::SpeedChange;
-  const Change r = tool.negotiator().changeCameraSpeed(*form, static_cast<std::uint16_t>(s.modelCode), tool.prompt());
+  const Change r = tool.negotiator().changeCameraSpeed(*form, model, tool.prompt());
   if (r == Change::Cancelled) return kExitUsage;
   if (r == Change::Failed) return kExitCamera;
   // The camera restarted at its new speed: meet it there.
@@ -334,7 +386,9 @@ int speedCommand(const Options& o, const shell::Settings& s, std::ostream& out) 
 int protocolCommand(const Options& o, const shell::Settings& s, std::ostream& out) {
   const link::Protocol wanted = o.target == "afp" ? link::Protocol::Afp : link::Protocol::Eap;
   Tool tool(o, s);
-  if (!tool.connect()) return kExitCamera;
+  camera::ModelRecord record;
+  camera::IdentificationFlags flags;
+  if (!tool.connect() || !tool.identify(s, record, flags)) return kExitCamera;
   if (tool.link().protocol() != wanted) {
     tool.negotiator().switchProtocol();
     if (!tool.negotiator().probe()) return kExitCamera;
@@ -384,6 +438,10 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
     c->add_option("--width", o.width, "Bits of the value field of a code the map does not know: 8, 16 or 32");
   app.add_subcommand("identify", "Identify the camera; prints the model record as key: value lines");
   app.add_subcommand("models", "List the camera models: name, model code, protocols");
+  app.add_subcommand("send", "Send a command file to the camera")->add_option("FILE", o.target, "Command file")->required();
+  auto* eepromCmd = app.add_subcommand("eeprom", "EEPROM tools");
+  eepromCmd->require_subcommand(1);
+  eepromCmd->add_subcommand("factory-images", "Which model codes have factory images, and which files were found");
   app.add_subcommand("speed", "Change the camera's line speed, then reconnect; prints the new settings")
       ->add_option("TEXT", o.target, "New settings, e.g. \"9600,N,8,1\" (4800 to 57600)")
       ->required();
@@ -416,6 +474,8 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
     shell::Settings settings = loadSettings(o, err);
     if (command == "ports") return listPorts(out);
     if (command == "models") return modelsCommand(out);
+    if (command == "send") return sendCommand(o, settings);
+    if (command == "eeprom") return factoryImagesCommand(out);
     if (command == "identify") return identifyCommand(o, settings, out);
     if (command == "get" || command == "set") return functionCommand(command == "set", o, settings, out);
     if (command == "speed") return speedCommand(o, settings, out);

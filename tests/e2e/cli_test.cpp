@@ -1,9 +1,12 @@
 #include "cli.hpp"
 
+#include "support/temp_folder.hpp"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -72,6 +75,29 @@ TEST(Cli, ConfigFileMustExistWhenNamedAndIsNeverRewritten) {
   std::ifstream in(dir / "my.ini");
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), text);
   fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace orva::cli
+
+namespace orva::cli {
+namespace {
+
+TEST(Cli, SendsACommandFileToTheVirtualCameraAndRefusesAMissingOne) {
+  orva::testing::TempFolder dir;
+  std::ofstream(dir / "cmd.txt") << "set the register\n:W010277\n:R010200\n";
+  CliRun sent = cli({"--simulate", "send", (dir / "cmd.txt").string()});
+  EXPECT_EQ(sent.code, kExitOk) << sent.err;
+  CliRun missing = cli({"--simulate", "send", (dir / "none.txt").string()});
+  EXPECT_EQ(missing.code, kExitUsage);
+  EXPECT_THAT(missing.err, HasSubstr("none.txt"));
+}
+
+TEST(Cli, ListsTheFactoryImagesItLooksFor) {
+  CliRun r = cli({"eeprom", "factory-images"});
+  EXPECT_EQ(r.code, kExitOk);
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 35);
+  EXPECT_THAT(r.out, HasSubstr("277.mem\t09F0,09F1\t"));
 }
 
 }  // namespace
