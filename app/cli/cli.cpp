@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <unistd.h>
 #include <filesystem>
 #include <optional>
 #include <ostream>
@@ -16,7 +17,9 @@
 #include "camera/identification.hpp"
 #include "camera/model_table.hpp"
 #include "core/version.hpp"
+#include "eeprom/backup.hpp"
 #include "eeprom/command_file.hpp"
+#include "eeprom/range.hpp"
 #include "eeprom/factory_images.hpp"
 #include "link/afp.hpp"
 #include "link/eap.hpp"
@@ -328,6 +331,75 @@ int sendCommand(const Options& o, const shell::Settings& s) {
   return kExitCamera;
 }
 
+// The terminal prompt, with a progress bar on stderr when stderr is a terminal (a script
+// reading stderr gets no bar characters).
+class ProgressPrompt final : public core::Prompt {
+ public:
+  explicit ProgressPrompt(core::Prompt& inner) : inner_(inner), bar_(::isatty(::fileno(stderr)) == 1) {}
+  ~ProgressPrompt() override {
+    if (drawn_) std::fputc('\n', stderr);
+  }
+  ProgressPrompt(const ProgressPrompt&) = delete;
+  ProgressPrompt& operator=(const ProgressPrompt&) = delete;
+
+  core::Answer ask(std::string_view text, std::string_view title, core::Buttons buttons, core::Icon icon) override {
+    return inner_.ask(text, title, buttons, icon);
+  }
+  std::optional<std::filesystem::path> chooseFile(const core::FileChoice& choice) override {
+    return inner_.chooseFile(choice);
+  }
+  void progress(std::string_view what, std::size_t done, std::size_t total) override {
+    if (!bar_ || total == 0) return;
+    constexpr std::size_t kWidth = 40;
+    const std::size_t filled = std::min(done, total) * kWidth / total;
+    std::fprintf(stderr, "\r%.*s [%s%s] %3zu%%", static_cast<int>(what.size()), what.data(),
+                 std::string(filled, '#').c_str(), std::string(kWidth - filled, ' ').c_str(),
+                 std::min(done, total) * 100 / total);
+    std::fflush(stderr);
+    drawn_ = true;
+  }
+  bool cancelled() const override { return inner_.cancelled(); }
+  void busy(bool on) override { inner_.busy(on); }
+
+ private:
+  core::Prompt& inner_;
+  bool bar_;
+  bool drawn_ = false;
+};
+
+// Identifies the camera and saves its EEPROM range to the file; stdout stays empty.
+int backupCommand(const Options& o, const shell::Settings& s) {
+  Tool tool(o, s);
+  camera::ModelRecord record;
+  camera::IdentificationFlags flags;
+  if (!tool.connect() || !tool.identify(s, record, flags)) return kExitCamera;
+  const eeprom::Range range = eeprom::cameraRange(record.modelCode, s.eepromSize);
+  eeprom::BackupOutcome outcome;
+  {
+    ProgressPrompt prompt(tool.prompt());
+    eeprom::BackupRun run(tool.link(), tool.eap(), tool.afpChannel(), prompt);
+    outcome = run.run({range, o.target, std::nullopt});
+  }
+  using eeprom::BackupResult;
+  switch (outcome.result) {
+    case BackupResult::Done:
+      return kExitOk;
+    case BackupResult::Cancelled:
+      std::fprintf(stderr, "orva-cli: backup cancelled after %zu of %zu rows; %s was not written\n", outcome.rowsRead,
+                   range.rows(), o.target.c_str());
+      return kExitCamera;
+    case BackupResult::FileNotOpened:
+      std::fprintf(stderr, "orva-cli: %s\norva-cli: %s\n", std::string(eeprom::backupMessage(outcome.result)).c_str(),
+                   outcome.why.c_str());
+      return kExitUsage;
+    default:
+      std::fprintf(stderr, "orva-cli: %s\norva-cli: %s after %zu of %zu rows; %s was not written\n",
+                   std::string(eeprom::backupMessage(outcome.result)).c_str(), outcome.why.c_str(), outcome.rowsRead,
+                   range.rows(), o.target.c_str());
+      return kExitCamera;
+  }
+}
+
 // Which model codes have a factory EEPROM image, and which files were found for them.
 int factoryImagesCommand(std::ostream& out) {
   std::error_code ec;
@@ -442,6 +514,9 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
   auto* eepromCmd = app.add_subcommand("eeprom", "EEPROM tools");
   eepromCmd->require_subcommand(1);
   eepromCmd->add_subcommand("factory-images", "Which model codes have factory images, and which files were found");
+  eepromCmd->add_subcommand("backup", "Identify the camera, then back its EEPROM range up to FILE")
+      ->add_option("FILE", o.target, "EEPROM image file to write")
+      ->required();
   app.add_subcommand("speed", "Change the camera's line speed, then reconnect; prints the new settings")
       ->add_option("TEXT", o.target, "New settings, e.g. \"9600,N,8,1\" (4800 to 57600)")
       ->required();
@@ -475,7 +550,11 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
     if (command == "ports") return listPorts(out);
     if (command == "models") return modelsCommand(out);
     if (command == "send") return sendCommand(o, settings);
-    if (command == "eeprom") return factoryImagesCommand(out);
+    if (command == "eeprom") {
+      const std::string tool = app.get_subcommands().front()->get_subcommands().front()->get_name();
+      if (tool == "backup") return backupCommand(o, settings);
+      return factoryImagesCommand(out);
+    }
     if (command == "identify") return identifyCommand(o, settings, out);
     if (command == "get" || command == "set") return functionCommand(command == "set", o, settings, out);
     if (command == "speed") return speedCommand(o, settings, out);

@@ -102,3 +102,20 @@ TEST(Cli, ListsTheFactoryImagesItLooksFor) {
 
 }  // namespace
 }  // namespace orva::cli
+
+namespace orva::cli {
+namespace {
+
+TEST(Cli, BacksUpTheVirtualCameraAndSaysWhenTheFileCannotBeWritten) {
+  orva::testing::TempFolder dir;
+  CliRun r = cli({"--simulate=QB-183", "eeprom", "backup", (dir / "cam.mem").string()});
+  EXPECT_EQ(r.code, kExitOk) << r.err;
+  EXPECT_EQ(r.out, "");
+  EXPECT_GT(std::filesystem::file_size(dir / "cam.mem"), 10000u);
+  r = cli({"--simulate=QB-183", "eeprom", "backup", (dir / "no" / "cam.mem").string()});
+  EXPECT_EQ(r.code, kExitUsage);
+  EXPECT_FALSE(std::filesystem::exists(dir / "no"));
+}
+
+}  // namespace
+}  // namespace orva::cli
