@@ -1,5 +1,7 @@
 #include "camera/identification.hpp"
 
+#include "camera/gating.hpp"
+
 #include <fmt/format.h>
 
 #include <algorithm>
@@ -424,7 +426,7 @@ class Walk {
     out_.model = r_.name;
     out_.aeMode = aeModeText(f_.aeMode, reader_->protocol());
     if (r_.modelCode <= 0xFF) applyOldEffects();
-    out_.effectsCaption = effectsCaption(r_.effectsSet);
+    out_.effectsCaption = std::string(effectsCaption(r_.effectsSet));
     readVideoFormat();
     if (!versionFixed_ && !readWord(kVersionRegister, r_.cameraVersion)) return false;
     for (std::size_t i = 0; i < kEepromByteRegisters.size(); ++i) {
@@ -566,24 +568,6 @@ std::string aeModeText(int aeMode, link::Protocol protocol) {
     case 0xA: return "Full Manual      ";
     case 0xB: return "Exp-Shut Priority";
     default: return {};
-  }
-}
-
-std::string effectsCaption(int effectsSet) {
-  switch (effectsSet) {
-    case 0: return {};
-    case 1:
-    case 4: return "FRZ./ MIR./ MOS.";
-    case 2: return "WDR / FRZ./ INV.";
-    case 3: return "FRZ./ INV./ MOS.";
-    case 6: return "FRZ./ INV./ EIS.";
-    case 7: return "WDR / FRZ./ EIS.";
-    case 8: return "INSTANT FADE";
-    case 9: return "WDR / FNR / FRZ.";
-    case 10: return "WDR / MIR./ FRZ.";
-    case 11: return "WDR/FRZ/INV/FNR";
-    case 12: return "FRZ/INV/FNR";
-    default: return "WDR / REVERSE";
   }
 }
 

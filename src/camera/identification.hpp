@@ -92,8 +92,7 @@ class Identification {
 
 // The AE MODE field's text for the AE mode value in the protocol's numbering.
 std::string aeModeText(int aeMode, link::Protocol protocol);
-// The caption of "WDR / REVERSE" for an effects set; empty for 0 (caption unchanged).
-std::string effectsCaption(int effectsSet);
+
 // The message for a lens status other than 0.
 std::string lensStatusMessage(int status);
 
