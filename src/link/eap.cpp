@@ -1,5 +1,7 @@
 #include "link/eap.hpp"
 
+#include "core/text.hpp"
+
 #include <fmt/format.h>
 
 #include <chrono>
@@ -24,9 +26,7 @@ struct Eap::Frame {
 
 namespace {
 
-bool isHex(char c) {
-  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
+bool isHex(char c) { return core::hexDigit(c).has_value(); }
 
 }  // namespace
 

@@ -2,6 +2,8 @@
 
 #include <fmt/format.h>
 
+#include "core/text.hpp"
+
 namespace orva::link::eap {
 
 std::string readByteFrame(std::uint16_t address, bool altPrefix) {
@@ -44,12 +46,9 @@ std::string blockReadFrame(std::uint16_t address) {
 std::optional<std::uint32_t> hexValue(std::string_view digits) {
   std::uint32_t v = 0;
   for (char c : digits) {
-    int d;
-    if (c >= '0' && c <= '9') d = c - '0';
-    else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
-    else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
-    else return std::nullopt;
-    v = v * 16 + static_cast<std::uint32_t>(d);
+    auto d = core::hexDigit(c);
+    if (!d) return std::nullopt;
+    v = v * 16 + *d;
   }
   return v;
 }

@@ -1,5 +1,7 @@
 #include "sim/eap_responder.hpp"
 
+#include "core/text.hpp"
+
 #include <optional>
 #include <string_view>
 
@@ -18,12 +20,7 @@ bool isFrameStart(std::uint8_t c) {
   return kFrameStarts.find(static_cast<char>(c)) != std::string_view::npos;
 }
 
-std::optional<unsigned> hexValue(std::uint8_t c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return std::nullopt;
-}
+std::optional<unsigned> hexValue(std::uint8_t c) { return core::hexDigit(static_cast<char>(c)); }
 
 }  // namespace
 
