@@ -36,171 +36,11 @@
 #include "sim/virtual_camera.hpp"
 #include "stderr_view.hpp"
 #include "terminal_prompt.hpp"
+#include "tool.hpp"
+#include "eeprom_commands.hpp"
 
 namespace orva::cli {
 namespace {
-
-struct Options {
-  std::string port;
-  std::string settingsText;
-  std::string protocol;
-  bool noNegotiate = false;
-  std::string config;
-  std::string logFile;
-  bool monitor = false;
-  std::optional<std::string> simulate;
-  bool yes = false;
-
-  // Command arguments.
-  std::string address;
-  std::string value;
-  std::string code;
-  std::vector<std::string> values;
-  std::optional<int> width;
-  std::string target;
-};
-
-class UsageError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
-// Settings come from ORVA.ini (start-up folder or --config); the command line wins over them.
-// The CLI never writes the file back.
-shell::Settings loadSettings(const Options& o, std::ostream& err) {
-  shell::Settings s;
-  if (!o.config.empty()) {
-    shell::SettingsFile file(o.config);
-    std::string why;
-    auto loaded = file.load(s, &why);
-    if (loaded == shell::SettingsFile::Loaded::Missing)
-      throw UsageError(fmt::format("configuration file {} not found", o.config));
-    if (loaded == shell::SettingsFile::Loaded::Unreadable) throw UsageError(why);
-  } else {
-    std::error_code ec;
-    auto folder = std::filesystem::current_path(ec);
-    shell::SettingsFile file(shell::SettingsFile::locate(ec ? std::filesystem::path(".") : folder));
-    std::string why;
-    if (file.load(s, &why) == shell::SettingsFile::Loaded::Unreadable)
-      err << fmt::format("orva-cli: {}; using the default settings\n", why);
-  }
-  if (!o.settingsText.empty()) {
-    auto form = link::parseSettingsText(o.settingsText);
-    if (!form) {
-      std::string forms;
-      for (const auto& f : link::kSettingsForms) forms += fmt::format("{}\"{}\"", forms.empty() ? "" : ", ", f.text);
-      throw UsageError(fmt::format("--settings \"{}\" is not a line setting; use one of: {}", o.settingsText, forms));
-    }
-    s.settingsText = std::string(form->text);
-  }
-  if (o.protocol == "afp") s.protocol = shell::kProtocolAfp;
-  if (o.protocol == "eap") s.protocol = shell::kProtocolEap;
-  return s;
-}
-
-std::uint32_t hexArgument(const std::string& text, std::size_t digits, std::string_view what) {
-  auto v = core::parseHex(text, digits);
-  if (!v) throw UsageError(fmt::format("{} \"{}\" is not a hexadecimal number of 1 to {} digits", what, text, digits));
-  return *v;
-}
-
-// Everything one command works with, alive until the command ends.
-class Tool {
- public:
-  Tool(const Options& o, const shell::Settings& s)
-      : view_(stderr, o.monitor), link_(clock_, monitor_), prompt_(o.yes, stdin, stderr) {
-    monitor_.subscribe(view_);
-    if (!o.logFile.empty()) {
-      auto opened = monitor_.openLogFile(o.logFile);
-      if (!opened) throw UsageError(opened.message());
-    }
-    link_.setLineSettings(link::lineSettingsOf(*link::findSettingsForm(s.settingsText)));
-    link_.setProtocol(s.protocol == shell::kProtocolAfp ? link::Protocol::Afp : link::Protocol::Eap);
-    monitor_.setAfpVariant(s.protocol == shell::kProtocolAfp);
-    link_.setChannel(channel(o, s));
-    negotiate_ = !o.noNegotiate && s.rsNegotiate != 0;
-  }
-  ~Tool() {
-    link_.close();
-    monitor_.closeLog();
-    view_.finish();
-    monitor_.unsubscribe(view_);
-  }
-  Tool(const Tool&) = delete;
-  Tool& operator=(const Tool&) = delete;
-
-  // Opens the line and finds the camera (unless told not to search).
-  bool connect() {
-    view_.setSearching(negotiate_);
-    const bool found = negotiator_.connect(negotiate_);
-    view_.setSearching(false);
-    if (!found) {
-      std::fprintf(stderr, "orva-cli: no camera answered at any line setting in either protocol\n");
-      return false;
-    }
-    monitor_.setAfpVariant(link_.protocol() == link::Protocol::Afp);
-    return link_.isOpen();
-  }
-
-  // Reads the camera's identification registers and decides the model.
-  bool identify(const shell::Settings& s, camera::ModelRecord& record, camera::IdentificationFlags& flags) {
-    camera::LinkRegisterReader reader(link_, eap_, afp_);
-    camera::Identification identification(reader, monitor_, prompt_);
-    camera::IdentificationSwitches switches{s.exComMode, s.newFeature, s.picModeCmd, s.qb165Clock};
-    if (identification.run(record, flags, switches) == camera::IdentifyOutcome::Failed) {
-      std::fprintf(stderr, "orva-cli: the camera could not be identified\n");
-      return false;
-    }
-    link_.setBlockReadMode(flags.extendedCommMode);
-    return true;
-  }
-
-  bool afp() const { return link_.protocol() == link::Protocol::Afp; }
-  link::Link& link() { return link_; }
-  link::Eap& eap() { return eap_; }
-  link::Afp& afpChannel() { return afp_; }
-  link::Negotiator& negotiator() { return negotiator_; }
-  TerminalPrompt& prompt() { return prompt_; }
-
- private:
-  std::unique_ptr<link::ByteChannel> channel(const Options& o, const shell::Settings& s) {
-    if (o.simulate) {
-      // The built-in camera listens at the tool's own settings and protocol, so no scan is needed.
-      const auto protocol = s.protocol == shell::kProtocolAfp ? sim::Protocol::Afp : sim::Protocol::Eap;
-      sim::Profile profile;
-      if (!o.simulate->empty()) {
-        auto model = sim::modelProfile(*o.simulate, protocol);
-        if (!model)
-          throw UsageError(fmt::format("no model \"{}\" (orva-cli models lists them; a model speaking only EAP needs --protocol eap)", *o.simulate));
-        profile = *model;
-      }
-      profile.settings = *link::findSettingsForm(s.settingsText);
-      profile.protocol = protocol;
-      camera_ = std::make_unique<sim::VirtualCamera>(profile);
-      return std::make_unique<sim::InProcessChannel>(*camera_, clock_, false);
-    }
-    if (!o.port.empty()) return std::make_unique<link::PosixSerialPort>(o.port);
-    std::error_code ec;
-    if (!s.portDevice.empty() && std::filesystem::exists(s.portDevice, ec))
-      return std::make_unique<link::PosixSerialPort>(s.portDevice);
-    auto ports = link::listPorts();
-    if (ports.empty()) return nullptr;
-    // The configured number, or the first port when that number is not present.
-    auto chosen = link::findPort(ports, s.portNumber());
-    return std::make_unique<link::PosixSerialPort>(chosen ? chosen->device : ports.front().device);
-  }
-
-  core::SteadyClock clock_;
-  shell::Monitor monitor_;
-  StderrView view_;
-  std::unique_ptr<sim::VirtualCamera> camera_;
-  link::Link link_;
-  link::Eap eap_{link_};
-  link::Afp afp_{link_};
-  link::Negotiator negotiator_{link_, eap_, afp_};
-  TerminalPrompt prompt_;
-  bool negotiate_ = true;
-};
 
 int listPorts(std::ostream& out) {
   for (const auto& p : link::listPorts()) {
@@ -309,6 +149,8 @@ int identifyCommand(const Options& o, const shell::Settings& s, std::ostream& ou
     if (key == "version") {
       out << "protocol: " << (tool.afp() ? "AFP" : "EAP") << "\n";
       out << "settings: " << link::formOf(tool.link().lineSettings()).text << "\n";
+      const auto range = eeprom::cameraRange(record.modelCode, s.eepromSize);
+      out << fmt::format("eeprom range: {:04X}-{:04X}\n", range.start, range.end - 1);
     }
   }
   return kExitOk;
@@ -329,93 +171,6 @@ int sendCommand(const Options& o, const shell::Settings& s) {
                result.outcome == Outcome::Failed ? "the command file stopped" : "cancelled", result.fileLine,
                o.target.c_str());
   return kExitCamera;
-}
-
-// The terminal prompt, with a progress bar on stderr when stderr is a terminal (a script
-// reading stderr gets no bar characters).
-class ProgressPrompt final : public core::Prompt {
- public:
-  explicit ProgressPrompt(core::Prompt& inner) : inner_(inner), bar_(::isatty(::fileno(stderr)) == 1) {}
-  ~ProgressPrompt() override {
-    if (drawn_) std::fputc('\n', stderr);
-  }
-  ProgressPrompt(const ProgressPrompt&) = delete;
-  ProgressPrompt& operator=(const ProgressPrompt&) = delete;
-
-  core::Answer ask(std::string_view text, std::string_view title, core::Buttons buttons, core::Icon icon) override {
-    return inner_.ask(text, title, buttons, icon);
-  }
-  std::optional<std::filesystem::path> chooseFile(const core::FileChoice& choice) override {
-    return inner_.chooseFile(choice);
-  }
-  void progress(std::string_view what, std::size_t done, std::size_t total) override {
-    if (!bar_ || total == 0) return;
-    constexpr std::size_t kWidth = 40;
-    const std::size_t filled = std::min(done, total) * kWidth / total;
-    std::fprintf(stderr, "\r%.*s [%s%s] %3zu%%", static_cast<int>(what.size()), what.data(),
-                 std::string(filled, '#').c_str(), std::string(kWidth - filled, ' ').c_str(),
-                 std::min(done, total) * 100 / total);
-    std::fflush(stderr);
-    drawn_ = true;
-  }
-  bool cancelled() const override { return inner_.cancelled(); }
-  void busy(bool on) override { inner_.busy(on); }
-
- private:
-  core::Prompt& inner_;
-  bool bar_;
-  bool drawn_ = false;
-};
-
-// Identifies the camera and saves its EEPROM range to the file; stdout stays empty.
-int backupCommand(const Options& o, const shell::Settings& s) {
-  Tool tool(o, s);
-  camera::ModelRecord record;
-  camera::IdentificationFlags flags;
-  if (!tool.connect() || !tool.identify(s, record, flags)) return kExitCamera;
-  const eeprom::Range range = eeprom::cameraRange(record.modelCode, s.eepromSize);
-  eeprom::BackupOutcome outcome;
-  {
-    ProgressPrompt prompt(tool.prompt());
-    eeprom::BackupRun run(tool.link(), tool.eap(), tool.afpChannel(), prompt);
-    outcome = run.run({range, o.target, std::nullopt});
-  }
-  using eeprom::BackupResult;
-  switch (outcome.result) {
-    case BackupResult::Done:
-      return kExitOk;
-    case BackupResult::Cancelled:
-      std::fprintf(stderr, "orva-cli: backup cancelled after %zu of %zu rows; %s was not written\n", outcome.rowsRead,
-                   range.rows(), o.target.c_str());
-      return kExitCamera;
-    case BackupResult::FileNotOpened:
-      std::fprintf(stderr, "orva-cli: %s\norva-cli: %s\n", std::string(eeprom::backupMessage(outcome.result)).c_str(),
-                   outcome.why.c_str());
-      return kExitUsage;
-    default:
-      std::fprintf(stderr, "orva-cli: %s\norva-cli: %s after %zu of %zu rows; %s was not written\n",
-                   std::string(eeprom::backupMessage(outcome.result)).c_str(), outcome.why.c_str(), outcome.rowsRead,
-                   range.rows(), o.target.c_str());
-      return kExitCamera;
-  }
-}
-
-// Which model codes have a factory EEPROM image, and which files were found for them.
-int factoryImagesCommand(std::ostream& out) {
-  std::error_code ec;
-  auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-  const auto search = eeprom::dataSearchPath(ORVA_INSTALL_PREFIX, ec ? std::filesystem::path() : self.parent_path());
-  for (const auto& c : eeprom::factoryImageCoverage(search)) {
-    std::string codes;
-    for (auto code : c.entry->modelCodes)
-      if (code != 0) codes += fmt::format("{}{:04X}", codes.empty() ? "" : ",", code);
-    out << c.entry->fileName() << '\t' << codes << '\t' << (c.file ? c.file->string() : std::string("not found")) << "\n";
-  }
-  out.flush();
-  std::string folders;
-  for (const auto& f : search) folders += (folders.empty() ? "" : ", ") + f.string();
-  std::fprintf(stderr, "orva-cli: factory images are looked for in %s\n", folders.c_str());
-  return kExitOk;
 }
 
 int modelsCommand(std::ostream& out) {
@@ -517,6 +272,20 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
   eepromCmd->add_subcommand("backup", "Identify the camera, then back its EEPROM range up to FILE")
       ->add_option("FILE", o.target, "EEPROM image file to write")
       ->required();
+  auto* write = eepromCmd->add_subcommand(
+      "write", "Back the camera up, write FILE into its EEPROM, then read it back and compare");
+  write->add_option("FILE", o.target, "EEPROM image file to write into the camera")->required();
+  write->add_option("--backup-to", o.backupTo, "Save the camera's EEPROM here first (default: a dated file beside FILE)")
+      ->type_name("F2");
+  write->add_flag("--no-backup", o.noBackup, "Write without saving the camera's EEPROM first");
+  write->add_option("--except-adj", o.exceptAdj, "Leave the addresses of this adjustment-address file unwritten")
+      ->type_name("CFG");
+  write->add_flag("--no-verify", o.noVerify, "Do not read the camera back after writing");
+  write->get_option("--backup-to")->excludes(write->get_option("--no-backup"));
+  eepromCmd->add_subcommand("factory-reset", "The camera's own factory default, then a soft reset")->alias("factory");
+  auto* diff = eepromCmd->add_subcommand("diff", "Address-by-address differences: ADDR A B, one line each");
+  diff->add_option("A", o.target, "Image file, or \"camera\"")->required();
+  diff->add_option("B", o.second, "Image file, or \"camera\"")->required();
   app.add_subcommand("speed", "Change the camera's line speed, then reconnect; prints the new settings")
       ->add_option("TEXT", o.target, "New settings, e.g. \"9600,N,8,1\" (4800 to 57600)")
       ->required();
@@ -552,8 +321,7 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
     if (command == "send") return sendCommand(o, settings);
     if (command == "eeprom") {
       const std::string tool = app.get_subcommands().front()->get_subcommands().front()->get_name();
-      if (tool == "backup") return backupCommand(o, settings);
-      return factoryImagesCommand(out);
+      return eepromCommand(tool, o, settings, out, err);
     }
     if (command == "identify") return identifyCommand(o, settings, out);
     if (command == "get" || command == "set") return functionCommand(command == "set", o, settings, out);

@@ -1,9 +1,9 @@
 #pragma once
 // The EEPROM backup run: the camera's whole EEPROM range read row by row and saved as an image.
 //
-// Rows are read over the protocol in use: AFP through the register gateway, EAP with two
-// ten-byte block reads per row when the camera answers block reads (block-read mode 2), else
-// with one byte read per address. A reply that is missing or not hex fails the read in the link
+// Rows are read over the protocol in use: AFP through the register gateway, EAP with the byte
+// read of a row's first address and then a blank for each further digit when the camera
+// answers block reads (block-read mode 2), else with one byte read per address. A reply that is missing or not hex fails the read in the link
 // (it has reported the fault and reopened the line), so no value is ever guessed: the run ends
 // with a communication error.
 //
@@ -52,6 +52,35 @@ enum class BackupResult : int {
 // The message shown for a result; empty when the result shows none.
 std::string_view backupMessage(BackupResult result);
 
+// Reads rows of the camera's EEPROM over the protocol in use: AFP through the register
+// gateway; EAP a row at a time on blanks when the camera answers block reads (block-read mode
+// 2), else one byte read per address. Shared by the backup, the read-back check of a
+// write-back and the comparison with the camera.
+class CameraImageReader {
+ public:
+  CameraImageReader(link::Link& link, link::Eap& eap, link::Afp& afp, core::Prompt& prompt)
+      : link_(link), eap_(eap), afp_(afp), prompt_(prompt) {}
+
+  enum class End { Done, Cancelled, Failed };
+  struct Read {
+    End end = End::Done;
+    Image image;  // the rows read, from the range start on
+    std::string why;
+  };
+
+  // The first `rows` rows of `range` (all of them when 0), with `caption` on the progress bar
+  // (stepping every bytesPerStep bytes, at most 20 steps). Stops between rows when asked.
+  Read read(const Range& range, std::size_t rows, std::string_view caption, std::stop_token stop = {});
+  // One row of sixteen bytes.
+  bool readRow(std::uint16_t address, std::uint8_t* row);
+
+ private:
+  link::Link& link_;
+  link::Eap& eap_;
+  link::Afp& afp_;
+  core::Prompt& prompt_;
+};
+
 struct BackupRequest {
   Range range;
   std::filesystem::path file;
@@ -71,18 +100,14 @@ struct BackupOutcome {
 class BackupRun {
  public:
   BackupRun(link::Link& link, link::Eap& eap, link::Afp& afp, core::Prompt& prompt)
-      : link_(link), eap_(eap), afp_(afp), prompt_(prompt) {}
+      : link_(link), prompt_(prompt), reader_(link, eap, afp, prompt) {}
 
   BackupOutcome run(const BackupRequest& request, std::stop_token stop = {});
 
  private:
-  bool readRow(std::uint16_t address, std::uint8_t* row);
-  bool readRowBlocks(std::uint16_t address, std::uint8_t* row);
-
   link::Link& link_;
-  link::Eap& eap_;
-  link::Afp& afp_;
   core::Prompt& prompt_;
+  CameraImageReader reader_;
 };
 
 }  // namespace orva::eeprom

@@ -205,6 +205,29 @@ bool Eap::blockRead(std::uint16_t address, std::array<std::uint8_t, eap::kBlockR
   return true;
 }
 
+bool Eap::readRow(std::uint16_t address, std::array<std::uint8_t, eap::kRowReadBytes>& values) {
+  auto lock = link_.command();
+  // Without a camera there is no row to read, and a made-up one must not pass for it.
+  if (link_.noCameraMode() == NoCameraMode::Absent) return false;
+  std::uint8_t first = 0;
+  if (!readByte(address, first)) return false;
+  auto& m = link_.monitor();
+  Frame pairs{std::string(1, eap::kRowReadBlank), 0, 0, 1, false, true, true};
+  std::string digits;
+  for (std::size_t i = 0; i < 2 * (values.size() - 1); ++i) {
+    startLogLine(eap::kRowReadBlank);
+    char a = 0;
+    if (!exchangeOne(eap::kRowReadBlank, a, false)) return false;
+    showAnswer(pairs, a, true);
+    if (!isHex(a)) return fault(FaultKind::Receive);
+    digits += a;
+  }
+  if (m.echoMode() == EchoMode::StatusLine) m.setStatusLine(digits);
+  values[0] = first;
+  for (std::size_t i = 1; i < values.size(); ++i) values[i] = static_cast<std::uint8_t>(valueAt(digits, 2 * (i - 1), 2));
+  return true;
+}
+
 // Sends one character and reads its answer. A missing answer is a receive fault unless
 // `lenient` (typed characters), where it simply shows nothing.
 bool Eap::exchangeOne(char sent, char& answer, bool lenient) {

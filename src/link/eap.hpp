@@ -30,6 +30,10 @@ class Eap {
   // A byte read whose frame starts with `first` ("[" and "]" start and stop a readout).
   bool prefixedRead(std::uint16_t address, std::uint8_t& value, char first);
   bool blockRead(std::uint16_t address, std::array<std::uint8_t, eap::kBlockReadBytes>& values);
+  // A whole row of sixteen registers from a camera that answers block reads: the byte read of
+  // the first, then one blank per further digit, each answered with the next value digit.
+  // A digit that does not come, or is not hex, is a receive fault: no value is ever guessed.
+  bool readRow(std::uint16_t address, std::array<std::uint8_t, eap::kRowReadBytes>& values);
 
   // A character the operator typed into the monitor: sent raw, the answer shown, not checked.
   bool exchangeChar(char c);

@@ -21,6 +21,9 @@ std::string prefixedReadFrame(std::uint16_t address, char first);  // "%cR%04X00
 std::string blockReadFrame(std::uint16_t address);                 // ":R%04X" + twenty zeros
 
 inline constexpr std::size_t kBlockReadBytes = 10;
+// A row read: the byte read of its first register, then a blank for each further digit.
+inline constexpr std::size_t kRowReadBytes = 16;
+inline constexpr char kRowReadBlank = ' ';
 
 // The value of hex digits answered by the camera; nullopt when any is not 0-9, A-F or a-f.
 std::optional<std::uint32_t> hexValue(std::string_view digits);

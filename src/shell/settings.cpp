@@ -29,7 +29,7 @@ struct KeyRule {
 };
 
 // The keys in the order the reader looks for them.
-constexpr std::array<KeyRule, 43> kKeys{{
+constexpr std::array<KeyRule, 44> kKeys{{
     {"QA_MODE     =", Rule::QaMode, &Settings::qaMode},
     {"Wait_time   =", Rule::WaitTime, &Settings::demoWaitSeconds},
     {"Demo_mode   =", Rule::DemoMode, &Settings::demoMode},
@@ -73,6 +73,7 @@ constexpr std::array<KeyRule, 43> kKeys{{
     {"DEFOG_MON   =", Rule::Mask15, &Settings::defogMon},
     {"DEFOG_SUBMD =", Rule::Mask15, &Settings::defogSubmd},
     {"ZOOM_SENSE  =", Rule::Mask15, &Settings::zoomSense},
+    {"EEP Verify  =", Rule::Mask1, &Settings::eepromVerify},
 }};
 
 constexpr bool keysAreThirteenWide() {

@@ -65,6 +65,7 @@ struct Settings {
   int defogMon = 0;
   int defogSubmd = 0;
   int zoomSense = 0;
+  int eepromVerify = 1;  // "EEP Verify  =": 0 skips the read-back check after an EEPROM write
 
   int portNumber() const { return portIndex + 1; }
 };

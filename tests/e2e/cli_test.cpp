@@ -1,4 +1,5 @@
 #include "cli.hpp"
+#include "eeprom_commands.hpp"
 
 #include "support/temp_folder.hpp"
 
@@ -115,6 +116,90 @@ TEST(Cli, BacksUpTheVirtualCameraAndSaysWhenTheFileCannotBeWritten) {
   r = cli({"--simulate=QB-183", "eeprom", "backup", (dir / "no" / "cam.mem").string()});
   EXPECT_EQ(r.code, kExitUsage);
   EXPECT_FALSE(std::filesystem::exists(dir / "no"));
+}
+
+TEST(CliEeprom, IdentifyNamesTheRangeInclusive) {
+  CliRun r = cli({"--simulate=QB-183", "identify"});
+  EXPECT_EQ(r.code, kExitOk) << r.err;
+  EXPECT_THAT(r.out, HasSubstr("\neeprom range: 0800-17FF\n"));
+}
+
+std::string slurp(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+TEST(CliEeprom, WriteBacksTheCameraUpFirstThenWritesAndChecks) {
+  orva::testing::TempFolder dir;
+  ASSERT_EQ(cli({"--simulate=QB-183", "eeprom", "backup", (dir / "before.mem").string()}).code, kExitOk);
+  std::string text = slurp(dir / "before.mem");
+  text.replace(text.find("\r\n0900 ") + 7, 5, "12 34");
+  std::ofstream(dir / "new.mem", std::ios::binary) << text;
+
+  CliRun r = cli({"--simulate=QB-183", "--yes", "eeprom", "write", (dir / "new.mem").string(), "--backup-to",
+                  (dir / "saved.mem").string()});
+  EXPECT_EQ(r.code, kExitOk) << r.err;
+  EXPECT_EQ(r.out, "");
+  EXPECT_THAT(r.err, HasSubstr("saved.mem"));
+  EXPECT_THAT(r.err, HasSubstr("wrote 4096 bytes (256 rows); the camera reads back as the file"));
+  EXPECT_EQ(slurp(dir / "saved.mem"), slurp(dir / "before.mem"));
+
+  // Without --backup-to the backup goes beside the file, under a name of its own.
+  r = cli({"--simulate=QB-183", "--yes", "eeprom", "write", (dir / "new.mem").string()});
+  EXPECT_EQ(r.code, kExitOk) << r.err;
+  std::size_t dated = 0;
+  for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+    if (e.path().filename().string().starts_with("new-backup-")) ++dated;
+  EXPECT_EQ(dated, 1u);
+}
+
+TEST(CliEeprom, WriteRefusesBadInputBeforeTouchingTheCamera) {
+  orva::testing::TempFolder dir;
+  ASSERT_EQ(cli({"--simulate=QB-183", "eeprom", "backup", (dir / "a.mem").string()}).code, kExitOk);
+  std::string text = slurp(dir / "a.mem");
+  text.replace(text.find("\r\n0A00 ") + 2, 4, "0A10");
+  std::ofstream(dir / "bad.mem", std::ios::binary) << text;
+  CliRun r = cli({"--simulate=QB-183", "--yes", "eeprom", "write", (dir / "bad.mem").string()});
+  EXPECT_EQ(r.code, kExitUsage);
+  EXPECT_THAT(r.err, HasSubstr("It has not executed. (Non EEPROM.MEM File) "));
+  EXPECT_THAT(r.err, HasSubstr("bad.mem"));
+
+  r = cli({"--simulate=QB-183", "--yes", "eeprom", "write", (dir / "a.mem").string(), "--except-adj",
+           (dir / "none.cfg").string()});
+  EXPECT_EQ(r.code, kExitUsage);
+  EXPECT_THAT(r.err, HasSubstr("none.cfg"));
+  r = cli({"--simulate=QB-183", "eeprom", "write", (dir / "a.mem").string(), "--no-backup", "--backup-to", "x.mem"});
+  EXPECT_EQ(r.code, kExitUsage);
+  // Nothing but the two files: no backup was made for a write that did not happen.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+}
+
+TEST(CliEeprom, DiffListsTheDifferingAddresses) {
+  orva::testing::TempFolder dir;
+  ASSERT_EQ(cli({"--simulate=QB-183", "eeprom", "backup", (dir / "a.mem").string()}).code, kExitOk);
+  std::string text = slurp(dir / "a.mem");
+  const auto at = text.find("\r\n0810 ") + 7;
+  const std::string old = text.substr(at, 2);
+  text.replace(at, 2, old == "00" ? "01" : "00");
+  std::ofstream(dir / "b.mem", std::ios::binary) << text;
+  CliRun same = cli({"eeprom", "diff", (dir / "a.mem").string(), (dir / "a.mem").string()});
+  EXPECT_EQ(same.code, kExitOk) << same.err;
+  EXPECT_EQ(same.out, "");
+  CliRun differ = cli({"eeprom", "diff", (dir / "a.mem").string(), (dir / "b.mem").string()});
+  EXPECT_EQ(differ.code, kExitCamera);
+  EXPECT_EQ(differ.out, "0810 " + old + (old == "00" ? " 01\n" : " 00\n"));
+  CliRun camera = cli({"--simulate=QB-183", "eeprom", "diff", "camera", (dir / "a.mem").string()});
+  EXPECT_EQ(camera.code, kExitOk) << camera.err;
+}
+
+TEST(CliEeprom, DatedBackupNamesNeverOverwriteAndAreNeverMapFiles) {
+  orva::testing::TempFolder dir;
+  const core::LocalTime t{2026, 12, 6, 9, 5, 3};
+  const auto first = datedBackupPath(dir / "cam.MAP", t);
+  EXPECT_EQ(first, dir / "cam-backup-20261206-090503.mem");
+  std::ofstream(first) << "x";
+  EXPECT_EQ(datedBackupPath(dir / "cam.MAP", t), dir / "cam-backup-20261206-090503-2.mem");
+  EXPECT_EQ(datedBackupPath(dir / "a.MAP.mem", t).filename(), "a_MAP-backup-20261206-090503.mem");
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "sim/in_process_channel.hpp"
 #include "sim/model_profiles.hpp"
 #include "sim/virtual_camera.hpp"
+#include "camera_bench.hpp"
 #include "support/temp_folder.hpp"
 
 namespace orva {
@@ -26,87 +27,18 @@ namespace {
 using namespace std::chrono_literals;
 using eeprom::BackupResult;
 
-constexpr std::uint16_t kQb183 = 0x13F0;
+using testing::Bench;
+using testing::CancelAfterFirstStep;
+using testing::contents;
+using testing::entries;
+using testing::faults;
+using testing::kQb183;
 
-sim::Profile profileOf(std::string_view model, sim::Protocol protocol) {
-  auto p = sim::modelProfile(model, protocol);
-  EXPECT_TRUE(p) << model;
-  return p ? *p : sim::Profile{};
+eeprom::BackupOutcome backup(Bench& b, const std::filesystem::path& file, core::Prompt& p, std::stop_token stop = {}) {
+  eeprom::BackupRun run(b.link, b.eap, b.afp, p);
+  return run.run({b.range, file, std::nullopt}, stop);
 }
-
-std::vector<sim::Fault> faults(std::initializer_list<std::string_view> texts) {
-  std::vector<sim::Fault> out;
-  for (auto t : texts) {
-    auto f = sim::parseFault(t);
-    EXPECT_TRUE(f) << f.message();
-    if (f) out.push_back(*f);
-  }
-  return out;
-}
-
-struct Bench {
-  Bench(sim::Protocol protocol, std::vector<sim::Fault> fs = {}, int blockMode = 0)
-      : camera(profileOf("QB-183", protocol), std::move(fs)), link(clock, monitor) {
-    link.setChannel(std::make_unique<sim::InProcessChannel>(camera, clock, false));
-    link.setLineSettings(camera.settings());
-    link.setProtocol(protocol == sim::Protocol::Afp ? link::Protocol::Afp : link::Protocol::Eap);
-    link.setBlockReadMode(blockMode);
-    EXPECT_TRUE(link.open());
-    // A pattern no two rows share, so a row read from the wrong address shows.
-    for (std::size_t i = 0; i < range.bytes(); ++i)
-      camera.memory().write(static_cast<std::uint16_t>(range.start + i), static_cast<std::uint8_t>(i * 7 + i / 16));
-  }
-
-  eeprom::Image cameraImage() const {
-    eeprom::Image image{range.start, {}};
-    for (std::size_t i = 0; i < range.bytes(); ++i)
-      image.bytes.push_back(camera.memory().read(static_cast<std::uint16_t>(range.start + i)));
-    return image;
-  }
-
-  eeprom::BackupOutcome backup(const std::filesystem::path& file, core::Prompt& p, std::stop_token stop = {}) {
-    eeprom::BackupRun run(link, eap, afp, p);
-    return run.run({range, file, std::nullopt}, stop);
-  }
-  eeprom::BackupOutcome backup(const std::filesystem::path& file) { return backup(file, prompt); }
-
-  eeprom::Range range = eeprom::cameraRange(kQb183, 0);
-  core::FakeClock clock{20ms};
-  core::RecordingMonitorSink monitor;
-  core::ScriptedPrompt prompt;
-  sim::VirtualCamera camera;
-  link::Link link;
-  link::Eap eap{link};
-  link::Afp afp{link};
-};
-
-std::string contents(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-std::size_t entries(const std::filesystem::path& folder) {
-  std::size_t n = 0;
-  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(folder)) ++n;
-  return n;
-}
-
-// Stops the run once the progress bar has moved, as an operator pressing cancel mid-run.
-class CancelAfterFirstStep final : public core::Prompt {
- public:
-  core::Answer ask(std::string_view, std::string_view, core::Buttons, core::Icon) override { return core::Answer::Ok; }
-  std::optional<std::filesystem::path> chooseFile(const core::FileChoice&) override { return std::nullopt; }
-  void progress(std::string_view, std::size_t done, std::size_t) override {
-    if (done > 0) cancelled_ = true;
-  }
-  bool cancelled() const override { return cancelled_; }
-  void busy(bool) override {}
-
- private:
-  bool cancelled_ = false;
-};
+eeprom::BackupOutcome backup(Bench& b, const std::filesystem::path& file) { return backup(b, file, b.prompt); }
 
 TEST(BackupRange, Qb183CoversItsFactoryImage) {
   const auto r = eeprom::cameraRange(kQb183, 0);
@@ -130,7 +62,7 @@ TEST_P(BackupPaths, FileHoldsTheCameraMemoryByteForByte) {
   Bench b(GetParam().protocol, {}, GetParam().blockMode);
   testing::TempFolder folder;
   const auto file = folder / "EEPROM.MEM";
-  const auto out = b.backup(file);
+  const auto out = backup(b, file);
   ASSERT_EQ(out.result, BackupResult::Done) << out.why;
   EXPECT_TRUE(out.backupMade);
   EXPECT_EQ(out.rowsRead, b.range.rows());
@@ -150,7 +82,7 @@ INSTANTIATE_TEST_SUITE_P(Backup, BackupPaths,
 TEST(BackupAfp, LeavesBlockReadModeOff) {
   Bench b(sim::Protocol::Afp, {}, 2);
   testing::TempFolder folder;
-  ASSERT_EQ(b.backup(folder / "a.mem").result, BackupResult::Done);
+  ASSERT_EQ(backup(b, folder / "a.mem").result, BackupResult::Done);
   EXPECT_EQ(b.link.blockReadMode(), 0);
 }
 
@@ -161,7 +93,7 @@ TEST_P(BackupHangUp, LinkDyingMidwayLeavesThePreviousFileAndNoTemporaryFile) {
   testing::TempFolder folder;
   const auto file = folder / "EEPROM.MEM";
   { std::ofstream(file, std::ios::binary) << "the backup before"; }
-  const auto out = b.backup(file);
+  const auto out = backup(b, file);
   EXPECT_EQ(out.result, BackupResult::CommunicationError);
   EXPECT_FALSE(out.backupMade);
   EXPECT_LT(out.rowsRead, b.range.rows());
@@ -180,7 +112,7 @@ INSTANTIATE_TEST_SUITE_P(Backup, BackupHangUp,
 TEST(BackupReply, NonHexDigitsAreACommunicationErrorNotAValue) {
   Bench b(sim::Protocol::Eap, faults({"bad-hex"}), 2);
   testing::TempFolder folder;
-  const auto out = b.backup(folder / "EEPROM.MEM");
+  const auto out = backup(b, folder / "EEPROM.MEM");
   EXPECT_EQ(out.result, BackupResult::CommunicationError);
   EXPECT_EQ(out.rowsRead, 0u);
   EXPECT_EQ(entries(folder.path()), 0u);
@@ -191,7 +123,7 @@ TEST(BackupCancel, StopTokenBeforeTheFirstRowWritesNoFile) {
   testing::TempFolder folder;
   std::stop_source stop;
   stop.request_stop();
-  const auto out = b.backup(folder / "EEPROM.MEM", b.prompt, stop.get_token());
+  const auto out = backup(b, folder / "EEPROM.MEM", b.prompt, stop.get_token());
   EXPECT_EQ(out.result, BackupResult::Cancelled);
   EXPECT_FALSE(out.backupMade);
   EXPECT_EQ(entries(folder.path()), 0u);
@@ -204,7 +136,7 @@ TEST(BackupCancel, PromptCancelMidRunKeepsThePreviousFile) {
   const auto file = folder / "EEPROM.MEM";
   { std::ofstream(file, std::ios::binary) << "old"; }
   CancelAfterFirstStep cancel;
-  const auto out = b.backup(file, cancel);
+  const auto out = backup(b, file, cancel);
   EXPECT_EQ(out.result, BackupResult::Cancelled);
   EXPECT_GT(out.rowsRead, 0u);
   EXPECT_LT(out.rowsRead, b.range.rows());
@@ -216,7 +148,7 @@ TEST(BackupCancel, PromptCancelMidRunKeepsThePreviousFile) {
 TEST(BackupFile, UnwritableFolderIsAFileErrorAfterTheRows) {
   Bench b(sim::Protocol::Eap, {}, 2);
   testing::TempFolder folder;
-  const auto out = b.backup(folder / "missing" / "EEPROM.MEM");
+  const auto out = backup(b, folder / "missing" / "EEPROM.MEM");
   EXPECT_EQ(out.result, BackupResult::FileNotOpened);
   EXPECT_FALSE(out.backupMade);
   EXPECT_EQ(out.rowsRead, b.range.rows());
@@ -227,7 +159,7 @@ TEST(BackupNoCamera, NothingIsMadeUp) {
   Bench b(sim::Protocol::Eap);
   b.link.setNoCameraMode(link::NoCameraMode::Absent);
   testing::TempFolder folder;
-  EXPECT_EQ(b.backup(folder / "EEPROM.MEM").result, BackupResult::CommunicationError);
+  EXPECT_EQ(backup(b, folder / "EEPROM.MEM").result, BackupResult::CommunicationError);
   EXPECT_EQ(entries(folder.path()), 0u);
 }
 
