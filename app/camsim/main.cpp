@@ -1,8 +1,9 @@
 // orva-camsim: the virtual camera on a pseudo-terminal.
 //
 // Prints "PTY /dev/pts/N" as its first line on stdout, then answers on that pty until SIGINT
-// or SIGTERM (exit 0); SIGUSR1 makes the camera raise the indication I11T. Usage errors exit
-// 2, a failing pty exits 1.
+// or SIGTERM (exit 0); SIGUSR1 makes the camera raise the indication I11T. With --save-eeprom
+// the EEPROM goes to an image file when the camera stops, however it stops. Usage errors exit
+// 2, a failing pty or a failed save exits 1.
 #include <fmt/format.h>
 #include <sys/signalfd.h>
 #include <unistd.h>
@@ -10,13 +11,16 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "core/clock.hpp"
 #include "core/version.hpp"
+#include "eeprom/image.hpp"
 #include "link/settings_forms.hpp"
 #include "sim/faults.hpp"
 #include "sim/model_profiles.hpp"
@@ -38,6 +42,8 @@ struct Options {
   bool lineTiming = false;
   std::vector<std::string> faults;
   std::string eeprom;
+  std::uint32_t eepromSeed = orva::sim::kDefaultEepromSeed;
+  std::string saveEeprom;
   bool listModels = false;
   std::string model;
   bool verbose = false;
@@ -48,11 +54,6 @@ int usageError(const std::string& message) {
   return kExitUsage;
 }
 
-std::optional<std::string> notYet(const Options& o) {
-  if (!o.eeprom.empty()) return "--eeprom comes with a later version";
-  return std::nullopt;
-}
-
 // The camera the model table describes, in the protocol asked for (EAP unless --protocol afp).
 std::optional<orva::sim::Profile> profileOfModel(const Options& o, std::string& error) {
   const auto names = orva::sim::modelNames();
@@ -61,9 +62,45 @@ std::optional<orva::sim::Profile> profileOfModel(const Options& o, std::string& 
     return std::nullopt;
   }
   const auto protocol = o.protocol == "afp" ? orva::sim::Protocol::Afp : orva::sim::Protocol::Eap;
-  auto profile = orva::sim::modelProfile(o.model, protocol);
+  auto profile = orva::sim::modelProfile(o.model, protocol, o.eepromSeed);
   if (!profile) error = fmt::format("{} speaks EAP only", o.model);
   return profile;
+}
+
+// The EEPROM options need a range to work on.
+std::optional<std::string> needsEepromRange(const Options& o, const orva::sim::Profile& profile) {
+  if (profile.eepromRange) return std::nullopt;
+  const std::string option = !o.eeprom.empty() ? "--eeprom" : !o.saveEeprom.empty() ? "--save-eeprom" : "";
+  if (option.empty()) return std::nullopt;
+  return fmt::format("{} needs a camera with an EEPROM range: --model, or an eeprom line in the profile", option);
+}
+
+// The image file laid over the EEPROM range as the last register block, so the camera also
+// takes it as its factory contents.
+bool loadEeprom(const Options& o, orva::sim::Profile& profile, std::string& error) {
+  if (auto missing = needsEepromRange(o, profile)) {
+    error = *missing;
+    return false;
+  }
+  if (o.eeprom.empty()) return true;
+  auto image = orva::eeprom::readImageFile(o.eeprom, *profile.eepromRange);
+  if (!image) {
+    error = image.message();
+    return false;
+  }
+  profile.registers.push_back({image->start, std::move(image->bytes)});
+  return true;
+}
+
+// Writes the EEPROM range as it stands; false (and a message on stderr) when that failed.
+bool saveEeprom(const std::string& path, const orva::sim::VirtualCamera& camera) {
+  const auto saved = orva::eeprom::writeImageFile(path, camera.eepromContents());
+  if (saved.failed()) {
+    fmt::print(stderr, "orva-camsim: {}\n", saved.message());
+    return false;
+  }
+  fmt::print(stderr, "orva-camsim: EEPROM saved to {}\n", path);
+  return true;
 }
 
 // The profile with the command line's settings and protocol laid over it.
@@ -92,6 +129,7 @@ std::optional<orva::sim::Profile> buildProfile(const Options& o, std::string& er
   }
   if (o.protocol == "eap") profile.protocol = orva::sim::Protocol::Eap;
   if (o.protocol == "afp") profile.protocol = orva::sim::Protocol::Afp;
+  if (!loadEeprom(o, profile, error)) return std::nullopt;
   return profile;
 }
 
@@ -120,11 +158,17 @@ int main(int argc, char** argv) {
       ->type_name("KIND[:N]")
       ->expected(1)
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-  app.add_option("--eeprom", o.eeprom, "EEPROM image file (later version)")->type_name("FILE");
+  app.add_option("--eeprom", o.eeprom, "EEPROM image file laid over the camera's EEPROM range at start")
+      ->type_name("FILE");
+  app.add_option("--save-eeprom", o.saveEeprom, "Image file the EEPROM range is saved to when the camera stops")
+      ->type_name("FILE");
   app.add_flag("--list-models", o.listModels, "List the camera models, one name a line");
-  app.add_option("--model", o.model, "Camera model from the model table (see --list-models)")
-      ->type_name("NAME")
-      ->excludes(profileOption);
+  auto* modelOption = app.add_option("--model", o.model, "Camera model from the model table (see --list-models)")
+                          ->type_name("NAME")
+                          ->excludes(profileOption);
+  app.add_option("--eeprom-seed", o.eepromSeed, "Seed of the model's EEPROM contents (default 1)")
+      ->type_name("N")
+      ->needs(modelOption);
   app.add_flag("--verbose", o.verbose, "Print every frame and its answer on stderr");
   try {
     app.parse(argc, argv);
@@ -137,7 +181,6 @@ int main(int argc, char** argv) {
     for (const auto& name : orva::sim::modelNames()) fmt::print("{}\n", name);
     return kExitOk;
   }
-  if (auto later = notYet(o)) return usageError(*later);
   std::string error;
   auto profile = buildProfile(o, error);
   if (!profile) return usageError(error);
@@ -166,16 +209,19 @@ int main(int argc, char** argv) {
   std::fflush(stdout);
   fmt::print(stderr, "orva-camsim: {} camera at \"{}\" on {}{}\n", orva::sim::protocolName(camera.protocol()),
              profile->settings.text, pty->slavePath(), o.lineTiming ? " with line timing" : "");
+  if (const auto& range = camera.eepromRange())
+    fmt::print(stderr, "orva-camsim: EEPROM {:04X}-{:04X}\n", range->start, range->end - 1);
 
   const orva::sim::ServeOptions serve{o.lineTiming, o.verbose ? stderr : nullptr, indicationFd};
   auto end = orva::sim::servePty(*pty, camera, stopFd, serve);
   ::close(stopFd);
   ::close(indicationFd);
-  if (!end) {
-    fmt::print(stderr, "orva-camsim: {}\n", end.message());
-    return kExitFailure;
-  }
-  if (*end == orva::sim::ServeEnd::HungUp)
-    fmt::print(stderr, "orva-camsim: hung up the line, as the hangup fault asked\n");
-  return kExitOk;
+  if (!end) fmt::print(stderr, "orva-camsim: {}\n", end.message());
+  if (end && *end == orva::sim::ServeEnd::HungUp && camera.hangUpFault())
+    fmt::print(stderr, "orva-camsim: hung up the line, as the {} fault asked\n",
+               orva::sim::faultText(*camera.hangUpFault()));
+  // Work the camera finished while the line was quiet (a factory default) counts.
+  camera.advanceTo(orva::core::SteadyClock().now());
+  const bool saved = o.saveEeprom.empty() || saveEeprom(o.saveEeprom, camera);
+  return end && saved ? kExitOk : kExitFailure;
 }

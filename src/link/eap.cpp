@@ -212,13 +212,21 @@ bool Eap::readRow(std::uint16_t address, std::array<std::uint8_t, eap::kRowReadB
   std::uint8_t first = 0;
   if (!readByte(address, first)) return false;
   auto& m = link_.monitor();
-  Frame pairs{std::string(1, eap::kRowReadBlank), 0, 0, 1, false, true, true};
+  const std::size_t blanks = 2 * (values.size() - 1);
   std::string digits;
-  for (std::size_t i = 0; i < 2 * (values.size() - 1); ++i) {
-    startLogLine(eap::kRowReadBlank);
-    char a = 0;
-    if (!exchangeOne(eap::kRowReadBlank, a, false)) return false;
-    showAnswer(pairs, a, true);
+  // As with a whole frame: the blanks go out back to back and the digits are read as they
+  // come, so the row costs the line its characters and not a round trip each.
+  Frame row{std::string(blanks, eap::kRowReadBlank), 0, 0, 1, false, true, false};
+  for (std::size_t i = 0; i < blanks; ++i)
+    if (link_.writeByte(static_cast<std::uint8_t>(eap::kRowReadBlank)) != IoResult::Ok) return fault(FaultKind::Write);
+  if (m.echoMode() == EchoMode::Shown) m.writeLog("\t\t\t");
+  for (std::size_t i = 0; i < blanks; ++i) {
+    std::uint8_t b = 0;
+    const IoResult r = link_.readByte(b);
+    if (r == IoResult::Error || r == IoResult::Stopped) return fault(FaultKind::Read);
+    if (r == IoResult::Timeout) return fault(FaultKind::Receive);
+    const char a = static_cast<char>(b);
+    showAnswer(row, a, true);
     if (!isHex(a)) return fault(FaultKind::Receive);
     digits += a;
   }

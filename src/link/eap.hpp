@@ -31,7 +31,8 @@ class Eap {
   bool prefixedRead(std::uint16_t address, std::uint8_t& value, char first);
   bool blockRead(std::uint16_t address, std::array<std::uint8_t, eap::kBlockReadBytes>& values);
   // A whole row of sixteen registers from a camera that answers block reads: the byte read of
-  // the first, then one blank per further digit, each answered with the next value digit.
+  // the first, then one blank per further digit, each answered with the next value digit. The
+  // blanks go out back to back, as a whole frame does in block-read mode.
   // A digit that does not come, or is not hex, is a receive fault: no value is ever guessed.
   bool readRow(std::uint16_t address, std::array<std::uint8_t, eap::kRowReadBytes>& values);
 

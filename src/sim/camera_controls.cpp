@@ -25,6 +25,12 @@ void installControls(VirtualCamera& camera) {
   camera.onFunctionSet(kResetFunction, [](VirtualCamera& cam, const FunctionSet& set) {
     if (set.number() == 1u) cam.restart();
   });
+  camera.onWrite(kFactoryRegister, [](VirtualCamera& cam, const MemoryWrite& w) {
+    if (w.value == kFactoryStart || cam.factoryBusy()) cam.factoryDefault();
+  });
+  camera.onFunctionSet(kFactoryFunction, [](VirtualCamera& cam, const FunctionSet& set) {
+    if (set.number() == kFactoryStart) cam.factoryDefault();
+  });
 }
 
 }  // namespace orva::sim

@@ -15,6 +15,9 @@ constexpr int kLongestEchoFrame = 10;
 constexpr int kLastAddressPosition = 6;
 constexpr int kFirstValuePosition = 7;
 constexpr int kLastBlockReadPosition = 26;
+// A byte read continued by blanks ends with the last digit of its 16-byte row.
+constexpr int kLastBlankRowPosition = kFirstValuePosition + 2 * 16 - 1;
+constexpr std::uint8_t kBlank = ' ';
 
 bool isFrameStart(std::uint8_t c) {
   return kFrameStarts.find(static_cast<char>(c)) != std::string_view::npos;
@@ -70,6 +73,8 @@ Reply EapResponder::body(std::uint8_t c) {
       return readValue(c, kLastBlockReadPosition);
     case Kind::WordRead:
       return readValue(c, kFirstValuePosition + 3);
+    case Kind::BlankRow:
+      return blankRow(c);
     case Kind::ByteWrite:
       return writeValue(c, 2);
     default:
@@ -79,6 +84,10 @@ Reply EapResponder::body(std::uint8_t c) {
 
 Reply EapResponder::readValue(std::uint8_t c, int lastPosition) {
   const int index = position_ - kFirstValuePosition;
+  if (kind_ == Kind::ByteRead && index == 2 && c == kBlank && valid_) {
+    kind_ = Kind::BlankRow;
+    return blankRow(c);
+  }
   // After the first register, a block read goes on only while each pair starts with '0';
   // anything else means the byte read ended at its 8th character.
   if (kind_ == Kind::ByteRead && index >= 2 && index % 2 == 0 && c != '0') {
@@ -87,6 +96,16 @@ Reply EapResponder::readValue(std::uint8_t c, int lastPosition) {
   }
   Reply reply = valid_ ? valueDigit(index) : echo(c);
   return position_ == lastPosition ? endFrame(std::move(reply)) : reply;
+}
+
+Reply EapResponder::blankRow(std::uint8_t c) {
+  // Anything but a blank ends the row read; the character is then outside any frame.
+  if (c != kBlank) {
+    reset();
+    return echo(c);
+  }
+  Reply reply = valueDigit(position_ - kFirstValuePosition);
+  return position_ == kLastBlankRowPosition ? endFrame(std::move(reply)) : reply;
 }
 
 Reply EapResponder::valueDigit(int digitIndex) {

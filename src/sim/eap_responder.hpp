@@ -5,6 +5,10 @@
 //   R  byte read    ":R" ADDR "00"     echo 1-6; 7-8 carry register ADDR as two hex digits.
 //                                      Further pairs starting with '0' extend it to a block
 //                                      read (up to 26 characters) with ADDR+1, ADDR+2, ...
+//                                      Blanks right after the 8th character read on through
+//                                      the row instead: each blank is answered with the next
+//                                      hex digit, ADDR+1 high, ADDR+1 low, ... up to 30 blanks
+//                                      (ADDR+15 low, 38 characters in all)
 //   r  word read    ":r" ADDR "0000"   echo 1-6; 7-10 carry ADDR (high) and ADDR+1 (low)
 //   W  byte write   ":W" ADDR VV       echo all; VV lands at ADDR after the last character
 //   w  word write   ":w" ADDR VVVV     echo all; high byte at ADDR, low at ADDR+1
@@ -27,11 +31,12 @@ class EapResponder final : public Responder {
   void reset() override;
 
  private:
-  enum class Kind { Pending, ByteRead, WordRead, ByteWrite, WordWrite, EchoOnly };
+  enum class Kind { Pending, ByteRead, WordRead, ByteWrite, WordWrite, EchoOnly, BlankRow };
 
   Reply kindLetter(std::uint8_t c);
   Reply body(std::uint8_t c);
   Reply readValue(std::uint8_t c, int lastPosition);
+  Reply blankRow(std::uint8_t c);
   Reply writeValue(std::uint8_t c, int valueDigits);
   Reply valueDigit(int digitIndex);
   Reply echo(std::uint8_t c, bool ends = false);

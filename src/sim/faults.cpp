@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <charconv>
 #include <optional>
 
@@ -35,6 +36,13 @@ std::string faultUsage() {
     out += info.usage;
   }
   return out;
+}
+
+std::string faultText(const Fault& fault) {
+  for (const auto& info : kFaultKinds)
+    if (info.kind == fault.kind)
+      return info.argument == FaultArgument::None ? std::string(info.name) : fmt::format("{}:{}", info.name, fault.n);
+  return "?";
 }
 
 core::Result<Fault> parseFault(std::string_view text) {
@@ -71,8 +79,14 @@ std::uint8_t FaultInjector::randomByteOtherThan(std::uint8_t b) {
   return r == b ? static_cast<std::uint8_t>(r ^ 0xFF) : r;
 }
 
-FaultEffect FaultInjector::apply(Reply& reply) {
-  if (reply.position == 1) ++framesStarted_;
+bool FaultInjector::has(FaultKind kind) const {
+  return std::any_of(faults_.begin(), faults_.end(), [kind](const Fault& f) { return f.kind == kind; });
+}
+
+FaultEffect FaultInjector::apply(Reply& reply, ReplyOrigin origin) {
+  const bool heard = origin == ReplyOrigin::Answer;
+  if (heard) ++charactersHeard_;
+  if (heard && reply.position == 1) ++framesStarted_;
   FaultEffect effect;
   for (const auto& f : faults_) {
     switch (f.kind) {
@@ -91,13 +105,18 @@ FaultEffect FaultInjector::apply(Reply& reply) {
         for (auto& b : reply.answer) b = randomByteOtherThan(b);
         break;
       case FaultKind::HangUp:
-        if (reply.position == 1 && framesStarted_ > f.n) effect.hangUp = true;
+        if (heard && reply.position == 1 && framesStarted_ > f.n && !effect.hangUp) effect.hangUp = f;
+        break;
+      case FaultKind::Cut:
+        if (heard && charactersHeard_ > f.n && !effect.hangUp) effect.hangUp = f;
         break;
       case FaultKind::Slow:
         effect.delay += std::chrono::milliseconds(f.n);
         break;
       case FaultKind::Drop:
         if (f.n > 0 && reply.position > 0 && framesStarted_ % f.n == 0) reply.answer.clear();
+        break;
+      case FaultKind::FactoryFail:  // the camera asks has() when a factory default ends
         break;
     }
   }

@@ -6,13 +6,16 @@
 //   bad-hex       register value digits are answered with 'G', which is not a hex digit
 //   garbage[:S]   random bytes instead of answers; S seeds them (the same S, the same bytes)
 //   hangup:N      after N complete frames the line hangs up, as an unplugged adapter does
+//   cut:N         after N characters heard from the tool the line hangs up, mid-frame if need be
 //   slow:MS       every answer goes out MS milliseconds late
 //   drop:N        every Nth frame goes unanswered
+//   factory-fail  a factory default ends as failed and restores nothing (camera_controls.hpp)
 // Faults combine, applied in the order given. A new kind is one row in kFaultKinds and one
 // case in FaultInjector::apply.
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,7 +25,7 @@
 
 namespace orva::sim {
 
-enum class FaultKind { Silent, WrongEcho, BadHex, Garbage, HangUp, Slow, Drop };
+enum class FaultKind { Silent, WrongEcho, BadHex, Garbage, HangUp, Cut, Slow, Drop, FactoryFail };
 
 enum class FaultArgument { None, Optional, Required };
 
@@ -35,14 +38,16 @@ struct FaultKindInfo {
   std::string_view usage;   // how it is written, e.g. "wrong-echo:N"
 };
 
-inline constexpr std::array<FaultKindInfo, 7> kFaultKinds{{
+inline constexpr std::array<FaultKindInfo, 9> kFaultKinds{{
     {FaultKind::Silent, "silent", FaultArgument::None, 0, 0, "silent"},
     {FaultKind::WrongEcho, "wrong-echo", FaultArgument::Required, 1, 0, "wrong-echo:N"},
     {FaultKind::BadHex, "bad-hex", FaultArgument::None, 0, 0, "bad-hex"},
     {FaultKind::Garbage, "garbage", FaultArgument::Optional, 0, 1, "garbage[:SEED]"},
     {FaultKind::HangUp, "hangup", FaultArgument::Required, 0, 0, "hangup:N"},
+    {FaultKind::Cut, "cut", FaultArgument::Required, 0, 0, "cut:N"},
     {FaultKind::Slow, "slow", FaultArgument::Required, 1, 0, "slow:MS"},
     {FaultKind::Drop, "drop", FaultArgument::Required, 1, 0, "drop:N"},
+    {FaultKind::FactoryFail, "factory-fail", FaultArgument::None, 0, 0, "factory-fail"},
 }};
 
 struct Fault {
@@ -56,11 +61,17 @@ struct Fault {
 core::Result<Fault> parseFault(std::string_view text);
 // The kinds as written on the command line, comma-separated.
 std::string faultUsage();
+// The fault as written on the command line: "cut:12", "bad-hex".
+std::string faultText(const Fault& fault);
 
 struct FaultEffect {
-  bool hangUp = false;                // the line is gone from this character on
+  std::optional<Fault> hangUp;        // the fault that took the line away from this character on
   std::chrono::milliseconds delay{};  // the answer goes out this much later
 };
+
+// Whether a reply answers a character heard from the tool or goes out of the camera's own
+// accord (a completion, an indication): only the first kind counts characters and frames.
+enum class ReplyOrigin { Answer, OwnAccord };
 
 // Bends the camera's replies as its faults say. Deterministic: the same faults and the same
 // characters give the same answers.
@@ -68,12 +79,14 @@ class FaultInjector {
  public:
   explicit FaultInjector(std::vector<Fault> faults);
 
-  FaultEffect apply(Reply& reply);
+  FaultEffect apply(Reply& reply, ReplyOrigin origin = ReplyOrigin::Answer);
+  bool has(FaultKind kind) const;
 
  private:
   std::uint8_t randomByteOtherThan(std::uint8_t b);
 
   std::vector<Fault> faults_;
+  std::uint64_t charactersHeard_ = 0;
   std::uint64_t framesStarted_ = 0;
   std::uint64_t garbageState_ = 0;
 };

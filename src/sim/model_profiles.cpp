@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "eeprom/range.hpp"
+
 namespace orva::sim {
 namespace {
 
@@ -14,6 +16,17 @@ void put(Profile& p, std::uint16_t address, std::vector<std::uint8_t> bytes) {
 }
 void putWord(Profile& p, std::uint16_t address, std::uint16_t value) {
   put(p, address, {static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value & 0xFF)});
+}
+
+// The EEPROM pattern goes in first, so every register placed after it wins. The registers the
+// identification reads inside the range (1081, 1158, 11EE, markers, sensor, clock, ...) are all
+// placed after it, by rowProfile or by the row's own registers.
+void fillEeprom(Profile& p, const eeprom::Range& range, std::uint32_t seed) {
+  std::vector<std::uint8_t> bytes(range.bytes());
+  for (std::size_t i = 0; i < bytes.size(); ++i)
+    bytes[i] = eepromPatternByte(seed, static_cast<std::uint16_t>(range.start + i));
+  put(p, range.start, std::move(bytes));
+  p.eepromRange = range;
 }
 
 // A selector no row of the type names, for the rows that take "any other selector".
@@ -39,6 +52,14 @@ const ModelVariant* firstNamed(std::string_view name, const ModelRow*& rowOut) {
 
 }  // namespace
 
+std::uint8_t eepromPatternByte(std::uint32_t seed, std::uint16_t address) {
+  std::uint64_t z = ((std::uint64_t{seed} << 16) | address) + 0x9E3779B97F4A7C15ull;
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+  z ^= z >> 31;
+  return static_cast<std::uint8_t>(z >> 56);
+}
+
 std::vector<std::string> modelNames() {
   std::vector<std::string> names;
   for (const auto& row : camera::models())
@@ -50,9 +71,10 @@ std::vector<std::string> modelNames() {
   return names;
 }
 
-Profile rowProfile(const ModelRow& row, const ModelVariant& variant, Protocol protocol) {
+Profile rowProfile(const ModelRow& row, const ModelVariant& variant, Protocol protocol, std::uint32_t seed) {
   Profile p;
   p.protocol = protocol;
+  fillEeprom(p, eeprom::cameraRange(variant.code, 0), seed);
   putWord(p, 0x0102, row.family);
   putWord(p, 0x0104, row.firstType());
   putWord(p, 0x0106, row.sampleVersion);
@@ -78,11 +100,11 @@ Profile rowProfile(const ModelRow& row, const ModelVariant& variant, Protocol pr
   return p;
 }
 
-std::optional<Profile> modelProfile(std::string_view name, Protocol protocol) {
+std::optional<Profile> modelProfile(std::string_view name, Protocol protocol, std::uint32_t seed) {
   const ModelRow* row = nullptr;
   const ModelVariant* variant = firstNamed(name, row);
   if (!variant || (protocol == Protocol::Afp && !row->speaksAfp)) return std::nullopt;
-  return rowProfile(*row, *variant, protocol);
+  return rowProfile(*row, *variant, protocol, seed);
 }
 
 }  // namespace orva::sim

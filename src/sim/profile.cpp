@@ -4,6 +4,7 @@
 
 #include <fmt/format.h>
 
+#include <array>
 #include <cctype>
 #include <cerrno>
 #include <charconv>
@@ -17,6 +18,9 @@ namespace {
 // Far beyond any real profile (a full 64 K map is about 200 KB of text); a bigger file is
 // the wrong file, and reading it whole would only waste memory.
 constexpr std::uintmax_t kMaxProfileBytes = 16 * 1024 * 1024;
+
+// EEPROM images are whole blocks of eight rows.
+constexpr unsigned kEepromBlock = 0x80;
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
@@ -57,9 +61,12 @@ class ProfileParser {
     if (keyword == "protocol") return protocol(rest);
     if (keyword == "completion") return time(keyword, rest, haveCompletion_, profile_.completionDelay);
     if (keyword == "restart") return time(keyword, rest, haveRestart_, profile_.restartTime);
+    if (keyword == "factory") return time(keyword, rest, haveFactory_, profile_.factoryTime);
     if (keyword == "refuse") return refuse(rest);
+    if (keyword == "eeprom") return eeprom(rest);
     return LineError{fmt::format(
-        "{} is not a statement (expected settings, protocol, completion, restart, refuse or ADDR: BB ...)",
+        "{} is not a statement (expected settings, protocol, completion, restart, factory, refuse, eeprom "
+        "or ADDR: BB ...)",
         quoted(line))};
   }
 
@@ -120,6 +127,29 @@ class ProfileParser {
     return std::nullopt;
   }
 
+  std::optional<LineError> eeprom(std::string_view text) {
+    if (profile_.eepromRange) return LineError{"the EEPROM range is given a second time"};
+    const auto blank = text.find_first_of(" \t");
+    if (blank == std::string_view::npos)
+      return LineError{fmt::format("eeprom {} needs a start and an end address, e.g. \"eeprom 0800 3280\"",
+                                   quoted(text))};
+    std::array<std::uint16_t, 2> ends{};
+    const std::array<std::string_view, 2> texts{text.substr(0, blank), trim(text.substr(blank))};
+    for (std::size_t i = 0; i < ends.size(); ++i) {
+      auto address = core::parseHex(texts[i], 4);
+      if (!address)
+        return LineError{
+            fmt::format("EEPROM address {} is not a hex number of up to four digits", quoted(texts[i]))};
+      if (*address % kEepromBlock != 0)
+        return LineError{fmt::format("EEPROM address {:04X} is not a multiple of {:X}", *address, kEepromBlock)};
+      ends[i] = static_cast<std::uint16_t>(*address);
+    }
+    if (ends[0] >= ends[1])
+      return LineError{fmt::format("the EEPROM range {:04X} {:04X} ends before it starts", ends[0], ends[1])};
+    profile_.eepromRange = eeprom::Range{ends[0], ends[1]};
+    return std::nullopt;
+  }
+
   std::optional<LineError> registers(std::string_view addressText, std::string_view values) {
     auto address = core::parseHex(addressText, 4);
     if (!address)
@@ -147,6 +177,7 @@ class ProfileParser {
   bool haveProtocol_ = false;
   bool haveCompletion_ = false;
   bool haveRestart_ = false;
+  bool haveFactory_ = false;
 };
 
 }  // namespace

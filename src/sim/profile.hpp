@@ -11,21 +11,26 @@
 //                           then the values of consecutive registers as two hex digits each
 //   completion 20           milliseconds from an AFP set's R to its X (default 20)
 //   restart 2000            milliseconds a restarting camera stays deaf (default 2000)
+//   factory 400             milliseconds a factory default keeps the camera busy (default 400)
+//   eeprom 0800 3280        the camera's EEPROM: the first address and the one past the last,
+//                           hex, both multiples of 80 (hex), the start below the end
 //   refuse 0181 3           the camera refuses AFP function 0181 with status 3: a hex code of
 //                           up to four digits, a status digit from 1 to F
 //
-// Each of "settings", "protocol", "completion" and "restart" may appear once; times are whole
-// milliseconds up to 600000. Register lines may overlap and the later line wins; so may
-// "refuse" lines for one code. A register line may not run past address FFFF. Anything else
-// is refused with an error naming the line. Without a statement the camera listens at
-// "4800,E,8  ,1", speaks EAP, holds zeros and refuses nothing.
+// Each of "settings", "protocol", "completion", "restart", "factory" and "eeprom" may appear
+// once; times are whole milliseconds up to 600000. Register lines may overlap and the later
+// line wins; so may "refuse" lines for one code. A register line may not run past address
+// FFFF. Anything else is refused with an error naming the line. Without a statement the camera
+// listens at "4800,E,8  ,1", speaks EAP, holds zeros, refuses nothing and has no EEPROM.
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string_view>
 #include <vector>
 
 #include "core/error.hpp"
+#include "eeprom/range.hpp"
 #include "link/byte_channel.hpp"
 #include "link/settings_forms.hpp"
 #include "sim/afp_responder.hpp"
@@ -43,6 +48,7 @@ struct RegisterBlock {
 
 inline constexpr std::chrono::milliseconds kDefaultCompletionDelay{20};
 inline constexpr std::chrono::milliseconds kDefaultRestartTime{2000};
+inline constexpr std::chrono::milliseconds kDefaultFactoryTime{400};
 inline constexpr std::chrono::milliseconds kLongestProfileTime{600000};
 
 struct Profile {
@@ -51,7 +57,11 @@ struct Profile {
   std::vector<RegisterBlock> registers;
   std::chrono::milliseconds completionDelay = kDefaultCompletionDelay;
   std::chrono::milliseconds restartTime = kDefaultRestartTime;
+  std::chrono::milliseconds factoryTime = kDefaultFactoryTime;
   Refusals refusals;
+  // The registers that make up the EEPROM: what the camera restores on a factory default and
+  // what orva-camsim loads and saves as an image. Only start and end count.
+  std::optional<eeprom::Range> eepromRange;
 
   link::LineSettings lineSettings() const { return {settings.baud, settings.evenParity}; }
 };

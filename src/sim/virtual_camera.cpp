@@ -18,11 +18,23 @@ VirtualCamera::VirtualCamera(const Profile& profile, std::vector<Fault> faults)
       afp_(memory_, profile.refusals),
       faults_(std::move(faults)),
       completionDelay_(profile.completionDelay),
-      restartTime_(profile.restartTime) {
+      restartTime_(profile.restartTime),
+      factoryTime_(profile.factoryTime),
+      eepromRange_(profile.eepromRange) {
   for (const auto& block : profile.registers)
     for (std::size_t i = 0; i < block.bytes.size(); ++i)
       memory_.write(static_cast<std::uint16_t>(block.address + i), block.bytes[i]);
+  factory_ = eepromContents();
   installControls(*this);
+}
+
+eeprom::Image VirtualCamera::eepromContents() const {
+  if (!eepromRange_) return {};
+  eeprom::Image image{eepromRange_->start, {}};
+  image.bytes.reserve(eepromRange_->bytes());
+  for (std::size_t i = 0; i < eepromRange_->bytes(); ++i)
+    image.bytes.push_back(memory_.read(static_cast<std::uint16_t>(eepromRange_->start + i)));
+  return image;
 }
 
 void VirtualCamera::onWrite(std::uint16_t address, WriteHook hook) {
@@ -39,12 +51,12 @@ Responder& VirtualCamera::responder() {
 }
 
 Heard VirtualCamera::hear(std::uint8_t c) {
-  if (hungUp_ || restarting_) return {{}, {}, hungUp_};
+  if (hungUp() || restarting_) return {{}, {}, hungUp()};
   const Protocol heardIn = protocol_;
   Reply reply = responder().hear(c);
   const FaultEffect effect = faults_.apply(reply);
   if (effect.hangUp) {
-    hungUp_ = true;
+    hangUpFault_ = effect.hangUp;
     timers_.clear();
     return {{}, {}, true};
   }
@@ -89,10 +101,11 @@ void VirtualCamera::advanceTo(time_point now) {
     Timer timer = std::move(timers_.front());
     timers_.pop_front();
     now_ = std::max(now_, timer.at);
-    if (timer.bytes.empty())
-      speak(timer.switchTo);
-    else
-      send(std::move(timer.bytes));
+    switch (timer.job) {
+      case TimerJob::Send: send(std::move(timer.bytes)); break;
+      case TimerJob::SwitchProtocol: speak(timer.switchTo); break;
+      case TimerJob::EndFactoryDefault: endFactoryDefault(); break;
+    }
   }
   if (restarting_ && upAgainAt_ <= now) {
     restarting_ = false;
@@ -103,7 +116,7 @@ void VirtualCamera::advanceTo(time_point now) {
 
 std::optional<VirtualCamera::time_point> VirtualCamera::nextOutputTime() const {
   for (const auto& timer : timers_)
-    if (!timer.bytes.empty()) return timer.at;
+    if (timer.job == TimerJob::Send) return timer.at;
   return std::nullopt;
 }
 
@@ -112,7 +125,7 @@ std::vector<CameraOutput> VirtualCamera::takeOutput() { return std::exchange(out
 void VirtualCamera::send(std::vector<std::uint8_t> bytes) {
   Reply reply;
   reply.answer = std::move(bytes);
-  const FaultEffect effect = faults_.apply(reply);
+  const FaultEffect effect = faults_.apply(reply, ReplyOrigin::OwnAccord);
   if (reply.answer.empty()) return;
   log_.addFromCamera(reply.answer);
   output_.push_back({now_ + effect.delay, std::move(reply.answer)});
@@ -121,11 +134,11 @@ void VirtualCamera::send(std::vector<std::uint8_t> bytes) {
 void VirtualCamera::switchProtocol(Protocol protocol) {
   time_point at = now_;
   for (const auto& timer : timers_)
-    if (!timer.bytes.empty()) at = std::max(at, timer.at);
+    if (timer.job == TimerJob::Send) at = std::max(at, timer.at);
   if (at <= now_)
     speak(protocol);
   else
-    schedule({at, {}, protocol});
+    schedule({at, {}, TimerJob::SwitchProtocol, protocol});
 }
 
 void VirtualCamera::speak(Protocol protocol) {
@@ -144,9 +157,28 @@ void VirtualCamera::beginRestart() {
   restartAsked_ = false;
   restarting_ = true;
   upAgainAt_ = now_ + restartTime_;
-  timers_.clear();
+  // Messages on the line are forgotten; work on the EEPROM goes on.
+  std::erase_if(timers_, [](const Timer& t) { return t.job != TimerJob::EndFactoryDefault; });
   eap_.reset();
   afp_.reset();
+}
+
+void VirtualCamera::factoryDefault() {
+  memory_.write(kFactoryRegister, kFactoryBusy);
+  if (factoryBusy_) return;
+  factoryBusy_ = true;
+  schedule({now_ + factoryTime_, {}, TimerJob::EndFactoryDefault});
+}
+
+void VirtualCamera::endFactoryDefault() {
+  factoryBusy_ = false;
+  if (faults_.has(FaultKind::FactoryFail)) {
+    memory_.write(kFactoryRegister, kFactoryFailed);
+    return;
+  }
+  for (std::size_t i = 0; i < factory_.bytes.size(); ++i)
+    memory_.write(static_cast<std::uint16_t>(factory_.start + i), factory_.bytes[i]);
+  memory_.write(kFactoryRegister, kFactoryDone);
 }
 
 void VirtualCamera::raiseIndication(std::uint8_t kind, std::uint8_t value) {
@@ -170,7 +202,7 @@ void VirtualCamera::admitIndications() {
     std::lock_guard lock(raisedMutex_);
     raised.swap(raised_);
   }
-  if (hungUp_ || restarting_ || protocol_ != Protocol::Afp) return;
+  if (hungUp() || restarting_ || protocol_ != Protocol::Afp) return;
   for (const auto& indication : raised)
     send({static_cast<std::uint8_t>(kAfpIndication), static_cast<std::uint8_t>(kHexDigits[indication.kind]),
           static_cast<std::uint8_t>(kHexDigits[indication.value]), static_cast<std::uint8_t>(kAfpEnd)});

@@ -8,8 +8,9 @@
 // completions of AFP sets, after the profile's completion delay, and indications.
 //
 // The camera acts on its control registers and functions (camera_controls.hpp): it switches
-// protocol, takes a new line speed as pending, and restarts. While restarting it hears
-// nothing and says nothing; when it is up again it listens at the pending speed, if any.
+// protocol, takes a new line speed as pending, restarts, and goes back to its factory EEPROM.
+// While restarting it hears nothing and says nothing; when it is up again it listens at the
+// pending speed, if any. Its factory EEPROM contents are what the profile put in the range.
 //
 // Thread contract: not thread-safe, except raiseIndication(), which any thread may call at
 // any time. The channel that drives the camera serialises every other call, and tests look
@@ -24,6 +25,8 @@
 #include <vector>
 
 #include "core/clock.hpp"
+#include "eeprom/image.hpp"
+#include "eeprom/range.hpp"
 #include "link/byte_channel.hpp"
 #include "sim/afp_responder.hpp"
 #include "sim/eap_responder.hpp"
@@ -95,7 +98,19 @@ class VirtualCamera {
   // character's echo, an AFP one has sent its R. Pending completions are forgotten.
   void restart();
   bool restarting() const { return restarting_; }
-  bool hungUp() const { return hungUp_; }
+  bool hungUp() const { return hangUpFault_.has_value(); }
+  // The fault that took the line away; none while the line is up.
+  const std::optional<Fault>& hangUpFault() const { return hangUpFault_; }
+
+  // The profile's EEPROM range; none when the camera has no EEPROM.
+  const std::optional<eeprom::Range>& eepromRange() const { return eepromRange_; }
+  // The range's contents as the camera started; empty without a range.
+  const eeprom::Image& factoryContents() const { return factory_; }
+  // The range's contents now; empty without a range.
+  eeprom::Image eepromContents() const;
+  // Starts a factory default, or carries on with the one in progress (camera_controls.hpp).
+  void factoryDefault();
+  bool factoryBusy() const { return factoryBusy_; }
 
   RegisterMemory& memory() { return memory_; }
   const RegisterMemory& memory() const { return memory_; }
@@ -106,9 +121,11 @@ class VirtualCamera {
   void onFunctionSet(std::uint16_t code, FunctionHook hook);
 
  private:
+  enum class TimerJob { Send, SwitchProtocol, EndFactoryDefault };
   struct Timer {
     time_point at;
-    std::vector<std::uint8_t> bytes;  // to send; empty for a protocol switch
+    std::vector<std::uint8_t> bytes;  // to send
+    TimerJob job = TimerJob::Send;
     Protocol switchTo = Protocol::Eap;
   };
   struct Indication {
@@ -122,6 +139,7 @@ class VirtualCamera {
   void send(std::vector<std::uint8_t> bytes);
   void beginRestart();
   void speak(Protocol protocol);
+  void endFactoryDefault();
 
   link::LineSettings settings_;
   std::optional<link::LineSettings> pending_;
@@ -136,6 +154,10 @@ class VirtualCamera {
 
   std::chrono::milliseconds completionDelay_;
   std::chrono::milliseconds restartTime_;
+  std::chrono::milliseconds factoryTime_;
+  std::optional<eeprom::Range> eepromRange_;
+  eeprom::Image factory_;
+  bool factoryBusy_ = false;
   time_point now_{};
   std::deque<Timer> timers_;  // in time order
   std::vector<CameraOutput> output_;
@@ -143,7 +165,7 @@ class VirtualCamera {
   bool restartAsked_ = false;
   bool restarting_ = false;
   time_point upAgainAt_{};
-  bool hungUp_ = false;
+  std::optional<Fault> hangUpFault_;
 
   std::mutex raisedMutex_;  // guards raised_ and attention_
   std::vector<Indication> raised_;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "converse.hpp"
+#include "sim/faults.hpp"
 #include "sim/speed_codes.hpp"
 #include "sim/virtual_camera.hpp"
 
@@ -209,6 +210,115 @@ TEST_F(Restart, AnEapFrameInProgressIsForgotten) {
   comesBackAfterTheRestartTime(camera);
   EXPECT_EQ(converse(camera, "77"), "77");
   EXPECT_EQ(camera.memory().read(0x0102), 0x5A);
+}
+
+// A camera whose EEPROM (1000-107F) starts as 00 01 02 ... 7F.
+class FactoryDefault : public ::testing::Test {
+ protected:
+  static Profile eepromProfile(Protocol protocol) {
+    Profile p = profile(protocol);
+    p.factoryTime = 400ms;
+    p.eepromRange = eeprom::Range{0x1000, 0x1080};
+    std::vector<std::uint8_t> bytes(0x80);
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i);
+    p.registers.push_back({0x1000, bytes});
+    return p;
+  }
+  static std::uint8_t status(const VirtualCamera& camera) { return camera.memory().read(kFactoryRegister); }
+  // Spoils the EEPROM at both ends and a register beside it.
+  static void spoil(VirtualCamera& camera) {
+    for (const std::uint16_t a : {std::uint16_t{0x1000}, std::uint16_t{0x107F}, std::uint16_t{0x1080}})
+      camera.memory().write(a, 0xEE);
+  }
+};
+
+TEST_F(FactoryDefault, TheCameraTakesItsStartingEepromAsFactoryContents) {
+  VirtualCamera camera(eepromProfile(Protocol::Eap));
+  EXPECT_EQ(camera.eepromRange(), (eeprom::Range{0x1000, 0x1080}));
+  EXPECT_EQ(camera.factoryContents().start, 0x1000);
+  ASSERT_EQ(camera.factoryContents().bytes.size(), 0x80u);
+  EXPECT_EQ(camera.factoryContents().bytes[0x7F], 0x7F);
+  spoil(camera);
+  EXPECT_EQ(camera.eepromContents().bytes[0], 0xEE);
+  EXPECT_EQ(camera.factoryContents().bytes[0], 0x00) << "a snapshot, not a view";
+
+  VirtualCamera none(profile(Protocol::Eap));
+  EXPECT_FALSE(none.eepromRange());
+  EXPECT_TRUE(none.factoryContents().bytes.empty());
+  EXPECT_TRUE(none.eepromContents().bytes.empty());
+}
+
+TEST_F(FactoryDefault, AnEapWriteKeepsTheCameraBusyThenRestoresTheEepromAndSaysDone) {
+  VirtualCamera camera(eepromProfile(Protocol::Eap));
+  spoil(camera);
+  const auto t0 = camera.now();
+  EXPECT_EQ(converse(camera, ":WF8D800"), ":WF8D800");
+  EXPECT_FALSE(camera.factoryBusy()) << "only a 1 starts it";
+  EXPECT_EQ(converse(camera, ":WF8D801"), ":WF8D801");
+  EXPECT_EQ(converse(camera, ":RF8D800"), ":RF8D802") << "busy";
+  camera.advanceTo(t0 + 399ms);
+  EXPECT_EQ(status(camera), kFactoryBusy);
+  EXPECT_EQ(camera.memory().read(0x1000), 0xEE) << "nothing restored before the end";
+  camera.advanceTo(t0 + 400ms);
+  EXPECT_EQ(converse(camera, ":RF8D800"), ":RF8D803");
+  EXPECT_EQ(camera.eepromContents(), camera.factoryContents());
+  EXPECT_EQ(camera.memory().read(0x1080), 0xEE) << "only the EEPROM range goes back";
+  EXPECT_FALSE(camera.nextOutputTime()) << "the camera says nothing of its own accord";
+}
+
+TEST_F(FactoryDefault, AnAfpSetCompletesAsAnySetAndTheRegisterTellsTheRest) {
+  VirtualCamera camera(eepromProfile(Protocol::Afp));
+  spoil(camera);
+  const auto t0 = camera.now();
+  EXPECT_EQ(converse(camera, "S018A01T"), "R00T");
+  EXPECT_EQ(converse(camera, "GFE01F8D8FFT"), "YFE01F8D802T");
+  camera.advanceTo(t0 + 50ms);
+  EXPECT_EQ(output(camera), "X00T");
+  camera.advanceTo(t0 + 400ms);
+  EXPECT_EQ(converse(camera, "GFE01F8D8FFT"), "YFE01F8D803T");
+  EXPECT_EQ(camera.eepromContents(), camera.factoryContents());
+
+  // Through the gateway, as an EAP write.
+  spoil(camera);
+  EXPECT_EQ(converse(camera, "SFE01F8D801T"), "R10T");
+  EXPECT_EQ(status(camera), kFactoryBusy);
+  camera.advanceTo(camera.now() + 400ms);
+  EXPECT_EQ(status(camera), kFactoryDone);
+  EXPECT_EQ(camera.eepromContents(), camera.factoryContents());
+}
+
+TEST_F(FactoryDefault, AskedAgainWhileBusyTheCameraCarriesOnWithTheFirst) {
+  VirtualCamera camera(eepromProfile(Protocol::Eap));
+  const auto t0 = camera.now();
+  converse(camera, ":WF8D801");
+  camera.advanceTo(t0 + 300ms);
+  converse(camera, ":WF8D801");
+  EXPECT_EQ(converse(camera, ":WF8D800:RF8D800"), ":WF8D800:RF8D802") << "the register stays busy";
+  camera.advanceTo(t0 + 400ms);
+  EXPECT_EQ(status(camera), kFactoryDone);
+  EXPECT_FALSE(camera.factoryBusy());
+}
+
+TEST_F(FactoryDefault, ARestartDoesNotStopIt) {
+  VirtualCamera camera(eepromProfile(Protocol::Eap));
+  spoil(camera);
+  const auto t0 = camera.now();
+  converse(camera, ":WF8D801:WFCAC00");
+  EXPECT_TRUE(camera.restarting());
+  camera.advanceTo(t0 + 400ms);
+  EXPECT_EQ(status(camera), kFactoryDone);
+  EXPECT_EQ(camera.eepromContents(), camera.factoryContents());
+}
+
+TEST_F(FactoryDefault, TheFactoryFailFaultEndsWithFourAndRestoresNothing) {
+  VirtualCamera camera(eepromProfile(Protocol::Eap), {Fault{FaultKind::FactoryFail, 0}});
+  spoil(camera);
+  const auto spoilt = camera.eepromContents();
+  converse(camera, ":WF8D801");
+  EXPECT_EQ(status(camera), kFactoryBusy);
+  camera.advanceTo(camera.now() + 400ms);
+  EXPECT_EQ(converse(camera, ":RF8D800"), ":RF8D804");
+  EXPECT_EQ(camera.eepromContents(), spoilt);
 }
 
 TEST(Indications, GoOutOnlyWhileTheCameraSpeaksAfp) {

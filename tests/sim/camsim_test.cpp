@@ -1,6 +1,7 @@
 // orva-camsim as the tool meets it: a child process, a pty path on its first line, a serial
 // line that answers character by character.
 #include <fcntl.h>
+#include <fmt/format.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -18,6 +19,9 @@
 #include <thread>
 #include <vector>
 
+#include "eeprom/image.hpp"
+#include "sim/model_profiles.hpp"
+#include "sim/virtual_camera.hpp"
 #include "support/child_process.hpp"
 #include "support/temp_folder.hpp"
 
@@ -232,18 +236,87 @@ TEST_F(CamsimTest, ListsTheModelsAndBecomesOneOfThem) {
   EXPECT_EQ(sim.signalAndWait(SIGTERM), 0);
 }
 
+TEST_F(CamsimTest, LoadsAnEepromImageServesItAndSavesItWhenStopped) {
+  const orva::eeprom::Range range{0x1000, 0x1080};
+  orva::eeprom::Image image{range.start, std::vector<std::uint8_t>(range.bytes())};
+  for (std::size_t i = 0; i < image.bytes.size(); ++i) image.bytes[i] = static_cast<std::uint8_t>(i * 3);
+  ASSERT_FALSE(orva::eeprom::writeImageFile(dir / "in.txt", image).failed());
+  const auto profile = writeProfile("settings 9600,N,8,1\neeprom 1000 1080\nfactory 20\n");
+  Camsim sim({"--profile", profile.string(), "--eeprom", (dir / "in.txt").string(), "--save-eeprom",
+              (dir / "out.txt").string()},
+             dir / "err.txt");
+  const std::string first = sim.firstLine();
+  ASSERT_FALSE(first.empty()) << errText();
+  ToolEnd tool(ptyPath(first), B9600);
+
+  // A row as the tool reads it: the byte read, then one blank per further digit.
+  EXPECT_EQ(tool.exchange(":R101000"), ":R101030");
+  std::string rest;
+  for (int i = 0; i < 30; ++i) rest += tool.exchange(" ");
+  EXPECT_EQ(rest, "3336393C3F4245484B4E5154575A5D");
+
+  // Changed, restored by a factory default, changed again: the last state is saved.
+  EXPECT_EQ(tool.exchange(":W100055"), ":W100055");
+  EXPECT_EQ(tool.exchange(":WF8D801"), ":WF8D801");
+  std::string status;
+  for (int i = 0; i < 200 && status != ":RF8D803"; ++i) {
+    std::this_thread::sleep_for(5ms);
+    status = tool.exchange(":RF8D800");
+  }
+  EXPECT_EQ(status, ":RF8D803");
+  EXPECT_EQ(tool.exchange(":R100000"), ":R100000") << "the image is the factory contents";
+  EXPECT_EQ(tool.exchange(":W107FAB"), ":W107FAB");
+  EXPECT_EQ(sim.signalAndWait(SIGTERM), 0);
+
+  image.bytes.back() = 0xAB;
+  auto saved = orva::eeprom::readImageFile(dir / "out.txt", range);
+  ASSERT_TRUE(saved) << saved.message();
+  EXPECT_EQ(*saved, image);
+  EXPECT_THAT(errText(), HasSubstr("orva-camsim: EEPROM 1000-107F\n"));
+}
+
+TEST_F(CamsimTest, ACutFaultHangsUpMidFrameAndTheSeededEepromIsSaved) {
+  Camsim sim({"--model", "QB-183", "--eeprom-seed", "5", "--settings", "9600,N,8,1", "--fault", "cut:5",
+              "--save-eeprom", (dir / "out.txt").string()},
+             dir / "err.txt");
+  ToolEnd tool(ptyPath(sim.firstLine()), B9600);
+  EXPECT_EQ(tool.exchange(":R080000", 300), ":R080");
+  EXPECT_TRUE(tool.hungUp(2000));
+  EXPECT_EQ(sim.waitForExit(), 0);
+  EXPECT_THAT(errText(), HasSubstr("hung up the line, as the cut:5 fault asked"));
+
+  const orva::sim::VirtualCamera expected(*orva::sim::modelProfile("QB-183", orva::sim::Protocol::Eap, 5));
+  const auto& range = *expected.eepromRange();
+  EXPECT_THAT(errText(), HasSubstr(fmt::format("orva-camsim: EEPROM {:04X}-{:04X}\n", range.start, range.end - 1)));
+  auto saved = orva::eeprom::readImageFile(dir / "out.txt", range);
+  ASSERT_TRUE(saved) << saved.message();
+  EXPECT_EQ(*saved, expected.eepromContents());
+}
+
+TEST_F(CamsimTest, AnEepromThatCannotBeSavedExitsWithOne) {
+  Camsim sim({"--model", "QB-145", "--save-eeprom", (dir / "none" / "out.txt").string()}, dir / "err.txt");
+  ptyPath(sim.firstLine());
+  EXPECT_EQ(sim.signalAndWait(SIGTERM), 1);
+  EXPECT_THAT(errText(), HasSubstr((dir / "none" / "out.txt").string()));
+}
+
 TEST_F(CamsimTest, RefusesBadArgumentsWithExitTwoAndNoPty) {
-  const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+  std::vector<std::pair<std::vector<std::string>, std::string>> cases{
       {{"--settings", "9601,N,8,1"}, "is not a settings text"},
       {{"--fault", "loud"}, "unknown kind"},
       {{"--fault", "wrong-echo:0"}, "at least 1"},
       {{"--model", "X"}, "--list-models shows the names"},
       {{"--model", "QB-145", "--protocol", "afp"}, "speaks EAP only"},
-      {{"--eeprom", "image.txt"}, "later version"},
+      {{"--eeprom", "image.txt"}, "--eeprom needs a camera with an EEPROM range"},
+      {{"--save-eeprom", "image.txt"}, "--save-eeprom needs a camera with an EEPROM range"},
+      {{"--eeprom-seed", "3"}, "--model"},
+      {{"--model", "QB-183", "--eeprom", "/nonexistent/image.txt"}, "/nonexistent/image.txt"},
       {{"--protocol", "xyz"}, "xyz"},
       {{"--profile", "/nonexistent/cam.profile"}, "/nonexistent/cam.profile"},
       {{"--bogus"}, "bogus"},
   };
+  std::ofstream(dir / "bad.txt") << "not an image\n";
+  cases.push_back({{"--model", "QB-183", "--eeprom", (dir / "bad.txt").string()}, (dir / "bad.txt").string()});
   for (const auto& [args, expected] : cases) {
     Camsim sim(args, dir / "err.txt");
     EXPECT_EQ(sim.firstLine(), "") << args[0];

@@ -72,6 +72,46 @@ TEST_F(EapResponderTest, BlockReadAnswersTenRegistersAndEndsAt26) {
   EXPECT_EQ(eap.hear('0').position, 0);
 }
 
+// The 16-byte row from 2000 as the camera spells it, and what 30 blanks get back.
+class BlankRowRead : public EapResponderTest {
+ protected:
+  BlankRowRead() {
+    for (unsigned i = 0; i < 16; ++i)
+      memory.write(static_cast<std::uint16_t>(0x2000 + i), static_cast<std::uint8_t>(0x10 * i + 15 - i));
+  }
+  static constexpr std::string_view kRow = "0F1E2D3C4B5A69788796A5B4C3D2E1F0";
+  static inline const std::string kBlanks = std::string(30, ' ');
+};
+
+TEST_F(BlankRowRead, ThirtyBlanksAfterAByteReadGiveTheRestOfTheRow) {
+  EXPECT_EQ(converse(eap, ":R200000" + kBlanks), ":R2000" + std::string(kRow));
+  const auto replies = hearAll(":R200000" + kBlanks);
+  for (std::size_t i = 8; i < replies.size(); ++i) {
+    EXPECT_EQ(replies[i].position, static_cast<int>(i + 1));
+    EXPECT_TRUE(replies[i].valueDigit) << i;
+    EXPECT_EQ(replies[i].frameEnds, i + 1 == replies.size()) << i;
+  }
+  // Addresses wrap from FFFF to 0000, as everywhere.
+  EXPECT_EQ(converse(eap, ":RFFFF00" + kBlanks), ":RFFFF1234" + std::string(28, '0'));
+}
+
+TEST_F(BlankRowRead, TheBlankAfterTheRowIsEchoedAndTheNextFrameIsAnswered) {
+  converse(eap, ":R200000" + kBlanks);
+  const Reply extra = eap.hear(' ');
+  EXPECT_EQ(extra.position, 0);
+  EXPECT_EQ(extra.answer, std::vector<std::uint8_t>{' '});
+  EXPECT_EQ(converse(eap, ":R123400"), ":R12345A");
+}
+
+TEST_F(BlankRowRead, AnythingButABlankEndsTheRowRead) {
+  EXPECT_EQ(converse(eap, ":R200000   x0"), ":R20000F1E2x0") << "the x and the 0 are outside any frame";
+  EXPECT_EQ(converse(eap, ":R200000  :R123400"), ":R20000F1E:R12345A");
+  // A block read of zero pairs keeps its own form; a blank inside it ends it.
+  EXPECT_EQ(converse(eap, ":R20000000 "), ":R20000F1E ");
+  // A frame whose address is not hex reads nothing, blanks included.
+  EXPECT_EQ(converse(eap, ":R2X0000  "), ":R2X0000  ");
+}
+
 TEST_F(EapResponderTest, AByteReadFollowedByOtherThanZeroEndsAtEight) {
   EXPECT_EQ(converse(eap, ":R123400"), ":R12345A");
   const Reply stray = eap.hear('x');

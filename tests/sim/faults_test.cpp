@@ -28,13 +28,20 @@ TEST(ParseFault, ReadsEveryKind) {
            {"garbage:0", {FaultKind::Garbage, 0}},
            {"hangup:0", {FaultKind::HangUp, 0}},
            {"hangup:12", {FaultKind::HangUp, 12}},
+           {"cut:0", {FaultKind::Cut, 0}},
+           {"cut:40", {FaultKind::Cut, 40}},
+           {"factory-fail", {FaultKind::FactoryFail, 0}},
            {"slow:250", {FaultKind::Slow, 250}},
            {"drop:4294967295", {FaultKind::Drop, 4294967295u}},
        }) {
     auto f = parseFault(c.text);
     ASSERT_TRUE(f) << c.text << ": " << f.message();
     EXPECT_EQ(*f, c.expected) << c.text;
+    if (c.text != "garbage") {
+      EXPECT_EQ(faultText(*f), c.text) << "written back as given";
+    }
   }
+  EXPECT_EQ(faultText(*parseFault("garbage")), "garbage:1");
 }
 
 TEST(ParseFault, RefusesGarbageWithAClearMessage) {
@@ -51,6 +58,8 @@ TEST(ParseFault, RefusesGarbageWithAClearMessage) {
            {"wrong-echo:", "not a whole number"},
            {"wrong-echo:0", "at least 1"},
            {"drop:0", "at least 1"},
+           {"cut", "write it as cut:N"},
+           {"factory-fail:1", "factory-fail takes no number"},
            {"slow:-5", "not a whole number"},
            {"slow:+5", "not a whole number"},
            {"slow:5ms", "not a whole number"},
@@ -97,6 +106,7 @@ TEST_F(FaultyCamera, BadHexSpoilsOnlyValueDigits) {
   VirtualCamera camera(profile(), faults({"bad-hex"}));
   EXPECT_EQ(converse(camera, ":R123400"), ":R1234GG");
   EXPECT_EQ(converse(camera, ":r12340000"), ":r1234GGGG");
+  EXPECT_EQ(converse(camera, ":R123400  "), ":R1234GGGG") << "a row read on blanks too";
   EXPECT_EQ(converse(camera, ":W123477"), ":W123477");
 }
 
@@ -128,6 +138,39 @@ TEST_F(FaultyCamera, HangUpComesAfterTheGivenNumberOfFrames) {
 
   VirtualCamera atOnce(profile(), faults({"hangup:0"}));
   EXPECT_TRUE(atOnce.hear(':').hungUp);
+}
+
+TEST_F(FaultyCamera, CutHangsUpAfterTheGivenNumberOfCharactersEvenMidFrame) {
+  VirtualCamera camera(profile(), faults({"cut:10"}));
+  EXPECT_EQ(converse(camera, "ab"), "ab") << "typed characters count too";
+  EXPECT_EQ(converse(camera, ":R123400"), ":R12345A");
+  EXPECT_FALSE(camera.hungUp());
+  const Heard eleventh = camera.hear(' ');
+  EXPECT_TRUE(eleventh.hungUp);
+  EXPECT_TRUE(eleventh.answer.empty());
+  EXPECT_EQ(camera.hangUpFault(), (Fault{FaultKind::Cut, 10}));
+  EXPECT_TRUE(camera.hear(':').hungUp);
+
+  VirtualCamera atOnce(profile(), faults({"cut:0"}));
+  EXPECT_TRUE(atOnce.hear('x').hungUp);
+}
+
+TEST_F(FaultyCamera, CutCountsOnlyWhatTheToolSent) {
+  Profile p = profile();
+  p.protocol = Protocol::Afp;
+  VirtualCamera camera(p, faults({"cut:9"}));
+  EXPECT_EQ(converse(camera, "S110102T"), "R00T");
+  camera.advanceTo(camera.now() + std::chrono::seconds(1));
+  EXPECT_EQ(camera.takeOutput().size(), 1u) << "the completion went out";
+  EXPECT_FALSE(camera.hear('G').hungUp) << "the ninth character from the tool";
+  EXPECT_TRUE(camera.hear('1').hungUp);
+}
+
+TEST_F(FaultyCamera, WhenTwoFaultsHangUpAtOnceTheFirstGivenIsNamed) {
+  VirtualCamera camera(profile(), faults({"hangup:1", "cut:8"}));
+  converse(camera, ":R123400");
+  EXPECT_TRUE(camera.hear(':').hungUp);
+  EXPECT_EQ(camera.hangUpFault(), (Fault{FaultKind::HangUp, 1}));
 }
 
 TEST_F(FaultyCamera, SlowDelaysEveryAnswer) {

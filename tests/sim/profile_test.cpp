@@ -24,13 +24,17 @@ TEST(Profile, EmptyTextGivesTheDefaultCamera) {
   EXPECT_TRUE(p->registers.empty());
   EXPECT_EQ(p->completionDelay, std::chrono::milliseconds(20));
   EXPECT_EQ(p->restartTime, std::chrono::milliseconds(2000));
+  EXPECT_EQ(p->factoryTime, std::chrono::milliseconds(400));
   EXPECT_TRUE(p->refusals.empty());
+  EXPECT_FALSE(p->eepromRange);
 }
 
-TEST(Profile, ReadsTimesAndRefusals) {
+TEST(Profile, ReadsTimesRefusalsAndTheEepromRange) {
   auto p = parseProfile(
       "completion 0\n"
       "restart\t600000\n"
+      "factory 25\n"
+      "eeprom 0800\t3280   # 0800-327F\n"
       "refuse 0181 3\n"
       "refuse fe01\tf   # lower case\n"
       "refuse 0x2201 1\n"
@@ -38,7 +42,14 @@ TEST(Profile, ReadsTimesAndRefusals) {
   ASSERT_TRUE(p) << p.message();
   EXPECT_EQ(p->completionDelay, std::chrono::milliseconds(0));
   EXPECT_EQ(p->restartTime, std::chrono::milliseconds(600000));
+  EXPECT_EQ(p->factoryTime, std::chrono::milliseconds(25));
   EXPECT_EQ(p->refusals, (Refusals{{0x0181, 4}, {0xFE01, 0xF}, {0x2201, 1}}));
+  EXPECT_EQ(p->eepromRange, (eeprom::Range{0x0800, 0x3280}));
+
+  auto whole = parseProfile("eeprom 0 ff80\nfactory 600000");
+  ASSERT_TRUE(whole) << whole.message();
+  EXPECT_EQ(whole->eepromRange, (eeprom::Range{0x0000, 0xFF80}));
+  EXPECT_EQ(whole->factoryTime, std::chrono::milliseconds(600000));
 }
 
 TEST(Profile, ReadsSettingsProtocolAndRegisters) {
@@ -96,6 +107,19 @@ TEST(Profile, RefusesBadLinesNamingTheLineAndTheProblem) {
       {"restart 600001", "line 1: restart 600001 is longer than 600000 ms"},
       {"restart 1\nrestart 2", "line 2: restart is given a second time"},
       {"completion 1\ncompletion 1", "line 2: completion is given a second time"},
+      {"factory 600001", "line 1: factory 600001 is longer than 600000 ms"},
+      {"factory fast", "line 1: factory \"fast\" is not a whole number of milliseconds"},
+      {"factory 1\nfactory 1", "line 2: factory is given a second time"},
+      {"eeprom", "line 1: eeprom \"\" needs a start and an end address"},
+      {"eeprom 0800", "eeprom \"0800\" needs a start and an end address"},
+      {"eeprom 0800 10000", "line 1: EEPROM address \"10000\" is not a hex number of up to four digits"},
+      {"eeprom 08G0 3280", "EEPROM address \"08G0\""},
+      {"eeprom 0800 3280 4000", "EEPROM address \"3280 4000\""},
+      {"eeprom 0810 3280", "line 1: EEPROM address 0810 is not a multiple of 80"},
+      {"eeprom 0800 FFFF", "EEPROM address FFFF is not a multiple of 80"},
+      {"eeprom 3280 0800", "line 1: the EEPROM range 3280 0800 ends before it starts"},
+      {"eeprom 0800 0800", "the EEPROM range 0800 0800 ends before it starts"},
+      {"eeprom 0800 1000\neeprom 0800 1000", "line 2: the EEPROM range is given a second time"},
       {"refuse", "line 1: refuse \"\" needs a function code and a status"},
       {"refuse 0181", "refuse \"0181\" needs a function code and a status"},
       {"refuse 10181 3", "function code \"10181\" is not a hex number"},
@@ -114,9 +138,11 @@ TEST(Profile, RefusesBadLinesNamingTheLineAndTheProblem) {
 
 TEST(Profile, AnyBytesGiveAProfileOrALineError) {
   using namespace std::string_literals;
-  const std::string alphabet = "0123456789ABCDEFabcdefGZ:# \t\r\n,settingsprotocoleapafpcompletionrefuse\x00\xFF"s;
+  const std::string alphabet =
+      "0123456789ABCDEFabcdefGZ:# \t\r\n,settingsprotocoleapafpcompletionrefusefactoryeeprom\x00\xFF"s;
   const std::string valid =
-      "settings 9600,N,8,1\nprotocol eap\n0100: 01 02 03\nFFF0: AA BB\ncompletion 20\nrestart 50\nrefuse 0181 3\n";
+      "settings 9600,N,8,1\nprotocol eap\n0100: 01 02 03\nFFF0: AA BB\ncompletion 20\nrestart 50\nrefuse 0181 3\n"
+      "factory 400\neeprom 0800 3280\n";
   std::mt19937 random(12345);
   for (int i = 0; i < 3000; ++i) {
     std::string text;
@@ -136,6 +162,12 @@ TEST(Profile, AnyBytesGiveAProfileOrALineError) {
     for (const auto& [code, status] : p->refusals) EXPECT_TRUE(status >= 1 && status <= 0xF) << code;
     EXPECT_LE(p->restartTime, kLongestProfileTime);
     EXPECT_LE(p->completionDelay, kLongestProfileTime);
+    EXPECT_LE(p->factoryTime, kLongestProfileTime);
+    if (p->eepromRange) {
+      EXPECT_LT(p->eepromRange->start, p->eepromRange->end);
+      EXPECT_EQ(p->eepromRange->start % 0x80, 0);
+      EXPECT_EQ(p->eepromRange->end % 0x80, 0);
+    }
   }
 }
 
