@@ -33,11 +33,22 @@ std::optional<eeprom::Range> identifiedRange(Tool& tool, const shell::Settings& 
   return eeprom::cameraRange(record.modelCode, s.eepromSize);
 }
 
-eeprom::BackupOutcome backUp(Tool& tool, const eeprom::Range& range, const std::filesystem::path& file,
-                             std::stop_token stop) {
+eeprom::BackupOutcome backUp(Tool& tool, const shell::Settings& s, const camera::ModelRecord& record,
+                             const eeprom::Range& range, const std::filesystem::path& file, std::stop_token stop) {
+  std::optional<eeprom::ImageHeader> header;
+  // "EPFile model" 1 heads a backup read in rows with the camera's version and the date.
+  if (s.epfileModel == 1 && !tool.afp() && tool.link().blockReadMode() == 2) {
+    header = eeprom::readImageHeader(tool.eap(), record.name, core::SystemWallClock());
+    if (!header) {
+      eeprom::BackupOutcome failed;
+      failed.result = eeprom::BackupResult::CommunicationError;
+      failed.why = "the camera did not answer the read of its version registers";
+      return failed;
+    }
+  }
   ProgressPrompt prompt(tool.prompt());
   eeprom::BackupRun run(tool.link(), tool.eap(), tool.afpChannel(), prompt);
-  return run.run({range, file, std::nullopt}, stop);
+  return run.run({range, file, header}, stop);
 }
 
 // Says how a backup ended; the exit status.
@@ -70,7 +81,7 @@ int backupCommand(const Options& o, const shell::Settings& s, std::ostream& err)
   camera::ModelRecord record;
   auto range = identifiedRange(tool, s, record);
   if (!range) return kExitCamera;
-  return reportBackup(backUp(tool, *range, o.target, interrupt.token()), *range, o.target, err);
+  return reportBackup(backUp(tool, s, record, *range, o.target, interrupt.token()), *range, o.target, err);
 }
 
 int writeCommand(const Options& o, const shell::Settings& s, std::ostream& err) {
@@ -111,7 +122,8 @@ int writeCommand(const Options& o, const shell::Settings& s, std::ostream& err) 
     const std::filesystem::path backup =
         o.backupTo.empty() ? datedBackupPath(request.file, core::SystemWallClock().localNow())
                            : std::filesystem::path(o.backupTo);
-    const int backed = reportBackup(backUp(tool, request.range, backup, interrupt.token()), request.range, backup, err);
+    const int backed =
+        reportBackup(backUp(tool, s, record, request.range, backup, interrupt.token()), request.range, backup, err);
     if (backed != kExitOk) {
       say(err, "the camera was not written: its backup failed");
       return backed;

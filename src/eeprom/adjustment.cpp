@@ -24,7 +24,7 @@ std::optional<std::uint16_t> address(std::string_view line, std::size_t pos) {
   for (std::size_t i = pos; i < pos + kAddressDigits; ++i) {
     auto d = core::hexDigit(line[i]);
     if (!d) return std::nullopt;
-    value = static_cast<std::uint16_t>(value << 4 | *d);
+    value = static_cast<std::uint16_t>((static_cast<unsigned>(value) << 4) | *d);
   }
   return value;
 }

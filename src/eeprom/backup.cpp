@@ -28,6 +28,16 @@ std::string_view backupMessage(BackupResult result) {
   }
 }
 
+std::optional<ImageHeader> readImageHeader(link::Eap& eap, std::string modelName, const core::WallClock& clock) {
+  ImageHeader h;
+  h.modelName = std::move(modelName);
+  if (!eap.readWord(0x0106, h.cameraVersion) || !eap.readByte(0x0108, h.reg0108) || !eap.readByte(0x0109, h.reg0109) ||
+      !eap.readByte(0x010A, h.reg010A) || !eap.readWord(0x010B, h.reg010B))
+    return std::nullopt;
+  h.saved = clock.localNow();
+  return h;
+}
+
 bool CameraImageReader::readRow(std::uint16_t address, std::uint8_t* row) {
   if (link_.protocol() == link::Protocol::Afp) {
     for (std::size_t i = 0; i < kRowBytes; ++i)

@@ -21,6 +21,7 @@
 #include <string_view>
 
 #include "core/prompt.hpp"
+#include "core/wall_clock.hpp"
 #include "eeprom/image.hpp"
 #include "eeprom/range.hpp"
 #include "link/afp.hpp"
@@ -96,6 +97,11 @@ struct BackupOutcome {
   // For CommunicationError and FileNotOpened: what went wrong, for logs and the CLI.
   std::string why;
 };
+
+// The header of a backup made in block-read mode with "EPFile model" 1: the camera's version
+// registers (0x0106 word, 0x0108-0x010A bytes, 0x010B word), read now, and the local time.
+// nullopt when a read fails.
+std::optional<ImageHeader> readImageHeader(link::Eap& eap, std::string modelName, const core::WallClock& clock);
 
 class BackupRun {
  public:

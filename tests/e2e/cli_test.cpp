@@ -174,6 +174,19 @@ TEST(CliEeprom, WriteRefusesBadInputBeforeTouchingTheCamera) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
 }
 
+TEST(CliEeprom, EpFileModelHeadsARowBackupAndTheHeadedFileWritesBack) {
+  orva::testing::TempFolder dir;
+  std::ofstream(dir / "ORVA.ini") << "EPFile model= 1\n";
+  const std::string config = (dir / "ORVA.ini").string();
+  CliRun r = cli({"--simulate=QB-183", "--config", config, "eeprom", "backup", (dir / "h.mem").string()});
+  ASSERT_EQ(r.code, kExitOk) << r.err;
+  const std::string text = slurp(dir / "h.mem");
+  EXPECT_THAT(text, ::testing::StartsWith("        QB-183  Camera Ver "));
+  EXPECT_THAT(text, HasSubstr("\r\n         EEPROM save date : "));
+  r = cli({"--simulate=QB-183", "--config", config, "--yes", "eeprom", "write", "--no-backup", (dir / "h.mem").string()});
+  EXPECT_EQ(r.code, kExitOk) << r.err;
+}
+
 TEST(CliEeprom, DiffListsTheDifferingAddresses) {
   orva::testing::TempFolder dir;
   ASSERT_EQ(cli({"--simulate=QB-183", "eeprom", "backup", (dir / "a.mem").string()}).code, kExitOk);
