@@ -8,6 +8,7 @@ namespace orva::cli {
 
 core::Answer TerminalPrompt::ask(std::string_view text, std::string_view title, core::Buttons buttons, core::Icon) {
   const std::string shown = std::string(title) + ": " + std::string(text);
+  if (beforeWriting_) beforeWriting_();
   if (buttons == core::Buttons::Ok) {
     std::fprintf(out_, "%s\n", shown.c_str());
     return core::Answer::Ok;

@@ -1,6 +1,7 @@
 #pragma once
 // Questions of orva-cli: asked on the terminal, answered yes by --yes, refused without either.
 #include <cstdio>
+#include <functional>
 #include <stdexcept>
 
 #include "core/prompt.hpp"
@@ -22,8 +23,12 @@ class TerminalPrompt final : public core::Prompt {
   void progress(std::string_view, std::size_t, std::size_t) override {}
   bool cancelled() const override { return false; }
   void busy(bool) override {}
+  // Called before anything is written, so text held back elsewhere on the same stream (the
+  // monitor's open line) comes out first.
+  void setBeforeWriting(std::function<void()> flush) { beforeWriting_ = std::move(flush); }
 
  private:
+  std::function<void()> beforeWriting_;
   bool yes_;
   std::FILE* in_;
   std::FILE* out_;

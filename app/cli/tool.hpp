@@ -111,6 +111,7 @@ class Tool {
   Tool(const Options& o, const shell::Settings& s)
       : view_(stderr, o.monitor), link_(clock_, monitor_), prompt_(o.yes, stdin, stderr) {
     monitor_.subscribe(view_);
+    prompt_.setBeforeWriting([this] { view_.finish(); });
     if (!o.logFile.empty()) {
       auto opened = monitor_.openLogFile(o.logFile);
       if (!opened) throw UsageError(opened.message());

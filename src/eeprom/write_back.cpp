@@ -62,7 +62,9 @@ WriteBackOutcome WriteBackRun::write(const WriteBackRequest& request, const Imag
       }
       if (!writeByte(address, image.bytes[r * kRowBytes + i], eapWrites)) {
         out.result = WriteBackResult::CommunicationError;
-        out.why = fmt::format("the camera did not take the write of {:04X} (row {} of {})", address, r + 1, image.rows());
+        out.why = fmt::format("the camera did not take the write of {:04X} (row {} of {}); it holds the file's values "
+                              "before {:04X} and its own from there",
+                              address, r + 1, image.rows(), address);
         return out;
       }
       ++out.bytesWritten;

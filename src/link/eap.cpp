@@ -206,33 +206,15 @@ bool Eap::blockRead(std::uint16_t address, std::array<std::uint8_t, eap::kBlockR
 }
 
 bool Eap::readRow(std::uint16_t address, std::array<std::uint8_t, eap::kRowReadBytes>& values) {
-  auto lock = link_.command();
   // Without a camera there is no row to read, and a made-up one must not pass for it.
   if (link_.noCameraMode() == NoCameraMode::Absent) return false;
-  std::uint8_t first = 0;
-  if (!readByte(address, first)) return false;
-  auto& m = link_.monitor();
-  const std::size_t blanks = 2 * (values.size() - 1);
-  std::string digits;
-  // As with a whole frame: the blanks go out back to back and the digits are read as they
-  // come, so the row costs the line its characters and not a round trip each.
-  Frame row{std::string(blanks, eap::kRowReadBlank), 0, 0, 1, false, true, false};
-  for (std::size_t i = 0; i < blanks; ++i)
-    if (link_.writeByte(static_cast<std::uint8_t>(eap::kRowReadBlank)) != IoResult::Ok) return fault(FaultKind::Write);
-  if (m.echoMode() == EchoMode::Shown) m.writeLog("\t\t\t");
-  for (std::size_t i = 0; i < blanks; ++i) {
-    std::uint8_t b = 0;
-    const IoResult r = link_.readByte(b);
-    if (r == IoResult::Error || r == IoResult::Stopped) return fault(FaultKind::Read);
-    if (r == IoResult::Timeout) return fault(FaultKind::Receive);
-    const char a = static_cast<char>(b);
-    showAnswer(row, a, true);
-    if (!isHex(a)) return fault(FaultKind::Receive);
-    digits += a;
-  }
-  if (m.echoMode() == EchoMode::StatusLine) m.setStatusLine(digits);
-  values[0] = first;
-  for (std::size_t i = 1; i < values.size(); ++i) values[i] = static_cast<std::uint8_t>(valueAt(digits, 2 * (i - 1), 2));
+  // The byte read of the row's first register and a blank for each further digit, sent back
+  // to back and answered as they arrive: one turnaround per row, as a whole frame has.
+  const std::string read = eap::readByteFrame(address, link_.altReadPrefix());
+  Frame f{read + std::string(2 * (values.size() - 1), eap::kRowReadBlank), 6, 6, 1, false, false, false};
+  std::string answer;
+  if (run(f, answer) != Outcome::Answered) return false;
+  for (std::size_t i = 0; i < values.size(); ++i) values[i] = static_cast<std::uint8_t>(valueAt(answer, 6 + 2 * i, 2));
   return true;
 }
 
