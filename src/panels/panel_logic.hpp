@@ -1,0 +1,150 @@
+#pragma once
+// A panel's logic: the open sequence every panel shares, the operator's intents, and what the
+// window shows. It runs a PanelDescription; a panel with rules of its own derives from it.
+//
+// Opening, always in this order: the held arrow buttons are cleared; with the port closed the
+// operator is told "Set a communication port." under "Attention" and the panel closes, having
+// sent nothing; the heading pair goes to the monitor; captions, ranges and the controls the
+// model offers are set; the bound settings are read one by one and shown, and the first read
+// that fails closes the panel at once (the link has already said why); a control the model
+// does not show is neither read nor takes intents. Placement is the renderer's, after a
+// successful open (placement.hpp).
+//
+// Intents: the renderer reports what the operator did and shows only what the logic tells
+// it. A change asks the operation runner first and is ignored while the slot is taken; an
+// entry that is no value of its format, or out of its range, beeps and sends nothing; a
+// choice of what is already shown sends nothing. A failed write shows what the control's
+// description says (the camera's value, or the operator's).
+//
+// Closing ("CLOSE" or the window's close command): held arrow buttons send their stops, the
+// panel's token closes so that a run's late update is dropped, and the view is told. Closing
+// does not wait for a run the panel started.
+//
+// Window thread only, except that a run started from the panel reaches it through token() and
+// a Dispatcher.
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "camera/model_record.hpp"
+#include "core/clock.hpp"
+#include "core/monitor_sink.hpp"
+#include "core/prompt.hpp"
+#include "panels/camera_access.hpp"
+#include "panels/dispatch.hpp"
+#include "panels/hold_button.hpp"
+#include "panels/operation_runner.hpp"
+#include "panels/panel_description.hpp"
+#include "panels/panel_view.hpp"
+
+namespace orva::panels {
+
+// What every panel works with; owned by the session that opens panels.
+struct PanelContext {
+  CameraAccess& camera;
+  core::MonitorSink& monitor;
+  core::Prompt& prompt;
+  core::Clock& clock;
+  OperationRunner& runner;
+  Dispatcher& dispatcher;
+  const camera::ModelRecord& model;
+  std::function<bool()> portOpen;  // the port-open flag: set while connected (required)
+};
+
+// What the operator did to a control.
+struct Intent {
+  enum class Kind : std::uint8_t {
+    Toggle,   // a check box clicked
+    Choose,   // a radio button, a list entry or a slider position chosen: `index`
+    Enter,    // an entry's "Set" with the entry's `text`
+    Click,    // a button
+    Press,    // an arrow drawn pressed
+    Release,  // an arrow drawn released
+  };
+  Kind kind = Kind::Click;
+  ControlId control = 0;
+  int index = 0;
+  std::string text;
+
+  static Intent toggle(ControlId c) { return {Kind::Toggle, c, 0, {}}; }
+  static Intent choose(ControlId c, int index) { return {Kind::Choose, c, index, {}}; }
+  static Intent enter(ControlId c, std::string text) { return {Kind::Enter, c, 0, std::move(text)}; }
+  static Intent click(ControlId c) { return {Kind::Click, c, 0, {}}; }
+  static Intent press(ControlId c) { return {Kind::Press, c, 0, {}}; }
+  static Intent release(ControlId c) { return {Kind::Release, c, 0, {}}; }
+};
+
+class PanelLogic {
+ public:
+  PanelLogic(const PanelDescription& description, PanelContext& context, PanelView& view);
+  virtual ~PanelLogic();
+  PanelLogic(const PanelLogic&) = delete;
+  PanelLogic& operator=(const PanelLogic&) = delete;
+
+  // The open sequence; false when the panel closed during it. Once per panel.
+  bool open();
+  void intent(const Intent& intent);
+  // "CLOSE" or the window's close command.
+  void close() { finish(CloseReason::Closed); }
+
+  bool isOpen() const { return opened_ && !closed_; }
+  // For runs started from the panel: their updates are dropped once it has closed.
+  PanelToken token() const { return lifetime_.token(); }
+  const PanelDescription& description() const { return description_; }
+
+  // What the panel shows: the selected item of a check (0, 1), radio group or list (-1 none),
+  // or the number of an entry, readout or slider; none before it was read.
+  std::optional<int> selected(ControlId control) const;
+  std::optional<std::uint32_t> number(ControlId control) const;
+
+ protected:
+  // A panel's own handling, tried before the description's; true when it took the intent.
+  virtual bool handle(const Intent&) { return false; }
+  // A panel's own reads, after the description's on open; false closes the panel.
+  virtual bool readOnOpen() { return true; }
+
+  PanelContext& context() { return context_; }
+  PanelView& view() { return view_; }
+  void finish(CloseReason reason);
+  // Starts a run for this panel on the operation slot; its update reaches the panel only
+  // while the panel is open. False, silently, while the slot is taken.
+  bool startOperation(Operation op);
+  // Shows a value the panel's own code read from the camera, as a read on open would.
+  void present(ControlId control, std::uint32_t cameraValue);
+
+ private:
+  struct State {
+    const ControlDescription* description = nullptr;
+    std::optional<std::uint32_t> number;
+    int selected = -1;
+    bool known = false;
+    bool enabled = true;
+    bool shown = true;
+    std::unique_ptr<HoldButton> hold;
+  };
+
+  State* find(ControlId control);
+  const State* find(ControlId control) const;
+  void prepare(State& s);
+  bool read(State& s);
+  void take(State& s, std::uint32_t value);
+  void show(const State& s);
+  void toggle(State& s);
+  void choose(State& s, int index);
+  void enter(State& s, std::string_view text);
+  void click(State& s);
+  bool writeItem(const State& s, ProtocolValue value);
+  int itemOf(const ControlDescription& d, std::uint32_t value) const;
+
+  const PanelDescription& description_;
+  PanelContext& context_;
+  PanelView& view_;
+  PanelLifetime lifetime_;
+  bool opened_ = false;
+  bool closed_ = false;
+  std::vector<State> states_;
+};
+
+}  // namespace orva::panels

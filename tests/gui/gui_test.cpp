@@ -1,0 +1,553 @@
+// The desktop tool's windows on the offscreen platform: the main window and its monitor view,
+// the menu bar, the prompt and its wait window, and the program as a whole with the built-in
+// virtual camera.
+#include <QApplication>
+#include <QClipboard>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <atomic>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "core/prompt.hpp"
+#include "eeprom/backup.hpp"
+#include "eeprom/write_back.hpp"
+#include "gui_app.hpp"
+#include "gui_texts.hpp"
+#include "main_window.hpp"
+#include "menu_bar_view.hpp"
+#include "monitor_view.hpp"
+#include "pane_widget.hpp"
+#include "qt_prompt.hpp"
+#include "shell/menu_model.hpp"
+#include "shell/monitor.hpp"
+#include "shell/settings.hpp"
+#include "shell/texts.hpp"
+#include "support/temp_folder.hpp"
+#include "wait_window.hpp"
+
+using orva::core::Answer;
+using orva::core::Buttons;
+using orva::core::Icon;
+using orva::shell::MenuItem;
+using orva::shell::Side;
+
+namespace gui = orva::gui;
+namespace shell = orva::shell;
+
+namespace {
+
+QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+// The main window over a monitor and menus of its own, shown, as the program builds it.
+struct Fixture {
+  shell::Settings settings;
+  shell::Monitor monitor;
+  shell::MenuModel menus{settings, shell::StartSwitches{}};
+  gui::MainWindow window{monitor, menus, gui::MonitorView::Colours{}};
+
+  Fixture() {
+    window.resize(800, 500);
+    window.show();
+    (void)QTest::qWaitForWindowExposed(&window);
+  }
+  gui::MonitorView& view() { return window.monitorView(); }
+  gui::PaneWidget& pc() { return view().pane(Side::Pc); }
+  gui::PaneWidget& camera() { return view().pane(Side::Camera); }
+};
+
+struct BoxSeen {
+  bool seen = false;
+  bool callerWasWaiting = false;
+  bool onWindowThread = false;
+  QString text;
+  QString title;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QMessageBox::StandardButtons buttons;
+};
+
+// Clicks `button` in the next message box that opens, from the window thread's event loop.
+// `waiting` (if any) tells whether the asking thread is still blocked at that moment.
+std::shared_ptr<BoxSeen> answerNextBox(QMessageBox::StandardButton button, std::function<bool()> waiting = {}) {
+  auto seen = std::make_shared<BoxSeen>();
+  auto* timer = new QTimer(qApp);
+  timer->setInterval(5);
+  QObject::connect(timer, &QTimer::timeout, timer, [timer, button, seen, waiting] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr || !box->isVisible()) return;
+    seen->seen = true;
+    seen->callerWasWaiting = waiting ? waiting() : false;
+    seen->onWindowThread = box->thread() == qApp->thread() && QThread::currentThread() == qApp->thread();
+    seen->text = box->text();
+    seen->title = box->windowTitle();
+    seen->icon = box->icon();
+    seen->buttons = box->standardButtons();
+    timer->stop();
+    timer->deleteLater();
+    box->button(button)->click();
+  });
+  timer->start();
+  return seen;
+}
+
+// Runs `action` from the window thread's event loop once a message box is open.
+void whenBoxIsOpen(std::function<void()> action) {
+  auto* timer = new QTimer(qApp);
+  timer->setInterval(5);
+  QObject::connect(timer, &QTimer::timeout, timer, [timer, action] {
+    if (qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) == nullptr) return;
+    timer->stop();
+    timer->deleteLater();
+    action();
+  });
+  timer->start();
+}
+
+gui::StartOptions simulated() {
+  gui::StartOptions o;
+  o.simulate = std::string();
+  return o;
+}
+
+void writeFile(const std::filesystem::path& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary);
+  out << text;
+}
+
+}  // namespace
+
+class GuiTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void windowStartsWithTitleAndBothPanes();
+  void startToFirstPaint();
+  void textFromAnotherThreadAppears();
+  void trimmedPanesStayMirrored();
+  void repaintsAreCoalesced();
+  void scrollBarGoesThroughTheMonitor();
+  void resizeReachesTheMonitor();
+  void typedCharactersGoToTheHandler();
+  void copyPutsTheSelectionOrThePaneOnTheClipboard();
+  void menuBarFollowsTheModel();
+  void itemWithoutHandlerSaysItIsNotAvailable();
+  void promptFromWorkerGetsTheWindowThreadsAnswer();
+  void promptOnWindowThreadAnswersAtOnce();
+  void closedPromptReleasesAWaitingWorker();
+  void waitWindowShowsProgressAndCancels();
+  void coloursComeFromTheConfiguration();
+  void typedCharacterReachesTheVirtualCamera();
+  void signalClosesTheWindowWithoutAQuestion();
+};
+
+void GuiTest::windowStartsWithTitleAndBothPanes() {
+  Fixture f;
+  QCOMPARE(f.window.windowTitle(), QStringLiteral("ORVA2"));
+  QCOMPARE(f.window.centralWidget(), &f.view());
+  auto* pc = f.window.findChild<gui::PaneWidget*>(QStringLiteral("pcPane"));
+  auto* camera = f.window.findChild<gui::PaneWidget*>(QStringLiteral("cameraPane"));
+  QVERIFY(pc != nullptr && camera != nullptr);
+  QVERIFY(pc->isVisible() && camera->isVisible());
+  // Side by side, PC on the left, each half of the 80-column layout, below its header.
+  QCOMPARE(camera->x(), pc->x() + pc->width());
+  QCOMPARE(camera->width(), pc->width());
+  QCOMPARE(camera->y(), pc->y());
+  const QLabel& pcHeader = f.view().header(Side::Pc);
+  const QLabel& cameraHeader = f.view().header(Side::Camera);
+  QCOMPARE(pcHeader.text(), qs(shell::texts::kPcHeader));
+  QCOMPARE(cameraHeader.text(), qs(shell::texts::kCameraHeader));
+  QCOMPARE(pcHeader.y(), 0);
+  QCOMPARE(pc->y(), pcHeader.height());
+  QCOMPARE(cameraHeader.x(), camera->x());
+  QCOMPARE(pc->height(), f.view().clientArea().height() - pcHeader.height());
+
+  QStringList menus;
+  for (QAction* a : f.window.menuBar()->actions())
+    if (a->isVisible()) menus << a->text();
+  QCOMPARE(menus, (QStringList{"File", "SETUP", "CLS", "DEMO", "MODEL", "Help"}));
+}
+
+void GuiTest::startToFirstPaint() {
+  orva::testing::TempFolder dir;
+  QElapsedTimer clock;
+  clock.start();
+  gui::GuiApp app(simulated(), dir.path());
+  app.window().show();
+  const gui::PaneWidget& pc = app.window().monitorView().pane(Side::Pc);
+  QTRY_VERIFY(pc.paintCount() > 0);
+  qInfo("start to first paint: %lld ms (window built, shown and the PC pane painted)",
+        static_cast<long long>(clock.elapsed()));
+  app.shutdown();
+}
+
+void GuiTest::textFromAnotherThreadAppears() {
+  Fixture f;
+  const int paintsBefore = f.pc().paintCount();
+  std::thread worker([&] {
+    f.monitor.heading("<< SOFT RESET ON >>");
+    f.monitor.appendPc(":R010200");
+    f.monitor.appendCamera(":R010280");
+  });
+  worker.join();
+  QTRY_VERIFY(qs(f.camera().mirror().text()).contains(QStringLiteral(":R010280")));
+  const shell::MonitorSnapshot snap = f.monitor.snapshot();
+  QCOMPARE(f.pc().mirror().text(), snap.pc);
+  QCOMPARE(f.camera().mirror().text(), snap.camera);
+  QVERIFY(qs(snap.pc).contains(QStringLiteral("<< SOFT RESET ON >>")));
+  QTRY_VERIFY(f.pc().paintCount() > paintsBefore);
+}
+
+void GuiTest::trimmedPanesStayMirrored() {
+  Fixture f;
+  std::atomic<bool> done = false;
+  std::thread worker([&] {
+    // More lines than the cursor model's 200 rows: the oldest lines go from both panes.
+    for (int i = 0; i < 260; ++i) {
+      char frame[16];
+      std::snprintf(frame, sizeof frame, ":R%04X00", i);
+      f.monitor.appendPc(frame);
+      f.monitor.appendCamera(frame);
+    }
+    done = true;
+  });
+  QTRY_VERIFY(done.load());
+  worker.join();
+  const shell::MonitorSnapshot snap = f.monitor.snapshot();
+  QTRY_COMPARE(f.pc().mirror().text(), snap.pc);
+  QCOMPARE(f.camera().mirror().text(), snap.camera);
+  QVERIFY(f.pc().mirror().lineCount() <= static_cast<std::size_t>(shell::kScreenRows) + 1);
+  QVERIFY(qs(snap.pc).contains(QStringLiteral(":R010300")));
+  // The newest line is in view.
+  const auto& m = f.pc().mirror();
+  QVERIFY(m.top() <= m.lineCount() - 1);
+  QVERIFY(m.lineCount() - 1 < m.top() + static_cast<std::size_t>(f.pc().visibleRows()));
+}
+
+void GuiTest::repaintsAreCoalesced() {
+  Fixture f;
+  const int before = f.view().flushCount();
+  QElapsedTimer clock;
+  clock.start();
+  std::atomic<bool> done = false;
+  // A fast line one byte per call, as the link shows it: thousands of changes.
+  std::thread worker([&] {
+    const std::string frame = ":R010200";
+    for (int i = 0; i < 1500; ++i) {
+      for (char c : frame) f.monitor.appendPc(std::string_view(&c, 1));
+      for (char c : frame) f.monitor.appendCamera(std::string_view(&c, 1));
+    }
+    done = true;
+  });
+  // The window thread turns as fast as it can, so only the view itself can hold repaints back.
+  QDeadlineTimer deadline(120000);
+  while (!done.load() && !deadline.hasExpired()) QCoreApplication::processEvents();
+  worker.join();
+  QTRY_COMPARE(f.pc().mirror().text(), f.monitor.snapshot().pc);
+  const qint64 elapsed = clock.elapsed();
+  const int flushes = f.view().flushCount() - before;
+  qInfo("24000 appends in %lld ms shown in %d repaint batches", static_cast<long long>(elapsed), flushes);
+  QVERIFY2(flushes <= elapsed / 25 + 3, "the view repaints more often than every 30 ms");
+}
+
+void GuiTest::scrollBarGoesThroughTheMonitor() {
+  Fixture f;
+  for (int i = 0; i < 100; ++i) f.monitor.appendPc(":R010200");
+  f.view().flushNow();
+  const shell::ViewState before = f.monitor.snapshot().view;
+  QVERIFY(before.verticalPos > 0);
+  // Whole-line rounding may leave the position past the maximum; the bar shows it at its end.
+  QCOMPARE(f.view().verticalBar().value(), std::min(before.verticalPos, before.verticalMax));
+  QCOMPARE(f.view().verticalBar().maximum(), before.verticalMax);
+  const std::size_t top = f.pc().mirror().top();
+
+  f.view().verticalBar().triggerAction(QAbstractSlider::SliderSingleStepSub);
+  const shell::ViewState after = f.monitor.snapshot().view;
+  // The monitor moves the view up by whole lines; the panes follow line for line.
+  const int moved = before.verticalPos - after.verticalPos;
+  QVERIFY(moved > 0);
+  QCOMPARE(moved % before.lineHeight, 0);
+  QCOMPARE(f.view().verticalBar().value(), std::min(after.verticalPos, after.verticalMax));
+  QCOMPARE(f.pc().mirror().top(), top - static_cast<std::size_t>(moved / before.lineHeight));
+  QCOMPARE(f.camera().mirror().top(), f.pc().mirror().top() > f.camera().mirror().lineCount() - 1
+                                          ? f.camera().mirror().lineCount() - 1
+                                          : f.pc().mirror().top());
+}
+
+void GuiTest::resizeReachesTheMonitor() {
+  Fixture f;
+  f.window.resize(1000, 640);
+  QTRY_COMPARE(f.monitor.snapshot().view.clientHeight, f.view().clientArea().height());
+  QCOMPARE(f.monitor.snapshot().view.clientWidth, f.view().clientArea().width());
+  QCOMPARE(f.pc().height(), f.view().clientArea().height() - f.view().header(Side::Pc).height());
+}
+
+void GuiTest::typedCharactersGoToTheHandler() {
+  Fixture f;
+  std::string typed;
+  f.window.setTypedHandler([&](char c) { typed += c; });
+  QTest::keyClick(&f.pc(), Qt::Key_A);
+  QTest::keyClicks(&f.pc(), QStringLiteral(":R"));
+  QTest::keyClick(&f.pc(), Qt::Key_Left);
+  QTest::keyClick(&f.pc(), Qt::Key_Home);
+  QTest::keyClick(&f.camera(), Qt::Key_B);
+  QCOMPARE(typed, std::string("a:Rb"));
+  // The exchange shows the byte and its echo; the pane inserts nothing of its own.
+  f.view().flushNow();
+  QCOMPARE(f.pc().mirror().text(), std::string());
+  QCOMPARE(f.camera().mirror().text(), std::string());
+}
+
+void GuiTest::copyPutsTheSelectionOrThePaneOnTheClipboard() {
+  Fixture f;
+  f.monitor.appendPc("\r\n<< COPY ME >>");
+  f.view().flushNow();
+  const QList<QAction*> items = f.pc().contextMenu()->actions();
+  QCOMPARE(items.size(), 1);
+  QCOMPARE(items.front()->text(), qs(shell::texts::kCopyItem));
+
+  f.pc().mirror().select({1, 3}, {1, 7});
+  items.front()->trigger();
+  QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("COPY"));
+
+  f.pc().mirror().clearSelection();
+  items.front()->trigger();
+  QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("\n<< COPY ME >>"));
+
+  // A drag with the left button selects.
+  f.pc().scrollToEnd();
+  const QFontMetrics metrics(f.pc().font());
+  const int cw = metrics.horizontalAdvance(QLatin1Char('M'));
+  const int row = static_cast<int>(1 - f.pc().mirror().top());
+  const int y = 1 + row * metrics.lineSpacing() + metrics.lineSpacing() / 2;
+  QTest::mousePress(&f.pc(), Qt::LeftButton, {}, QPoint(1 + 3 * cw, y));
+  QTest::mouseMove(&f.pc(), QPoint(1 + 7 * cw, y));
+  QTest::mouseRelease(&f.pc(), Qt::LeftButton, {}, QPoint(1 + 7 * cw, y));
+  QCOMPARE(qs(f.pc().mirror().selectedText()), QStringLiteral("COPY"));
+}
+
+void GuiTest::menuBarFollowsTheModel() {
+  Fixture f;
+  gui::MenuBarView& bar = f.window.menuView();
+  for (MenuItem item : orva::camera::menuItems()) QVERIFY(bar.action(item) != nullptr);
+  // The configuration's defaults take "Send File..." out and grey "Log File".
+  QVERIFY(!bar.action(MenuItem::SendFile)->isVisible());
+  QVERIFY(!bar.action(MenuItem::LogFile)->isEnabled());
+  QVERIFY(bar.action(MenuItem::WaitTime5s)->isChecked());
+  QVERIFY(!bar.action(MenuItem::WaitTime3s)->isChecked());
+  QCOMPARE(bar.submenu(orva::camera::Submenu::CameraMode)->menuAction()->isEnabled(),
+           f.menus.enabled(orva::camera::Submenu::CameraMode));
+
+  f.menus.setEnabled(MenuItem::LogFile, true);
+  QVERIFY(bar.action(MenuItem::LogFile)->isEnabled());
+  f.menus.checkInGroup(MenuItem::WaitTime3s);
+  QVERIFY(bar.action(MenuItem::WaitTime3s)->isChecked());
+  QVERIFY(!bar.action(MenuItem::WaitTime5s)->isChecked());
+
+  // Choosing a checked item leaves its mark to the command; this one changes nothing.
+  MenuItem chosen{};
+  f.window.setMenuHandler([&](MenuItem item) {
+    chosen = item;
+    return true;
+  });
+  bar.action(MenuItem::WaitTime3s)->trigger();
+  QCOMPARE(chosen, MenuItem::WaitTime3s);
+  QVERIFY(bar.action(MenuItem::WaitTime3s)->isChecked());
+  {
+    shell::MenuBusyLock lock(f.menus);
+    QVERIFY(!bar.action(MenuItem::SerialPort)->isEnabled());
+  }
+  QCOMPARE(bar.action(MenuItem::SerialPort)->isEnabled(), f.menus.state(MenuItem::SerialPort).enabled);
+}
+
+void GuiTest::itemWithoutHandlerSaysItIsNotAvailable() {
+  Fixture f;
+  orva::core::ScriptedPrompt scripted;
+  f.window.setMessagePrompt(&scripted);
+  std::vector<MenuItem> handled;
+  f.window.setMenuHandler([&](MenuItem item) {
+    if (item != MenuItem::About) return false;
+    handled.push_back(item);
+    return true;
+  });
+  f.window.menuView().action(MenuItem::Help)->trigger();
+  QCOMPARE(scripted.asked().size(), std::size_t{1});
+  QCOMPARE(scripted.asked()[0].text, std::string(gui::texts::kNotAvailable));
+  QCOMPARE(scripted.asked()[0].title, std::string(gui::texts::kNotAvailableTitle));
+
+  f.window.menuView().action(MenuItem::About)->trigger();
+  QCOMPARE(handled.size(), std::size_t{1});
+  QCOMPARE(scripted.asked().size(), std::size_t{1});
+
+  // The frame's close counts as "Exit", which has no command here either.
+  f.window.close();
+  QTRY_COMPARE(scripted.asked().size(), std::size_t{2});
+  QVERIFY(f.window.isVisible());
+}
+
+void GuiTest::promptFromWorkerGetsTheWindowThreadsAnswer() {
+  Fixture f;
+  std::atomic<int> answer = -1;
+  auto seen = answerNextBox(QMessageBox::Yes, [&] { return answer.load() == -1; });
+  std::thread worker([&] {
+    answer = static_cast<int>(f.window.prompt().ask("Do you want to make a backup file of current EEPROM data values ?",
+                                                     "Attention", Buttons::YesNo, Icon::Question));
+  });
+  QTRY_VERIFY(answer.load() != -1);
+  worker.join();
+  QCOMPARE(answer.load(), static_cast<int>(Answer::Yes));
+  QVERIFY(seen->seen);
+  QVERIFY(seen->callerWasWaiting);
+  QVERIFY(seen->onWindowThread);
+  QCOMPARE(seen->title, QStringLiteral("Attention"));
+  QCOMPARE(seen->text, QStringLiteral("Do you want to make a backup file of current EEPROM data values ?"));
+  QCOMPARE(seen->icon, QMessageBox::Question);
+  QCOMPARE(seen->buttons, QMessageBox::Yes | QMessageBox::No);
+}
+
+void GuiTest::promptOnWindowThreadAnswersAtOnce() {
+  Fixture f;
+  auto seen = answerNextBox(QMessageBox::Cancel);
+  const Answer answer = f.window.prompt().ask(shell::texts::kBufferFull, shell::texts::kBufferFullTitle,
+                                              Buttons::OkCancel, Icon::Question);
+  QCOMPARE(answer, Answer::Cancel);
+  QCOMPARE(seen->text, qs(shell::texts::kBufferFull));
+  QCOMPARE(seen->buttons, QMessageBox::Ok | QMessageBox::Cancel);
+
+  auto warned = answerNextBox(QMessageBox::Ok);
+  QCOMPARE(f.window.prompt().ask("Set a communication port.", "Attention", Buttons::Ok, Icon::Exclamation), Answer::Ok);
+  QCOMPARE(warned->icon, QMessageBox::Warning);
+}
+
+void GuiTest::closedPromptReleasesAWaitingWorker() {
+  Fixture f;
+  std::atomic<int> answer = -1;
+  // The box runs its own loop inside the window thread's; the close comes from within it.
+  whenBoxIsOpen([&] { f.window.prompt().close(); });
+  std::thread worker([&] {
+    answer = static_cast<int>(f.window.prompt().ask("Reset to factory default is carried out. Is it all right?",
+                                                     "Confirmation", Buttons::OkCancel, Icon::Question));
+  });
+  QTRY_COMPARE(answer.load(), static_cast<int>(Answer::Cancel));
+  worker.join();
+  QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
+  // Later questions get their cancelling answer without a box.
+  QCOMPARE(f.window.prompt().ask("Does it Read OK ?", "Attention", Buttons::YesNo, Icon::Question), Answer::No);
+  QVERIFY(QApplication::activeModalWidget() == nullptr);
+}
+
+void GuiTest::waitWindowShowsProgressAndCancels() {
+  Fixture f;
+  gui::QtPrompt& prompt = f.window.prompt();
+  gui::WaitWindow& wait = prompt.waitWindow();
+  std::thread([&] { prompt.progress(orva::eeprom::kBackupCaption, 3, 20); }).join();
+  QTRY_VERIFY(wait.isVisible());
+  QVERIFY(!wait.isModal());
+  QCOMPARE(wait.windowTitle(), qs(orva::eeprom::kBackupCaption));
+  QCOMPARE(wait.firstLine().text(), qs(orva::eeprom::kBackupLine));
+  QCOMPARE(wait.waitLine().text(), QStringLiteral("Wait for a while."));
+  QCOMPARE(wait.bar().maximum(), 100);
+  QCOMPARE(wait.bar().value(), 15);
+  QCOMPARE(wait.pos().x(), f.window.frameGeometry().left());
+  QCOMPARE(wait.pos().y(), f.window.geometry().top() + f.window.menuBar()->height());
+  QVERIFY(!prompt.cancelled());
+
+  QTest::mouseClick(&wait.cancelButton(), Qt::LeftButton);
+  QVERIFY(prompt.cancelled());
+  QVERIFY(!wait.isVisible());
+  // The cancelled run's next step shows nothing and keeps the cancel.
+  std::thread([&] { prompt.progress(orva::eeprom::kBackupCaption, 4, 20); }).join();
+  QCoreApplication::processEvents();
+  QVERIFY(!wait.isVisible());
+  QVERIFY(prompt.cancelled());
+
+  // The next run starts afresh, and its last step closes the window.
+  prompt.progress(orva::eeprom::kWriteCaption, 0, 20);
+  QVERIFY(!prompt.cancelled());
+  QVERIFY(wait.isVisible());
+  QCOMPARE(wait.firstLine().text(), qs(orva::eeprom::kWriteLine));
+  QCOMPARE(wait.bar().value(), 0);
+  prompt.progress(orva::eeprom::kWriteCaption, 20, 20);
+  QVERIFY(!wait.isVisible());
+}
+
+void GuiTest::coloursComeFromTheConfiguration() {
+  orva::testing::TempFolder dir;
+  writeFile(dir / "ORVA.ini", "Text Color  = 4\nBack Color  = 1\n");
+  {
+    gui::GuiApp app(simulated(), dir.path());
+    const gui::PaneWidget& pc = app.window().monitorView().pane(Side::Pc);
+    QCOMPARE(pc.palette().color(QPalette::Text), QColor(255, 0, 0));
+    QCOMPARE(pc.palette().color(QPalette::Base), QColor(0, 0, 255));
+    app.shutdown();
+  }
+  std::ifstream in(dir / "ORVA.ini");
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  QVERIFY(text.find("Text Color  = 4") != std::string::npos);
+  QVERIFY(text.find("RS_NEW_PTCL =") != std::string::npos);  // written back at the end
+}
+
+void GuiTest::typedCharacterReachesTheVirtualCamera() {
+  orva::testing::TempFolder dir;
+  gui::GuiApp app(simulated(), dir.path());
+  app.window().resize(820, 520);
+  app.window().show();
+  QVERIFY(QTest::qWaitForWindowExposed(&app.window()));
+  gui::MonitorView& view = app.window().monitorView();
+  QTest::keyClick(&view.pane(Side::Pc), Qt::Key_Colon);
+  // The camera echoes the character: the PC pane shows what went out, the camera pane the echo.
+  QTRY_VERIFY(qs(view.pane(Side::Camera).mirror().text()).contains(QLatin1Char(':')));
+  QVERIFY(qs(view.pane(Side::Pc).mirror().text()).contains(QLatin1Char(':')));
+  QVERIFY(!app.monitor().typedInput());
+
+  if (const char* shot = std::getenv("ORVA_GUI_SCREENSHOT")) {
+    app.monitor().heading("<< ZOOM / FOCUS >>");
+    for (const char* frame : {":R010200", ":W11EE88", ":RFCC000"}) {
+      app.monitor().appendPc(frame);
+      app.monitor().appendCamera(frame);
+    }
+    view.flushNow();
+    QCoreApplication::processEvents();
+    QVERIFY(app.window().grab().save(QString::fromLocal8Bit(shot)));
+  }
+  app.shutdown();
+  QVERIFY(std::filesystem::exists(dir / "ORVA.ini"));
+}
+
+void GuiTest::signalClosesTheWindowWithoutAQuestion() {
+  orva::testing::TempFolder dir;
+  gui::GuiApp app(simulated(), dir.path());
+  app.window().show();
+  QVERIFY(QTest::qWaitForWindowExposed(&app.window()));
+  std::atomic<int> answer = -1;
+  whenBoxIsOpen([] { std::raise(SIGTERM); });
+  std::thread worker([&] {
+    answer = static_cast<int>(app.window().prompt().ask(shell::texts::kBufferFull, shell::texts::kBufferFullTitle,
+                                                         Buttons::OkCancel, Icon::Question));
+  });
+  QTRY_VERIFY(!app.window().isVisible());
+  QTRY_COMPARE(answer.load(), static_cast<int>(Answer::Cancel));
+  worker.join();
+  QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
+  app.shutdown();
+  QVERIFY(std::filesystem::exists(dir / "ORVA.ini"));
+}
+
+QTEST_MAIN(GuiTest)
+#include "gui_test.moc"

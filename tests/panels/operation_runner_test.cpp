@@ -1,0 +1,263 @@
+// The operation slot: one run at a time, its heading and single result line, refusals while
+// busy, the read-back on the operation thread and its update on the window thread, and
+// cooperative stop.
+#include "panels/operation_runner.hpp"
+
+#include <gtest/gtest.h>
+
+#include <future>
+#include <latch>
+#include <thread>
+
+#include "panel_bench.hpp"
+
+namespace orva::panels {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::Bench;
+
+Operation gotoZoom(std::function<Outcome(std::stop_token)> body) {
+  Operation op;
+  op.heading = "Goto ZOOM Start !!";
+  op.name = "Goto ZOOM";
+  op.body = std::move(body);
+  return op;
+}
+
+struct Runner {
+  core::RecordingMonitorSink monitor;
+  QueuedDispatcher dispatcher;
+  OperationRunner runner{monitor, dispatcher};
+};
+
+TEST(OperationRunner, WritesTheStartHeadingFirstAndExactlyOneResultLine) {
+  struct Case {
+    Outcome outcome;
+    const char* monitor;
+    const char* log;
+  };
+  const Case cases[] = {
+      {Outcome::Done, "\r\n-- Goto ZOOM END --", "\n-- Goto ZOOM END --"},
+      {Outcome::TimeOver, "\r\n-- Time over Error !! --", "\n-- Time over Error !! --"},
+      {Outcome::Error, "\r\n-- Error !! --", "\n-- Error !! --"},
+      {Outcome::Silent, "", ""},
+      {Outcome::Stopped, "", ""},
+  };
+  for (const Case& c : cases) {
+    Runner r;
+    std::string seenByBody;
+    ASSERT_TRUE(r.runner.start(gotoZoom([&](std::stop_token) {
+      seenByBody = r.monitor.pc();
+      return c.outcome;
+    })));
+    r.runner.waitIdle();
+    EXPECT_EQ(seenByBody, "\r\n\r\n<< Goto ZOOM Start !! >>") << "the heading comes before the thread";
+    EXPECT_EQ(r.monitor.pc(), std::string("\r\n\r\n<< Goto ZOOM Start !! >>") + c.monitor);
+    EXPECT_EQ(r.monitor.log(), std::string("\n\n<< Goto ZOOM Start !! >>") + c.log);
+  }
+}
+
+TEST(OperationRunner, RefusesEveryRequestSilentlyWhileTheSlotIsTaken) {
+  Runner r;
+  std::latch entered(1), release(1);
+  ASSERT_TRUE(r.runner.start(gotoZoom([&](std::stop_token) {
+    entered.count_down();
+    release.wait();
+    return Outcome::Done;
+  })));
+  entered.wait();
+  EXPECT_TRUE(r.runner.busy());
+  bool secondRan = false;
+  EXPECT_FALSE(r.runner.start(gotoZoom([&](std::stop_token) {
+    secondRan = true;
+    return Outcome::Done;
+  })));
+  EXPECT_FALSE(r.runner.claim().has_value());
+  release.count_down();
+  r.runner.waitIdle();
+  EXPECT_FALSE(secondRan);
+  EXPECT_EQ(r.monitor.pc(), "\r\n\r\n<< Goto ZOOM Start !! >>\r\n-- Goto ZOOM END --") << "a refusal writes nothing";
+
+  EXPECT_FALSE(r.runner.busy());
+  EXPECT_TRUE(r.runner.start(gotoZoom([](std::stop_token) { return Outcome::Silent; }))) << "free again after the end";
+  r.runner.waitIdle();
+}
+
+TEST(OperationRunner, AClaimHoldsTheSlotUntilItGoes) {
+  Runner r;
+  {
+    auto claim = r.runner.claim();
+    ASSERT_TRUE(claim.has_value());
+    EXPECT_TRUE(r.runner.busy());
+    EXPECT_FALSE(r.runner.claim().has_value());
+    EXPECT_FALSE(r.runner.start(gotoZoom([](std::stop_token) { return Outcome::Done; })));
+    auto moved = std::move(*claim);
+    claim.reset();
+    EXPECT_TRUE(r.runner.busy()) << "a moved claim still holds the slot";
+  }
+  EXPECT_FALSE(r.runner.busy());
+  EXPECT_TRUE(r.runner.start(gotoZoom([](std::stop_token) { return Outcome::Done; })));
+  r.runner.waitIdle();
+  EXPECT_EQ(r.monitor.pc(), "\r\n\r\n<< Goto ZOOM Start !! >>\r\n-- Goto ZOOM END --");
+}
+
+TEST(OperationRunner, ReadsBackOnTheOperationThreadAndUpdatesThePanelOnTheWindowThread) {
+  for (const Outcome outcome : {Outcome::Done, Outcome::TimeOver, Outcome::Error}) {
+    Runner r;
+    PanelLifetime panel;
+    const auto window = std::this_thread::get_id();
+    std::thread::id readOn, shownOn;
+    int refreshes = 0, updates = 0;
+    auto op = gotoZoom([&](std::stop_token) { return outcome; });
+    op.panel = panel.token();
+    op.refresh = [&](std::stop_token) -> PanelUpdate {
+      ++refreshes;
+      readOn = std::this_thread::get_id();
+      return [&] {
+        ++updates;
+        shownOn = std::this_thread::get_id();
+      };
+    };
+    ASSERT_TRUE(r.runner.start(std::move(op)));
+    r.runner.waitIdle();
+    EXPECT_EQ(updates, 0) << "nothing touches the panel until the window thread runs it";
+    r.dispatcher.runPending();
+    const bool done = outcome == Outcome::Done;
+    EXPECT_EQ(refreshes, done ? 1 : 0);
+    EXPECT_EQ(updates, done ? 1 : 0);
+    if (done) {
+      EXPECT_NE(readOn, window);
+      EXPECT_EQ(shownOn, window);
+    }
+  }
+}
+
+TEST(OperationRunner, APanelClosedMeanwhileMissesItsUpdateButNotItsResultLine) {
+  for (const bool closeBeforeEnd : {true, false}) {
+    Runner r;
+    PanelLifetime panel;
+    std::latch entered(1), release(1);
+    int refreshes = 0, updates = 0;
+    auto op = gotoZoom([&](std::stop_token) {
+      entered.count_down();
+      release.wait();
+      return Outcome::Done;
+    });
+    op.panel = panel.token();
+    op.refresh = [&](std::stop_token) -> PanelUpdate {
+      ++refreshes;
+      return [&] { ++updates; };
+    };
+    ASSERT_TRUE(r.runner.start(std::move(op)));
+    entered.wait();
+    if (closeBeforeEnd) panel.close();
+    release.count_down();
+    r.runner.waitIdle();
+    if (!closeBeforeEnd) panel.close();
+    r.dispatcher.runPending();
+    EXPECT_EQ(refreshes, closeBeforeEnd ? 0 : 1) << "no read-back for a panel already closed";
+    EXPECT_EQ(updates, 0);
+    EXPECT_EQ(r.monitor.pc(), "\r\n\r\n<< Goto ZOOM Start !! >>\r\n-- Goto ZOOM END --");
+  }
+}
+
+TEST(OperationRunner, AStopEndsAWaitingOperationWithoutAResultLine) {
+  // Real time: the wait is a minute long and must end as soon as the stop comes.
+  core::SteadyClock clock;
+  for (const bool byDestructor : {false, true}) {
+    core::RecordingMonitorSink monitor;
+    QueuedDispatcher dispatcher;
+    std::promise<Outcome> ended;
+    std::latch polling(1);
+    {
+      OperationRunner runner(monitor, dispatcher);
+      ASSERT_TRUE(runner.start(gotoZoom([&](std::stop_token stop) {
+        const Outcome o = pollUntilDone(clock, stop, std::chrono::minutes(1), [&]() -> std::optional<Outcome> {
+          polling.count_down();
+          return std::nullopt;
+        });
+        ended.set_value(o);
+        return o;
+      })));
+      polling.wait();
+      if (!byDestructor) {
+        runner.requestStop();
+        runner.waitIdle();
+      }
+    }
+    EXPECT_EQ(ended.get_future().get(), Outcome::Stopped);
+    EXPECT_EQ(monitor.pc(), "\r\n\r\n<< Goto ZOOM Start !! >>");
+  }
+}
+
+TEST(PollUntilDone, AsksInSlicesUntilAnOutcomeOrTheLimit) {
+  core::FakeClock clock;
+  int asked = 0;
+  const auto start = clock.now();
+  EXPECT_EQ(pollUntilDone(clock, {}, kCompletionLimit, [&]() -> std::optional<Outcome> {
+              ++asked;
+              return clock.now() - start >= 300ms ? std::optional(Outcome::Done) : std::nullopt;
+            }),
+            Outcome::Done);
+  EXPECT_EQ(clock.now() - start, 300ms);
+  EXPECT_EQ(asked, 31) << "once at once, then once per 10 ms slice";
+
+  const auto second = clock.now();
+  asked = 0;
+  EXPECT_EQ(pollUntilDone(clock, {}, 25ms, [&]() -> std::optional<Outcome> {
+              ++asked;
+              return std::nullopt;
+            }),
+            Outcome::TimeOver);
+  EXPECT_EQ(clock.now() - second, 25ms) << "the last slice is cut to the limit";
+  EXPECT_EQ(asked, 4) << "asked once more at the limit before giving up";
+
+  EXPECT_EQ(pollUntilDone(clock, {}, 1s, []() -> std::optional<Outcome> { return Outcome::Error; }), Outcome::Error);
+}
+
+// A preset-style run against the camera: the command word, then the status register polled
+// until the camera says complete or error; after success the focus mode is read back.
+TEST(OperationRunner, RunsACameraOperationAndReadsBackThroughTheLink) {
+  for (const std::uint8_t status : {std::uint8_t{2}, std::uint8_t{1}}) {
+    Bench b(link::Protocol::Eap, "FF0E: 08\n");
+    b.camera.onWrite(0xF8B0, [status](sim::VirtualCamera& cam, const sim::MemoryWrite&) {
+      cam.memory().write(0xF8B2, status);
+    });
+    PanelLifetime panel;
+    std::optional<int> shownMode;
+    Operation op;
+    op.heading = "Camera Preset3 Execute";
+    op.name = "Camera Preset3";
+    op.panel = panel.token();
+    op.body = [&](std::stop_token stop) {
+      if (!b.access.write(camera::registerSetting(0xF8B0, 16), 0x0103)) return Outcome::Error;
+      return pollUntilDone(b.clock, stop, kCompletionLimit, [&]() -> std::optional<Outcome> {
+        std::uint32_t s = 0;
+        if (!b.access.read(camera::registerSetting(0xF8B2, 8), s)) return Outcome::Error;
+        if (s == 2) return Outcome::Done;
+        if (s == 1) return Outcome::Error;
+        return std::nullopt;
+      });
+    };
+    op.refresh = [&](std::stop_token) -> PanelUpdate {
+      std::uint32_t mode = 0;
+      if (!b.access.read(camera::kFocusModeSetting, mode)) return {};
+      return [&shownMode, mode] { shownMode = (mode & 0x08u) != 0 ? 1 : 0; };
+    };
+    ASSERT_TRUE(b.runner.start(std::move(op)));
+    b.runner.waitIdle();
+    b.dispatcher.runPending();
+    const std::string& pc = b.monitor.pc();
+    EXPECT_EQ(pc.rfind("\r\n\r\n<< Camera Preset3 Execute >>", 0), 0u) << pc;
+    const std::string line = status == 2 ? "\r\n-- Camera Preset3 END --" : "\r\n-- Error !! --";
+    const auto at = pc.find(line);
+    ASSERT_NE(at, std::string::npos) << pc;
+    EXPECT_GT(at, pc.rfind(":RF8B2")) << "the result line follows the last poll";
+    EXPECT_EQ(pc.find(":RFF0E", at) != std::string::npos, status == 2) << "the read-back follows a success only";
+    EXPECT_EQ(shownMode, status == 2 ? std::optional(1) : std::nullopt);
+  }
+}
+
+}  // namespace
+}  // namespace orva::panels

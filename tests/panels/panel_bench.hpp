@@ -1,0 +1,93 @@
+#pragma once
+// A virtual camera on an in-process line, in virtual time, with everything a panel works
+// with: the monitor, the prompt, the operation runner, a dispatcher whose window thread is
+// the test's, and the model record.
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "camera/code_map.hpp"
+#include "camera/model_record.hpp"
+#include "core/clock.hpp"
+#include "core/monitor_sink.hpp"
+#include "core/prompt.hpp"
+#include "link/afp.hpp"
+#include "link/eap.hpp"
+#include "link/link.hpp"
+#include "panels/camera_access.hpp"
+#include "panels/dispatch.hpp"
+#include "panels/operation_runner.hpp"
+#include "panels/panel_logic.hpp"
+#include "sim/faults.hpp"
+#include "sim/in_process_channel.hpp"
+#include "sim/profile.hpp"
+#include "sim/virtual_camera.hpp"
+
+namespace orva::panels::testing {
+
+using namespace std::chrono_literals;
+
+inline std::string_view name(link::Protocol p) { return p == link::Protocol::Afp ? "AFP" : "EAP"; }
+
+inline sim::Profile profile(link::Protocol protocol, std::string_view statements) {
+  auto p = sim::parseProfile(std::string("settings 9600,E,8,1\nprotocol ") +
+                             (protocol == link::Protocol::Afp ? "afp" : "eap") + "\n" + std::string(statements));
+  EXPECT_TRUE(p) << p.message();
+  return p ? *p : sim::Profile{};
+}
+
+inline std::vector<sim::Fault> faults(std::initializer_list<std::string_view> texts) {
+  std::vector<sim::Fault> out;
+  for (auto t : texts) {
+    auto f = sim::parseFault(t);
+    EXPECT_TRUE(f) << f.message();
+    if (f) out.push_back(*f);
+  }
+  return out;
+}
+
+struct Bench {
+  explicit Bench(link::Protocol protocol, std::string_view statements = "", std::vector<sim::Fault> fs = {})
+      : camera(profile(protocol, statements), std::move(fs)), link(clock, monitor) {
+    link.setChannel(std::make_unique<sim::InProcessChannel>(camera, clock, false));
+    link.setLineSettings({9600, true});
+    link.setProtocol(protocol);
+    EXPECT_TRUE(link.open());
+  }
+
+  // A function's value as the camera holds it (AFP), e.g. "02" for get "1203FF".
+  std::string function(std::string_view getPayload) {
+    std::string reply;
+    EXPECT_TRUE(afp.get(getPayload, reply));
+    return reply;
+  }
+  // Frames the camera heard since `from`.
+  std::vector<std::string> heardSince(std::uint64_t from) const {
+    std::vector<std::string> out;
+    for (const auto& r : camera.frameLog().since(from))
+      if (!r.fromCamera) out.push_back(r.sent);
+    return out;
+  }
+  std::uint64_t mark() const { return camera.frameLog().end(); }
+
+  core::FakeClock clock{20ms};
+  core::RecordingMonitorSink monitor;
+  core::ScriptedPrompt prompt;
+  sim::VirtualCamera camera;
+  link::Link link;
+  link::Eap eap{link};
+  link::Afp afp{link};
+  camera::FunctionCodes codes{afp, link};
+  CameraAccess access{link, eap, codes};
+  QueuedDispatcher dispatcher;
+  OperationRunner runner{monitor, dispatcher};
+  camera::ModelRecord model;
+  bool portOpen = true;
+  PanelContext context{access, monitor, prompt, clock, runner, dispatcher, model, [this] { return portOpen; }};
+};
+
+}  // namespace orva::panels::testing
