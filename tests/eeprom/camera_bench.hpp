@@ -18,6 +18,7 @@
 #include "link/afp.hpp"
 #include "link/eap.hpp"
 #include "sim/faults.hpp"
+#include "support/sim_faults.hpp"
 #include "sim/in_process_channel.hpp"
 #include "sim/model_profiles.hpp"
 #include "sim/virtual_camera.hpp"
@@ -34,15 +35,6 @@ inline sim::Profile profileOf(std::string_view model, sim::Protocol protocol) {
   return p ? *p : sim::Profile{};
 }
 
-inline std::vector<sim::Fault> faults(std::initializer_list<std::string_view> texts) {
-  std::vector<sim::Fault> out;
-  for (auto t : texts) {
-    auto f = sim::parseFault(t);
-    EXPECT_TRUE(f) << f.message();
-    if (f) out.push_back(*f);
-  }
-  return out;
-}
 
 // A QB-183 (EEPROM 0x0800-0x17FF) unless told otherwise.
 struct Bench {

@@ -23,6 +23,7 @@
 #include "panels/operation_runner.hpp"
 #include "panels/panel_logic.hpp"
 #include "sim/faults.hpp"
+#include "support/sim_faults.hpp"
 #include "sim/in_process_channel.hpp"
 #include "sim/profile.hpp"
 #include "sim/virtual_camera.hpp"
@@ -40,15 +41,7 @@ inline sim::Profile profile(link::Protocol protocol, std::string_view statements
   return p ? *p : sim::Profile{};
 }
 
-inline std::vector<sim::Fault> faults(std::initializer_list<std::string_view> texts) {
-  std::vector<sim::Fault> out;
-  for (auto t : texts) {
-    auto f = sim::parseFault(t);
-    EXPECT_TRUE(f) << f.message();
-    if (f) out.push_back(*f);
-  }
-  return out;
-}
+using ::orva::testing::faults;
 
 struct Bench {
   explicit Bench(link::Protocol protocol, std::string_view statements = "", std::vector<sim::Fault> fs = {})
