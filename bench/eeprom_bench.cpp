@@ -17,6 +17,8 @@
 // The time the camera takes to think is none (the virtual camera answers at once), so what is
 // above 1.0 is what the programs and the pty add.
 #include <benchmark/benchmark.h>
+
+#include "camsim_child.hpp"
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -44,7 +46,6 @@
 #include "sim/model_profiles.hpp"
 #include "sim/virtual_camera.hpp"
 
-extern char** environ;
 
 namespace orva {
 namespace {
@@ -57,46 +58,6 @@ constexpr double kByteWriteCharacters = 16;
 constexpr double kWholeByteWriteCharacters = 9;
 constexpr int kPerCharacter = 0;  // block-read mode: every frame a character at a time
 constexpr int kRows = 2;          // block-read mode: frames whole, rows read on blanks
-
-// orva-camsim as the model with line timing; its first line names the pty.
-class Camsim {
- public:
-  explicit Camsim(int baud) {
-    std::vector<std::string> args{ORVA_CAMSIM_PATH, "--model", kModel, "--settings",
-                                  std::to_string(baud) + ",N,8,1", "--line-timing"};
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    int fds[2];
-    if (::pipe(fds) != 0) return;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(fds[1]);
-    char c = 0;
-    std::string line;
-    pollfd p{fds[0], POLLIN, 0};
-    while (::poll(&p, 1, 5000) == 1 && ::read(fds[0], &c, 1) == 1 && c != '\n') line += c;
-    ::close(fds[0]);
-    if (line.starts_with("PTY ")) pty_ = line.substr(4);
-  }
-  ~Camsim() {
-    if (pid_ > 0) {
-      ::kill(pid_, SIGTERM);
-      ::waitpid(pid_, nullptr, 0);
-    }
-  }
-  Camsim(const Camsim&) = delete;
-  Camsim& operator=(const Camsim&) = delete;
-  const std::string& pty() const { return pty_; }
-
- private:
-  pid_t pid_ = -1;
-  std::string pty_;
-};
 
 // A folder of its own for the files the runs write.
 class Scratch {
@@ -152,7 +113,7 @@ void reportLineRatio(benchmark::State& state, double seconds, double characters,
 void BM_EepromBackup(benchmark::State& state) {
   const int baud = static_cast<int>(state.range(0));
   const int mode = static_cast<int>(state.range(1));
-  Camsim camsim(baud);
+  bench::Camsim camsim({"--model", kModel, "--settings", std::to_string(baud) + ",N,8,1", "--line-timing"});
   Tool tool(camsim.pty(), baud, mode);
   if (!tool.opened) return state.SkipWithError("no pty");
   Scratch scratch;
@@ -184,7 +145,7 @@ BENCHMARK(BM_EepromBackup)
 void BM_EepromWriteBack(benchmark::State& state) {
   const int baud = static_cast<int>(state.range(0));
   const int mode = static_cast<int>(state.range(1));
-  Camsim camsim(baud);
+  bench::Camsim camsim({"--model", kModel, "--settings", std::to_string(baud) + ",N,8,1", "--line-timing"});
   Tool tool(camsim.pty(), baud, mode);
   if (!tool.opened) return state.SkipWithError("no pty");
   Scratch scratch;
