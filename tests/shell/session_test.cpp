@@ -1,0 +1,367 @@
+// The session's sequences against the in-process virtual camera, in virtual time: connecting
+// with the backup offer, the EEPROM menu, the restore offer when leaving, and shutdown.
+#include "shell/session.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <condition_variable>
+#include <fstream>
+#include <mutex>
+#include <string>
+
+#include "eeprom/backup.hpp"
+#include "eeprom/image.hpp"
+#include "eeprom/restore.hpp"
+#include "link/settings_forms.hpp"
+#include "panels/dispatch.hpp"
+#include "shell/session_texts.hpp"
+#include "sim/in_process_channel.hpp"
+#include "sim/model_profiles.hpp"
+#include "sim/virtual_camera.hpp"
+#include "support/temp_folder.hpp"
+
+namespace orva::shell {
+namespace {
+
+using namespace std::chrono_literals;
+using core::Answer;
+
+constexpr std::uint16_t kQb183 = 0x13F0;
+
+Settings settingsFor(sim::Protocol protocol) {
+  Settings s;
+  normalizeSettingsText(s);
+  s.protocol = protocol == sim::Protocol::Afp ? kProtocolAfp : kProtocolEap;
+  s.fileSelect = 0;  // backups go to "EEPROM.MEM" in the start-up folder
+  return s;
+}
+
+struct SessionBench {
+  explicit SessionBench(sim::Protocol speaks = sim::Protocol::Eap, Settings s = {}, bool useGiven = false)
+      : protocol(speaks),
+        session(SessionSetup{useGiven ? s : settingsFor(speaks), folder / "ORVA.ini", {}, folder.path(), {folder.path()}},
+                monitor, clock, prompt, dispatcher) {
+    plug("QB-183");
+  }
+  ~SessionBench() { session.waitForRun(); }
+
+  // A camera of `model` on the line, listening at the session's settings and protocol.
+  void plug(std::string_view model) {
+    auto profile = sim::modelProfile(model, protocol);
+    ASSERT_TRUE(profile) << model;
+    profile->settings = *link::findSettingsForm(session.settings().settingsText);
+    profile->protocol = protocol;
+    cameras.push_back(std::make_unique<sim::VirtualCamera>(*profile));
+    session.setChannel(std::make_unique<sim::InProcessChannel>(*cameras.back(), clock, false), "/dev/ttyS0");
+  }
+  sim::VirtualCamera& camera() { return *cameras.back(); }
+
+  // Lets the session's run end and the window thread take what it posted.
+  void settle() {
+    session.waitForRun();
+    dispatcher.runPending();
+  }
+
+  std::size_t askedCount(std::string_view text) const {
+    const auto& asked = prompt.asked();
+    return static_cast<std::size_t>(
+        std::count_if(asked.begin(), asked.end(), [&](const core::ScriptedPrompt::Asked& a) { return a.text == text; }));
+  }
+  const core::ScriptedPrompt::Asked* find(std::string_view text) const {
+    for (const auto& a : prompt.asked())
+      if (a.text == text) return &a;
+    return nullptr;
+  }
+
+  Settings saved() const {
+    Settings s;
+    EXPECT_EQ(SettingsFile(folder / "ORVA.ini").load(s), SettingsFile::Loaded::Read);
+    return s;
+  }
+
+  sim::Protocol protocol;
+  orva::testing::TempFolder folder;
+  core::FakeClock clock{20ms};
+  Monitor monitor;
+  core::ScriptedPrompt prompt;
+  panels::QueuedDispatcher dispatcher;
+  std::vector<std::unique_ptr<sim::VirtualCamera>> cameras;
+  Session session;
+};
+
+class SessionConnect : public ::testing::TestWithParam<sim::Protocol> {};
+
+TEST_P(SessionConnect, OffersABackupOncePerModelAndKeepsTheFlagInTheConfiguration) {
+  SessionBench b(GetParam());
+  EXPECT_FALSE(b.session.backupMade());
+  EXPECT_EQ(b.session.rememberedModelCode(), camera::kModelNotIdentified);
+
+  b.prompt.answer(Answer::Yes).answer(Answer::Ok);  // the backup question, then "Is it all right ?   "
+  ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
+  EXPECT_TRUE(b.session.connected());
+  EXPECT_EQ(b.session.model().modelCode, kQb183);
+  EXPECT_NE(b.monitor.snapshot().pc.find("\r\n\r\n COM. Connection was Successful !!"), std::string::npos);
+  EXPECT_EQ(b.session.portField(), " /dev/ttyS0: " + b.session.settings().settingsText);
+  const auto* question = b.find(texts::kBackupQuestion);
+  ASSERT_NE(question, nullptr);
+  EXPECT_EQ(question->title, "Attention");
+  EXPECT_EQ(question->buttons, core::Buttons::YesNo);
+
+  b.settle();
+  EXPECT_TRUE(b.session.backupMade());
+  EXPECT_FALSE(b.session.runner().busy());
+  const auto image = eeprom::readImageFile(b.folder / "EEPROM.MEM", eeprom::cameraRange(kQb183, 0));
+  ASSERT_TRUE(image) << image.message();
+  EXPECT_EQ(image->bytes.front(), b.camera().memory().read(image->start));
+
+  // The same model again: no question.
+  ASSERT_EQ(b.session.disconnect(), LeaveResult::Left);
+  EXPECT_FALSE(b.session.connected());
+  EXPECT_TRUE(b.session.portField().empty());
+  ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
+  b.settle();
+  EXPECT_EQ(b.askedCount(texts::kBackupQuestion), 1u);
+  EXPECT_EQ(b.prompt.unexpected(), 0);
+
+  ASSERT_EQ(b.session.exit(), LeaveResult::Left);
+  EXPECT_FALSE(b.session.link().isOpen());
+  const Settings saved = b.saved();
+  EXPECT_TRUE(saved.backupMade);
+  EXPECT_EQ(saved.modelCode, kQb183);
+}
+
+INSTANTIATE_TEST_SUITE_P(Session, SessionConnect, ::testing::Values(sim::Protocol::Eap, sim::Protocol::Afp),
+                         [](const auto& p) { return p.param == sim::Protocol::Afp ? "Afp" : "Eap"; });
+
+TEST(SessionBackupFlag, ComesFromTheConfigurationAndGoesWithAnotherModel) {
+  Settings s = settingsFor(sim::Protocol::Eap);
+  s.backupMade = true;
+  SessionBench b(sim::Protocol::Eap, s, true);
+  EXPECT_TRUE(b.session.backupMade());
+
+  // The remembered model starts unknown, so the first camera is another model.
+  b.prompt.answer(Answer::Yes).answer(Answer::Ok);
+  ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
+  EXPECT_EQ(b.askedCount(texts::kBackupQuestion), 1u);
+  b.settle();
+  EXPECT_TRUE(b.session.backupMade());
+
+  ASSERT_EQ(b.session.disconnect(), LeaveResult::Left);
+  b.plug("QB-168");
+  b.prompt.answer(Answer::No);
+  ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
+  b.settle();
+  EXPECT_NE(b.session.model().modelCode, kQb183);
+  EXPECT_EQ(b.session.rememberedModelCode(), b.session.model().modelCode);
+  EXPECT_EQ(b.askedCount(texts::kBackupQuestion), 2u);
+  EXPECT_FALSE(b.session.backupMade());
+
+  ASSERT_TRUE(b.session.shutdown().done);
+  EXPECT_FALSE(b.saved().backupMade);
+}
+
+TEST(SessionBackupFlag, IsSetWhenTheRunEndsAndAlsoWhenItIsDeclined) {
+  SessionBench b;
+  b.prompt.answer(Answer::No);
+  ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
+  EXPECT_FALSE(b.session.backupMade());
+
+  // "Does it Read OK ?" then a declined "Is it all right ?   ": no file, and yet made.
+  b.prompt.answer(Answer::Yes).answer(Answer::Cancel);
+  EXPECT_EQ(b.session.backup(), CommandResult::Started);
+  b.settle();
+  EXPECT_TRUE(b.session.backupMade());
+  EXPECT_FALSE(std::filesystem::exists(b.folder / "EEPROM.MEM"));
+  EXPECT_EQ(b.askedCount(texts::kReadOk), 1u);
+  EXPECT_EQ(b.askedCount(texts::kRunConfirm), 1u);
+}
+
+TEST(SessionBackupFlag, StaysClearWhenTheBackupFails) {
+  Settings s = settingsFor(sim::Protocol::Eap);
+  s.fileSelect = 1;  // the file is chosen: a folder that does not exist
+  SessionBench b(sim::Protocol::Eap, s, true);
+  b.prompt.answer(Answer::Yes).answer(Answer::Ok);
+  b.prompt.file(b.folder / "missing" / "X.MEM");
+  ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
+  b.settle();
+  EXPECT_FALSE(b.session.backupMade());
+  ASSERT_EQ(b.prompt.fileChoices().size(), 1u);
+  EXPECT_EQ(b.prompt.fileChoices()[0].mode, core::FileChoice::Mode::Save);
+  EXPECT_EQ(b.askedCount(eeprom::backupMessage(eeprom::BackupResult::FileNotOpened)), 1u);
+}
+
+TEST(SessionEepromMenu, RefusesWithoutAPortWithoutABackupAndDuringMotionDetection) {
+  SessionBench b;
+  EXPECT_EQ(b.session.backup(), CommandResult::Refused);
+  EXPECT_EQ(b.session.factoryReset(), CommandResult::Refused);
+  EXPECT_EQ(b.askedCount(texts::kSetPort), 2u);
+
+  b.prompt.answer(Answer::No);
+  ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
+  const auto heard = b.camera().frameLog().end();
+  EXPECT_EQ(b.session.writeBack(), CommandResult::Refused);
+  const auto* refusal = b.find(texts::kBackupFirst);
+  ASSERT_NE(refusal, nullptr);
+  EXPECT_EQ(refusal->title, "Attention");
+  EXPECT_EQ(refusal->icon, core::Icon::Exclamation);
+
+  b.session.setMotionDetection(true);
+  EXPECT_EQ(b.session.backup(), CommandResult::Refused);
+  const auto* md = b.find(texts::kMdOffOnly);
+  ASSERT_NE(md, nullptr);
+  EXPECT_EQ(md->title, "ORVA2");
+  EXPECT_EQ(b.camera().frameLog().end(), heard) << "a refused command sends nothing";
+  EXPECT_EQ(b.prompt.unexpected(), 0);
+}
+
+TEST(SessionEepromMenu, WritesTheBackupBackAndForgetsTheChanges) {
+  SessionBench b;
+  b.prompt.answer(Answer::Yes).answer(Answer::Ok);
+  ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
+  b.settle();
+  ASSERT_TRUE(b.session.backupMade());
+
+  const std::uint8_t original = b.camera().memory().read(0x0810);
+  ASSERT_TRUE(b.session.eap().writeByte(0x0810, static_cast<std::uint8_t>(original ^ 0xFF)));
+  EXPECT_TRUE(b.session.changedAddresses().contains(0x0810));
+
+  b.prompt.answer(Answer::Yes).answer(Answer::Ok);  // "Does it Write OK ?", "Is it all right ?   "
+  EXPECT_EQ(b.session.writeBack(), CommandResult::Started);
+  EXPECT_EQ(b.session.backup(), CommandResult::Busy) << "one run at a time";
+  b.settle();
+  EXPECT_EQ(b.camera().memory().read(0x0810), original);
+  EXPECT_TRUE(b.session.changedAddresses().empty());
+  EXPECT_EQ(b.askedCount(texts::kWriteOk), 1u);
+  EXPECT_EQ(b.prompt.unexpected(), 0);
+}
+
+TEST(SessionEepromMenu, FactoryResetAfterItsQuestion) {
+  SessionBench b;
+  b.prompt.answer(Answer::No);
+  ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
+  ASSERT_TRUE(b.session.eap().writeByte(0x0810, 0x11));
+
+  b.prompt.answer(Answer::Cancel);
+  EXPECT_EQ(b.session.factoryReset(), CommandResult::Declined);
+  EXPECT_FALSE(b.session.changedAddresses().empty());
+
+  const auto waited = b.clock.elapsed();
+  b.prompt.answer(Answer::Ok);
+  EXPECT_EQ(b.session.factoryReset(), CommandResult::Started);
+  b.settle();
+  const auto* question = b.find(eeprom::kFactoryResetQuestion);
+  ASSERT_NE(question, nullptr);
+  EXPECT_EQ(question->title, "Confirmation");
+  EXPECT_EQ(b.askedCount(eeprom::kRestoredText), 1u);
+  EXPECT_TRUE(b.session.changedAddresses().empty());
+  EXPECT_GE(b.clock.elapsed() - waited, eeprom::kSoftResetWait) << "the restart wait ran, on the run thread";
+  EXPECT_EQ(b.session.model().modelCode, kQb183) << "identified afresh";
+  EXPECT_EQ(b.prompt.unexpected(), 0);
+}
+
+TEST(SessionLeaving, ExitWithChangesOffersTheRestoreAndStays) {
+  SessionBench b;
+  b.prompt.answer(Answer::No);
+  ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
+  ASSERT_TRUE(b.session.eap().writeByte(0x0810, 0x11));
+
+  b.prompt.answer(Answer::Cancel);
+  EXPECT_EQ(b.session.exit(), LeaveResult::Stayed);
+  b.settle();
+  EXPECT_EQ(b.askedCount(eeprom::kRestoreQuestion), 1u);
+  EXPECT_TRUE(b.session.changedAddresses().empty());
+  EXPECT_TRUE(b.session.connected());
+  EXPECT_FALSE(std::filesystem::exists(b.folder / "ORVA.ini")) << "still running";
+
+  EXPECT_EQ(b.session.exit(), LeaveResult::Left);
+  EXPECT_EQ(b.askedCount(eeprom::kRestoreQuestion), 1u);
+  EXPECT_FALSE(b.session.connected());
+  EXPECT_TRUE(std::filesystem::exists(b.folder / "ORVA.ini"));
+}
+
+TEST(SessionLeaving, DisconnectWithChangesKeepsTheConnectionAndClosesTheLogWhenItGoes) {
+  SessionBench b;
+  b.prompt.answer(Answer::No);
+  ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
+  ASSERT_TRUE(b.monitor.openLog(b.folder.path(), nullptr));
+  b.session.menus().setChecked(MenuItem::LogFile, true);
+  ASSERT_TRUE(b.session.eap().writeByte(0x0810, 0x11));
+
+  b.prompt.answer(Answer::Cancel);
+  EXPECT_EQ(b.session.disconnect(), LeaveResult::Stayed);
+  b.settle();
+  EXPECT_TRUE(b.session.connected());
+  EXPECT_TRUE(b.monitor.logOpen());
+
+  EXPECT_EQ(b.session.disconnect(), LeaveResult::Left);
+  EXPECT_FALSE(b.monitor.logOpen());
+  EXPECT_FALSE(b.session.menus().state(MenuItem::LogFile).checked);
+  EXPECT_EQ(b.session.launcherFields().model, texts::kNoModelField);
+}
+
+TEST(SessionStartup, AFailedConnectLeavesTheLineClosed) {
+  SessionBench b;
+  b.session.setChannel(nullptr, "");
+  EXPECT_EQ(b.session.connect(), ConnectResult::OpenFailed);
+  EXPECT_FALSE(b.session.connected());
+  EXPECT_EQ(b.askedCount(texts::kBackupQuestion), 0u);
+}
+
+// An operation of a panel that waits for the camera until it is told to stop.
+struct WaitingOperation {
+  panels::Operation operation() {
+    return {"Goto ZOOM Start !!", "Goto ZOOM",
+            [this](std::stop_token stop) {
+              std::unique_lock lock(mutex);
+              started = true;
+              cv.notify_all();
+              cv.wait(lock, stop, [] { return false; });
+              stopped = true;
+              return panels::Outcome::Stopped;
+            },
+            {}, {}};
+  }
+  void waitStarted() {
+    std::unique_lock lock(mutex);
+    cv.wait(lock, [this] { return started; });
+  }
+  std::mutex mutex;
+  std::condition_variable_any cv;
+  bool started = false;
+  bool stopped = false;
+};
+
+TEST(SessionShutdown, AsksBeforeStoppingARunningOperationThenJoinsIt) {
+  SessionBench b;
+  b.prompt.answer(Answer::No);
+  ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
+  WaitingOperation op;
+  ASSERT_TRUE(b.session.runner().start(op.operation()));
+  op.waitStarted();
+
+  b.prompt.answer(Answer::Cancel);
+  EXPECT_FALSE(b.session.shutdown().done);
+  EXPECT_TRUE(b.session.runner().busy());
+  EXPECT_TRUE(b.session.connected());
+  EXPECT_FALSE(std::filesystem::exists(b.folder / "ORVA.ini"));
+  EXPECT_EQ(b.session.disconnect(), LeaveResult::Busy) << "the line is not pulled from under a run";
+
+  b.prompt.answer(Answer::Ok);
+  const auto result = b.session.shutdown();
+  EXPECT_TRUE(result.done);
+  EXPECT_TRUE(result.saved) << result.saved.message();
+  EXPECT_FALSE(b.session.runner().busy());
+  {
+    std::lock_guard lock(op.mutex);
+    EXPECT_TRUE(op.stopped) << "stopped through its stop token, not cut off";
+  }
+  EXPECT_FALSE(b.session.link().isOpen());
+  EXPECT_EQ(b.askedCount(texts::kStopRunQuestion), 2u);
+  EXPECT_EQ(b.saved().modelCode, kQb183);
+  EXPECT_TRUE(b.session.shutdown().done) << "a second shutdown does nothing";
+  EXPECT_EQ(b.askedCount(texts::kStopRunQuestion), 2u);
+}
+
+}  // namespace
+}  // namespace orva::shell
