@@ -103,12 +103,12 @@ TEST_P(SessionConnect, OffersABackupOncePerModelAndKeepsTheFlagInTheConfiguratio
   EXPECT_EQ(b.session.model().modelCode, kQb183);
   EXPECT_NE(b.monitor.snapshot().pc.find("\r\n\r\n COM. Connection was Successful !!"), std::string::npos);
   EXPECT_EQ(b.session.portField(), " /dev/ttyS0: " + b.session.settings().settingsText);
+  // The backup run asks on its own thread: the questions are read once it has ended.
+  b.settle();
   const auto* question = b.find(texts::kBackupQuestion);
   ASSERT_NE(question, nullptr);
   EXPECT_EQ(question->title, "Attention");
   EXPECT_EQ(question->buttons, core::Buttons::YesNo);
-
-  b.settle();
   EXPECT_TRUE(b.session.backupMade());
   EXPECT_FALSE(b.session.runner().busy());
   const auto image = eeprom::readImageFile(b.folder / "EEPROM.MEM", eeprom::cameraRange(kQb183, 0));
@@ -143,8 +143,8 @@ TEST(SessionBackupFlag, ComesFromTheConfigurationAndGoesWithAnotherModel) {
   // The remembered model starts unknown, so the first camera is another model.
   b.prompt.answer(Answer::Yes).answer(Answer::Ok);
   ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
-  EXPECT_EQ(b.askedCount(texts::kBackupQuestion), 1u);
   b.settle();
+  EXPECT_EQ(b.askedCount(texts::kBackupQuestion), 1u);
   EXPECT_TRUE(b.session.backupMade());
 
   ASSERT_EQ(b.session.disconnect(), LeaveResult::Left);
