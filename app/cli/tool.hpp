@@ -169,27 +169,15 @@ class Tool {
     if (o.simulate) {
       // The built-in camera listens at the tool's own settings and protocol, so no scan is needed.
       const auto protocol = s.protocol == shell::kProtocolAfp ? sim::Protocol::Afp : sim::Protocol::Eap;
-      sim::Profile profile;
-      if (!o.simulate->empty()) {
-        auto model = sim::modelProfile(*o.simulate, protocol);
-        if (!model)
-          throw UsageError(fmt::format("no model \"{}\" (orva-cli models lists them; a model speaking only EAP needs --protocol eap)", *o.simulate));
-        profile = *model;
-      }
-      profile.settings = *link::findSettingsForm(s.settingsText);
-      profile.protocol = protocol;
-      camera_ = std::make_unique<sim::VirtualCamera>(profile);
+      auto profile = sim::builtInProfile(*o.simulate, protocol, *link::findSettingsForm(s.settingsText));
+      if (!profile)
+        throw UsageError(fmt::format("no model \"{}\" (orva-cli models lists them; a model speaking only EAP needs --protocol eap)", *o.simulate));
+      camera_ = std::make_unique<sim::VirtualCamera>(*profile);
       return std::make_unique<sim::InProcessChannel>(*camera_, clock_, false);
     }
-    if (!o.port.empty()) return std::make_unique<link::PosixSerialPort>(o.port);
-    std::error_code ec;
-    if (!s.portDevice.empty() && std::filesystem::exists(s.portDevice, ec))
-      return std::make_unique<link::PosixSerialPort>(s.portDevice);
-    auto ports = link::listPorts();
-    if (ports.empty()) return nullptr;
-    // The configured number, or the first port when that number is not present.
-    auto chosen = link::findPort(ports, s.portNumber());
-    return std::make_unique<link::PosixSerialPort>(chosen ? chosen->device : ports.front().device);
+    const std::string device = link::startPortDevice(o.port, s.portDevice, s.portNumber());
+    if (device.empty()) return nullptr;
+    return std::make_unique<link::PosixSerialPort>(device);
   }
 
   core::SteadyClock clock_;

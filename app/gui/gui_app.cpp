@@ -84,27 +84,16 @@ std::unique_ptr<link::ByteChannel> GuiApp::channel(const StartOptions& o) {
   if (o.simulate) {
     // The built-in camera listens at the tool's own settings and protocol, so no scan is needed.
     const auto protocol = settings_.protocol == shell::kProtocolAfp ? sim::Protocol::Afp : sim::Protocol::Eap;
-    sim::Profile profile;
-    if (!o.simulate->empty()) {
-      auto model = sim::modelProfile(*o.simulate, protocol);
-      if (!model)
-        throw StartError("no model \"" + *o.simulate + "\" (orva-cli models lists them; a model speaking only EAP needs \"RS_NEW_PTCL = 2\" in ORVA.ini)");
-      profile = *model;
-    }
-    if (const auto form = link::findSettingsForm(settings_.settingsText)) profile.settings = *form;
-    profile.protocol = protocol;
-    camera_ = std::make_unique<sim::VirtualCamera>(profile);
+    const auto form = link::findSettingsForm(settings_.settingsText);
+    auto profile = sim::builtInProfile(*o.simulate, protocol, form ? *form : *link::findSettingsForm(link::kDefaultSettingsText));
+    if (!profile)
+      throw StartError("no model \"" + *o.simulate + "\" (orva-cli models lists them; a model speaking only EAP needs \"RS_NEW_PTCL = 2\" in ORVA.ini)");
+    camera_ = std::make_unique<sim::VirtualCamera>(*profile);
     return std::make_unique<sim::InProcessChannel>(*camera_, clock_, false);
   }
-  if (!o.port.empty()) return std::make_unique<link::PosixSerialPort>(o.port);
-  std::error_code ec;
-  if (!settings_.portDevice.empty() && std::filesystem::exists(settings_.portDevice, ec))
-    return std::make_unique<link::PosixSerialPort>(settings_.portDevice);
-  const auto ports = link::listPorts();
-  if (ports.empty()) return nullptr;
-  // The configured number, or the first port when that number is not present.
-  const auto chosen = link::findPort(ports, settings_.portNumber());
-  return std::make_unique<link::PosixSerialPort>(chosen ? chosen->device : ports.front().device);
+  const std::string device = link::startPortDevice(o.port, settings_.portDevice, settings_.portNumber());
+  if (device.empty()) return nullptr;
+  return std::make_unique<link::PosixSerialPort>(device);
 }
 
 void GuiApp::addCommands() {

@@ -135,6 +135,17 @@ std::optional<PortInfo> findPort(const std::vector<PortInfo>& ports, int number)
   return *it;
 }
 
+std::string startPortDevice(const std::string& asked, const std::string& configuredDevice, int configuredNumber) {
+  if (!asked.empty()) return asked;
+  std::error_code ec;
+  if (!configuredDevice.empty() && fs::exists(configuredDevice, ec)) return configuredDevice;
+  const auto ports = listPorts();
+  if (ports.empty()) return {};
+  // The configured number, or the first port when that number is not present.
+  const auto chosen = findPort(ports, configuredNumber);
+  return chosen ? chosen->device : ports.front().device;
+}
+
 std::optional<PortInfo> findPortByPath(const std::vector<PortInfo>& ports, const fs::path& path) {
   for (const auto& p : ports) {
     if (path == p.device || (!p.byId.empty() && path == p.byId)) return p;

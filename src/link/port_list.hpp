@@ -29,4 +29,9 @@ std::optional<PortInfo> findPort(const std::vector<PortInfo>& ports, int number)
 // of the same device.
 std::optional<PortInfo> findPortByPath(const std::vector<PortInfo>& ports, const std::filesystem::path& path);
 
+// The device a program opens at start: the one asked for on its command line, else the
+// configured device path when it exists, else the port of the configured number, else the
+// first port; empty when the machine has none.
+std::string startPortDevice(const std::string& asked, const std::string& configuredDevice, int configuredNumber);
+
 }  // namespace orva::link

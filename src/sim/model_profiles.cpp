@@ -100,6 +100,18 @@ Profile rowProfile(const ModelRow& row, const ModelVariant& variant, Protocol pr
   return p;
 }
 
+std::optional<Profile> builtInProfile(std::string_view model, Protocol protocol, const link::SettingsForm& settings) {
+  Profile profile;
+  if (!model.empty()) {
+    auto named = modelProfile(model, protocol);
+    if (!named) return std::nullopt;
+    profile = std::move(*named);
+  }
+  profile.settings = settings;
+  profile.protocol = protocol;
+  return profile;
+}
+
 std::optional<Profile> modelProfile(std::string_view name, Protocol protocol, std::uint32_t seed) {
   const ModelRow* row = nullptr;
   const ModelVariant* variant = firstNamed(name, row);

@@ -29,6 +29,11 @@ std::uint8_t eepromPatternByte(std::uint32_t seed, std::uint16_t address);
 std::optional<Profile> modelProfile(std::string_view name, Protocol protocol,
                                     std::uint32_t seed = kDefaultEepromSeed);
 
+// The built-in camera of --simulate: the model's (a plain camera when `model` is empty), listening
+// at the tool's own settings and protocol so no scan is needed. None for an unknown model or one
+// that does not speak the protocol.
+std::optional<Profile> builtInProfile(std::string_view model, Protocol protocol, const link::SettingsForm& settings);
+
 // The camera that identifies as this row and variant (the row may not speak AFP; the caller
 // decides). The EEPROM range is the one the tool works out for the variant's model code; every
 // register the identification reads is placed over the pattern, so every seed identifies alike.
