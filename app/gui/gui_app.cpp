@@ -1,17 +1,39 @@
 #include "gui_app.hpp"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDialog>
+#include <QDialogButtonBox>
+#include <QEventLoop>
+#include <QFile>
+#include <QLabel>
+#include <QScreen>
+#include <QUrl>
+#include <QVBoxLayout>
 
 #include <cstdio>
+#include <optional>
 #include <system_error>
+#include <thread>
 
+#include "cam_write_dialog.hpp"
+#include "eeprom/factory_images.hpp"
+#include "gui_texts.hpp"
+#include "launcher_window.hpp"
 #include "link/port_list.hpp"
 #include "link/posix_serial_port.hpp"
 #include "link/settings_forms.hpp"
 #include "main_window.hpp"
+#include "pane_widget.hpp"
+#include "panel_dialog.hpp"
+#include "panels/launcher.hpp"
+#include "panels/placement.hpp"
+#include "panels/registry.hpp"
+#include "port_dialog.hpp"
 #include "qt_prompt.hpp"
 #include "shell/colour.hpp"
+#include "shell/session_texts.hpp"
+#include "shortcut_filter.hpp"
 #include "signal_watch.hpp"
 #include "sim/in_process_channel.hpp"
 #include "sim/model_profiles.hpp"
@@ -19,6 +41,10 @@
 
 namespace orva::gui {
 namespace {
+
+using shell::MenuItem;
+
+QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 std::filesystem::path startFolderOr(std::filesystem::path folder) {
   if (!folder.empty()) return folder;
@@ -37,92 +63,386 @@ QColor colour(int code) {
   return {rgb.red, rgb.green, rgb.blue};
 }
 
+std::filesystem::path programFolder() {
+  std::error_code ec;
+  auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? std::filesystem::path() : self.parent_path();
+}
+
+shell::SessionSetup sessionSetup(const StartOptions& options, const std::filesystem::path& settingsPath,
+                                 const std::filesystem::path& startFolder) {
+  shell::SessionSetup setup;
+  shell::SettingsFile file(settingsPath);
+  std::string why;
+  if (file.load(setup.settings, &why) == shell::SettingsFile::Loaded::Unreadable)
+    std::fprintf(stderr, "orva: %s; using the default settings\n", why.c_str());
+  setup.settingsFile = settingsPath;
+  setup.start = options.switches;
+  setup.startFolder = startFolder;
+  setup.dataSearchPath = eeprom::dataSearchPath(ORVA_INSTALL_PREFIX, programFolder());
+  return setup;
+}
+
+// Where the user manual is: installed beside the programs, or in the source tree of a build.
+std::optional<std::filesystem::path> manualFile() {
+  const auto folder = programFolder();
+  for (const std::filesystem::path& candidate :
+       {folder / ".." / "share" / "doc" / "orva" / "manual.md", std::filesystem::path(ORVA_SOURCE_DIR) / "docs" / "manual.md"}) {
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(candidate, ec)) return candidate;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 GuiApp::GuiApp(const StartOptions& options, std::filesystem::path startFolder)
-    : settingsFile_(settingsPathFor(options, startFolderOr(startFolder))),
-      logFolder_(options.logDir.empty() ? startFolderOr(startFolder) : std::filesystem::path(options.logDir)),
-      link_(clock_, monitor_) {
-  std::string why;
-  const bool unreadable = settingsFile_.load(settings_, &why) == shell::SettingsFile::Loaded::Unreadable;
-  if (unreadable) std::fprintf(stderr, "orva: %s; using the default settings\n", why.c_str());
+    : settingsPath_(settingsPathFor(options, startFolderOr(startFolder))),
+      logFolder_(options.logDir.empty() ? startFolderOr(startFolder) : std::filesystem::path(options.logDir)) {
+  const std::filesystem::path folder = startFolderOr(startFolder);
+  startFolder_ = folder;
+  session_ = std::make_unique<shell::Session>(sessionSetup(options, settingsPath_, folder), monitor_, clock_, prompt_,
+                                              dispatcher_);
+  std::string portName;
+  auto opened = channel(options, portName);
+  session_->setChannel(std::move(opened), std::move(portName));
+  access_ = std::make_unique<panels::CameraAccess>(session_->link(), session_->eap(), session_->functionCodes());
+  panelContext_ = std::make_unique<panels::PanelContext>(panels::PanelContext{
+      *access_, monitor_, prompt_, clock_, session_->runner(), dispatcher_, session_->model(),
+      [this] { return session_->connected(); }});
 
-  if (const auto form = link::findSettingsForm(settings_.settingsText))
-    link_.setLineSettings(link::lineSettingsOf(*form));
-  link_.setProtocol(settings_.protocol == shell::kProtocolAfp ? link::Protocol::Afp : link::Protocol::Eap);
-  if (options.switches.noCamera) link_.setNoCameraMode(link::NoCameraMode::Allowed);
-  monitor_.setAfpVariant(settings_.protocol == shell::kProtocolAfp);
-  link_.setChannel(channel(options));
-
-  menus_ = std::make_unique<shell::MenuModel>(settings_, options.switches);
-  window_ = std::make_unique<MainWindow>(monitor_, *menus_,
-                                         MonitorView::Colours{colour(settings_.textColour), colour(settings_.backColour)});
+  const shell::Settings& settings = session_->settings();
+  window_ = std::make_unique<MainWindow>(monitor_, session_->menus(),
+                                         MonitorView::Colours{colour(settings.textColour), colour(settings.backColour)});
+  prompt_.setTarget(&window_->prompt());
   monitor_.setPrompt(&window_->prompt());
-  if (unreadable) monitor_.appendPc("\r\n-- " + why + "; using the default settings --");
+
+  launcher_ = new LauncherWindow(window_.get());
+  QObject::connect(launcher_, &LauncherWindow::connectClicked, window_.get(), [this](bool on) { connectClicked(on); });
+  QObject::connect(launcher_, &LauncherWindow::itemClicked, window_.get(),
+                   [this](camera::LauncherItem item) { launch(item); });
+  QObject::connect(launcher_, &LauncherWindow::exitClicked, window_.get(), [this] { exitCommand(); });
+
+  session_->setChangeHandler([this] {
+    if (!window_) return;
+    refreshLauncher();
+    // A run has ended, however: its wait window goes.
+    if (!session_->runner().busy()) window_->prompt().endProgress();
+  });
+  session_->setRunWaitHook([this](bool waiting) {
+    if (window_) window_->prompt().refuseWorkers(waiting);
+  });
 
   typed_ = std::make_unique<TypedSender>([this](char c) {
     // The AFP receive thread ends when it sees this flag: the typed exchange reads the answers.
     monitor_.setTypedInput(true);
     {
-      auto line = link_.command();
-      if (link_.protocol() == link::Protocol::Afp) afp_.exchangeTypedChar(c);
-      else eap_.exchangeChar(c);
+      auto line = session_->link().command();
+      if (session_->link().protocol() == link::Protocol::Afp) session_->afp().exchangeTypedChar(c);
+      else session_->eap().exchangeChar(c);
     }
     monitor_.setTypedInput(false);
   });
   window_->setTypedHandler([this](char c) { typed_->send(c); });
-  window_->setMenuHandler([this](shell::MenuItem item) { return handlers_.run(item); });
+  window_->setMenuHandler([this](MenuItem item) { return handlers_.run(item); });
   addCommands();
+  refreshLauncher();
+  session_->setPanelCloser([this] { closePanels(); });
+  shortcuts_ = std::make_unique<ShortcutFilter>(session_->shortcutKeys(), [this](const QWidget* w) {
+    const MonitorView& view = window_->monitorView();
+    return w == &view.pane(shell::Side::Pc) || w == &view.pane(shell::Side::Camera);
+  });
 
   signals_ = std::make_unique<SignalWatch>();
   QObject::connect(signals_.get(), &SignalWatch::received, window_.get(), [this](int) { endBySignal(); });
 }
 
-GuiApp::~GuiApp() { shutdown(); }
+GuiApp::~GuiApp() {
+  shutdown();
+  // The window and its launcher go before the session whose menus they show.
+  launcher_ = nullptr;
+  window_.reset();
+}
 
-std::unique_ptr<link::ByteChannel> GuiApp::channel(const StartOptions& o) {
+std::unique_ptr<link::ByteChannel> GuiApp::channel(const StartOptions& o, std::string& portName) {
+  const shell::Settings& settings = session_->settings();
   if (o.simulate) {
     // The built-in camera listens at the tool's own settings and protocol, so no scan is needed.
-    const auto protocol = settings_.protocol == shell::kProtocolAfp ? sim::Protocol::Afp : sim::Protocol::Eap;
-    const auto form = link::findSettingsForm(settings_.settingsText);
-    auto profile = sim::builtInProfile(*o.simulate, protocol, form ? *form : *link::findSettingsForm(link::kDefaultSettingsText));
+    const auto protocol = settings.protocol == shell::kProtocolAfp ? sim::Protocol::Afp : sim::Protocol::Eap;
+    const auto form = link::findSettingsForm(settings.settingsText);
+    const auto& settingsForm = form ? *form : *link::findSettingsForm(link::kDefaultSettingsText);
+    // Without a model named, a camera that identifies and has an EEPROM to back up, when it
+    // speaks the configured protocol; else the plain camera of the command line tool.
+    auto profile = sim::builtInProfile(o.simulate->empty() ? texts::kDefaultSimulatedModel : *o.simulate, protocol,
+                                       settingsForm);
+    if (!profile && o.simulate->empty()) profile = sim::builtInProfile({}, protocol, settingsForm);
     if (!profile)
       throw StartError("no model \"" + *o.simulate + "\" (orva-cli models lists them; a model speaking only EAP needs \"RS_NEW_PTCL = 2\" in ORVA.ini)");
     camera_ = std::make_unique<sim::VirtualCamera>(*profile);
+    portName = virtualCameraEntry().text;
     return std::make_unique<sim::InProcessChannel>(*camera_, clock_, false);
   }
-  const std::string device = link::startPortDevice(o.port, settings_.portDevice, settings_.portNumber());
+  const std::string device = link::startPortDevice(o.port, settings.portDevice, settings.portNumber());
+  portName = device;
   if (device.empty()) return nullptr;
   return std::make_unique<link::PosixSerialPort>(device);
 }
 
+void GuiApp::show() {
+  window_->show();
+  launcher_->show();
+  launcher_->placeBeside(*window_);
+}
+
+// ---- commands
+
 void GuiApp::addCommands() {
-  handlers_.set(shell::MenuItem::ClearScreen, [this] { monitor_.clearScreen(); });
-  handlers_.set(shell::MenuItem::LogFile, [this] { toggleLogFile(); });
-  handlers_.set(shell::MenuItem::Exit, [this] { window_->closeForShutdown(); });
+  handlers_.set(MenuItem::ClearScreen, [this] { monitor_.clearScreen(); });
+  handlers_.set(MenuItem::LogFile, [this] { toggleLogFile(); });
+  handlers_.set(MenuItem::Exit, [this] { exitCommand(); });
+  handlers_.set(MenuItem::CameraDataRead, [this] { eepromCommand(session_->backup()); });
+  handlers_.set(MenuItem::CameraDataWrite, [this] { eepromCommand(session_->writeBack()); });
+  handlers_.set(MenuItem::ResetToFactoryDefault, [this] { eepromCommand(session_->factoryReset()); });
+  handlers_.set(MenuItem::AfpSelect, [this] {
+    closePanels();
+    session_->selectProtocol(link::Protocol::Afp);
+    refreshLauncher();
+  });
+  handlers_.set(MenuItem::EapSelect, [this] {
+    closePanels();
+    session_->selectProtocol(link::Protocol::Eap);
+    refreshLauncher();
+  });
+  handlers_.set(MenuItem::RsBufferClear, [this] { session_->clearLineBuffers(); });
+  handlers_.set(MenuItem::WaitTime3s, [this] { session_->setDemoWait(3); });
+  handlers_.set(MenuItem::WaitTime5s, [this] { session_->setDemoWait(5); });
+  handlers_.set(MenuItem::InfLoop, [this] { session_->setDemoLoop(0); });
+  handlers_.set(MenuItem::OneTime, [this] { session_->setDemoLoop(1); });
+  handlers_.set(MenuItem::LimitedLoop, [this] { session_->setDemoLoop(2); });
+  handlers_.set(MenuItem::SerialPort, [this] { serialPort(); });
+  handlers_.set(MenuItem::About, [this] { about(); });
+  for (MenuItem item : camera::menuItems())
+    if (shell::isModelCommand(item)) handlers_.set(item, [this, item] { (void)session_->modelCommand(item); });
+  handlers_.set(MenuItem::Help, [this] { help(); });
 }
 
 void GuiApp::toggleLogFile() {
-  if (menus_->state(shell::MenuItem::LogFile).checked) {
-    menus_->setChecked(shell::MenuItem::LogFile, false);
+  shell::MenuModel& menus = session_->menus();
+  if (menus.state(MenuItem::LogFile).checked) {
+    menus.setChecked(MenuItem::LogFile, false);
     monitor_.closeLog();
     return;
   }
   // The mark comes first and stays when the file cannot be made.
-  menus_->setChecked(shell::MenuItem::LogFile, true);
+  menus.setChecked(MenuItem::LogFile, true);
   (void)monitor_.openLog(logFolder_, &window_->prompt());
 }
+
+void GuiApp::notAvailable() {
+  window_->prompt().message(texts::kNotAvailable, texts::kNotAvailableTitle, core::Icon::Information);
+}
+
+void GuiApp::eepromCommand(shell::CommandResult result) {
+  // "ADJ.DT Write" 1 leads to the "CAM EEPROM Data Write" dialog.
+  if (result != shell::CommandResult::OpensDialog) return;
+  CamWriteDialog dialog(window_.get(), window_->prompt(), startFolder_,
+                        [this](const std::filesystem::path& image, eeprom::WriteMethod method,
+                               eeprom::AdjustmentAddresses adjustment) {
+                          (void)session_->camEepromWrite(image, method, std::move(adjustment));
+                        });
+  dialog.exec();
+}
+
+void GuiApp::exitCommand() {
+  if (shutDown_) return;
+  closePanels();
+  if (session_->exit() != shell::LeaveResult::Left) return;
+  window_->closeForShutdown();
+}
+
+void GuiApp::refreshLauncher() {
+  if (launcher_ == nullptr) return;
+  launcher_->present(session_->launcher(), session_->launcherFields(), session_->portField());
+  launcher_->setConnectChecked(session_->connected());
+  auto& indicator = launcher_->indicator();
+  if (session_->connected()) indicator.setState(ConnectionIndicator::State::Connected);
+  else if (indicator.state() != ConnectionIndicator::State::Failed)
+    indicator.setState(ConnectionIndicator::State::Idle);
+}
+
+void GuiApp::connectClicked(bool connect) {
+  if (shutDown_) return;
+  if (!connect) {
+    closePanels();
+    session_->disconnect();
+    refreshLauncher();
+    return;
+  }
+  launcher_->indicator().setState(ConnectionIndicator::State::Connecting);
+  launcher_->indicator().repaint();
+  // The negotiation may try twenty settings: the cursor says that the tool is working.
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const shell::ConnectResult result = session_->connect();
+  QApplication::restoreOverrideCursor();
+  refreshLauncher();
+  if (result == shell::ConnectResult::OpenFailed || result == shell::ConnectResult::IdentificationFailed)
+    launcher_->showFailed();
+}
+
+// ---- panels
+
+void GuiApp::launch(camera::LauncherItem item) {
+  if (shutDown_ || openPanel_ != nullptr) return;
+  const auto route = panels::launch(item, session_->launcher(), session_->model(), session_->gatingSwitches(),
+                                    session_->runner());
+  if (!route) return;
+  if (route->kind != panels::RouteKind::Panels) {
+    notAvailable();
+    return;
+  }
+  for (panels::PanelId panel : route->sequence()) {
+    if (panels::panelDescription(panel) == nullptr) {
+      notAvailable();
+      return;
+    }
+    if (!panels::Route::goesOn(openPanel(panel))) return;
+  }
+}
+
+panels::CloseReason GuiApp::openPanel(panels::PanelId panel) {
+  PanelDialog dialog(*panels::panelDescription(panel), launcher_);
+  std::unique_ptr<panels::PanelLogic> logic = panels::makePanel(panel, *panelContext_, dialog);
+  dialog.setLogic(logic.get());
+  // Serial Port..., the setup utility and CCD DRIVE MODE wait while a panel is open.
+  shell::MenuBusyLock busy(session_->menus());
+  if (!logic->open()) return dialog.closeReason();
+  dialog.adjustSize();
+  const QRect frame = window_->frameGeometry();
+  const QScreen* screen = window_->screen();
+  const panels::MainPlacement placement{window_->isMaximized(),
+                                        {frame.left(), frame.top(), frame.right() + 1, frame.bottom() + 1}};
+  const QSize size = dialog.frameGeometry().size();
+  if (const auto at = panels::panelPosition(placement, {size.width(), size.height()},
+                                            screen != nullptr ? screen->availableGeometry().right() + 1 : frame.right() + 1))
+    dialog.move(at->x, at->y);
+  openPanel_ = &dialog;
+  openLogic_ = logic.get();
+  dialog.exec();
+  openPanel_ = nullptr;
+  openLogic_ = nullptr;
+  return dialog.closeReason();
+}
+
+void GuiApp::closePanels() {
+  if (openLogic_ != nullptr) openLogic_->close();
+}
+
+// ---- SETUP and Help
+
+void GuiApp::serialPort() {
+  launcher_->setConnectEnabled(false);
+  if (!session_->connected()) {
+    // The port and the settings the next connect starts from.
+    const shell::Settings& s = session_->settings();
+    const std::vector<PortEntry> entries =
+        simulated() ? std::vector<PortEntry>{virtualCameraEntry()} : portEntries(link::listPorts());
+    const auto form = link::findSettingsForm(s.settingsText);
+    const int code = form ? form->speedCode : 1;
+    PortChoice current;
+    const int row = initialPortRow(entries, s.portDevice, s.portIndex + 1);
+    if (row >= 0) current.port = entries[static_cast<std::size_t>(row)];
+    current.speedRank = link::speedRank(code);
+    current.parityIndex = link::parityIndex(code);
+    if (auto choice = runPortSettingsDialog(window_.get(), entries, current)) {
+      if (!simulated() && choice->port && !choice->port->device.empty()) {
+        session_->setPortChoice(choice->port->number - 1, choice->port->device);
+        session_->setChannel(std::make_unique<link::PosixSerialPort>(choice->port->device), choice->port->device);
+      }
+      session_->setLineSettingsText(std::string(choice->form().text));
+    }
+  } else {
+    const auto current = link::formOf(session_->link().lineSettings());
+    const std::uint16_t model = session_->model().modelCode;
+    auto change = [this, model](const link::SettingsForm& to) {
+      // The camera's restart takes seconds: it runs off the window thread while the window
+      // goes on painting and answering the questions it asks.
+      auto result = link::Negotiator::SpeedChange::Failed;
+      QEventLoop loop;
+      std::jthread worker([&] {
+        result = session_->changeCameraSpeed(to, model);
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+      });
+      loop.exec();
+      worker.join();
+      return result;
+    };
+    const bool changed = runCameraSpeedDialog(window_.get(), session_->portField(),
+                                              link::cameraSpeeds(model, session_->flags().speedCapability), current,
+                                              change);
+    if (changed) {
+      // The box stays checked: the camera is connected again at its new speed.
+      closePanels();
+      connectClicked(true);
+    }
+  }
+  launcher_->setConnectEnabled(true);
+}
+
+void GuiApp::about() {
+  bool failed = false;
+  std::vector<std::string> lines;
+  if (!session_->connected()) monitor_.heading(texts::kNotConnectedHeading);
+  else lines = session_->versionLines(failed);
+  if (lines.empty()) lines.assign(2, std::string(shell::texts::kNoVersionLine));
+
+  QDialog box(window_.get());
+  box.setObjectName(QStringLiteral("aboutBox"));
+  box.setWindowTitle(qs(texts::kAboutTitle));
+  auto* column = new QVBoxLayout(&box);
+  auto* name = new QLabel(qs(texts::kWindowTitle), &box);
+  QFont big = name->font();
+  big.setPointSizeF(big.pointSizeF() * 1.6);
+  big.setBold(true);
+  name->setFont(big);
+  column->addWidget(name);
+  column->addWidget(new QLabel(qs(texts::kVersionText), &box));
+  QFont fixed(QStringLiteral("monospace"));
+  fixed.setStyleHint(QFont::TypeWriter);
+  for (const std::string& line : lines) {
+    auto* label = new QLabel(qs(line), &box);
+    label->setFont(fixed);
+    label->setObjectName(QStringLiteral("versionLine"));
+    column->addWidget(label);
+  }
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+  column->addWidget(buttons);
+  if (failed)
+    QMetaObject::invokeMethod(&box, [this] { window_->prompt().message(shell::texts::kSetPort, shell::texts::kAttention); },
+                              Qt::QueuedConnection);
+  box.exec();
+}
+
+void GuiApp::help() {
+  const auto manual = manualFile();
+  if (!manual || !QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(manual->c_str()))))
+    window_->prompt().message(texts::kHelpMissing, texts::kHelpMissingTitle, core::Icon::Information);
+}
+
+// ---- the end
 
 void GuiApp::shutdown() {
   if (shutDown_) return;
   shutDown_ = true;
-  if (const core::Status saved = settingsFile_.save(settings_); !saved)
-    std::fprintf(stderr, "orva: %s\n", saved.message().c_str());
-  monitor_.closeLog();
+  shortcuts_.reset();
+  closePanels();
+  // Nobody is asked any more: a run still going is stopped and joined without a question.
   window_->prompt().close();
+  const shell::ShutdownResult result = session_->shutdown(shell::AskFirst::Never);
+  if (!result.saved) std::fprintf(stderr, "orva: %s\n", result.saved.message().c_str());
   monitor_.setPrompt(nullptr);
+  prompt_.setTarget(nullptr);
   typed_->stop();
-  link_.close();
 }
 
 void GuiApp::endBySignal() {

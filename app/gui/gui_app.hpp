@@ -1,33 +1,42 @@
 #pragma once
-// Everything the desktop tool works with from start to end: ORVA.ini, the monitor, the camera
-// link (to a serial port or to the built-in virtual camera), the menu model, the main window
-// and the commands it knows so far.
+// Everything the desktop tool works with from start to end: the monitor, the session (ORVA.ini,
+// the line to the camera or to the built-in virtual camera, the menus, the launcher state and
+// the operation slot), the main window with the CONTROL launcher, and the commands behind
+// their menus and buttons.
 //
-// Start: the configuration is read, the link and the menus set up from it and the start
-// switches, and the window created with the monitor as its client area. End (shutdown()):
-// the configuration is written back, the log file closed, open questions answered with their
-// cancelling answer, the threads stopped and the line closed; then the window and the monitor
+// Start: the configuration is read, the session set up from it and the start switches, the
+// window created with the monitor as its client area, and the launcher placed beside it. End
+// (shutdown()): the session stops what runs, closes the line and the log and writes ORVA.ini;
+// open questions are answered with their cancelling answer; then the window and the monitor
 // go, in that order.
+#include <QObject>
+
 #include <filesystem>
 #include <memory>
 #include <stdexcept>
 #include <string>
 
+#include "camera/gating.hpp"
 #include "core/clock.hpp"
-#include "link/afp.hpp"
-#include "link/eap.hpp"
-#include "link/link.hpp"
-#include "link/negotiator.hpp"
 #include "menu_handlers.hpp"
+#include "panels/camera_access.hpp"
+#include "panels/panel_id.hpp"
+#include "panels/panel_logic.hpp"
+#include "prompt_relay.hpp"
+#include "qt_dispatcher.hpp"
 #include "shell/menu_model.hpp"
 #include "shell/monitor.hpp"
+#include "shell/session.hpp"
 #include "shell/settings.hpp"
 #include "sim/virtual_camera.hpp"
 #include "start_options.hpp"
 
 namespace orva::gui {
 
+class LauncherWindow;
 class MainWindow;
+class PanelDialog;
+class ShortcutFilter;
 class SignalWatch;
 class TypedSender;
 
@@ -46,41 +55,65 @@ class GuiApp {
   GuiApp& operator=(const GuiApp&) = delete;
 
   MainWindow& window() { return *window_; }
+  LauncherWindow& launcher() { return *launcher_; }
+  shell::Session& session() { return *session_; }
   shell::Monitor& monitor() { return monitor_; }
-  shell::Settings& settings() { return settings_; }
-  shell::MenuModel& menus() { return *menus_; }
+  shell::MenuModel& menus() { return session_->menus(); }
   MenuHandlers& handlers() { return handlers_; }
-  link::Link& link() { return link_; }
-  const std::filesystem::path& settingsPath() const { return settingsFile_.path(); }
+  link::Link& link() { return session_->link(); }
+  const std::filesystem::path& settingsPath() const { return settingsPath_; }
   const std::filesystem::path& logFolder() const { return logFolder_; }
   bool simulated() const { return camera_ != nullptr; }
+  // The panel open now, if any.
+  PanelDialog* openPanel() const { return openPanel_; }
 
+  // Shows both windows, the launcher beside the main window.
+  void show();
   // Once; later calls do nothing.
   void shutdown();
   // A signal asked the process to end: questions are answered, dialogs closed and the window
   // closed without asking anything.
   void endBySignal();
 
+  // The launcher's "Connect" box clicked: true to connect, false to disconnect.
+  void connectClicked(bool connect);
+  // A launcher button: the panels it leads to, one after the other.
+  void launch(camera::LauncherItem item);
+
  private:
-  std::unique_ptr<link::ByteChannel> channel(const StartOptions& options);
+  std::unique_ptr<link::ByteChannel> channel(const StartOptions& options, std::string& portName);
   void addCommands();
   void toggleLogFile();
+  void refreshLauncher();
+  void notAvailable();
+  panels::CloseReason openPanel(panels::PanelId panel);
+  void closePanels();
+  void exitCommand();
+  void eepromCommand(shell::CommandResult result);
+  void serialPort();
+  void about();
+  void help();
 
-  shell::Settings settings_;
-  shell::SettingsFile settingsFile_;
+  std::filesystem::path settingsPath_;
   std::filesystem::path logFolder_;
+  std::filesystem::path startFolder_;
   core::SteadyClock clock_;
   shell::Monitor monitor_;
   std::unique_ptr<sim::VirtualCamera> camera_;
-  link::Link link_;
-  link::Eap eap_{link_};
-  link::Afp afp_{link_};
-  link::Negotiator negotiator_{link_, eap_, afp_};
-  std::unique_ptr<shell::MenuModel> menus_;
+  QObject dispatchContext_;
+  QtDispatcher dispatcher_{dispatchContext_};
+  PromptRelay prompt_;
+  std::unique_ptr<shell::Session> session_;
+  std::unique_ptr<panels::CameraAccess> access_;
+  std::unique_ptr<panels::PanelContext> panelContext_;
   MenuHandlers handlers_;
   std::unique_ptr<MainWindow> window_;
+  LauncherWindow* launcher_ = nullptr;  // the main window's child
   std::unique_ptr<TypedSender> typed_;
   std::unique_ptr<SignalWatch> signals_;
+  std::unique_ptr<ShortcutFilter> shortcuts_;
+  PanelDialog* openPanel_ = nullptr;
+  panels::PanelLogic* openLogic_ = nullptr;
   bool shutDown_ = false;
 };
 

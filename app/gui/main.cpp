@@ -1,13 +1,35 @@
 // orva: the desktop tool.
 #include <QApplication>
+#include <pwd.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "gui_app.hpp"
 #include "main_window.hpp"
 #include "start_options.hpp"
+#include "user_folder.hpp"
+
+namespace {
+
+std::string_view environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? std::string_view(value) : std::string_view();
+}
+
+// HOME, or the account's home folder when a desktop session left HOME out.
+std::string homeFolder() {
+  if (const auto home = environment("HOME"); !home.empty()) return std::string(home);
+  const passwd* account = getpwuid(getuid());
+  return account != nullptr && account->pw_dir != nullptr ? std::string(account->pw_dir) : std::string();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   // Qt takes its own options (-platform, ...) out of argv here.
@@ -22,9 +44,23 @@ int main(int argc, char** argv) {
     std::fputs(orva::gui::usageText().data(), stdout);
     return 0;
   }
+  // Empty: the folder orva was started in.
+  std::filesystem::path startFolder;
+  if (options->userFolder) {
+    auto folder = orva::gui::userFolderPath(environment("XDG_DATA_HOME"), homeFolder());
+    if (!folder) {
+      std::fprintf(stderr, "orva: %s\n", folder.message().c_str());
+      return 2;
+    }
+    if (const auto made = orva::gui::makeUserFolder(*folder); !made) {
+      std::fprintf(stderr, "orva: %s\n", made.message().c_str());
+      return 2;
+    }
+    startFolder = *folder;
+  }
   try {
-    orva::gui::GuiApp gui(*options);
-    gui.window().show();
+    orva::gui::GuiApp gui(*options, startFolder);
+    gui.show();
     const int code = QApplication::exec();
     gui.shutdown();
     return code;

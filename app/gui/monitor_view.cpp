@@ -246,9 +246,10 @@ void MonitorView::showView(const shell::ViewState& view) {
 }
 
 void MonitorView::layOut() {
-  // The 80-column layout slides left under the window as the horizontal position grows.
+  // The 80-column layout slides left under the window as the horizontal position grows; a
+  // window wider than that shares its width between the two panes.
   const int x = -view_.horizontalPos;
-  const int width = kHalfColumns * charWidth_;
+  const int width = std::max(kHalfColumns * charWidth_, canvas_->width() / 2);
   const int paneHeight = std::max(0, canvas_->height() - lineHeight_);
   for (std::size_t i = 0; i < 2; ++i) {
     const int left = x + static_cast<int>(i) * width;

@@ -22,17 +22,6 @@ using core::Icon;
 
 QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
-// What a question answers when nobody is there to answer it.
-Answer refusedAnswer(Buttons buttons) {
-  switch (buttons) {
-    case Buttons::Ok: return Answer::Ok;
-    case Buttons::YesNo: return Answer::No;
-    case Buttons::OkCancel:
-    case Buttons::YesNoCancel: return Answer::Cancel;
-  }
-  return Answer::Cancel;
-}
-
 QMessageBox::StandardButtons standardButtons(Buttons buttons) {
   switch (buttons) {
     case Buttons::Ok: return QMessageBox::Ok;
@@ -89,18 +78,24 @@ T QtPrompt::onWindowThread(std::function<T()> job, T refused) {
   }
   struct Call {
     bool done = false;
+    bool abandoned = false;  // the worker left with the cancelling answer: nobody to ask for
     T answer{};
   };
   auto call = std::make_shared<Call>();
   std::unique_lock lock(mutex_);
-  if (closed_) return refused;
+  if (closed_ || refusing_) return refused;
   ++waiting_;
   lock.unlock();
   // Dropped unrun if this prompt goes first; the waiter has been let go by then.
   QMetaObject::invokeMethod(
       this,
       [this, call, job = std::move(job), refused] {
-        T answer = isClosed() ? refused : job();
+        bool ask = false;
+        {
+          std::lock_guard guard(mutex_);
+          ask = !closed_ && !call->abandoned;
+        }
+        T answer = ask ? job() : refused;
         {
           std::lock_guard guard(mutex_);
           call->answer = std::move(answer);
@@ -110,8 +105,9 @@ T QtPrompt::onWindowThread(std::function<T()> job, T refused) {
       },
       Qt::QueuedConnection);
   lock.lock();
-  answered_.wait(lock, [&] { return call->done || closed_; });
+  answered_.wait(lock, [&] { return call->done || closed_ || refusing_; });
   T answer = call->done && !closed_ ? std::move(call->answer) : refused;
+  if (!call->done) call->abandoned = true;
   if (--waiting_ == 0) answered_.notify_all();
   return answer;
 }
@@ -121,7 +117,7 @@ Answer QtPrompt::ask(std::string_view text, std::string_view title, Buttons butt
       [this, text = std::string(text), title = std::string(title), buttons, icon] {
         return runBox(text, title, buttons, icon);
       },
-      refusedAnswer(buttons));
+      core::cancellingAnswer(buttons));
 }
 
 std::optional<std::filesystem::path> QtPrompt::chooseFile(const core::FileChoice& choice) {
@@ -142,13 +138,13 @@ Answer QtPrompt::runBox(const std::string& text, const std::string& title, Butto
   box.setTextFormat(Qt::PlainText);
   exec(box);
   QAbstractButton* clicked = box.clickedButton();
-  if (clicked == nullptr) return refusedAnswer(buttons);
+  if (clicked == nullptr) return core::cancellingAnswer(buttons);
   switch (box.standardButton(clicked)) {
     case QMessageBox::Ok: return Answer::Ok;
     case QMessageBox::Cancel: return Answer::Cancel;
     case QMessageBox::Yes: return Answer::Yes;
     case QMessageBox::No: return Answer::No;
-    default: return refusedAnswer(buttons);
+    default: return core::cancellingAnswer(buttons);
   }
 }
 
@@ -262,6 +258,14 @@ void QtPrompt::showBusy() {
   if (wanted && !busyShown_) QApplication::setOverrideCursor(Qt::WaitCursor);
   if (!wanted && busyShown_) QApplication::restoreOverrideCursor();
   busyShown_ = wanted;
+}
+
+void QtPrompt::refuseWorkers(bool on) {
+  {
+    std::lock_guard lock(mutex_);
+    refusing_ = on;
+  }
+  if (on) answered_.notify_all();
 }
 
 void QtPrompt::close() {

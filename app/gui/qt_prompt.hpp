@@ -52,6 +52,9 @@ class QtPrompt final : public QObject, public core::Prompt {
   void cancel();
   void close();
   bool isClosed() const;
+  // While on, questions from other threads get their cancelling answer at once, and those
+  // waiting now are let go with it: the window thread is about to wait for those threads.
+  void refuseWorkers(bool on);
 
   WaitWindow& waitWindow() const { return *wait_; }
 
@@ -71,6 +74,7 @@ class QtPrompt final : public QObject, public core::Prompt {
   mutable std::mutex mutex_;
   std::condition_variable answered_;
   bool closed_ = false;
+  bool refusing_ = false;
   int waiting_ = 0;
 
   // The newest progress, shown by the window thread.

@@ -34,6 +34,8 @@ core::Result<StartOptions> parseStartOptions(std::span<const std::string_view> a
     const std::string_view word = args[i];
     if (word == "-h" || word == "--help") {
       o.help = true;
+    } else if (word == "--user-folder") {
+      o.userFolder = true;
     } else if (word == "--simulate") {
       o.simulate = std::string();
     } else if (word.starts_with("--simulate=")) {
@@ -53,11 +55,14 @@ core::Result<StartOptions> parseStartOptions(std::span<const std::string_view> a
 }
 
 std::string_view usageText() {
-  return "usage: orva [--simulate[=MODEL]] [--port DEV] [--config FILE] [--log-dir DIR] [/F] [/FS] [/DS]\n"
+  return "usage: orva [--simulate[=MODEL]] [--port DEV] [--config FILE] [--log-dir DIR] [--user-folder]\n"
+         "            [/F] [/FS] [/DS]\n"
          "  --simulate[=MODEL]  work with the built-in virtual camera (of MODEL)\n"
          "  --port DEV          the serial device to use instead of the one in ORVA.ini\n"
          "  --config FILE       the configuration file (default: ORVA.ini in the start-up folder)\n"
          "  --log-dir DIR       where \"Log File\" writes (default: the start-up folder)\n"
+         "  --user-folder       use $XDG_DATA_HOME/orva (default ~/.local/share/orva) as the start-up\n"
+         "                      folder instead of the current one; it is created when missing\n"
          "  /F, /FS             factory switches; /DS: work without a camera when none answers\n";
 }
 

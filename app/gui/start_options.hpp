@@ -1,6 +1,7 @@
 #pragma once
 // The desktop tool's command line:
-//   orva [--simulate[=MODEL]] [--port DEV] [--config FILE] [--log-dir DIR] [/F] [/FS] [/DS]
+//   orva [--simulate[=MODEL]] [--port DEV] [--config FILE] [--log-dir DIR] [--user-folder]
+//        [/F] [/FS] [/DS]
 // Qt's own options (-platform and the like) are taken out by QApplication before this reads
 // the rest. Words starting with "/" are the start switches and go to shell::parseStartSwitches,
 // which ignores the ones it does not know, as the switches always have.
@@ -19,6 +20,7 @@ struct StartOptions {
   std::string port;                     // a device path that wins over ORVA.ini
   std::string config;                   // ORVA.ini elsewhere than in the start-up folder
   std::string logDir;                   // where "Log File" writes; empty: the start-up folder
+  bool userFolder = false;              // the start-up folder is the per-user one (user_folder.hpp)
   shell::StartSwitches switches;
   bool help = false;
 };

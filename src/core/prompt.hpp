@@ -18,6 +18,17 @@ enum class Icon { None, Information, Exclamation, Question, Error };
 enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class Answer { Ok, Cancel, Yes, No };
 
+// What a question answers when nobody is there to answer it: the answer that goes back.
+constexpr Answer cancellingAnswer(Buttons buttons) {
+  switch (buttons) {
+    case Buttons::Ok: return Answer::Ok;
+    case Buttons::YesNo: return Answer::No;
+    case Buttons::OkCancel:
+    case Buttons::YesNoCancel: return Answer::Cancel;
+  }
+  return Answer::Cancel;
+}
+
 struct FileChoice {
   enum class Mode { Open, Save };
   Mode mode = Mode::Open;

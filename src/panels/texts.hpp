@@ -23,6 +23,8 @@ inline constexpr std::string_view kCameraTypeTitle = "CAMERA TYPE";
 inline constexpr std::string_view kCameraTypeUnit = "[HEX]";
 inline constexpr std::string_view kGet = "Get";
 inline constexpr std::string_view kClose = "CLOSE";
+// The button beside a number entry that sends it.
+inline constexpr std::string_view kSet = "Set";
 
 // The heading of the launcher's one button that sends a command instead of opening a panel.
 inline constexpr std::string_view kFullAuto = "FULL AUTO";

@@ -3,6 +3,8 @@
 #include <optional>
 #include <utility>
 
+#include <fmt/format.h>
+
 #include "camera/setting.hpp"
 #include "core/wall_clock.hpp"
 #include "eeprom/backup.hpp"
@@ -21,6 +23,9 @@ constexpr int kMemOpenMode = 1;
 constexpr int kMemSaveMode = 16 + 1;
 // Block-read mode in which a backup may carry the image header.
 constexpr int kBlockReadRows = 2;
+// The About box's reads.
+constexpr std::uint16_t kVersionRegister = 0x0106;
+constexpr std::uint16_t kFpgaVersionRegister = 0xFF90;
 
 link::Protocol protocolOf(int setting) { return setting == kProtocolAfp ? link::Protocol::Afp : link::Protocol::Eap; }
 
@@ -56,8 +61,8 @@ void Session::setChannel(std::unique_ptr<link::ByteChannel> channel, std::string
   portName_ = std::move(portName);
 }
 
-camera::GatingSwitches Session::switches() const {
-  camera::GatingSwitches sw = gatingSwitches(settings_, start_);
+camera::GatingSwitches Session::gatingSwitches() const {
+  camera::GatingSwitches sw = shell::gatingSwitches(settings_, start_);
   sw.protocol = link_.protocol();
   return sw;
 }
@@ -97,7 +102,7 @@ ConnectResult Session::connect() {
   settings_.settingsText = std::string(link::formOf(link_.lineSettings()).text);
   monitor_.setAfpVariant(link_.protocol() == link::Protocol::Afp);
 
-  const camera::GatingSwitches sw = switches();
+  const camera::GatingSwitches sw = gatingSwitches();
   launcher_ = camera::connectedLauncher(launcher_, sw);
 
   camera::IdentificationSwitches idSwitches{settings_.exComMode, settings_.newFeature, settings_.picModeCmd,
@@ -117,11 +122,7 @@ ConnectResult Session::connect() {
 
   launcher_ = camera::launcherGating(launcher_, record_, flags_, sw, presets_);
   presets_.previousModelCode = record_.modelCode;
-  menus_.connected(record_, flags_, sw, [this](const camera::Setting& s) -> std::optional<std::uint32_t> {
-    std::uint32_t value = 0;
-    if (!camera::readSetting(s, value, link_, eap_, codes_)) return std::nullopt;
-    return value;
-  });
+  menus_.connected(record_, flags_, sw, settingReader());
 
   // A backup belongs to the model it was made of.
   if (record_.modelCode != rememberedModel_) backupMade_ = false;
@@ -137,13 +138,30 @@ ConnectResult Session::connect() {
   return ConnectResult::Connected;
 }
 
+camera::SettingReader Session::settingReader() {
+  return [this](const camera::Setting& s) -> std::optional<std::uint32_t> {
+    std::uint32_t value = 0;
+    if (!camera::readSetting(s, value, link_, eap_, codes_)) return std::nullopt;
+    return value;
+  };
+}
+
 void Session::closeConnection() {
+  shortcutKeys_.releaseAll();
   negotiator_.disconnect();
   monitor_.closeLog();
   portOpen_ = false;
-  const auto disabled = camera::disableForDisconnect(launcher_, menus_.gatingState(), switches());
+  const auto disabled = camera::disableForDisconnect(launcher_, menus_.gatingState(), gatingSwitches());
   launcher_ = disabled.launcher;
   presets_.savedChecks = disabled.savedChecks;
+  // What a model renamed or showed goes back to how the launcher starts.
+  using camera::LauncherItem;
+  for (auto item : {LauncherItem::ShutterSpeed, LauncherItem::Exposure, LauncherItem::WdrReverse,
+                    LauncherItem::ApertureLevel})
+    launcher_[item].caption = {};
+  for (auto item : {LauncherItem::ZoomArrivalMessage, LauncherItem::StatusMessage, LauncherItem::BiCycling})
+    launcher_[item].shown = false;
+  launcher_[LauncherItem::Ver].enabled = false;
   menus_.disconnected(disabled);
   fields_ = {std::string(texts::kNoModelField), std::string(texts::kNoModelField), {},
              std::string(texts::kNoModelField)};
@@ -167,6 +185,7 @@ eeprom::CameraContext Session::cameraContext() {
       flags_ = flags;
       fields_ = fields;
       rangeModel_ = record_.modelCode;
+      notifyChanged();
     });
   };
   return context;
@@ -214,6 +233,7 @@ ShutdownResult Session::shutdown(AskFirst ask) {
       prompt_.ask(texts::kStopRunQuestion, texts::kConfirmation, core::Buttons::OkCancel, core::Icon::Question) !=
           core::Answer::Ok)
     return result;
+  shortcutKeys_.releaseAll();
   // A run is stopped between rows and joined, never cut off in the middle of an EEPROM write.
   stopRuns();
   negotiator_.disconnect();
@@ -236,21 +256,30 @@ bool Session::startRun(std::function<void(std::stop_token)> body) {
   if (!claim) return false;
   // The previous run has given its claim back: it is at its end and the join is short.
   if (run_.joinable()) run_.join();
-  run_ = std::jthread([held = std::move(*claim), body = std::move(body)](std::stop_token stop) mutable {
-    // The slot is given back as the run ends, before its thread is joined.
-    panels::OperationRunner::Claim slot(std::move(held));
-    body(stop);
+  run_ = std::jthread([this, held = std::move(*claim), body = std::move(body)](std::stop_token stop) mutable {
+    {
+      // The slot is given back as the run ends, before its thread is joined.
+      panels::OperationRunner::Claim slot(std::move(held));
+      body(stop);
+    }
+    panels::postToPanel(dispatcher_, alive_.token(), [this] { notifyChanged(); });
   });
   return true;
 }
 
+void Session::notifyChanged() {
+  if (changed_Handler_) changed_Handler_();
+}
+
 void Session::stopRuns() {
+  if (runWaitHook_) runWaitHook_(true);
   if (run_.joinable()) {
     run_.request_stop();
     run_.join();
   }
   runner_.requestStop();
   runner_.waitIdle();
+  if (runWaitHook_) runWaitHook_(false);
 }
 
 void Session::waitForRun() {
@@ -314,6 +343,134 @@ void Session::writeBackRun(const FilePlan& plan, bool verify, std::stop_token st
   report(eeprom::writeBackMessage(run.run(request, stop).result));
 }
 
+// ---- the MODEL menu
+
+CommandResult Session::modelCommand(MenuItem item) {
+  if (runner_.busy()) return CommandResult::Busy;
+  if (refusedWithoutPort()) return CommandResult::Refused;
+  auto context = std::make_shared<ModelCommandContext>(ModelCommandContext{
+      link_, eap_, afp_, codes_, monitor_, prompt_, link_.clock(), record_, flags_, false,
+      [this] {
+        panels::postToPanel(dispatcher_, alive_.token(), [this] {
+          if (panelCloser_) panelCloser_();
+        });
+      },
+      [this, sw = camera::IdentificationSwitches{settings_.exComMode, settings_.newFeature, settings_.picModeCmd,
+                                                 settings_.qb165Clock}](camera::ModelRecord& record,
+                                                                        camera::IdentificationFlags& flags,
+                                                                        camera::LauncherFields& fields) mutable {
+        return identify(record, flags, fields, sw);
+      }});
+  const bool started = startRun([this, item, context](std::stop_token stop) {
+    const ModelCommandOutcome outcome = runModelCommand(item, *context, stop);
+    panels::postToPanel(dispatcher_, alive_.token(), [this, outcome] { applyModelOutcome(outcome); });
+  });
+  return started ? CommandResult::Started : CommandResult::Busy;
+}
+
+void Session::applyModelOutcome(const ModelCommandOutcome& outcome) {
+  // A line closed meanwhile has taken the model's state with it.
+  if (!portOpen_) return;
+  if (outcome.record) {
+    if (outcome.flags) {
+      record_ = *outcome.record;
+      flags_ = *outcome.flags;
+      if (outcome.fields) fields_ = *outcome.fields;
+      rangeModel_ = record_.modelCode;
+      const camera::GatingSwitches sw = gatingSwitches();
+      launcher_ = camera::launcherGating(camera::connectedLauncher(launcher_, sw), record_, flags_, sw, presets_);
+      presets_.previousModelCode = record_.modelCode;
+      menus_.applyModel(record_, flags_, sw, settingReader());
+    } else {
+      record_.lensControlWord = outcome.record->lensControlWord;
+    }
+  }
+  if (outcome.formatField) fields_.format = *outcome.formatField;
+  if (outcome.formatSwitchMode) record_.formatSwitchMode = *outcome.formatSwitchMode;
+  if (outcome.greySoftReset) menus_.setEnabled(MenuItem::SoftReset, false);
+  for (const auto& [item, checked] : outcome.checks) menus_.setChecked(item, checked);
+  notifyChanged();
+}
+
+// ---- the SETUP, CLS, DEMO and Help menus
+
+void Session::selectProtocol(link::Protocol protocol) {
+  if (link_.protocol() == protocol) return;
+  const bool afp = protocol == link::Protocol::Afp;
+  if (portOpen_) {
+    if (runner_.busy()) return;
+    // The camera's own switch; the line is reopened whatever the camera answered.
+    (void)negotiator_.switchProtocol();
+    if (afp) changed_.clear();
+  } else {
+    link_.setProtocol(protocol);
+  }
+  settings_.protocol = afp ? kProtocolAfp : kProtocolEap;
+  monitor_.setAfpVariant(afp);
+  menus_.setChecked(MenuItem::AfpSelect, afp);
+  menus_.setChecked(MenuItem::EapSelect, !afp);
+}
+
+void Session::setDemoWait(int seconds) {
+  settings_.demoWaitSeconds = seconds;
+  menus_.setChecked(MenuItem::WaitTime3s, seconds == 3);
+  menus_.setChecked(MenuItem::WaitTime5s, seconds != 3);
+}
+
+void Session::setDemoLoop(int mode) {
+  settings_.demoMode = mode;
+  menus_.setChecked(MenuItem::InfLoop, mode == 0);
+  menus_.setChecked(MenuItem::OneTime, mode == 1);
+  menus_.setChecked(MenuItem::LimitedLoop, mode != 0 && mode != 1);
+}
+
+void Session::clearLineBuffers() { link_.clearBuffers(); }
+
+void Session::setLineSettingsText(std::string text) {
+  settings_.settingsText = std::move(text);
+  normalizeSettingsText(settings_);
+}
+
+void Session::setPortChoice(int portIndex, std::string device) {
+  settings_.portIndex = portIndex;
+  settings_.portDevice = std::move(device);
+}
+
+link::Negotiator::SpeedChange Session::changeCameraSpeed(const link::SettingsForm& to, std::uint16_t modelCode) {
+  const auto change = negotiator_.changeCameraSpeed(to, modelCode, prompt_);
+  if (change == link::Negotiator::SpeedChange::Changed) settings_.settingsText = std::string(to.text);
+  return change;
+}
+
+std::vector<std::string> Session::versionLines(bool& failed) {
+  failed = false;
+  if (!portOpen_) return {};
+  const std::size_t count = link_.protocol() == link::Protocol::Eap && (record_.featureWord & 0x2000) != 0 ? 3 : 2;
+  std::vector<std::string> lines(count, std::string(texts::kNoVersionLine));
+  auto hiLo = [](std::string_view caption, std::uint32_t v) {
+    return fmt::format("  {} {:02X}.{:02X}", caption, (v >> 8) & 0xFFu, v & 0xFFu);
+  };
+  std::uint32_t value = 0;
+  if (!camera::readSetting(camera::registerSetting(kVersionRegister, 16), value, link_, eap_, codes_)) {
+    failed = true;
+    return lines;
+  }
+  lines[0] = hiLo("Camera Ver", value);
+  if (!camera::readSetting(camera::kCameraTypeSetting, value, link_, eap_, codes_)) {
+    failed = true;
+    return lines;
+  }
+  lines[1] = hiLo("Camera Type", value);
+  if (count == 3) {
+    if (!camera::readSetting(camera::registerSetting(kFpgaVersionRegister, 16), value, link_, eap_, codes_)) {
+      failed = true;
+      return lines;
+    }
+    lines[2] = hiLo("FPGA Version", value);
+  }
+  return lines;
+}
+
 // ---- the EEPROM menu
 
 bool Session::refusedWithoutPort() {
@@ -360,6 +517,31 @@ CommandResult Session::writeBack() {
   const bool verify = settings_.eepromVerify != 0;
   startRun([this, plan, verify](std::stop_token stop) { writeBackRun(plan, verify, stop); });
   return CommandResult::Started;
+}
+
+CommandResult Session::camEepromWrite(const std::filesystem::path& image, eeprom::WriteMethod method,
+                                      eeprom::AdjustmentAddresses adjustment) {
+  if (runner_.busy()) return CommandResult::Busy;
+  if (refusedWithoutPort()) return CommandResult::Refused;
+  eeprom::WriteBackRequest request;
+  request.range = range();
+  request.file = image;
+  request.method = method;
+  request.adjustment = std::move(adjustment);
+  request.verify = settings_.eepromVerify != 0;
+  const bool started = startRun([this, request](std::stop_token stop) {
+    // A file that cannot be read is refused before the operator is asked to go on.
+    if (!eeprom::readImageFile(request.file, request.range)) {
+      report(eeprom::writeBackMessage(eeprom::WriteBackResult::FileNotOpened));
+      return;
+    }
+    if (prompt_.ask(texts::kRunConfirm, texts::kAttention, core::Buttons::OkCancel, core::Icon::Question) !=
+        core::Answer::Ok)
+      return;
+    eeprom::WriteBackRun run(link_, eap_, afp_, prompt_, &changed_);
+    report(eeprom::writeBackMessage(run.run(request, stop).result));
+  });
+  return started ? CommandResult::Started : CommandResult::Busy;
 }
 
 CommandResult Session::factoryReset() {

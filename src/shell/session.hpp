@@ -30,9 +30,11 @@
 #include "core/clock.hpp"
 #include "core/error.hpp"
 #include "core/prompt.hpp"
+#include "eeprom/adjustment.hpp"
 #include "eeprom/changed_addresses.hpp"
 #include "eeprom/range.hpp"
 #include "eeprom/restore.hpp"
+#include "eeprom/write_back.hpp"
 #include "link/afp.hpp"
 #include "link/byte_channel.hpp"
 #include "link/eap.hpp"
@@ -41,8 +43,10 @@
 #include "panels/dispatch.hpp"
 #include "panels/operation_runner.hpp"
 #include "shell/menu_model.hpp"
+#include "shell/model_commands.hpp"
 #include "shell/monitor.hpp"
 #include "shell/settings.hpp"
+#include "shell/shortcut_keys.hpp"
 
 namespace orva::shell {
 
@@ -111,6 +115,53 @@ class Session {
   CommandResult backup();        // "Camera Data Read -> File"
   CommandResult writeBack();     // "Camera Data Write <- File"
   CommandResult factoryReset();  // "Reset to factory default"
+  // "START" of the "CAM EEPROM Data Write" dialog: `image` written whole (AllData) or without
+  // the adjustment addresses (ExceptAdjustment), by register byte writes. Ignored while the
+  // slot is taken.
+  CommandResult camEepromWrite(const std::filesystem::path& image, eeprom::WriteMethod method,
+                               eeprom::AdjustmentAddresses adjustment);
+
+  // The MODEL menu's commands (isModelCommand()): refused without the port, ignored while the
+  // slot is taken, otherwise run on the run thread; the check marks, the launcher fields and
+  // a fresh identification come back to the window thread when the command has ended.
+  CommandResult modelCommand(MenuItem item);
+  // How a MODEL command has the window close an open panel before it restarts the camera;
+  // called on the window thread.
+  void setPanelCloser(std::function<void()> closer) { panelCloser_ = std::move(closer); }
+  // The Q, Y, T, W and R keys of the main window.
+  ShortcutKeys& shortcutKeys() { return shortcutKeys_; }
+
+  // "AFP select" and "EAP select": nothing when the protocol is the one in use; while
+  // disconnected only the variant changes; while connected the camera is switched over and
+  // the line reopened (a switch to AFP forgets the changed addresses, which AFP cannot restore).
+  void selectProtocol(link::Protocol protocol);
+  // The DEMO menu's wait time (3 or 5 seconds) and loop mode (0 endless, 1 once, 2 limited).
+  void setDemoWait(int seconds);
+  void setDemoLoop(int mode);
+  // "RS Buffer Clear".
+  void clearLineBuffers();
+
+  // What "Serial Port..." chose while disconnected: the settings the next connect starts from,
+  // and the port that ORVA.ini keeps (its number minus 1 and its device path).
+  void setLineSettingsText(std::string text);
+  void setPortChoice(int portIndex, std::string device);
+  // The camera speed change while connected: asks, writes the camera's new speed, resets it
+  // and waits for its restart. Any thread may run it while the window thread waits, as long
+  // as nothing else uses the session meanwhile; on Changed the caller connects again.
+  link::Negotiator::SpeedChange changeCameraSpeed(const link::SettingsForm& to, std::uint16_t modelCode);
+  // The About box's camera lines: "  ------" placeholders, filled as far as the reads go. Empty
+  // while disconnected; `failed` tells that a read failed.
+  std::vector<std::string> versionLines(bool& failed);
+
+  // Told, on the window thread, whenever what the window shows may have changed behind its
+  // back: a run has ended, or a run identified the camera afresh.
+  void setChangeHandler(std::function<void()> handler) { changed_Handler_ = std::move(handler); }
+  // Told, on the window thread, before it waits for the run thread to end (true) and after
+  // (false): a GUI lets go of the run's open questions so the wait ends.
+  void setRunWaitHook(std::function<void(bool)> hook) { runWaitHook_ = std::move(hook); }
+
+  // What the gating of the launcher and the menus works from now.
+  camera::GatingSwitches gatingSwitches() const;
 
   // Motion detection as the motion detection panel last read or set it.
   void setMotionDetection(bool on) { motionDetection_ = on; }
@@ -138,7 +189,6 @@ class Session {
   camera::FunctionCodes& functionCodes() { return codes_; }
 
  private:
-  camera::GatingSwitches switches() const;
   bool identify(camera::ModelRecord& record, camera::IdentificationFlags& flags, camera::LauncherFields& fields,
                 camera::IdentificationSwitches& sw);
   void closeConnection();
@@ -198,6 +248,15 @@ class Session {
   bool shutDown_ = false;
   std::atomic<bool> backupMade_;
   std::uint16_t rememberedModel_ = camera::kModelNotIdentified;
+
+  void applyModelOutcome(const ModelCommandOutcome& outcome);
+  camera::SettingReader settingReader();
+
+  std::function<void()> panelCloser_;
+  ShortcutKeys shortcutKeys_{link_, eap_, codes_, [this] { return portOpen_; }, [this] { return runner_.busy(); }};
+  std::function<void()> changed_Handler_;
+  std::function<void(bool)> runWaitHook_;
+  void notifyChanged();
 
   // Posts made by a run are dropped once the session has gone.
   panels::PanelLifetime alive_;

@@ -33,4 +33,7 @@ inline constexpr std::string_view kStopRunQuestion =
 // The launcher's MODEL, AE MODE and FORMAT fields while no camera is connected.
 inline constexpr std::string_view kNoModelField = "-------";
 
+// The About box's camera lines before they are read.
+inline constexpr std::string_view kNoVersionLine = "  ------                              ";
+
 }  // namespace orva::shell::texts

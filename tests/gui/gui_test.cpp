@@ -5,7 +5,9 @@
 #include <QClipboard>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -30,7 +32,15 @@
 #include "eeprom/backup.hpp"
 #include "eeprom/write_back.hpp"
 #include "gui_app.hpp"
+#include "cam_write_dialog.hpp"
+#include "camera/setting.hpp"
 #include "gui_texts.hpp"
+#include "launcher_window.hpp"
+#include "panel_dialog.hpp"
+#include "port_dialog.hpp"
+#include "panels/camera_type_panel.hpp"
+#include "panels/texts.hpp"
+#include "shell/session_texts.hpp"
 #include "main_window.hpp"
 #include "menu_bar_view.hpp"
 #include "monitor_view.hpp"
@@ -155,6 +165,12 @@ class GuiTest : public QObject {
   void coloursComeFromTheConfiguration();
   void typedCharacterReachesTheVirtualCamera();
   void signalClosesTheWindowWithoutAQuestion();
+  void connectOpenCameraTypeAndGet();
+  void panelWithThePortClosedSaysSetAPort();
+  void disconnectPutsTheLauncherBack();
+  void shortcutKeysDriveTheLensOutsideThePanes();
+  void camWriteDialogStartsOnlyWithTheFilesItNeeds();
+  void screenshots();
 };
 
 void GuiTest::windowStartsWithTitleAndBothPanes() {
@@ -547,6 +563,198 @@ void GuiTest::signalClosesTheWindowWithoutAQuestion() {
   QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
   app.shutdown();
   QVERIFY(std::filesystem::exists(dir / "ORVA.ini"));
+}
+
+namespace {
+
+// The program on its virtual camera, shown, with the launcher beside the main window.
+struct Program {
+  orva::testing::TempFolder dir;
+  gui::GuiApp app{simulated(), dir.path()};
+  Program() {
+    app.window().resize(820, 520);
+    app.show();
+    (void)QTest::qWaitForWindowExposed(&app.window());
+  }
+  ~Program() { app.shutdown(); }
+
+  QString field(const char* name) {
+    auto* edit = app.launcher().findChild<QLineEdit*>(QString::fromLatin1(name));
+    return edit != nullptr ? edit->text() : QString();
+  }
+  // "Connect" checked as the operator does it, answering the backup question with No.
+  void connect() {
+    auto seen = answerNextBox(QMessageBox::No);
+    app.launcher().findChild<QCheckBox*>(QStringLiteral("connect"))->click();
+    QTRY_VERIFY(seen->seen);
+    QCOMPARE(seen->text, qs(shell::texts::kBackupQuestion));
+  }
+};
+
+}  // namespace
+
+void GuiTest::connectOpenCameraTypeAndGet() {
+  Program p;
+  auto& launcher = p.app.launcher();
+  QCOMPARE(launcher.windowTitle(), qs(gui::texts::kLauncherTitle));
+  QCOMPARE(p.field("modelField"), qs(shell::texts::kNoModelField));
+  QVERIFY(!launcher.button(orva::camera::LauncherItem::Ver)->isEnabled());
+
+  p.connect();
+  QVERIFY(p.app.session().connected());
+  QVERIFY(launcher.findChild<QCheckBox*>(QStringLiteral("connect"))->isChecked());
+  QCOMPARE(launcher.indicator().state(), gui::ConnectionIndicator::State::Connected);
+  QCOMPARE(p.field("modelField"), qs(p.app.session().model().name));
+  QVERIFY2(p.field("portField").contains(qs(gui::virtualCameraEntry().text)), qPrintable(p.field("portField")));
+  QVERIFY(qs(p.app.monitor().snapshot().pc).contains(qs(shell::texts::kConnectionSuccessful)));
+
+  // "Ver" opens CAMERA TYPE; "Get" shows the type code, then "CLOSE".
+  QString shown;
+  QTimer::singleShot(0, qApp, [&] {
+    gui::PanelDialog* panel = p.app.openPanel();
+    QVERIFY(panel != nullptr);
+    QCOMPARE(panel->windowTitle(), qs(orva::panels::texts::kCameraTypeTitle));
+    auto* get = qobject_cast<QPushButton*>(panel->control(orva::panels::camera_type::kGet));
+    auto* code = qobject_cast<QLineEdit*>(panel->control(orva::panels::camera_type::kTypeCode));
+    QVERIFY(get != nullptr && code != nullptr);
+    QVERIFY(code->text().isEmpty());
+    get->click();
+    shown = code->text();
+    qobject_cast<QPushButton*>(panel->control(orva::panels::camera_type::kClose))->click();
+  });
+  launcher.button(orva::camera::LauncherItem::Ver)->click();
+  QVERIFY(p.app.openPanel() == nullptr);
+  QVERIFY(qs(p.app.monitor().snapshot().pc).contains(QStringLiteral("<< CAMERA TYPE >>")));
+
+  std::uint32_t type = 0;
+  QVERIFY(orva::camera::readSetting(orva::camera::kCameraTypeSetting, type, p.app.link(), p.app.session().eap(),
+                                    p.app.session().functionCodes()));
+  QCOMPARE(shown, QStringLiteral("%1").arg(type, 4, 16, QLatin1Char('0')).toUpper());
+}
+
+void GuiTest::panelWithThePortClosedSaysSetAPort() {
+  Program p;
+  // The panel as the launcher opens it, with the line closed: the guard speaks and nothing opens.
+  gui::PanelDialog dialog(orva::panels::camera_type::description(), &p.app.launcher());
+  orva::panels::CameraAccess access(p.app.link(), p.app.session().eap(), p.app.session().functionCodes());
+  orva::core::SteadyClock clock;
+  orva::panels::QueuedDispatcher dispatcher;
+  orva::panels::PanelContext context{access, p.app.monitor(), p.app.window().prompt(), clock,
+                                     p.app.session().runner(), dispatcher, p.app.session().model(),
+                                     [] { return false; }};
+  orva::panels::PanelLogic logic(orva::panels::camera_type::description(), context, dialog);
+  dialog.setLogic(&logic);
+  auto seen = answerNextBox(QMessageBox::Ok);
+  QVERIFY(!logic.open());
+  QVERIFY(seen->seen);
+  QCOMPARE(seen->text, qs(orva::panels::texts::kSetPort));
+  QCOMPARE(seen->title, qs(orva::panels::texts::kAttention));
+  QCOMPARE(seen->icon, QMessageBox::Warning);
+  QCOMPARE(dialog.closeReason(), orva::panels::CloseReason::PortClosed);
+  QVERIFY(!dialog.isVisible());
+  QVERIFY(!qs(p.app.monitor().snapshot().pc).contains(QStringLiteral("CAMERA TYPE")));
+}
+
+void GuiTest::disconnectPutsTheLauncherBack() {
+  Program p;
+  p.connect();
+  auto* box = p.app.launcher().findChild<QCheckBox*>(QStringLiteral("connect"));
+  box->click();
+  QVERIFY(!p.app.session().connected());
+  QVERIFY(!box->isChecked());
+  QCOMPARE(p.app.launcher().indicator().state(), gui::ConnectionIndicator::State::Idle);
+  QCOMPARE(p.field("modelField"), qs(shell::texts::kNoModelField));
+  QVERIFY(p.field("portField").isEmpty());
+  QVERIFY(!p.app.launcher().button(orva::camera::LauncherItem::Ver)->isEnabled());
+  QVERIFY(!p.app.menus().state(MenuItem::CameraDataRead).enabled);
+  // And again: the same line connects a second time.
+  p.connect();
+  QVERIFY(p.app.session().connected());
+}
+
+void GuiTest::shortcutKeysDriveTheLensOutsideThePanes() {
+  Program p;
+  p.connect();
+  auto pc = [&] { return qs(p.app.monitor().snapshot().pc); };
+  // T in the PC pane is a character for the camera, not the zoom.
+  QTest::keyClick(&p.app.window().monitorView().pane(Side::Pc), Qt::Key_T);
+  QVERIFY(!pc().contains(QStringLiteral(":WFCBB99")));
+
+  // In the launcher it drives the zoom while held, and its release stops it.
+  QWidget* exit = p.app.launcher().findChild<QPushButton*>(QStringLiteral("exit"));
+  exit->setFocus(Qt::OtherFocusReason);
+  QTest::keyPress(exit, Qt::Key_T);
+  QTRY_VERIFY(pc().contains(QStringLiteral(":WFCBB99")));
+  QVERIFY(!pc().contains(QStringLiteral(":WFCBBFE")));
+  QTest::keyPress(exit, Qt::Key_A);  // another key meanwhile changes nothing
+  QTest::keyRelease(exit, Qt::Key_A);
+  QVERIFY(!pc().contains(QStringLiteral(":WFCBBFE")));
+  QTest::keyRelease(exit, Qt::Key_T);
+  QTRY_VERIFY(pc().contains(QStringLiteral(":WFCBBFE")));
+  QCOMPARE(pc().count(QStringLiteral(":WFCBB99")), 1);
+  QCOMPARE(pc().count(QStringLiteral(":WFCBBFE")), 1);
+}
+
+void GuiTest::camWriteDialogStartsOnlyWithTheFilesItNeeds() {
+  orva::testing::TempFolder dir;
+  writeFile(dir / "bad.cfg", "1800\r\n");
+  writeFile(dir / "adj.cfg", "%END\r\n%END\r\n%END\r\n1800 1801\r\n");
+  orva::core::ScriptedPrompt prompt;
+  int starts = 0;
+  orva::eeprom::WriteMethod method{};
+  std::vector<std::uint16_t> kept;
+  gui::CamWriteDialog dialog(nullptr, prompt, dir.path(),
+                             [&](const std::filesystem::path& image, orva::eeprom::WriteMethod m,
+                                 orva::eeprom::AdjustmentAddresses adjustment) {
+                               ++starts;
+                               method = m;
+                               kept = adjustment.addresses;
+                               QCOMPARE(QString::fromStdString(image.filename().string()), QStringLiteral("cam.mem"));
+                             });
+  QCOMPARE(dialog.windowTitle(), QStringLiteral("CAM EEPROM Data Write"));
+  QVERIFY(!dialog.startEnabled());
+  dialog.setImageFile(dir / "cam.mem");
+  QVERIFY(dialog.startEnabled());  // "All Data" needs the image only
+  dialog.setExceptAdjustment(true);
+  QVERIFY(!dialog.startEnabled());
+  QVERIFY(!dialog.setAdjustmentFile(dir / "bad.cfg"));
+  QCOMPARE(prompt.asked().size(), std::size_t{1});
+  QVERIFY(!dialog.startEnabled());
+  QVERIFY(dialog.setAdjustmentFile(dir / "adj.cfg"));
+  QVERIFY(dialog.startEnabled());
+  dialog.pressStart();
+  QCOMPARE(starts, 1);
+  QCOMPARE(method, orva::eeprom::WriteMethod::ExceptAdjustment);
+  QCOMPARE(kept, (std::vector<std::uint16_t>{0x1800, 0x1801}));
+}
+
+// Pictures of the windows for a look by eye: ORVA_GUI_SCREENSHOT_DIR=<folder> gui_tests screenshots
+void GuiTest::screenshots() {
+  const char* folder = std::getenv("ORVA_GUI_SCREENSHOT_DIR");
+  if (folder == nullptr) QSKIP("ORVA_GUI_SCREENSHOT_DIR names no folder");
+  const QString dir = QString::fromLocal8Bit(folder);
+  Program p;
+  p.connect();
+  for (const char* frame : {":R010200", ":W11EE88", ":RFCC000"}) {
+    p.app.monitor().appendPc(frame);
+    p.app.monitor().appendCamera(frame);
+  }
+  QTest::qWait(100);
+  QVERIFY(p.app.window().grab().save(dir + QStringLiteral("/main-window.png")));
+  QVERIFY(p.app.launcher().grab().save(dir + QStringLiteral("/launcher.png")));
+  QTimer::singleShot(0, qApp, [&] {
+    gui::PanelDialog* panel = p.app.openPanel();
+    qobject_cast<QPushButton*>(panel->control(orva::panels::camera_type::kGet))->click();
+    QTest::qWait(50);
+    QVERIFY(panel->grab().save(dir + QStringLiteral("/camera-type.png")));
+    panel->reject();
+  });
+  p.app.launcher().button(orva::camera::LauncherItem::Ver)->click();
+  auto& prompt = p.app.window().prompt();
+  prompt.progress(orva::eeprom::kBackupCaption, 40, 100);
+  QTest::qWait(50);
+  QVERIFY(prompt.waitWindow().grab().save(dir + QStringLiteral("/wait-window.png")));
+  prompt.endProgress();
 }
 
 QTEST_MAIN(GuiTest)

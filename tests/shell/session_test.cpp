@@ -365,3 +365,32 @@ TEST(SessionShutdown, AsksBeforeStoppingARunningOperationThenJoinsIt) {
 
 }  // namespace
 }  // namespace orva::shell
+
+namespace orva::shell {
+namespace {
+
+TEST(SessionModelMenu, RunsOnTheRunThreadAndMarksTheMenuOnlyWhenItHasEnded) {
+  SessionBench b;
+  EXPECT_EQ(b.session.modelCommand(MenuItem::GainHighSensitivity), CommandResult::Refused);
+  ASSERT_EQ(b.prompt.asked().size(), 1u);
+  EXPECT_EQ(b.prompt.asked()[0].text, texts::kSetPort);
+
+  b.prompt.answer(Answer::No);  // no backup
+  ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
+  b.camera().memory().write(0x1221, 0x00);
+  int changes = 0;
+  b.session.setChangeHandler([&] { ++changes; });
+  ASSERT_EQ(b.session.modelCommand(MenuItem::GainHighSensitivity), CommandResult::Started);
+  // While it runs the slot is taken: a second command is ignored.
+  EXPECT_EQ(b.session.modelCommand(MenuItem::GainNormal), CommandResult::Busy);
+  b.settle();
+  EXPECT_EQ(b.camera().memory().read(0x1221), 0x01);
+  EXPECT_TRUE(b.session.menus().state(MenuItem::GainHighSensitivity).checked);
+  EXPECT_FALSE(b.session.menus().state(MenuItem::GainNormal).checked);
+  EXPECT_GE(changes, 1);
+  EXPECT_EQ(b.session.model().modelCode, kQb183);  // identified again after the restart
+  EXPECT_FALSE(b.session.runner().busy());
+}
+
+}  // namespace
+}  // namespace orva::shell

@@ -1,0 +1,346 @@
+#include "panel_dialog.hpp"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QVBoxLayout>
+
+#include "panels/texts.hpp"
+
+namespace orva::gui {
+namespace {
+
+using panels::ControlKind;
+
+QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+bool sharesButtonRow(ControlKind k) {
+  return k == ControlKind::Button || k == ControlKind::Arrow || k == ControlKind::Close;
+}
+
+}  // namespace
+
+// ---- the arrow button
+
+ArrowButton::ArrowButton(panels::ArrowRole role, QWidget* parent) : QAbstractButton(parent), role_(role) {
+  setFocusPolicy(Qt::NoFocus);
+  setMinimumSize(sizeHint());
+  setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+void ArrowButton::paintEvent(QPaintEvent*) {
+  using panels::ArrowRole;
+  QPainter p(this);
+  p.setRenderHint(QPainter::Antialiasing);
+  const bool down = isDown();
+  const QRectF r = QRectF(rect()).adjusted(1, 1, -1, -1);
+  p.setPen(QPen(palette().color(QPalette::Shadow), 1));
+  p.setBrush(down ? palette().color(QPalette::Mid) : palette().color(QPalette::Button));
+  p.drawRoundedRect(r, 4, 4);
+  if (!isEnabled()) p.setOpacity(0.4);
+
+  const bool left = role_ == ArrowRole::FocusNear || role_ == ArrowRole::ZoomWide || role_ == ArrowRole::LevelDown;
+  QChar letter;
+  switch (role_) {
+    case ArrowRole::FocusNear: letter = u'N'; break;
+    case ArrowRole::FocusFar: letter = u'F'; break;
+    case ArrowRole::ZoomWide: letter = u'W'; break;
+    case ArrowRole::ZoomTele: letter = u'T'; break;
+    case ArrowRole::LevelDown: letter = u'D'; break;
+    case ArrowRole::LevelUp: letter = u'U'; break;
+  }
+  // Pressed, the picture sinks by a pixel, as a pushed button does.
+  const QPointF shift = down ? QPointF(1, 1) : QPointF(0, 0);
+  const qreal h = r.height(), w = r.width();
+  const qreal cy = r.center().y() + shift.y();
+  const qreal tipX = left ? r.left() + w * 0.12 : r.right() - w * 0.12;
+  const qreal baseX = left ? r.left() + w * 0.50 : r.right() - w * 0.50;
+  QPainterPath arrow;
+  arrow.moveTo(tipX + shift.x(), cy);
+  arrow.lineTo(baseX + shift.x(), cy - h * 0.28);
+  arrow.lineTo(baseX + shift.x(), cy + h * 0.28);
+  arrow.closeSubpath();
+  p.setPen(Qt::NoPen);
+  p.setBrush(down ? QColor(20, 90, 170) : palette().color(QPalette::ButtonText));
+  p.drawPath(arrow);
+
+  QFont f = font();
+  f.setBold(true);
+  f.setPixelSize(static_cast<int>(h * 0.38));
+  p.setFont(f);
+  p.setPen(palette().color(QPalette::ButtonText));
+  const QRectF letterBox = left ? QRectF(r.left() + w * 0.5, r.top(), w * 0.45, h) : QRectF(r.left() + w * 0.05, r.top(), w * 0.45, h);
+  p.drawText(letterBox.translated(shift), Qt::AlignCenter, QString(letter));
+}
+
+// ---- the dialog
+
+PanelDialog::PanelDialog(const panels::PanelDescription& description, QWidget* owner) : QDialog(owner) {
+  setObjectName(QStringLiteral("panel.%1").arg(qs(panels::resourceName(description.id))));
+  setWindowTitle(qs(description.title));
+  // Modal to the launcher only: the main window's menus and monitor stay usable.
+  setWindowModality(Qt::WindowModal);
+  build(description);
+}
+
+PanelDialog::Control* PanelDialog::find(panels::ControlId id) {
+  auto it = controls_.find(id);
+  return it == controls_.end() ? nullptr : &it->second;
+}
+
+QWidget* PanelDialog::control(panels::ControlId id) const {
+  auto it = controls_.find(id);
+  return it == controls_.end() ? nullptr : it->second.widget;
+}
+
+QWidget* PanelDialog::makeControl(Control& c) {
+  const panels::ControlDescription& d = *c.description;
+  const panels::ControlId id = d.id;
+  QWidget* w = nullptr;
+  switch (d.kind) {
+    case ControlKind::Label: w = new QLabel(qs(d.caption), this); break;
+    case ControlKind::Check: {
+      auto* box = new QCheckBox(qs(d.caption), this);
+      connect(box, &QCheckBox::clicked, this, [this, box, id](bool checked) {
+        if (showing_) return;
+        box->setChecked(!checked);
+        intent(panels::Intent::toggle(id));
+      });
+      w = box;
+      break;
+    }
+    case ControlKind::Radio: {
+      auto* group = new QGroupBox(qs(d.caption), this);
+      auto* layout = new QVBoxLayout(group);
+      for (std::size_t i = 0; i < d.choices.size(); ++i) {
+        auto* radio = new QRadioButton(qs(d.choices[i].caption), group);
+        radio->setAutoExclusive(false);
+        layout->addWidget(radio);
+        c.items.push_back(radio);
+        connect(radio, &QRadioButton::clicked, this, [this, id, i] {
+          if (showing_) return;
+          // Back to what the camera has until the logic says otherwise.
+          if (Control* self = find(id)) setValue(id, self->value);
+          intent(panels::Intent::choose(id, static_cast<int>(i)));
+        });
+      }
+      w = group;
+      break;
+    }
+    case ControlKind::List: {
+      auto* list = new QComboBox(this);
+      for (const panels::Choice& choice : d.choices) list->addItem(qs(choice.caption));
+      connect(list, &QComboBox::activated, this, [this, id](int index) {
+        if (showing_) return;
+        if (Control* self = find(id)) setValue(id, self->value);
+        intent(panels::Intent::choose(id, index));
+      });
+      w = list;
+      break;
+    }
+    case ControlKind::Entry: {
+      auto* row = new QWidget(this);
+      auto* layout = new QHBoxLayout(row);
+      layout->setContentsMargins(0, 0, 0, 0);
+      if (!d.caption.empty()) layout->addWidget(new QLabel(qs(d.caption), row));
+      auto* edit = new QLineEdit(row);
+      edit->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("00000000")));
+      auto* set = new QPushButton(qs(panels::texts::kSet), row);
+      layout->addWidget(edit);
+      layout->addWidget(set);
+      c.editor = edit;
+      auto send = [this, edit, id] {
+        if (!showing_) intent(panels::Intent::enter(id, edit->text().toStdString()));
+      };
+      connect(set, &QPushButton::clicked, this, send);
+      connect(edit, &QLineEdit::returnPressed, this, send);
+      w = row;
+      break;
+    }
+    case ControlKind::Readout: {
+      auto* edit = new QLineEdit(this);
+      edit->setReadOnly(true);
+      edit->setAlignment(Qt::AlignRight);
+      edit->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("000000")));
+      edit->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000000000")));
+      w = edit;
+      break;
+    }
+    case ControlKind::Slider: {
+      auto* slider = new QSlider(Qt::Horizontal, this);
+      slider->setRange(static_cast<int>(d.minimum), static_cast<int>(d.maximum));
+      connect(slider, &QSlider::valueChanged, this, [this, slider, id](int value) {
+        if (showing_ || slider->isSliderDown()) return;
+        intent(panels::Intent::choose(id, value));
+      });
+      connect(slider, &QSlider::sliderReleased, this, [this, slider, id] {
+        if (!showing_) intent(panels::Intent::choose(id, slider->value()));
+      });
+      w = slider;
+      break;
+    }
+    case ControlKind::Button:
+    case ControlKind::Close: {
+      auto* button = new QPushButton(qs(d.caption), this);
+      button->setAutoDefault(false);
+      if (d.kind == ControlKind::Close)
+        connect(button, &QPushButton::clicked, this, [this] {
+          if (logic_ != nullptr) logic_->close();
+        });
+      else
+        connect(button, &QPushButton::clicked, this, [this, id] { intent(panels::Intent::click(id)); });
+      w = button;
+      break;
+    }
+    case ControlKind::Arrow: {
+      auto* arrow = new ArrowButton(d.arrow, this);
+      connect(arrow, &ArrowButton::pressed, this, [this, id] { intent(panels::Intent::press(id)); });
+      connect(arrow, &ArrowButton::released, this, [this, id] { intent(panels::Intent::release(id)); });
+      w = arrow;
+      break;
+    }
+  }
+  w->setObjectName(QStringLiteral("control.%1").arg(id));
+  c.widget = w;
+  c.row = w;
+  return w;
+}
+
+void PanelDialog::build(const panels::PanelDescription& description) {
+  auto* column = new QVBoxLayout(this);
+  column->setSizeConstraint(QLayout::SetFixedSize);
+  const auto& list = description.controls;
+  QHBoxLayout* buttonRow = nullptr;
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    const panels::ControlDescription& d = list[i];
+    Control& c = controls_[d.id];
+    c.description = &d;
+    QWidget* w = makeControl(c);
+    if (sharesButtonRow(d.kind)) {
+      if (buttonRow == nullptr) {
+        buttonRow = new QHBoxLayout;
+        column->addLayout(buttonRow);
+      }
+      if (d.kind == ControlKind::Close) buttonRow->addStretch(1);
+      buttonRow->addWidget(w);
+      continue;
+    }
+    buttonRow = nullptr;
+    const bool takesUnit = (d.kind == ControlKind::Readout || d.kind == ControlKind::Entry) && i + 1 < list.size() &&
+                           list[i + 1].kind == ControlKind::Label;
+    if (!takesUnit) {
+      column->addWidget(w);
+      continue;
+    }
+    auto* row = new QHBoxLayout;
+    row->addWidget(w);
+    const panels::ControlDescription& unit = list[++i];
+    Control& u = controls_[unit.id];
+    u.description = &unit;
+    row->addWidget(makeControl(u));
+    row->addStretch(1);
+    column->addLayout(row);
+  }
+}
+
+void PanelDialog::intent(const panels::Intent& i) {
+  if (logic_ != nullptr && !closed_) logic_->intent(i);
+}
+
+void PanelDialog::setText(panels::ControlId control, std::string_view text) {
+  Control* c = find(control);
+  if (c == nullptr) return;
+  showing_ = true;
+  if (c->editor != nullptr) static_cast<QLineEdit*>(c->editor)->setText(qs(text));
+  else if (auto* edit = qobject_cast<QLineEdit*>(c->widget)) edit->setText(qs(text));
+  else if (auto* label = qobject_cast<QLabel*>(c->widget)) label->setText(qs(text));
+  showing_ = false;
+}
+
+void PanelDialog::setValue(panels::ControlId control, int value) {
+  Control* c = find(control);
+  if (c == nullptr) return;
+  c->value = value;
+  showing_ = true;
+  if (auto* box = qobject_cast<QCheckBox*>(c->widget)) box->setChecked(value != 0);
+  else if (auto* list = qobject_cast<QComboBox*>(c->widget)) list->setCurrentIndex(value);
+  else if (auto* slider = qobject_cast<QSlider*>(c->widget)) slider->setValue(value);
+  else
+    for (std::size_t i = 0; i < c->items.size(); ++i) c->items[i]->setChecked(static_cast<int>(i) == value);
+  showing_ = false;
+}
+
+void PanelDialog::setRange(panels::ControlId control, int minimum, int maximum) {
+  if (Control* c = find(control))
+    if (auto* slider = qobject_cast<QSlider*>(c->widget)) {
+      showing_ = true;
+      slider->setRange(minimum, maximum);
+      showing_ = false;
+    }
+}
+
+void PanelDialog::setEnabled(panels::ControlId control, bool enabled) {
+  if (Control* c = find(control)) c->widget->setEnabled(enabled);
+}
+
+void PanelDialog::setShown(panels::ControlId control, bool shown) {
+  if (Control* c = find(control)) c->row->setVisible(shown);
+}
+
+void PanelDialog::setCaption(panels::ControlId control, std::string_view caption) {
+  Control* c = find(control);
+  if (c == nullptr) return;
+  if (auto* button = qobject_cast<QAbstractButton*>(c->widget)) button->setText(qs(caption));
+  else if (auto* group = qobject_cast<QGroupBox*>(c->widget)) group->setTitle(qs(caption));
+  else if (auto* label = qobject_cast<QLabel*>(c->widget)) label->setText(qs(caption));
+}
+
+void PanelDialog::setItemCaption(panels::ControlId control, std::size_t item, std::string_view caption) {
+  Control* c = find(control);
+  if (c == nullptr) return;
+  if (item < c->items.size()) c->items[item]->setText(qs(caption));
+  else if (auto* list = qobject_cast<QComboBox*>(c->widget); list != nullptr && item < static_cast<std::size_t>(list->count()))
+    list->setItemText(static_cast<int>(item), qs(caption));
+}
+
+void PanelDialog::beep() { QApplication::beep(); }
+
+void PanelDialog::close(panels::CloseReason reason) {
+  closed_ = true;
+  reason_ = reason;
+  // Every way out gives the result 0; a panel closed during its open was never shown.
+  QDialog::done(0);
+  hide();
+}
+
+void PanelDialog::reject() {
+  // Escape and the frame's close are the panel's close command.
+  if (logic_ != nullptr && !closed_) logic_->close();
+  else QDialog::done(0);
+}
+
+void PanelDialog::releaseArrows() {
+  for (auto& [id, c] : controls_)
+    if (auto* arrow = qobject_cast<ArrowButton*>(c.widget); arrow != nullptr && arrow->isDown()) {
+      arrow->setDown(false);
+      intent(panels::Intent::release(id));
+    }
+}
+
+void PanelDialog::changeEvent(QEvent* event) {
+  // A held arrow whose window loses the mouse and the keyboard would keep the lens moving.
+  if (event->type() == QEvent::ActivationChange && !isActiveWindow()) releaseArrows();
+  QDialog::changeEvent(event);
+}
+
+}  // namespace orva::gui

@@ -1,0 +1,90 @@
+#pragma once
+// The one window every panel is drawn in: built from the panel's description, it shows what
+// the panel logic tells it (panels::PanelView) and reports what the operator does as intents.
+// Controls are controlled: a click does not change a check, a choice or a text by itself;
+// the logic's answer does.
+//
+// Layout is derived from the description's order: a readout or an entry takes the label that
+// follows it as its unit on the same row, buttons and arrows standing together share a row,
+// and "CLOSE" closes the window's last row on the right.
+#include <QAbstractButton>
+#include <QDialog>
+
+#include <map>
+
+#include "panels/panel_description.hpp"
+#include "panels/panel_logic.hpp"
+#include "panels/panel_view.hpp"
+
+class QWidget;
+
+namespace orva::gui {
+
+// A press-and-hold arrow button, its picture drawn in code: an arrow and the letter of its role.
+class ArrowButton final : public QAbstractButton {
+  Q_OBJECT
+
+ public:
+  ArrowButton(panels::ArrowRole role, QWidget* parent);
+  QSize sizeHint() const override { return {54, 54}; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  panels::ArrowRole role_;
+};
+
+class PanelDialog final : public QDialog, public panels::PanelView {
+  Q_OBJECT
+
+ public:
+  PanelDialog(const panels::PanelDescription& description, QWidget* owner);
+
+  // The logic the operator's intents go to; set before the logic opens the panel.
+  void setLogic(panels::PanelLogic* logic) { logic_ = logic; }
+  bool closedByLogic() const { return closed_; }
+  panels::CloseReason closeReason() const { return reason_; }
+  QWidget* control(panels::ControlId id) const;
+
+  // panels::PanelView
+  void setText(panels::ControlId control, std::string_view text) override;
+  void setValue(panels::ControlId control, int value) override;
+  void setRange(panels::ControlId control, int minimum, int maximum) override;
+  void setEnabled(panels::ControlId control, bool enabled) override;
+  void setShown(panels::ControlId control, bool shown) override;
+  void setCaption(panels::ControlId control, std::string_view caption) override;
+  void setItemCaption(panels::ControlId control, std::size_t item, std::string_view caption) override;
+  void beep() override;
+  void close(panels::CloseReason reason) override;
+
+ public slots:
+  void reject() override;
+
+ protected:
+  void changeEvent(QEvent* event) override;
+
+ private:
+  struct Control {
+    const panels::ControlDescription* description = nullptr;
+    QWidget* widget = nullptr;  // the control itself (a group box for a radio group)
+    QWidget* row = nullptr;     // what is shown and hidden with it
+    std::vector<QAbstractButton*> items;  // a radio group's buttons
+    QWidget* editor = nullptr;            // an entry's line edit
+    int value = -1;
+  };
+
+  void build(const panels::PanelDescription& description);
+  QWidget* makeControl(Control& c);
+  void intent(const panels::Intent& intent);
+  void releaseArrows();
+  Control* find(panels::ControlId id);
+
+  panels::PanelLogic* logic_ = nullptr;
+  std::map<panels::ControlId, Control> controls_;
+  bool closed_ = false;
+  panels::CloseReason reason_ = panels::CloseReason::Closed;
+  bool showing_ = false;  // the logic is setting a control: its signals are not the operator's
+};
+
+}  // namespace orva::gui
