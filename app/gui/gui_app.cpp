@@ -200,6 +200,7 @@ void GuiApp::addCommands() {
   handlers_.set(MenuItem::ClearScreen, [this] { monitor_.clearScreen(); });
   handlers_.set(MenuItem::LogFile, [this] { toggleLogFile(); });
   handlers_.set(MenuItem::Exit, [this] { exitCommand(); });
+  handlers_.set(MenuItem::SendFile, [this] { (void)session_->sendFile(); });
   handlers_.set(MenuItem::CameraDataRead, [this] { eepromCommand(session_->backup()); });
   handlers_.set(MenuItem::CameraDataWrite, [this] { eepromCommand(session_->writeBack()); });
   handlers_.set(MenuItem::ResetToFactoryDefault, [this] { eepromCommand(session_->factoryReset()); });

@@ -407,6 +407,12 @@ void Session::selectProtocol(link::Protocol protocol) {
   }
   settings_.protocol = afp ? kProtocolAfp : kProtocolEap;
   monitor_.setAfpVariant(afp);
+  if (portOpen_) {
+    // The same camera in the other protocol: what the launcher and the menus offer follows it.
+    const camera::GatingSwitches sw = gatingSwitches();
+    launcher_ = camera::launcherGating(camera::connectedLauncher(launcher_, sw), record_, flags_, sw, presets_);
+    menus_.applyModel(record_, flags_, sw, settingReader());
+  }
   menus_.setChecked(MenuItem::AfpSelect, afp);
   menus_.setChecked(MenuItem::EapSelect, !afp);
 }
@@ -517,6 +523,27 @@ CommandResult Session::writeBack() {
   const bool verify = settings_.eepromVerify != 0;
   startRun([this, plan, verify](std::stop_token stop) { writeBackRun(plan, verify, stop); });
   return CommandResult::Started;
+}
+
+CommandResult Session::sendFile() {
+  if (runner_.busy()) return CommandResult::Busy;
+  if (refusedWithoutPort() || refusedDuringMotionDetection()) return CommandResult::Refused;
+  const std::filesystem::path folder = startFolder_;
+  const bool started = startRun([this, folder](std::stop_token stop) {
+    auto chosen = prompt_.chooseFile(eeprom::fileChoice(eeprom::kSendFileDialogMode, folder));
+    if (!chosen) return;
+    auto file = eeprom::readCommandFile(*chosen);
+    if (!file) {
+      report(file.message());
+      return;
+    }
+    eeprom::CommandFileSender sender(link_, eap_, afp_, prompt_);
+    const auto result = sender.send(*file, stop);
+    if (result.outcome == eeprom::SendResult::Outcome::Failed)
+      report(fmt::format("The command file stopped at line {} of {}: the camera did not take it.", result.fileLine,
+                         chosen->filename().string()));
+  });
+  return started ? CommandResult::Started : CommandResult::Busy;
 }
 
 CommandResult Session::camEepromWrite(const std::filesystem::path& image, eeprom::WriteMethod method,

@@ -111,6 +111,10 @@ class Session {
   // writes ORVA.ini. Harmless when called again.
   ShutdownResult shutdown(AskFirst ask = AskFirst::IfRunning);
 
+  // "Send File...": a command file chosen by the operator, played into the camera on the run
+  // thread (refused without the port and while motion detection is on).
+  CommandResult sendFile();
+
   // The EEPROM menu.
   CommandResult backup();        // "Camera Data Read -> File"
   CommandResult writeBack();     // "Camera Data Write <- File"

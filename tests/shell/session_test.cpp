@@ -394,3 +394,57 @@ TEST(SessionModelMenu, RunsOnTheRunThreadAndMarksTheMenuOnlyWhenItHasEnded) {
 
 }  // namespace
 }  // namespace orva::shell
+
+namespace orva::shell {
+namespace {
+
+TEST(SessionSendFile, PlaysTheChosenFileAndSaysWhenItCannotBeRead) {
+  SessionBench b;
+  {
+    std::ofstream out(b.folder / "cmd.dat", std::ios::binary);
+    out << "set the format\r\n:W11EE88\r\n";
+  }
+  b.prompt.answer(Answer::No);  // no backup
+  ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
+  b.prompt.file(b.folder / "cmd.dat").file(b.folder / "missing.dat");
+  ASSERT_EQ(b.session.sendFile(), CommandResult::Started);
+  b.settle();
+  EXPECT_EQ(b.camera().memory().read(0x11EE), 0x88);
+  EXPECT_NE(b.monitor.snapshot().pc.find("set the format"), std::string::npos);
+
+  ASSERT_EQ(b.session.sendFile(), CommandResult::Started);
+  b.settle();
+  const auto& asked = b.prompt.asked();
+  ASSERT_FALSE(asked.empty());
+  EXPECT_NE(asked.back().text.find("missing.dat"), std::string::npos);
+  EXPECT_EQ(asked.back().title, texts::kAttention);
+}
+
+}  // namespace
+}  // namespace orva::shell
+
+namespace orva::shell {
+namespace {
+
+TEST(SessionProtocol, SwitchingWhileConnectedForgetsTheChangesAndGatesForTheNewProtocol) {
+  SessionBench b;
+  b.prompt.answer(Answer::No);
+  ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
+  b.session.selectProtocol(link::Protocol::Eap);  // already in use: nothing
+  EXPECT_EQ(b.camera().memory().read(0xFA58), 0x00);
+
+  ASSERT_TRUE(b.session.eap().writeByte(0x1800, 0x12));
+  EXPECT_FALSE(b.session.changedAddresses().empty());
+  b.session.selectProtocol(link::Protocol::Afp);
+  EXPECT_EQ(b.session.link().protocol(), link::Protocol::Afp);
+  EXPECT_TRUE(b.session.changedAddresses().empty());
+  EXPECT_TRUE(b.session.menus().state(MenuItem::AfpSelect).checked);
+  EXPECT_FALSE(b.session.menus().state(MenuItem::EapSelect).checked);
+  // AFP offers no preset memory keys.
+  EXPECT_FALSE(b.session.launcher()[camera::LauncherItem::MemoryKey1].enabled);
+  EXPECT_TRUE(static_cast<bool>(b.session.shutdown().saved));
+  EXPECT_EQ(b.saved().protocol, kProtocolAfp);
+}
+
+}  // namespace
+}  // namespace orva::shell
