@@ -94,6 +94,18 @@ std::optional<std::filesystem::path> manualFile() {
   return std::nullopt;
 }
 
+// Runs `job` on a thread of its own while the window thread goes on painting, answering the
+// questions the job asks and running its timers; what the operator clicks or types meanwhile
+// waits until the job has ended.
+void runOffWindowThread(const std::function<void()>& job) {
+  QEventLoop loop;
+  std::jthread worker([&] {
+    job();
+    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+  });
+  loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
 }  // namespace
 
 GuiApp::GuiApp(const StartOptions& options, std::filesystem::path startFolder)
@@ -144,7 +156,12 @@ GuiApp::GuiApp(const StartOptions& options, std::filesystem::path startFolder)
     monitor_.setTypedInput(false);
   });
   window_->setTypedHandler([this](char c) { typed_->send(c); });
-  window_->setMenuHandler([this](MenuItem item) { return handlers_.run(item); });
+  window_->setMenuHandler([this](MenuItem item) {
+    // A command chosen while the line is busy connecting would cut across it (the frame's
+    // close comes this way too): it is let go, as a click would be.
+    if (lineJob_) return true;
+    return handlers_.run(item);
+  });
   addCommands();
   refreshLauncher();
   session_->setPanelCloser([this] { closePanels(); });
@@ -283,7 +300,9 @@ void GuiApp::connectClicked(bool connect) {
   launcher_->indicator().repaint();
   // The negotiation may try twenty settings: the cursor says that the tool is working.
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  const shell::ConnectResult result = session_->connect();
+  lineJob_ = true;
+  const shell::ConnectResult result = session_->connect(runOffWindowThread);
+  lineJob_ = false;
   QApplication::restoreOverrideCursor();
   refreshLauncher();
   if (result == shell::ConnectResult::OpenFailed || result == shell::ConnectResult::IdentificationFailed)
@@ -368,13 +387,9 @@ void GuiApp::serialPort() {
       // The camera's restart takes seconds: it runs off the window thread while the window
       // goes on painting and answering the questions it asks.
       auto result = link::Negotiator::SpeedChange::Failed;
-      QEventLoop loop;
-      std::jthread worker([&] {
-        result = session_->changeCameraSpeed(to, model);
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-      });
-      loop.exec();
-      worker.join();
+      lineJob_ = true;
+      runOffWindowThread([&] { result = session_->changeCameraSpeed(to, model); });
+      lineJob_ = false;
       return result;
     };
     const bool changed = runCameraSpeedDialog(window_.get(), session_->portField(),

@@ -115,6 +115,7 @@ class GuiApp {
   PanelDialog* openPanel_ = nullptr;
   panels::PanelLogic* openLogic_ = nullptr;
   bool shutDown_ = false;
+  bool lineJob_ = false;  // connecting, or changing the camera's speed, off the window thread
 };
 
 }  // namespace orva::gui

@@ -81,7 +81,7 @@ bool Session::identify(camera::ModelRecord& record, camera::IdentificationFlags&
 
 // ---- connect, disconnect, exit, shutdown
 
-ConnectResult Session::connect() {
+ConnectResult Session::connect(const LineWork& lineWork) {
   if (runner_.busy()) return ConnectResult::Busy;
   camera::resetModelRecord(record_);
   flags_ = {};
@@ -89,25 +89,41 @@ ConnectResult Session::connect() {
     link_.setLineSettings(link::lineSettingsOf(*form));
   link_.setProtocol(protocolOf(settings_.protocol));
 
+  // The line's part: the negotiation may try twenty settings and the identification reads
+  // dozens of registers, so it may run off the window thread. It reaches only the link, the
+  // monitor and the prompt, and hands its results back here.
+  enum class Stage { OpenFailed, IdentificationFailed, Identified };
+  Stage stage = Stage::OpenFailed;
   const bool allowedWithoutCamera = link_.noCameraMode() == link::NoCameraMode::Allowed && !link_.hasChannel();
-  const bool found = negotiator_.connect(settings_.rsNegotiate != 0);
-  if (!found || (!link_.isOpen() && !allowedWithoutCamera)) {
-    negotiator_.disconnect();
+  const bool negotiate = settings_.rsNegotiate != 0;
+  camera::IdentificationSwitches idSwitches{settings_.exComMode, settings_.newFeature, settings_.picModeCmd,
+                                            settings_.qb165Clock};
+  camera::ModelRecord record = record_;
+  camera::IdentificationFlags flags;
+  camera::LauncherFields fields;
+  const std::function<void()> job = [&] {
+    const bool found = negotiator_.connect(negotiate);
+    if (!found || (!link_.isOpen() && !allowedWithoutCamera)) {
+      negotiator_.disconnect();
+      return;
+    }
+    monitor_.setAfpVariant(link_.protocol() == link::Protocol::Afp);
+    stage = identify(record, flags, fields, idSwitches) ? Stage::Identified : Stage::IdentificationFailed;
+  };
+  if (lineWork) lineWork(job);
+  else job();
+
+  if (stage == Stage::OpenFailed) {
     portOpen_ = false;
     return ConnectResult::OpenFailed;
   }
-  portOpen_ = true;
   // What the negotiation found is what ORVA.ini keeps for the next start.
   settings_.protocol = link_.protocol() == link::Protocol::Afp ? kProtocolAfp : kProtocolEap;
   settings_.settingsText = std::string(link::formOf(link_.lineSettings()).text);
-  monitor_.setAfpVariant(link_.protocol() == link::Protocol::Afp);
 
   const camera::GatingSwitches sw = gatingSwitches();
   launcher_ = camera::connectedLauncher(launcher_, sw);
-
-  camera::IdentificationSwitches idSwitches{settings_.exComMode, settings_.newFeature, settings_.picModeCmd,
-                                            settings_.qb165Clock};
-  if (!identify(record_, flags_, fields_, idSwitches)) {
+  if (stage == Stage::IdentificationFailed) {
     const auto disabled = camera::disableForDisconnect(launcher_, menus_.gatingState(), sw);
     launcher_ = disabled.launcher;
     presets_.savedChecks = disabled.savedChecks;
@@ -116,6 +132,10 @@ ConnectResult Session::connect() {
     portOpen_ = false;
     return ConnectResult::IdentificationFailed;
   }
+  portOpen_ = true;
+  record_ = std::move(record);
+  flags_ = flags;
+  fields_ = std::move(fields);
   settings_.newFeature = idSwitches.newFeature;
   settings_.qb165Clock = idSwitches.qb165Clock;
   rangeModel_ = record_.modelCode;

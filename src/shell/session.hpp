@@ -99,9 +99,14 @@ class Session {
   // The line the next connect() opens, and the name the launcher's port field shows for it.
   void setChannel(std::unique_ptr<link::ByteChannel> channel, std::string portName);
 
+  // Runs a job of the line, on the window thread or off it, and returns when it has ended.
+  using LineWork = std::function<void(const std::function<void()>&)>;
+
   // The launcher's "Connect" checked: open, negotiate (unless "RS Negotiate" is 0), identify,
-  // gate the launcher and the menus, and offer a backup to a camera not yet backed up.
-  ConnectResult connect();
+  // gate the launcher and the menus, and offer a backup to a camera not yet backed up. The
+  // negotiation and identification go through `lineWork` (inline when empty): they touch only
+  // the link, the monitor and the prompt, so a GUI may run them off its window thread.
+  ConnectResult connect(const LineWork& lineWork = {});
   // "Connect" unchecked: the restore offer first; when it asked, the caller checks "Connect"
   // again and stays connected.
   LeaveResult disconnect();

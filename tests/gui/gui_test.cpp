@@ -170,6 +170,7 @@ class GuiTest : public QObject {
   void disconnectPutsTheLauncherBack();
   void shortcutKeysDriveTheLensOutsideThePanes();
   void camWriteDialogStartsOnlyWithTheFilesItNeeds();
+  void failedConnectShowsTheFailureAndUnchecks();
   void screenshots();
 };
 
@@ -726,6 +727,24 @@ void GuiTest::camWriteDialogStartsOnlyWithTheFilesItNeeds() {
   QCOMPARE(starts, 1);
   QCOMPARE(method, orva::eeprom::WriteMethod::ExceptAdjustment);
   QCOMPARE(kept, (std::vector<std::uint16_t>{0x1800, 0x1801}));
+}
+
+void GuiTest::failedConnectShowsTheFailureAndUnchecks() {
+  orva::testing::TempFolder dir;
+  writeFile(dir / "ORVA.ini", "RS Negotiate= 0\r\n");
+  gui::StartOptions options;
+  options.port = (dir / "no-such-port").string();
+  gui::GuiApp app(options, dir.path());
+  app.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&app.window()));
+  auto* box = app.launcher().findChild<QCheckBox*>(QStringLiteral("connect"));
+  box->click();
+  QVERIFY(!app.session().connected());
+  QVERIFY(!box->isChecked());
+  QCOMPARE(app.launcher().indicator().state(), gui::ConnectionIndicator::State::Failed);
+  QTRY_COMPARE(app.launcher().indicator().state(), gui::ConnectionIndicator::State::Idle);
+  QVERIFY(!app.launcher().button(orva::camera::LauncherItem::ZoomFocus)->isEnabled());
+  app.shutdown();
 }
 
 // Pictures of the windows for a look by eye: ORVA_GUI_SCREENSHOT_DIR=<folder> gui_tests screenshots
