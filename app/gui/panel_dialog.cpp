@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "panels/texts.hpp"
@@ -177,7 +178,27 @@ QWidget* PanelDialog::makeControl(Control& c) {
       break;
     }
     case ControlKind::Slider: {
-      auto* slider = new QSlider(Qt::Horizontal, this);
+      // The slider, with its scale labels under it at quarters of the range.
+      auto* box = new QWidget(this);
+      auto* column = new QVBoxLayout(box);
+      column->setContentsMargins(0, 0, 0, 0);
+      auto* slider = new QSlider(Qt::Horizontal, box);
+      slider->setObjectName(QStringLiteral("slider"));
+      slider->setTickPosition(QSlider::TicksBelow);
+      slider->setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('M')) * 20);
+      column->addWidget(slider);
+      auto* scale = new QHBoxLayout;
+      scale->setContentsMargins(0, 0, 0, 0);
+      for (int k = 0; k < 4; ++k) {
+        auto* mark = new QLabel(box);
+        mark->setAlignment(Qt::AlignRight);
+        scale->addWidget(mark, 1);
+        c.items.push_back(nullptr);
+        c.scale.push_back(mark);
+      }
+      column->addLayout(scale);
+      c.items.clear();
+      c.editor = slider;
       slider->setRange(static_cast<int>(d.minimum), static_cast<int>(d.maximum));
       connect(slider, &QSlider::valueChanged, this, [this, slider, id](int value) {
         if (showing_ || slider->isSliderDown()) return;
@@ -186,7 +207,7 @@ QWidget* PanelDialog::makeControl(Control& c) {
       connect(slider, &QSlider::sliderReleased, this, [this, slider, id] {
         if (!showing_) intent(panels::Intent::choose(id, slider->value()));
       });
-      w = slider;
+      w = box;
       break;
     }
     case ControlKind::Button:
@@ -217,29 +238,66 @@ QWidget* PanelDialog::makeControl(Control& c) {
 }
 
 void PanelDialog::build(const panels::PanelDescription& description) {
-  auto* column = new QVBoxLayout(this);
-  column->setSizeConstraint(QLayout::SetFixedSize);
+  auto* outer = new QVBoxLayout(this);
+  outer->setSizeConstraint(QLayout::SetFixedSize);
+  auto* columns = new QHBoxLayout;
+  columns->setAlignment(Qt::AlignTop);
+  outer->addLayout(columns);
+  std::map<int, QVBoxLayout*> columnLayouts;
+  auto columnOf = [&](int n) {
+    QVBoxLayout*& c = columnLayouts[n];
+    if (c == nullptr) {
+      c = new QVBoxLayout;
+      c->setAlignment(Qt::AlignTop);
+      columns->addLayout(c);
+    }
+    return c;
+  };
+  // "CLOSE" ends the window on the right, under every column.
+  auto* closeRow = new QHBoxLayout;
+  closeRow->addStretch(1);
+
   const auto& list = description.controls;
+  QVBoxLayout* container = nullptr;  // the column, or the group box being filled
+  std::string_view openGroup;
+  int openColumn = -1;
   QHBoxLayout* buttonRow = nullptr;
   for (std::size_t i = 0; i < list.size(); ++i) {
     const panels::ControlDescription& d = list[i];
     Control& c = controls_[d.id];
     c.description = &d;
     QWidget* w = makeControl(c);
+    if (d.kind == ControlKind::Close) {
+      closeRow->addWidget(w);
+      continue;
+    }
+    if (container == nullptr || d.column != openColumn || d.group != openGroup) {
+      QVBoxLayout* column = columnOf(d.column);
+      container = column;
+      if (!d.group.empty()) {
+        auto* box = new QGroupBox(qs(d.group), this);
+        auto* inside = new QVBoxLayout(box);
+        column->addWidget(box);
+        container = inside;
+      }
+      openGroup = d.group;
+      openColumn = d.column;
+      buttonRow = nullptr;
+    }
     if (sharesButtonRow(d.kind)) {
       if (buttonRow == nullptr) {
         buttonRow = new QHBoxLayout;
-        column->addLayout(buttonRow);
+        container->addLayout(buttonRow);
       }
-      if (d.kind == ControlKind::Close) buttonRow->addStretch(1);
       buttonRow->addWidget(w);
       continue;
     }
     buttonRow = nullptr;
     const bool takesUnit = (d.kind == ControlKind::Readout || d.kind == ControlKind::Entry) && i + 1 < list.size() &&
-                           list[i + 1].kind == ControlKind::Label;
+                           list[i + 1].kind == ControlKind::Label && list[i + 1].group == d.group &&
+                           list[i + 1].column == d.column;
     if (!takesUnit) {
-      column->addWidget(w);
+      container->addWidget(w);
       continue;
     }
     auto* row = new QHBoxLayout;
@@ -249,8 +307,10 @@ void PanelDialog::build(const panels::PanelDescription& description) {
     u.description = &unit;
     row->addWidget(makeControl(u));
     row->addStretch(1);
-    column->addLayout(row);
+    container->addLayout(row);
   }
+  if (closeRow->count() > 1) outer->addLayout(closeRow);
+  else delete closeRow;
 }
 
 void PanelDialog::intent(const panels::Intent& i) {
@@ -261,7 +321,7 @@ void PanelDialog::setText(panels::ControlId control, std::string_view text) {
   Control* c = find(control);
   if (c == nullptr) return;
   showing_ = true;
-  if (c->editor != nullptr) static_cast<QLineEdit*>(c->editor)->setText(qs(text));
+  if (auto* entry = qobject_cast<QLineEdit*>(c->editor)) entry->setText(qs(text));
   else if (auto* edit = qobject_cast<QLineEdit*>(c->widget)) edit->setText(qs(text));
   else if (auto* label = qobject_cast<QLabel*>(c->widget)) label->setText(qs(text));
   showing_ = false;
@@ -274,7 +334,7 @@ void PanelDialog::setValue(panels::ControlId control, int value) {
   showing_ = true;
   if (auto* box = qobject_cast<QCheckBox*>(c->widget)) box->setChecked(value != 0);
   else if (auto* list = qobject_cast<QComboBox*>(c->widget)) list->setCurrentIndex(value);
-  else if (auto* slider = qobject_cast<QSlider*>(c->widget)) slider->setValue(value);
+  else if (auto* slider = qobject_cast<QSlider*>(c->editor)) slider->setValue(value);
   else
     for (std::size_t i = 0; i < c->items.size(); ++i) c->items[i]->setChecked(static_cast<int>(i) == value);
   showing_ = false;
@@ -282,7 +342,7 @@ void PanelDialog::setValue(panels::ControlId control, int value) {
 
 void PanelDialog::setRange(panels::ControlId control, int minimum, int maximum) {
   if (Control* c = find(control))
-    if (auto* slider = qobject_cast<QSlider*>(c->widget)) {
+    if (auto* slider = qobject_cast<QSlider*>(c->editor)) {
       showing_ = true;
       slider->setRange(minimum, maximum);
       showing_ = false;
@@ -308,16 +368,31 @@ void PanelDialog::setCaption(panels::ControlId control, std::string_view caption
 void PanelDialog::setItemCaption(panels::ControlId control, std::size_t item, std::string_view caption) {
   Control* c = find(control);
   if (c == nullptr) return;
-  if (item < c->items.size()) c->items[item]->setText(qs(caption));
+  if (item < c->scale.size()) c->scale[item]->setText(qs(caption));
+  else if (item < c->items.size()) c->items[item]->setText(qs(caption));
   else if (auto* list = qobject_cast<QComboBox*>(c->widget); list != nullptr && item < static_cast<std::size_t>(list->count()))
     list->setItemText(static_cast<int>(item), qs(caption));
 }
 
 void PanelDialog::beep() { QApplication::beep(); }
 
+void PanelDialog::startTimer(int timer, std::chrono::milliseconds interval) {
+  QTimer*& t = timers_[timer];
+  if (t == nullptr) {
+    t = new QTimer(this);
+    connect(t, &QTimer::timeout, this, [this, timer] { intent(panels::Intent::tick(timer)); });
+  }
+  t->start(interval);
+}
+
+void PanelDialog::stopTimer(int timer) {
+  if (auto it = timers_.find(timer); it != timers_.end()) it->second->stop();
+}
+
 void PanelDialog::close(panels::CloseReason reason) {
   closed_ = true;
   reason_ = reason;
+  for (auto& [id, t] : timers_) t->stop();
   // Every way out gives the result 0; a panel closed during its open was never shown.
   QDialog::done(0);
   hide();

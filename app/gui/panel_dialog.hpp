@@ -16,6 +16,8 @@
 #include "panels/panel_logic.hpp"
 #include "panels/panel_view.hpp"
 
+class QLabel;
+class QTimer;
 class QWidget;
 
 namespace orva::gui {
@@ -56,6 +58,8 @@ class PanelDialog final : public QDialog, public panels::PanelView {
   void setCaption(panels::ControlId control, std::string_view caption) override;
   void setItemCaption(panels::ControlId control, std::size_t item, std::string_view caption) override;
   void beep() override;
+  void startTimer(int timer, std::chrono::milliseconds interval) override;
+  void stopTimer(int timer) override;
   void close(panels::CloseReason reason) override;
 
  public slots:
@@ -70,7 +74,8 @@ class PanelDialog final : public QDialog, public panels::PanelView {
     QWidget* widget = nullptr;  // the control itself (a group box for a radio group)
     QWidget* row = nullptr;     // what is shown and hidden with it
     std::vector<QAbstractButton*> items;  // a radio group's buttons
-    QWidget* editor = nullptr;            // an entry's line edit
+    QWidget* editor = nullptr;            // an entry's line edit, a slider's slider
+    std::vector<QLabel*> scale;           // a slider's scale labels
     int value = -1;
   };
 
@@ -82,6 +87,7 @@ class PanelDialog final : public QDialog, public panels::PanelView {
 
   panels::PanelLogic* logic_ = nullptr;
   std::map<panels::ControlId, Control> controls_;
+  std::map<int, QTimer*> timers_;
   bool closed_ = false;
   panels::CloseReason reason_ = panels::CloseReason::Closed;
   bool showing_ = false;  // the logic is setting a control: its signals are not the operator's

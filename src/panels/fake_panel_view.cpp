@@ -65,9 +65,27 @@ void FakePanelView::beep() {
   note("beep");
 }
 
+void FakePanelView::startTimer(int timer, std::chrono::milliseconds interval) {
+  std::lock_guard lock(mutex_);
+  timers_[timer] = interval;
+  note("timer " + std::to_string(timer) + " start " + std::to_string(interval.count()));
+}
+
+void FakePanelView::stopTimer(int timer) {
+  std::lock_guard lock(mutex_);
+  timers_.erase(timer);
+  note("timer " + std::to_string(timer) + " stop");
+}
+
+std::map<int, std::chrono::milliseconds> FakePanelView::timers() const {
+  std::lock_guard lock(mutex_);
+  return timers_;
+}
+
 void FakePanelView::close(CloseReason reason) {
   std::lock_guard lock(mutex_);
   closed_ = reason;
+  timers_.clear();
   note("close");
 }
 

@@ -24,7 +24,12 @@ class FakePanelView final : public PanelView {
   void setCaption(ControlId control, std::string_view caption) override;
   void setItemCaption(ControlId control, std::size_t item, std::string_view caption) override;
   void beep() override;
+  void startTimer(int timer, std::chrono::milliseconds interval) override;
+  void stopTimer(int timer) override;
   void close(CloseReason reason) override;
+
+  // The timers running now, with their intervals; a close stops them all.
+  std::map<int, std::chrono::milliseconds> timers() const;
 
   // What the window shows now; none for what it was never told.
   std::optional<std::string> text(ControlId control) const;
@@ -54,6 +59,7 @@ class FakePanelView final : public PanelView {
   std::map<ControlId, bool> shown_;
   std::map<ControlId, std::string> captions_;
   std::map<std::pair<ControlId, std::size_t>, std::string> itemCaptions_;
+  std::map<int, std::chrono::milliseconds> timers_;
   int beeps_ = 0;
   std::optional<CloseReason> closed_;
   std::vector<std::string> calls_;

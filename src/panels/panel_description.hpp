@@ -79,6 +79,10 @@ struct ControlDescription {
   ModelTest enabledWhen = nullptr;  // none: always enabled
   ModelTest shownWhen = nullptr;    // none: always shown
   ItemCaptions itemCaptions = nullptr;
+  // Where the renderer puts it: controls in a row with the same group caption share one group
+  // box (empty: none), and a panel lays out in columns from left to right (0 first).
+  std::string_view group;
+  std::uint8_t column = 0;
 
   constexpr ControlDescription enabledFor(ModelTest test) const {
     auto c = *this;
@@ -98,6 +102,17 @@ struct ControlDescription {
   constexpr ControlDescription keepingOperatorValue() const {
     auto c = *this;
     c.onFailure = OnWriteFailure::ShowOperator;
+    return c;
+  }
+  constexpr ControlDescription inGroup(std::string_view groupCaption, std::uint8_t atColumn = 0) const {
+    auto c = *this;
+    c.group = groupCaption;
+    c.column = atColumn;
+    return c;
+  }
+  constexpr ControlDescription inColumn(std::uint8_t atColumn) const {
+    auto c = *this;
+    c.column = atColumn;
     return c;
   }
   constexpr ControlDescription readOnRequest() const {

@@ -145,6 +145,8 @@ void PanelLogic::show(const State& s) {
 void PanelLogic::intent(const Intent& in) {
   if (!isOpen()) return;
   if (handle(in)) return;
+  // A tick no panel code took belongs to nobody.
+  if (in.kind == Intent::Kind::Tick) return;
   State* s = find(in.control);
   if (s == nullptr || !s->enabled || !s->shown) return;
   const ControlKind kind = s->description->kind;
@@ -163,6 +165,7 @@ void PanelLogic::intent(const Intent& in) {
     case Intent::Kind::Release:
       if (s->hold) s->hold->release();
       break;
+    case Intent::Kind::Tick: break;
   }
 }
 

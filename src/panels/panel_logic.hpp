@@ -62,6 +62,7 @@ struct Intent {
     Click,    // a button
     Press,    // an arrow drawn pressed
     Release,  // an arrow drawn released
+    Tick,     // a timer the panel started fired: `index` is the timer
   };
   Kind kind = Kind::Click;
   ControlId control = 0;
@@ -74,6 +75,7 @@ struct Intent {
   static Intent click(ControlId c) { return {Kind::Click, c, 0, {}}; }
   static Intent press(ControlId c) { return {Kind::Press, c, 0, {}}; }
   static Intent release(ControlId c) { return {Kind::Release, c, 0, {}}; }
+  static Intent tick(int timer) { return {Kind::Tick, 0, timer, {}}; }
 };
 
 class PanelLogic {

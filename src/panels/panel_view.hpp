@@ -7,6 +7,7 @@
 // these calls tell it, so a refused or failed write leaves the control as the logic decides.
 // Called on the window thread only; a run on another thread posts through a Dispatcher.
 #include <cstddef>
+#include <chrono>
 #include <cstdint>
 #include <string_view>
 
@@ -40,6 +41,11 @@ class PanelView {
   virtual void setItemCaption(ControlId control, std::size_t item, std::string_view caption) = 0;
   // The default message beep: an entry was refused.
   virtual void beep() = 0;
+  // A panel's timer: every `interval` the renderer reports Intent::tick(timer) to the logic, on
+  // the window thread, until it is stopped or the panel closes. Starting a running timer
+  // restarts it with the new interval.
+  virtual void startTimer(int timer, std::chrono::milliseconds interval) = 0;
+  virtual void stopTimer(int timer) = 0;
   // The panel is gone; the renderer closes the window (modal result 0) and places nothing.
   virtual void close(CloseReason reason) = 0;
 };
