@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "cam_write_dialog.hpp"
+#include "condition_window.hpp"
 #include "eeprom/factory_images.hpp"
 #include "gui_texts.hpp"
 #include "launcher_window.hpp"
@@ -26,6 +27,7 @@
 #include "main_window.hpp"
 #include "pane_widget.hpp"
 #include "panel_dialog.hpp"
+#include "panels/camera_condition.hpp"
 #include "panels/launcher.hpp"
 #include "panels/placement.hpp"
 #include "panels/registry.hpp"
@@ -134,6 +136,9 @@ GuiApp::GuiApp(const StartOptions& options, std::filesystem::path startFolder)
   QObject::connect(launcher_, &LauncherWindow::itemClicked, window_.get(),
                    [this](camera::LauncherItem item) { launch(item); });
   QObject::connect(launcher_, &LauncherWindow::exitClicked, window_.get(), [this] { exitCommand(); });
+  condition_ = new ConditionWindow(window_.get());
+  QObject::connect(condition_, &ConditionWindow::conditionClicked, window_.get(), [this] { readCondition(); });
+  condition_->setConnected(false, session_->model());
 
   session_->setChangeHandler([this] {
     if (!window_) return;
@@ -209,6 +214,8 @@ void GuiApp::show() {
   window_->show();
   launcher_->show();
   launcher_->placeBeside(*window_);
+  condition_->show();
+  condition_->placeBeside(*window_, launcher_);
 }
 
 // ---- commands
@@ -294,6 +301,7 @@ void GuiApp::connectClicked(bool connect) {
     closePanels();
     session_->disconnect();
     refreshLauncher();
+    condition_->setConnected(session_->connected(), session_->model());
     return;
   }
   launcher_->indicator().setState(ConnectionIndicator::State::Connecting);
@@ -305,6 +313,7 @@ void GuiApp::connectClicked(bool connect) {
   lineJob_ = false;
   QApplication::restoreOverrideCursor();
   refreshLauncher();
+  condition_->setConnected(session_->connected(), session_->model());
   if (result == shell::ConnectResult::OpenFailed || result == shell::ConnectResult::IdentificationFailed)
     launcher_->showFailed();
 }
@@ -355,6 +364,23 @@ panels::CloseReason GuiApp::openPanel(panels::PanelId panel) {
 
 void GuiApp::closePanels() {
   if (openLogic_ != nullptr) openLogic_->close();
+}
+
+void GuiApp::readCondition() {
+  if (shutDown_ || lineJob_) return;
+  panels::ConditionReadout readout(*access_, monitor_, session_->runner());
+  const camera::ModelRecord record = session_->model();
+  const bool ntsc = session_->flags().ntscTiming;
+  const bool open = session_->connected();
+  panels::ConditionView view;
+  // A dozen reads: off the window thread, as a connect is.
+  lineJob_ = true;
+  runOffWindowThread([&] { view = readout.read(record, ntsc, open); });
+  lineJob_ = false;
+  condition_->show(view);
+  if (view.ntscTiming) session_->setNtscTiming(*view.ntscTiming);
+  if (view.outcome == panels::ConditionOutcome::PortClosed)
+    window_->prompt().message(shell::texts::kSetPort, shell::texts::kAttention);
 }
 
 // ---- SETUP and Help

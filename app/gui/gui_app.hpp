@@ -33,6 +33,7 @@
 
 namespace orva::gui {
 
+class ConditionWindow;
 class LauncherWindow;
 class MainWindow;
 class PanelDialog;
@@ -56,6 +57,7 @@ class GuiApp {
 
   MainWindow& window() { return *window_; }
   LauncherWindow& launcher() { return *launcher_; }
+  ConditionWindow& condition() { return *condition_; }
   shell::Session& session() { return *session_; }
   shell::Monitor& monitor() { return monitor_; }
   shell::MenuModel& menus() { return session_->menus(); }
@@ -91,6 +93,7 @@ class GuiApp {
   void exitCommand();
   void eepromCommand(shell::CommandResult result);
   void serialPort();
+  void readCondition();
   void about();
   void help();
 
@@ -109,6 +112,7 @@ class GuiApp {
   MenuHandlers handlers_;
   std::unique_ptr<MainWindow> window_;
   LauncherWindow* launcher_ = nullptr;  // the main window's child
+  ConditionWindow* condition_ = nullptr;  // the main window's child
   std::unique_ptr<TypedSender> typed_;
   std::unique_ptr<SignalWatch> signals_;
   std::unique_ptr<ShortcutFilter> shortcuts_;

@@ -172,6 +172,9 @@ class Session {
   // What the gating of the launcher and the menus works from now.
   camera::GatingSwitches gatingSwitches() const;
 
+  // The NTSC timing flag as a readout of the camera mode found it.
+  void setNtscTiming(bool ntsc) { flags_.ntscTiming = ntsc; }
+
   // Motion detection as the motion detection panel last read or set it.
   void setMotionDetection(bool on) { motionDetection_ = on; }
 

@@ -33,6 +33,7 @@
 #include "eeprom/write_back.hpp"
 #include "gui_app.hpp"
 #include "cam_write_dialog.hpp"
+#include "condition_window.hpp"
 #include "camera/setting.hpp"
 #include "gui_texts.hpp"
 #include "launcher_window.hpp"
@@ -171,6 +172,7 @@ class GuiTest : public QObject {
   void shortcutKeysDriveTheLensOutsideThePanes();
   void camWriteDialogStartsOnlyWithTheFilesItNeeds();
   void failedConnectShowsTheFailureAndUnchecks();
+  void conditionButtonReadsTheCamera();
   void screenshots();
 };
 
@@ -745,6 +747,20 @@ void GuiTest::failedConnectShowsTheFailureAndUnchecks() {
   QTRY_COMPARE(app.launcher().indicator().state(), gui::ConnectionIndicator::State::Idle);
   QVERIFY(!app.launcher().button(orva::camera::LauncherItem::ZoomFocus)->isEnabled());
   app.shutdown();
+}
+
+void GuiTest::conditionButtonReadsTheCamera() {
+  Program p;
+  auto& condition = p.app.condition();
+  QVERIFY(!condition.conditionButton().isEnabled());
+  p.connect();
+  QVERIFY(condition.conditionButton().isEnabled());
+  condition.conditionButton().click();
+  QVERIFY(qs(p.app.monitor().snapshot().pc).contains(QStringLiteral("<< CAMERA CONDITION >>")));
+  auto* magnification = condition.findChild<QLineEdit*>(QStringLiteral("magnification"));
+  QVERIFY(magnification != nullptr);
+  QVERIFY(!magnification->text().isEmpty());
+  QVERIFY(!p.app.session().runner().busy());
 }
 
 // Pictures of the windows for a look by eye: ORVA_GUI_SCREENSHOT_DIR=<folder> gui_tests screenshots
