@@ -7,8 +7,8 @@
 // A control bound to a setting shows the camera's value, read when the panel opens (unless it
 // is read on request), and writes the setting when the operator changes it. Checks, radio
 // groups and lists map the camera's values to items through ProtocolValues, so each protocol
-// keeps its own numbering; in EAP a mask gives the register bits the control owns, and a
-// change rewrites those bits only.
+// keeps its own numbering; in EAP, and in AFP for a register the gateway carries, a mask
+// gives the register bits the control owns, and a change rewrites those bits only.
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -47,7 +47,9 @@ struct Choice {
 
 struct Binding {
   camera::Setting setting;
-  std::uint32_t eapMask = 0;  // the register bits a check, radio group or list owns; 0: all
+  // The register bits a check, radio group or list owns, in EAP and, for a setting the AFP
+  // gateway carries, in AFP too; 0: all.
+  std::uint32_t eapMask = 0;
 };
 
 // What a control shows after its write failed.

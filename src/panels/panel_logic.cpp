@@ -103,11 +103,15 @@ bool PanelLogic::read(State& s) {
   return true;
 }
 
+bool PanelLogic::masks(const Binding& b) const {
+  // A register the AFP gateway carries is the same register, with the same bits.
+  return b.eapMask != 0 && (context_.camera.protocol() == link::Protocol::Eap || b.setting.afpCode == 0);
+}
+
 void PanelLogic::take(State& s, std::uint32_t value) {
   const ControlDescription& d = *s.description;
-  const bool masked = d.binding && d.binding->eapMask != 0;
   if (choosesItem(d.kind)) {
-    if (context_.camera.protocol() == link::Protocol::Eap && masked) value &= d.binding->eapMask;
+    if (d.binding && masks(*d.binding)) value &= d.binding->eapMask;
     s.selected = itemOf(d, value);
   } else {
     s.number = value;
@@ -120,6 +124,35 @@ void PanelLogic::present(ControlId control, std::uint32_t cameraValue) {
   if (s == nullptr || !isOpen()) return;
   take(*s, cameraValue);
   show(*s);
+}
+
+bool PanelLogic::refresh(ControlId control) {
+  State* s = find(control);
+  if (s == nullptr || !isOpen() || !s->description->binding) return false;
+  if (!read(*s)) return false;
+  show(*s);
+  return true;
+}
+
+void PanelLogic::setControlEnabled(ControlId control, bool enabled) {
+  State* s = find(control);
+  if (s == nullptr) return;
+  s->enabled = enabled;
+  if (!enabled && s->hold) s->hold->release();
+  view_.setEnabled(control, enabled);
+}
+
+void PanelLogic::setControlShown(ControlId control, bool shown) {
+  State* s = find(control);
+  if (s == nullptr) return;
+  s->shown = shown;
+  if (!shown && s->hold) s->hold->release();
+  view_.setShown(control, shown);
+}
+
+bool PanelLogic::offered(ControlId control) const {
+  const State* s = find(control);
+  return s != nullptr && s->enabled && s->shown;
 }
 
 bool PanelLogic::startOperation(Operation op) {
@@ -173,7 +206,7 @@ bool PanelLogic::writeItem(const State& s, ProtocolValue value) {
   const Binding& b = *s.description->binding;
   const auto protocol = context_.camera.protocol();
   std::uint32_t v = value.in(protocol);
-  if (protocol == link::Protocol::Eap && b.eapMask != 0) {
+  if (masks(b)) {
     // The register's other bits belong to other settings: they are written back as read.
     std::uint32_t now = 0;
     if (!context_.camera.read(b.setting, now)) return false;
@@ -194,6 +227,7 @@ void PanelLogic::toggle(State& s) {
     s.known = true;
   }
   show(s);
+  if (written) afterWrite(d.id);
 }
 
 void PanelLogic::choose(State& s, int index) {
@@ -219,6 +253,7 @@ void PanelLogic::choose(State& s, int index) {
     s.known = true;
   }
   show(s);
+  if (written) afterWrite(d.id);
 }
 
 void PanelLogic::enter(State& s, std::string_view text) {
@@ -237,6 +272,7 @@ void PanelLogic::enter(State& s, std::string_view text) {
     s.known = true;
   }
   show(s);
+  if (written) afterWrite(d.id);
 }
 
 void PanelLogic::click(State& s) {
@@ -258,6 +294,7 @@ void PanelLogic::finish(CloseReason reason) {
   if (closed_) return;
   closed_ = true;
   opened_ = true;
+  closing();
   for (State& s : states_)
     if (s.hold) s.hold->close();
   lifetime_.close();

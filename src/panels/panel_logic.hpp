@@ -106,6 +106,12 @@ class PanelLogic {
   virtual bool handle(const Intent&) { return false; }
   // A panel's own reads, after the description's on open; false closes the panel.
   virtual bool readOnOpen() { return true; }
+  // After the description's write for a control succeeded (a check toggled, a choice, an
+  // entry): for what a panel does beyond the write, such as a heading or a read-out.
+  virtual void afterWrite(ControlId) {}
+  // The panel is closing, before its arrows stop and its token closes: for runs and timers of
+  // its own.
+  virtual void closing() {}
 
   PanelContext& context() { return context_; }
   PanelView& view() { return view_; }
@@ -115,6 +121,14 @@ class PanelLogic {
   bool startOperation(Operation op);
   // Shows a value the panel's own code read from the camera, as a read on open would.
   void present(ControlId control, std::uint32_t cameraValue);
+  // Reads a bound control again and shows it; false, with nothing changed, when the read fails.
+  bool refresh(ControlId control);
+  // A control the model offers may still be enabled and disabled, shown and hidden as the
+  // camera's state changes; an arrow that is disabled or hidden while held is released.
+  void setControlEnabled(ControlId control, bool enabled);
+  void setControlShown(ControlId control, bool shown);
+  // Enabled and shown: the control takes intents.
+  bool offered(ControlId control) const;
 
  private:
   struct State {
@@ -138,6 +152,7 @@ class PanelLogic {
   void enter(State& s, std::string_view text);
   void click(State& s);
   bool writeItem(const State& s, ProtocolValue value);
+  bool masks(const Binding& b) const;
   int itemOf(const ControlDescription& d, std::uint32_t value) const;
 
   const PanelDescription& description_;

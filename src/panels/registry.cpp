@@ -1,12 +1,16 @@
 #include "panels/registry.hpp"
 
 #include "panels/camera_type_panel.hpp"
+#include "panels/zoom_panels.hpp"
 
 namespace orva::panels {
 
 const PanelDescription* panelDescription(PanelId panel) {
   switch (panel) {
     case PanelId::CameraType: return &camera_type::description();
+    case PanelId::Zoom: return &zoomPanelDescription();
+    case PanelId::Focus: return &focusPanelDescription();
+    case PanelId::ZoomFocus: return &zoomFocusPanelDescription();
     default: return nullptr;
   }
 }
@@ -14,6 +18,13 @@ const PanelDescription* panelDescription(PanelId panel) {
 std::unique_ptr<PanelLogic> makePanel(PanelId panel, PanelContext& context, PanelView& view) {
   const PanelDescription* description = panelDescription(panel);
   if (description == nullptr) return nullptr;
+  switch (panel) {
+    case PanelId::Zoom: return makeZoomPanel(context, view);
+    case PanelId::Focus: return makeFocusPanel(context, view);
+    // "AF Fast mode= " is not handed to panels yet: the model's own capabilities decide.
+    case PanelId::ZoomFocus: return makeZoomFocusPanel(context, view);
+    default: break;
+  }
   // Panels without rules of their own run their description as it stands.
   return std::make_unique<PanelLogic>(*description, context, view);
 }

@@ -89,8 +89,11 @@ Reply AfpResponder::get(std::string_view code, std::uint16_t number, std::string
     if (!read) return status(kMalformedStatus);
     digits = std::move(*read);
   } else {
-    const auto found = values_.find(number);
-    const std::string_view kept = found == values_.end() ? std::string_view{} : found->second;
+    std::string kept;
+    if (const auto reader = readers_.find(number); reader != readers_.end())
+      kept = reader->second();
+    else if (const auto found = values_.find(number); found != values_.end())
+      kept = found->second;
     for (std::size_t i = 0; i < value.size(); ++i)
       digits += value[i] != 'F' ? value[i] : i < kept.size() ? kept[i] : '0';
   }

@@ -19,6 +19,7 @@
 // 'T', a frame without a value digit, or one longer than 64 digits is answered "Z" and the
 // frame is dropped.
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -49,6 +50,12 @@ class AfpResponder final : public Responder {
   Reply hear(std::uint8_t c) override;
   void reset() override;
 
+  // For a function whose value the camera holds elsewhere (registers, a moving lens): a get
+  // answers with what `reader` gives, the value digits as a set carries them, instead of the
+  // digits last set.
+  using FunctionReader = std::function<std::string()>;
+  void bindReader(std::uint16_t code, FunctionReader reader) { readers_[code] = std::move(reader); }
+
  private:
   Reply complete();
   Reply set(std::uint16_t code, std::string_view value);
@@ -60,6 +67,7 @@ class AfpResponder final : public Responder {
   RegisterMemory& memory_;
   Refusals refusals_;
   std::map<std::uint16_t, std::string> values_;
+  std::map<std::uint16_t, FunctionReader> readers_;
   char kind_ = 0;  // kAfpSet or kAfpGet while a frame is open
   std::string payload_;
   unsigned slot_ = 0;

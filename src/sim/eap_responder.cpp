@@ -94,6 +94,10 @@ Reply EapResponder::readValue(std::uint8_t c, int lastPosition) {
     reset();
     return echo(c);
   }
+  // A word goes out as it stood at its first digit, though the lens may move meanwhile.
+  if (kind_ == Kind::WordRead && index == 0)
+    for (std::size_t i = 0; i < word_.size(); ++i)
+      word_[i] = memory_.read(static_cast<std::uint16_t>(address_ + i));
   Reply reply = valid_ ? valueDigit(index) : echo(c);
   return position_ == lastPosition ? endFrame(std::move(reply)) : reply;
 }
@@ -110,7 +114,8 @@ Reply EapResponder::blankRow(std::uint8_t c) {
 
 Reply EapResponder::valueDigit(int digitIndex) {
   const auto address = static_cast<std::uint16_t>(address_ + digitIndex / 2);
-  const std::uint8_t value = memory_.read(address);
+  const std::uint8_t value =
+      kind_ == Kind::WordRead ? word_[static_cast<std::size_t>(digitIndex / 2)] : memory_.read(address);
   const unsigned nibble = digitIndex % 2 == 0 ? value >> 4 : value & 0x0Fu;
   Reply reply;
   reply.answer = {static_cast<std::uint8_t>(kHexDigits[nibble])};

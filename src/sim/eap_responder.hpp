@@ -9,7 +9,8 @@
 //                                      the row instead: each blank is answered with the next
 //                                      hex digit, ADDR+1 high, ADDR+1 low, ... up to 30 blanks
 //                                      (ADDR+15 low, 38 characters in all)
-//   r  word read    ":r" ADDR "0000"   echo 1-6; 7-10 carry ADDR (high) and ADDR+1 (low)
+//   r  word read    ":r" ADDR "0000"   echo 1-6; 7-10 carry ADDR (high) and ADDR+1 (low),
+//                                      both as they stood at the 7th character
 //   W  byte write   ":W" ADDR VV       echo all; VV lands at ADDR after the last character
 //   w  word write   ":w" ADDR VVVV     echo all; high byte at ADDR, low at ADDR+1
 // ':' takes R, r, W, w; ';', '[' and ']' take R and r; '#' takes W and w. A '/' function
@@ -18,6 +19,8 @@
 // frame and starts a new one, so a tool that gave up halfway finds the camera in step again.
 // Characters outside any frame (typed by an operator) are echoed. A frame whose address or
 // value is not hex is echoed and changes nothing.
+#include <array>
+
 #include "sim/register_memory.hpp"
 #include "sim/responder.hpp"
 
@@ -48,6 +51,7 @@ class EapResponder final : public Responder {
   int position_ = 0;  // characters of the current frame heard so far; 0: no frame
   std::uint16_t address_ = 0;
   std::uint16_t value_ = 0;
+  std::array<std::uint8_t, 2> word_{};  // a word read's value, taken at its first digit
   bool valid_ = true;
 };
 

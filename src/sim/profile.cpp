@@ -64,9 +64,10 @@ class ProfileParser {
     if (keyword == "factory") return time(keyword, rest, haveFactory_, profile_.factoryTime);
     if (keyword == "refuse") return refuse(rest);
     if (keyword == "eeprom") return eeprom(rest);
+    if (keyword == "lens") return lens(rest);
     return LineError{fmt::format(
-        "{} is not a statement (expected settings, protocol, completion, restart, factory, refuse, eeprom "
-        "or ADDR: BB ...)",
+        "{} is not a statement (expected settings, protocol, completion, restart, factory, refuse, eeprom, "
+        "lens or ADDR: BB ...)",
         quoted(line))};
   }
 
@@ -150,6 +151,18 @@ class ProfileParser {
     return std::nullopt;
   }
 
+  std::optional<LineError> lens(std::string_view text) {
+    if (haveLens_) return LineError{"the lens is given a second time"};
+    auto tele = core::parseHex(text, 4);
+    if (!tele) return LineError{fmt::format("lens {} is not a hex number of up to four digits", quoted(text))};
+    if (*tele < kLowestLensTele || *tele > kHighestLensTele)
+      return LineError{
+          fmt::format("lens {:04X} is outside {:04X} to {:04X}", *tele, kLowestLensTele, kHighestLensTele)};
+    profile_.lensTele = static_cast<std::uint16_t>(*tele);
+    haveLens_ = true;
+    return std::nullopt;
+  }
+
   std::optional<LineError> registers(std::string_view addressText, std::string_view values) {
     auto address = core::parseHex(addressText, 4);
     if (!address)
@@ -178,6 +191,7 @@ class ProfileParser {
   bool haveCompletion_ = false;
   bool haveRestart_ = false;
   bool haveFactory_ = false;
+  bool haveLens_ = false;
 };
 
 }  // namespace

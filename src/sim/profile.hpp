@@ -16,9 +16,11 @@
 //                           hex, both multiples of 80 (hex), the start below the end
 //   refuse 0181 3           the camera refuses AFP function 0181 with status 3: a hex code of
 //                           up to four digits, a status digit from 1 to F
+//   lens 6800               the zoom position at the lens's tele end, hex, 1000 to 6C00
+//                           (default 6800; lens.hpp)
 //
-// Each of "settings", "protocol", "completion", "restart", "factory" and "eeprom" may appear
-// once; times are whole milliseconds up to 600000. Register lines may overlap and the later
+// Each of "settings", "protocol", "completion", "restart", "factory", "eeprom" and "lens" may
+// appear once; times are whole milliseconds up to 600000. Register lines may overlap and the later
 // line wins; so may "refuse" lines for one code. A register line may not run past address
 // FFFF. Anything else is refused with an error naming the line. Without a statement the camera
 // listens at "4800,E,8  ,1", speaks EAP, holds zeros, refuses nothing and has no EEPROM.
@@ -50,6 +52,11 @@ inline constexpr std::chrono::milliseconds kDefaultCompletionDelay{20};
 inline constexpr std::chrono::milliseconds kDefaultRestartTime{2000};
 inline constexpr std::chrono::milliseconds kDefaultFactoryTime{400};
 inline constexpr std::chrono::milliseconds kLongestProfileTime{600000};
+// The zoom position at the tele end. The highest keeps the tele end's motor steps (lens.hpp)
+// at E000 or above, where the tool's go-to arithmetic still takes them for negative.
+inline constexpr std::uint16_t kDefaultLensTele = 0x6800;
+inline constexpr std::uint16_t kLowestLensTele = 0x1000;
+inline constexpr std::uint16_t kHighestLensTele = 0x6C00;
 
 struct Profile {
   link::SettingsForm settings = *link::findSettingsForm(link::kDefaultSettingsText);
@@ -62,6 +69,7 @@ struct Profile {
   // The registers that make up the EEPROM: what the camera restores on a factory default and
   // what orva-camsim loads and saves as an image. Only start and end count.
   std::optional<eeprom::Range> eepromRange;
+  std::uint16_t lensTele = kDefaultLensTele;
 
   link::LineSettings lineSettings() const { return {settings.baud, settings.evenParity}; }
 };

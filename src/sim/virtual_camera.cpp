@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "sim/camera_controls.hpp"
+#include "sim/lens.hpp"
 
 namespace orva::sim {
 namespace {
@@ -26,6 +27,7 @@ VirtualCamera::VirtualCamera(const Profile& profile, std::vector<Fault> faults)
       memory_.write(static_cast<std::uint16_t>(block.address + i), block.bytes[i]);
   factory_ = eepromContents();
   installControls(*this);
+  installLens(*this, profile.lensTele);
 }
 
 eeprom::Image VirtualCamera::eepromContents() const {
@@ -44,6 +46,12 @@ void VirtualCamera::onWrite(std::uint16_t address, WriteHook hook) {
 void VirtualCamera::onFunctionSet(std::uint16_t code, FunctionHook hook) {
   functionHooks_.emplace_back(code, std::move(hook));
 }
+
+void VirtualCamera::onFunctionGet(std::uint16_t code, FunctionGetHook hook) {
+  afp_.bindReader(code, [this, hook = std::move(hook)] { return hook(*this); });
+}
+
+void VirtualCamera::onTime(TimeHook hook) { timeHooks_.push_back(std::move(hook)); }
 
 Responder& VirtualCamera::responder() {
   if (protocol_ == Protocol::Afp) return afp_;
@@ -112,6 +120,11 @@ void VirtualCamera::advanceTo(time_point now) {
     if (pending_) settings_ = *std::exchange(pending_, std::nullopt);
   }
   now_ = std::max(now_, now);
+  // By index and by copy, as with the other hooks.
+  for (std::size_t i = 0; i < timeHooks_.size(); ++i) {
+    TimeHook hook = timeHooks_[i];
+    hook(*this);
+  }
 }
 
 std::optional<VirtualCamera::time_point> VirtualCamera::nextOutputTime() const {

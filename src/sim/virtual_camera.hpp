@@ -9,6 +9,7 @@
 //
 // The camera acts on its control registers and functions (camera_controls.hpp): it switches
 // protocol, takes a new line speed as pending, restarts, and goes back to its factory EEPROM.
+// Its lens (lens.hpp) moves with its time.
 // While restarting it hears nothing and says nothing; when it is up again it listens at the
 // pending speed, if any. Its factory EEPROM contents are what the profile put in the range.
 //
@@ -21,6 +22,7 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -59,6 +61,10 @@ class VirtualCamera {
   using WriteHook = std::function<void(VirtualCamera&, const MemoryWrite& write)>;
   // Called, like a write hook, after an AFP set of the function was accepted.
   using FunctionHook = std::function<void(VirtualCamera&, const FunctionSet& set)>;
+  // Answers an AFP get of the function: the value digits as a set carries them.
+  using FunctionGetHook = std::function<std::string(const VirtualCamera&)>;
+  // Called each time the camera's time has moved on, with now() the new time.
+  using TimeHook = std::function<void(VirtualCamera&)>;
 
   explicit VirtualCamera(const Profile& profile, std::vector<Fault> faults = {});
   VirtualCamera(const VirtualCamera&) = delete;
@@ -119,6 +125,8 @@ class VirtualCamera {
 
   void onWrite(std::uint16_t address, WriteHook hook);
   void onFunctionSet(std::uint16_t code, FunctionHook hook);
+  void onFunctionGet(std::uint16_t code, FunctionGetHook hook);
+  void onTime(TimeHook hook);
 
  private:
   enum class TimerJob { Send, SwitchProtocol, EndFactoryDefault };
@@ -151,6 +159,7 @@ class VirtualCamera {
   FrameLog log_;
   std::vector<std::pair<std::uint16_t, WriteHook>> writeHooks_;
   std::vector<std::pair<std::uint16_t, FunctionHook>> functionHooks_;
+  std::vector<TimeHook> timeHooks_;
 
   std::chrono::milliseconds completionDelay_;
   std::chrono::milliseconds restartTime_;

@@ -1,0 +1,135 @@
+#pragma once
+// The fitted lens as the zoom panels see it: one row per lens index (0-28, from the camera
+// identification), the zoom position to magnification step mapping, the go-to offsets, the
+// codings of the continuous digital zoom maximum and the magnification read-out.
+//
+// Zoom positions are the camera's 16-bit zoom position (0xF720, or 0xF850 / the AFP position
+// query capped at kTelePosition): they grow from the wide end towards tele; the wide end may
+// read as a small negative number, which sets bit 15.
+//
+// Step lists: each lens has one ascending list with one entry per whole magnification, the
+// entry of magnification m being the position at which its band ends (the x1 entry first, the
+// tele end last). They are derived from the threshold curve of the 16x lens
+// (k16xThresholds, where magnification m + 1 begins): the band of magnification m of a lens
+// with maximum M ends where the 16x curve reaches 1 + m * 15 / (M - 1), linearly interpolated
+// between its whole steps, and the last band ends at the tele end. So the 16x lens keeps its
+// thresholds exactly, every lens spans the same travel, and every list is strictly ascending.
+//
+// Pure functions over constant tables; any thread may call them.
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "camera/model_record.hpp"
+#include "panels/camera_access.hpp"
+
+namespace orva::panels::lens {
+
+inline constexpr int kLensCount = 29;
+// The position query and the extended position register are capped here: the tele end.
+inline constexpr std::uint32_t kTelePosition = 25600;
+
+struct LensRow {
+  int maximum = 0;  // optical magnification at the tele end
+  // Slider scale labels at a quarter, half, three quarters and the whole range; empty: none.
+  std::array<std::string_view, 4> scale;
+  std::string_view highSeconds;    // travel time texts of the speed captions; empty: none
+  std::string_view normalSeconds;
+  int sliderTop = 15;  // the ZOOM CONTROL slider runs from 0 to this
+};
+
+// The row of a lens index; an index outside 0-28 gets the row of lens 0.
+const LensRow& lensRow(int lensIndex);
+
+// Where magnification m + 1 begins on the 16x lens, m = 1..15.
+inline constexpr std::array<std::uint16_t, 15> k16xThresholds{0x14C0, 0x2EF0, 0x3C60, 0x44F0, 0x4B30,
+                                                              0x4FE0, 0x53B0, 0x56E0, 0x5990, 0x5BF0,
+                                                              0x5DE0, 0x5FA0, 0x6110, 0x6250, 0x6360};
+
+// The lens's step list: `maximum` ascending positions, entry m - 1 ending the band of
+// magnification m.
+std::span<const std::uint16_t> stepList(int lensIndex);
+
+// The magnification step of a position: 0 when bit 15 is set or the position is not above the
+// list's first entry; otherwise the number of list entries below the position (at most
+// maximum - 1). The optical magnification is the step + 1.
+int zoomStep(int lensIndex, std::uint32_t position);
+
+// The ZOOM CONTROL slider covers the steps 0..maximum-1 with its positions 0..sliderTop,
+// linearly, rounded to the nearest.
+int sliderPosition(int lensIndex, int step);
+int stepOfSlider(int lensIndex, int sliderPosition);
+
+// The speed captions and the slider's scale labels of a lens (none where the row has none).
+std::vector<std::string> speedCaptions(int lensIndex);
+std::vector<std::string> scaleLabels(int lensIndex);
+
+// Go to magnification: the offset from the wide end of magnification m (0 at x0 and x1,
+// 0xFFFF full tele; above the table's top, the top's). None for a lens without a table.
+inline constexpr std::uint16_t kFullTele = 0xFFFF;
+std::optional<std::uint16_t> goToOffset(int lensIndex, int magnification);
+
+// ---- model capabilities the lens panels test
+
+// Model family as the old models count it (model code AND 0xF0) and as the newer ones do
+// (model code AND 0xFFF0).
+constexpr unsigned oldFamily(const camera::ModelRecord& m) { return m.modelCode & 0xF0u; }
+constexpr unsigned newFamily(const camera::ModelRecord& m) { return m.modelCode & 0xFFF0u; }
+constexpr bool bit(unsigned word, unsigned n) { return ((word >> n) & 1u) != 0; }
+
+// Panel word 2: bit 5 digital zoom (the camera reports it in 0xFC91), bit 7 AF search, bit 8
+// new AF search, bit 9 fast AF, bit 12 AF search type C, bit 13 extended zoom position
+// (0xF850), bit 14 slow zoom speeds, bit 15 lens adjustment mode (0x1314).
+constexpr bool hasDigitalZoom(const camera::ModelRecord& m) { return bit(m.panelWord2, 5); }
+constexpr bool hasAfSearch(const camera::ModelRecord& m) { return bit(m.panelWord2, 7); }
+constexpr bool hasNewAfSearch(const camera::ModelRecord& m) { return bit(m.panelWord2, 8); }
+constexpr bool hasFastAf(const camera::ModelRecord& m) { return bit(m.panelWord2, 9); }
+constexpr bool hasAfSearchTypeC(const camera::ModelRecord& m) { return bit(m.panelWord2, 12); }
+constexpr bool hasExtendedPosition(const camera::ModelRecord& m) { return bit(m.panelWord2, 13); }
+constexpr bool hasSlowZoom(const camera::ModelRecord& m) { return bit(m.panelWord2, 14); }
+constexpr bool hasAdjustment(const camera::ModelRecord& m) { return bit(m.panelWord2, 15); }
+// Zoom cue: model code 0xC0 or 0xD0 to 0xDF.
+constexpr bool hasZoomCue(const camera::ModelRecord& m) {
+  return m.modelCode == 0xC0 || (m.modelCode >= 0xD0 && m.modelCode <= 0xDF);
+}
+// The continuous digital zoom limit a newer family states itself (panel byte 5; 0: none).
+constexpr int recordedDigitalZoomLimit(const camera::ModelRecord& m) { return m.panelByte5; }
+
+// ---- continuous digital zoom maximum (0xFDF0, AFP 0x1202)
+
+// ZOOM CONTROL's coding. From model code 0x30 on: b gives 256 / (256 - b) and n is stored as
+// the low byte of 256 - 256 / n; older models: b gives 512 / ((64 - b) * 8) and n is stored
+// as (512 - 512 / n) / 8. None where the old coding has no maximum (b of 64 or more) or n
+// cannot be stored (outside 1-8).
+inline constexpr int kContinuousMaximumTop = 8;
+std::optional<int> continuousMaximum(std::uint16_t modelCode, std::uint8_t stored);
+std::optional<std::uint8_t> continuousCode(std::uint16_t modelCode, int maximum);
+
+// ZOOM/FOCUS CONTROL's coding, by family (model code AND 0xF0). The entry's range is 1 to
+// the family's limit.
+int familyDigitalZoomLimit(const camera::ModelRecord& m);
+std::optional<int> familyContinuousMaximum(std::uint16_t modelCode, std::uint8_t stored);
+std::optional<std::uint8_t> familyContinuousCode(std::uint16_t modelCode, int maximum);
+
+// ---- magnification read-out
+
+// The text beside the slider: the optical magnification ("%d"); with instant digital zoom on,
+// times the instant factor in tenths: for 1.0 and 2.0 a whole number ("%d"), capped at 60 on
+// the families 0x13F0, 0x14F0 and 0x16F0 and at 44 on 0x15F0; for other factors in tenths
+// ("%1d.%1d") under the same caps.
+std::string magnificationText(const camera::ModelRecord& m, int opticalMagnification, bool instantOn,
+                              std::uint32_t instantTenths);
+
+// ---- reading the zoom position
+
+// The setting the zoom position is read from: AFP the position query; EAP 0xF850 on models
+// with the extended position, else 0xF720.
+camera::Setting zoomPositionSetting(const camera::ModelRecord& m, link::Protocol protocol);
+// Reads it, capped at kTelePosition where the camera caps it (the AFP query and 0xF850).
+bool readZoomPosition(CameraAccess& camera, const camera::ModelRecord& m, std::uint32_t& position);
+
+}  // namespace orva::panels::lens

@@ -1,0 +1,88 @@
+#pragma once
+// The camera's zoom lens and focus: positions that move with the camera's time while a drive
+// runs, the registers that show them and the AFP functions that reach the same storage.
+//
+// Zoom. The position runs from 0 (wide end) to the profile's tele end (kDefaultLensTele
+// unless set) and reads at F720 and F850 (words) and, capped at 25600, through the zoom
+// position function 1109. The lens also keeps it in motor steps at F714: one step for every
+// three positions, counting down from 0400 at the wide end, so the tele end lies below zero
+// (E156 for the default 6800). The tool's go-to and preset runs work in that form: they write
+// a temporary wide limit to F71C or tele limit to F71E, drive, and the lens stops there. At
+// start the limits hold the lens's own ends; a limit past an end means that end.
+//
+//   FCBB = 99 / 9B    zoom toward tele / wide     AFP 1107 = 2 / 3
+//   FCBB = A9 / AA    focus far / near            AFP 1102 = 2 / 3
+//   FCBB = FE         stop                        AFP 1107 = 1 or 1102 = 1
+//   FCBB = A8         toggle manual focus (FF0E bit 3)     AFP 1101 = 1 auto / 2 manual
+//   FCBB = A4         toggle zoom cue (F9F3 00 / 01)
+//   FCBB = AC         one-push AF: the focus goes to the in-focus point at once
+// One drive runs at a time, as the one drive register says: a new command ends the drive in
+// progress, and any other value stops the lens. FCBB reads the drive command while a drive
+// runs and FE once the lens has stopped, by command or at a limit; the drive functions read
+// 2 or 3 while their drive runs, else 1. F751 bit 5 is set while the zoom moves.
+//
+// Zoom speed: FDFC bits 2-3, 00 high (a full travel takes 3.9 s), 08 normal (6 s; 04 as
+// well), 0C slow (15 s, and 3 s more for each SuperSlow level in FDFB); AFP 1108 carries
+// 18, 17 and 16 - level (hex digits 12, 11, 10 - level). The speed and the limits are read as
+// the lens moves, so a change takes effect at once.
+//
+// Focus: a position in F712 (word, two's complement) from F800 (far end) to 0700 (near end),
+// a full travel in 3 s. Writing F712 puts the focus there, as the adjustment mode's steps do.
+//
+// Digital zoom and lens position storage: the AFP functions read and write the registers, so
+// both protocols see one setting: 1201 continuous (1 off, 2 on) = FCCB 00 / 01, 1203 instant
+// (1 / 2) = FF0F bit 7, 1202 = FDF0, 1204 = FDE6, 6187 = 11E6 (word).
+//
+// F720, F850, F714 and F751 bit 5 are the lens's own: a write to them lasts until the camera's
+// time next moves. A profile's F850 (else F720) places the zoom at start; its F712 places the
+// focus.
+#include <cstdint>
+
+namespace orva::sim {
+
+class VirtualCamera;
+
+inline constexpr std::uint16_t kLensDriveRegister = 0xFCBB;
+inline constexpr std::uint8_t kDriveTele = 0x99;
+inline constexpr std::uint8_t kDriveWide = 0x9B;
+inline constexpr std::uint8_t kDriveFar = 0xA9;
+inline constexpr std::uint8_t kDriveNear = 0xAA;
+inline constexpr std::uint8_t kToggleFocusMode = 0xA8;
+inline constexpr std::uint8_t kToggleZoomCue = 0xA4;
+inline constexpr std::uint8_t kOnePushAf = 0xAC;
+inline constexpr std::uint8_t kDriveStop = 0xFE;
+
+inline constexpr std::uint16_t kZoomPositionRegister = 0xF720;
+inline constexpr std::uint16_t kZoomPositionWideRegister = 0xF850;
+inline constexpr std::uint16_t kZoomStepsRegister = 0xF714;
+inline constexpr std::uint16_t kWideLimitRegister = 0xF71C;
+inline constexpr std::uint16_t kTeleLimitRegister = 0xF71E;
+inline constexpr std::uint16_t kFocusPositionRegister = 0xF712;
+inline constexpr std::uint16_t kLensStatusRegister = 0xF751;
+inline constexpr std::uint8_t kZoomMovingBit = 0x20;
+inline constexpr std::uint16_t kZoomSpeedRegister = 0xFDFC;
+inline constexpr std::uint16_t kSlowLevelRegister = 0xFDFB;
+inline constexpr std::uint16_t kFocusModeRegister = 0xFF0E;
+inline constexpr std::uint8_t kManualFocusBit = 0x08;
+inline constexpr std::uint16_t kZoomCueRegister = 0xF9F3;
+
+inline constexpr std::uint16_t kFocusModeFunction = 0x1101;
+inline constexpr std::uint16_t kFocusDriveFunction = 0x1102;
+inline constexpr std::uint16_t kZoomDriveFunction = 0x1107;
+inline constexpr std::uint16_t kZoomSpeedFunction = 0x1108;
+inline constexpr std::uint16_t kZoomPositionFunction = 0x1109;
+// The zoom position function reads no further than this.
+inline constexpr std::uint16_t kZoomPositionFunctionCap = 25600;
+
+// Motor steps at the wide end, and zoom positions per step.
+inline constexpr std::int32_t kWideEndSteps = 0x0400;
+inline constexpr std::int32_t kPositionsPerStep = 3;
+inline constexpr std::int32_t kFocusFarEnd = -0x0800;
+inline constexpr std::int32_t kFocusNearEnd = 0x0700;
+// Where one-push AF leaves the focus.
+inline constexpr std::int32_t kFocusInFocus = 0x0000;
+
+// Installs the lens with its tele end `tele` (kLowestLensTele to kHighestLensTele).
+void installLens(VirtualCamera& camera, std::uint16_t tele);
+
+}  // namespace orva::sim
