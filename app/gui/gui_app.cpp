@@ -340,7 +340,8 @@ void GuiApp::launch(camera::LauncherItem item) {
 
 panels::CloseReason GuiApp::openPanel(panels::PanelId panel) {
   PanelDialog dialog(*panels::panelDescription(panel), launcher_);
-  std::unique_ptr<panels::PanelLogic> logic = panels::makePanel(panel, *panelContext_, dialog);
+  const panels::PanelOptions options{session_->settings().afFastMode != 0};
+  std::unique_ptr<panels::PanelLogic> logic = panels::makePanel(panel, *panelContext_, dialog, options);
   dialog.setLogic(logic.get());
   // Serial Port..., the setup utility and CCD DRIVE MODE wait while a panel is open.
   shell::MenuBusyLock busy(session_->menus());

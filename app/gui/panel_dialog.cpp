@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QStandardItemModel>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -153,7 +154,10 @@ QWidget* PanelDialog::makeControl(Control& c) {
       auto* row = new QWidget(this);
       auto* layout = new QHBoxLayout(row);
       layout->setContentsMargins(0, 0, 0, 0);
-      if (!d.caption.empty()) layout->addWidget(new QLabel(qs(d.caption), row));
+      if (!d.caption.empty()) {
+        c.label = new QLabel(qs(d.caption), row);
+        layout->addWidget(c.label);
+      }
       auto* edit = new QLineEdit(row);
       edit->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("00000000")));
       auto* set = new QPushButton(qs(panels::texts::kSet), row);
@@ -360,7 +364,8 @@ void PanelDialog::setShown(panels::ControlId control, bool shown) {
 void PanelDialog::setCaption(panels::ControlId control, std::string_view caption) {
   Control* c = find(control);
   if (c == nullptr) return;
-  if (auto* button = qobject_cast<QAbstractButton*>(c->widget)) button->setText(qs(caption));
+  if (c->label != nullptr) c->label->setText(qs(caption));
+  else if (auto* button = qobject_cast<QAbstractButton*>(c->widget)) button->setText(qs(caption));
   else if (auto* group = qobject_cast<QGroupBox*>(c->widget)) group->setTitle(qs(caption));
   else if (auto* label = qobject_cast<QLabel*>(c->widget)) label->setText(qs(caption));
 }
@@ -372,6 +377,18 @@ void PanelDialog::setItemCaption(panels::ControlId control, std::size_t item, st
   else if (item < c->items.size()) c->items[item]->setText(qs(caption));
   else if (auto* list = qobject_cast<QComboBox*>(c->widget); list != nullptr && item < static_cast<std::size_t>(list->count()))
     list->setItemText(static_cast<int>(item), qs(caption));
+}
+
+void PanelDialog::setItemEnabled(panels::ControlId control, std::size_t item, bool enabled) {
+  Control* c = find(control);
+  if (c == nullptr) return;
+  if (item < c->items.size()) {
+    c->items[item]->setEnabled(enabled);
+  } else if (auto* list = qobject_cast<QComboBox*>(c->widget); list != nullptr && item < static_cast<std::size_t>(list->count())) {
+    // A list entry that cannot be chosen is greyed and skipped.
+    if (auto* model = qobject_cast<QStandardItemModel*>(list->model()))
+      if (QStandardItem* entry = model->item(static_cast<int>(item))) entry->setEnabled(enabled);
+  }
 }
 
 void PanelDialog::beep() { QApplication::beep(); }

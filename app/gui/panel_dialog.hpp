@@ -57,6 +57,7 @@ class PanelDialog final : public QDialog, public panels::PanelView {
   void setShown(panels::ControlId control, bool shown) override;
   void setCaption(panels::ControlId control, std::string_view caption) override;
   void setItemCaption(panels::ControlId control, std::size_t item, std::string_view caption) override;
+  void setItemEnabled(panels::ControlId control, std::size_t item, bool enabled) override;
   void beep() override;
   void startTimer(int timer, std::chrono::milliseconds interval) override;
   void stopTimer(int timer) override;
@@ -75,6 +76,7 @@ class PanelDialog final : public QDialog, public panels::PanelView {
     QWidget* row = nullptr;     // what is shown and hidden with it
     std::vector<QAbstractButton*> items;  // a radio group's buttons
     QWidget* editor = nullptr;            // an entry's line edit, a slider's slider
+    QLabel* label = nullptr;              // an entry's caption
     std::vector<QLabel*> scale;           // a slider's scale labels
     int value = -1;
   };

@@ -65,17 +65,24 @@ constexpr Capabilities kQb184{.functionWord = 0x8F4F, .menuWord = 0x1241, .launc
                               .optionWord = 0xF5E9, .eisLevel = 2, .effectsSet = 0xB, .lensControlWord = 0x4570,
                               .motionTracking = 1};
 
+// The newest families: new AF search and fast AF, the extended zoom position and the slow
+// zoom speeds (panel word 2 bits 8, 9, 13 and 14) on top of the reset value.
+constexpr std::uint16_t kNewestLensPanels = 0x63FF;
+
 constexpr Capabilities family19F0(std::uint16_t featureWord) {
   return {.functionWord = 0x8F4F, .menuWord = 0x1241, .launcherMask = 0xFF, .featureWord = featureWord,
-          .optionWord = 0xFD89, .eisLevel = 0, .effectsSet = 0xB, .lensControlWord = 0xC570, .motionTracking = 1};
+          .optionWord = 0xFD89, .eisLevel = 0, .effectsSet = 0xB, .lensControlWord = 0xC570, .motionTracking = 1,
+          .panelWord2 = kNewestLensPanels};
 }
 constexpr Capabilities family1AF0(std::uint16_t featureWord) {
   return {.functionWord = 0x8F4F, .menuWord = 0x1241, .launcherMask = 0xFF, .featureWord = featureWord,
-          .optionWord = 0xF5C9, .eisLevel = 1, .effectsSet = 0xB, .lensControlWord = 0xC570, .motionTracking = 1};
+          .optionWord = 0xF5C9, .eisLevel = 1, .effectsSet = 0xB, .lensControlWord = 0xC570, .motionTracking = 1,
+          .panelWord2 = kNewestLensPanels};
 }
 constexpr Capabilities family1CF0(std::uint16_t featureWord) {
   return {.functionWord = 0x8F4F, .menuWord = 0x1241, .launcherMask = 0xFF, .featureWord = featureWord,
-          .optionWord = 0xF589, .eisLevel = 0, .effectsSet = 0xB, .lensControlWord = 0xC570, .motionTracking = 1};
+          .optionWord = 0xF589, .eisLevel = 0, .effectsSet = 0xB, .lensControlWord = 0xC570, .motionTracking = 1,
+          .panelWord2 = kNewestLensPanels};
 }
 
 constexpr std::array<std::uint8_t, 6> kTypes64{64, 65};

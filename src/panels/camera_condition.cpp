@@ -110,10 +110,6 @@ std::optional<int> snapIn(std::span<const Snap> table, int speed) {
   return std::nullopt;
 }
 
-// The slider's step positions, step 1 to 15.
-constexpr std::array<std::uint16_t, 15> kSliderSteps{0x14C0, 0x2EF0, 0x3C60, 0x44F0, 0x4B30, 0x4FE0, 0x53B0, 0x56E0,
-                                                     0x5990, 0x5BF0, 0x5DE0, 0x5FA0, 0x6110, 0x6250, 0x6360};
-
 constexpr std::uint16_t kZoomPositionCap = 25600;
 
 }  // namespace
@@ -314,13 +310,6 @@ int magnification(int zoomStep, std::optional<int> instantFactorTenths) {
   return instantFactorTenths ? optical * *instantFactorTenths / 10 : optical;
 }
 
-int fixedTableZoomStep(int, std::uint32_t position) {
-  if ((position & 0x8000u) != 0) return 0;
-  return static_cast<int>(std::count_if(kSliderSteps.begin(), kSliderSteps.end(),
-                                        [position](std::uint32_t start) { return position >= start; }));
-}
-
-bool newerModelReadsExtendedPosition(const ModelRecord& r) { return r.modelCode > 0xFF; }
 
 // ---- the readout
 

@@ -21,6 +21,7 @@
 #include "link/link.hpp"
 #include "panels/camera_access.hpp"
 #include "panels/condition_texts.hpp"
+#include "panels/lens_tables.hpp"
 #include "panels/operation_runner.hpp"
 #include "panels/placement.hpp"
 
@@ -123,12 +124,8 @@ struct ZoomLens {
   int (*step)(int lensIndex, std::uint32_t position) = nullptr;
   bool (*extendedPosition)(const camera::ModelRecord& r) = nullptr;
 };
-// Stand-ins until the lens tables give a step list per lens: the slider's fixed table of step
-// positions (step 1 from 0x14C0 up to step 15 from 0x6360), whatever the lens; the newer
-// models (model code above 0xFF) read the extended position register 0xF850.
-int fixedTableZoomStep(int lensIndex, std::uint32_t position);
-bool newerModelReadsExtendedPosition(const camera::ModelRecord& r);
-inline constexpr ZoomLens kConditionZoomLens{fixedTableZoomStep, newerModelReadsExtendedPosition};
+// The lens tables: the lens's own step list, and 0xF850 on models with the extended position.
+inline constexpr ZoomLens kConditionZoomLens{lens::zoomStep, lens::hasExtendedPosition};
 
 // ---- the readout
 

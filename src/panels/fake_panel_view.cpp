@@ -59,6 +59,12 @@ void FakePanelView::setItemCaption(ControlId control, std::size_t item, std::str
   note("caption " + std::to_string(control) + "." + std::to_string(item) + " = " + std::string(caption));
 }
 
+void FakePanelView::setItemEnabled(ControlId control, std::size_t item, bool enabled) {
+  std::lock_guard lock(mutex_);
+  itemEnabled_[{control, item}] = enabled;
+  note("enabled " + std::to_string(control) + "." + std::to_string(item) + " = " + (enabled ? "1" : "0"));
+}
+
 void FakePanelView::beep() {
   std::lock_guard lock(mutex_);
   ++beeps_;
@@ -107,6 +113,11 @@ std::optional<std::pair<int, int>> FakePanelView::range(ControlId control) const
 bool FakePanelView::enabled(ControlId control) const {
   std::lock_guard lock(mutex_);
   return find(enabled_, control).value_or(true);
+}
+
+bool FakePanelView::itemEnabled(ControlId control, std::size_t item) const {
+  std::lock_guard lock(mutex_);
+  return find(itemEnabled_, std::pair{control, item}).value_or(true);
 }
 
 bool FakePanelView::shown(ControlId control) const {

@@ -23,6 +23,7 @@ class FakePanelView final : public PanelView {
   void setShown(ControlId control, bool shown) override;
   void setCaption(ControlId control, std::string_view caption) override;
   void setItemCaption(ControlId control, std::size_t item, std::string_view caption) override;
+  void setItemEnabled(ControlId control, std::size_t item, bool enabled) override;
   void beep() override;
   void startTimer(int timer, std::chrono::milliseconds interval) override;
   void stopTimer(int timer) override;
@@ -39,6 +40,7 @@ class FakePanelView final : public PanelView {
   bool shown(ControlId control) const;    // never told: shown
   std::optional<std::string> caption(ControlId control) const;
   std::optional<std::string> itemCaption(ControlId control, std::size_t item) const;
+  bool itemEnabled(ControlId control, std::size_t item) const;  // never told: enabled
   int beeps() const;
   std::optional<CloseReason> closed() const;
   // Every call in order, e.g. "value 3 = 1", "text 5 = 0A", "close"; for order checks.
@@ -59,6 +61,7 @@ class FakePanelView final : public PanelView {
   std::map<ControlId, bool> shown_;
   std::map<ControlId, std::string> captions_;
   std::map<std::pair<ControlId, std::size_t>, std::string> itemCaptions_;
+  std::map<std::pair<ControlId, std::size_t>, bool> itemEnabled_;
   std::map<int, std::chrono::milliseconds> timers_;
   int beeps_ = 0;
   std::optional<CloseReason> closed_;

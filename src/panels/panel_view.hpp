@@ -39,6 +39,8 @@ class PanelView {
   virtual void setCaption(ControlId control, std::string_view caption) = 0;
   // The caption of one button of a radio group or one entry of a list.
   virtual void setItemCaption(ControlId control, std::size_t item, std::string_view caption) = 0;
+  // One button of a radio group or one entry of a list that cannot be chosen for now.
+  virtual void setItemEnabled(ControlId control, std::size_t item, bool enabled) = 0;
   // The default message beep: an entry was refused.
   virtual void beep() = 0;
   // A panel's timer: every `interval` the renderer reports Intent::tick(timer) to the logic, on

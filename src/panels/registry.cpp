@@ -15,14 +15,14 @@ const PanelDescription* panelDescription(PanelId panel) {
   }
 }
 
-std::unique_ptr<PanelLogic> makePanel(PanelId panel, PanelContext& context, PanelView& view) {
+std::unique_ptr<PanelLogic> makePanel(PanelId panel, PanelContext& context, PanelView& view,
+                                      const PanelOptions& options) {
   const PanelDescription* description = panelDescription(panel);
   if (description == nullptr) return nullptr;
   switch (panel) {
     case PanelId::Zoom: return makeZoomPanel(context, view);
     case PanelId::Focus: return makeFocusPanel(context, view);
-    // "AF Fast mode= " is not handed to panels yet: the model's own capabilities decide.
-    case PanelId::ZoomFocus: return makeZoomFocusPanel(context, view);
+    case PanelId::ZoomFocus: return makeZoomFocusPanel(context, view, {options.afFastMode});
     default: break;
   }
   // Panels without rules of their own run their description as it stands.

@@ -11,7 +11,13 @@ namespace orva::panels {
 
 // Null for a panel this build does not have.
 const PanelDescription* panelDescription(PanelId panel);
+// What panels take from the configuration (ORVA.ini).
+struct PanelOptions {
+  bool afFastMode = false;  // "AF Fast mode= " not 0
+};
+
 // The logic of a panel this build has; null otherwise.
-std::unique_ptr<PanelLogic> makePanel(PanelId panel, PanelContext& context, PanelView& view);
+std::unique_ptr<PanelLogic> makePanel(PanelId panel, PanelContext& context, PanelView& view,
+                                      const PanelOptions& options = {});
 
 }  // namespace orva::panels

@@ -394,6 +394,9 @@ class ZoomPart : public PanelLogic {
 
   // The slider range, the position and what follows from it.
   bool readZoom() {
+    // The family 0x20 has no high speed: its button is greyed.
+    if (lens::oldFamily(context().model) == 0x20)
+      for (ControlId id : {C::kSpeed, C::kSpeedSlow}) view().setItemEnabled(id, 0, false);
     view().setRange(C::kSlider, 0, lens::lensRow(lens_).sliderTop);
     std::uint32_t position = 0;
     if (!lens::readZoomPosition(context().camera, context().model, position)) return false;
@@ -613,6 +616,7 @@ class ZoomFocusPanel final : public ZoomPart {
 
   void holdZoomCue(std::chrono::milliseconds hold) override {
     cueHold_ = true;
+    view().setItemEnabled(C::kFocusModeCue, static_cast<std::size_t>(FocusMode::Manual), false);
     view().startTimer(kZoomCueTimer, hold);
   }
 
@@ -923,6 +927,7 @@ class ZoomFocusPanel final : public ZoomPart {
         return true;
       case kZoomCueTimer:
         cueHold_ = false;
+        view().setItemEnabled(C::kFocusModeCue, static_cast<std::size_t>(FocusMode::Manual), true);
         view().stopTimer(kZoomCueTimer);
         return true;
       default:

@@ -182,17 +182,6 @@ TEST(ConditionTexts, FValueGainAndMagnification) {
   EXPECT_EQ(magnification(2, 20), 6);
 }
 
-TEST(ConditionTexts, TheFixedStepTableStandsInForTheLensLists) {
-  EXPECT_EQ(fixedTableZoomStep(0, 0x0000), 0);
-  EXPECT_EQ(fixedTableZoomStep(0, 0x14BF), 0);
-  EXPECT_EQ(fixedTableZoomStep(0, 0x14C0), 1);
-  EXPECT_EQ(fixedTableZoomStep(0, 0x6360), 15);
-  EXPECT_EQ(fixedTableZoomStep(0, 0x6400), 15);
-  EXPECT_EQ(fixedTableZoomStep(0, 0xFFF0), 0) << "the wide end's negative form";
-  EXPECT_FALSE(newerModelReadsExtendedPosition(model(0x70)));
-  EXPECT_TRUE(newerModelReadsExtendedPosition(model(0x9F1)));
-}
-
 // ---- which controls a model has
 
 TEST(ConditionLayout, ABareOldModelShowsZoomFocusExposureAndProtocolOnly) {
@@ -320,10 +309,6 @@ constexpr std::string_view kRegisters =
 constexpr std::string_view kFunctions[] = {"11093000", "120102", "120302", "120414", "110102",
                                            "220101", "320102", "410301", "410202"};
 
-// The readouts below count magnifications on the fixed step table, whatever the lens tables
-// make of a lens.
-constexpr ZoomLens kFixedLens{fixedTableZoomStep, newerModelReadsExtendedPosition};
-
 camera::ModelRecord fullModel() {
   camera::ModelRecord r = model(0x70, 0x80, 0x0020);
   r.lensIndex = 2;
@@ -342,7 +327,7 @@ struct Readout {
     bench.model = fullModel();
   }
   ConditionView read(bool ntsc = true) {
-    ConditionReadout readout(bench.access, bench.monitor, bench.runner, kFixedLens);
+    ConditionReadout readout(bench.access, bench.monitor, bench.runner);
     return readout.read(bench.model, ntsc, bench.portOpen);
   }
   std::vector<std::string> heard() const { return bench.heardSince(from); }
@@ -411,7 +396,7 @@ TEST(ConditionReadout, ABareOldModelReadsZoomFocusAndExposureOnly) {
     EXPECT_EQ(headings(r.bench.monitor.pc()),
               (std::vector<std::string>{"<< CAMERA CONDITION >>", "-- ZOOM --", "-- FOCUS --", "-- EXPO --"}));
     EXPECT_EQ(r.heard().size(), 4u) << "version, position, focus mode, exposure";
-    EXPECT_EQ(v.magnification, "3") << "no digital zoom on this model";
+    EXPECT_EQ(v.magnification, "2") << "0x3000 is x2 on lens 0, and no digital zoom on this model";
     EXPECT_EQ(v.digital, std::nullopt);
     EXPECT_EQ(v.fValue, "1.4");
     EXPECT_EQ(v.shutter, std::nullopt);
@@ -475,7 +460,7 @@ TEST(ConditionReadout, PortClosedBusyOrSilentCameraReadNothing) {
     Bench silent(protocol, kRegisters, faults({"silent"}));
     silent.model = fullModel();
     const ConditionView v =
-        ConditionReadout(silent.access, silent.monitor, silent.runner, kFixedLens).read(silent.model, true, true);
+        ConditionReadout(silent.access, silent.monitor, silent.runner).read(silent.model, true, true);
     EXPECT_EQ(v.outcome, ConditionOutcome::Ignored);
     EXPECT_EQ(silent.monitor.pc().find(std::string(t::kHeading)), std::string::npos);
     EXPECT_EQ(silent.heardSince(0).size(), 1u) << "only the version probe";

@@ -143,6 +143,8 @@ TEST(ZoomControl, ASpeedButtonAlreadySelectedSendsNothingAndTheOtherRewritesBits
   // The family 0x20 has no high speed.
   Panel old(P::Eap, "FDFC: 08\n", makeZoomPanel, 0x21, 0);
   ASSERT_TRUE(old.logic->open());
+  EXPECT_FALSE(old.view.itemEnabled(C::kSpeed, 0)) << "greyed";
+  EXPECT_TRUE(old.view.itemEnabled(C::kSpeed, 1));
   const auto mark = old.bench.mark();
   old.logic->intent(Intent::choose(C::kSpeed, 0));
   EXPECT_TRUE(old.bench.heardSince(mark).empty());
@@ -508,11 +510,13 @@ TEST(ZoomFocus, TheZoomCueCycleAndTheHoldOfManualFocusAfterAZoom) {
   z.logic->intent(Intent::release(C::kZoomTele));
   z.logic->intent(Intent::tick(kPositionTimer));
   EXPECT_EQ(z.view.timers().at(kZoomCueTimer), 900ms);
+  EXPECT_FALSE(z.view.itemEnabled(C::kFocusModeCue, 1)) << "MANUAL FOCUS greyed during the hold";
   mark = z.bench.mark();
   z.logic->intent(Intent::choose(C::kFocusModeCue, 1));
   EXPECT_TRUE(z.bench.heardSince(mark).empty()) << "manual focus waits for the hold";
   z.logic->intent(Intent::tick(kZoomCueTimer));
   EXPECT_EQ(z.view.timers().count(kZoomCueTimer), 0u);
+  EXPECT_TRUE(z.view.itemEnabled(C::kFocusModeCue, 1));
   z.logic->intent(Intent::choose(C::kFocusModeCue, 1));
   EXPECT_EQ(drives(z.bench, mark), (std::vector<std::string>{"A4", "FE"}));
   EXPECT_EQ(z.view.value(C::kFocusModeCue), 1);
