@@ -81,6 +81,9 @@ class GuiApp {
   void connectClicked(bool connect);
   // A launcher button: the panels it leads to, one after the other.
   void launch(camera::LauncherItem item);
+  // One panel, modal to the launcher; returns when it has closed. Also for the panels no
+  // launcher button leads to (ZOOM CONTROL, FOCUS).
+  panels::CloseReason openPanel(panels::PanelId panel);
 
  private:
   std::unique_ptr<link::ByteChannel> channel(const StartOptions& options, std::string& portName);
@@ -88,7 +91,6 @@ class GuiApp {
   void toggleLogFile();
   void refreshLauncher();
   void notAvailable();
-  panels::CloseReason openPanel(panels::PanelId panel);
   void closePanels();
   void exitCommand();
   void eepromCommand(shell::CommandResult result);

@@ -338,7 +338,7 @@ constexpr std::uint32_t kAfpManualFocus = 2;
 // One readout: each part writes its line, reads, and fills its fields; false ends it.
 class Run {
  public:
-  Run(CameraAccess& access, core::MonitorSink& monitor, const ZoomLens& lens, const ModelRecord& r, bool ntscTiming,
+  Run(CameraAccess& access, core::MonitorSink& monitor, const ZoomStepping& lens, const ModelRecord& r, bool ntscTiming,
       ConditionView& view)
       : access_(access), monitor_(monitor), lens_(lens), r_(r), ntsc_(ntscTiming), view_(view),
         afp_(access.protocol() == link::Protocol::Afp) {}
@@ -485,7 +485,7 @@ class Run {
 
   CameraAccess& access_;
   core::MonitorSink& monitor_;
-  const ZoomLens& lens_;
+  const ZoomStepping& lens_;
   const ModelRecord& r_;
   bool ntsc_;
   ConditionView& view_;

@@ -120,12 +120,12 @@ int magnification(int zoomStep, std::optional<int> instantFactorTenths);
 
 // How a zoom position becomes a magnification step, and which register holds the position
 // in EAP. The lens tables own both; the readout takes them as a value so they can be swapped.
-struct ZoomLens {
+struct ZoomStepping {
   int (*step)(int lensIndex, std::uint32_t position) = nullptr;
   bool (*extendedPosition)(const camera::ModelRecord& r) = nullptr;
 };
 // The lens tables: the lens's own step list, and 0xF850 on models with the extended position.
-inline constexpr ZoomLens kConditionZoomLens{lens::zoomStep, lens::hasExtendedPosition};
+inline constexpr ZoomStepping kConditionZoomStepping{lens::zoomStep, lens::hasExtendedPosition};
 
 // ---- the readout
 
@@ -162,7 +162,7 @@ struct ConditionView {
 class ConditionReadout {
  public:
   ConditionReadout(CameraAccess& access, core::MonitorSink& monitor, OperationRunner& runner,
-                   ZoomLens lens = kConditionZoomLens)
+                   ZoomStepping lens = kConditionZoomStepping)
       : access_(access), monitor_(monitor), runner_(runner), lens_(lens) {}
 
   // The "CONDITION" button: PortClosed without a port; Ignored while the operation slot is
@@ -174,7 +174,7 @@ class ConditionReadout {
   CameraAccess& access_;
   core::MonitorSink& monitor_;
   OperationRunner& runner_;
-  ZoomLens lens_;
+  ZoomStepping lens_;
 };
 
 // ---- where the window stands

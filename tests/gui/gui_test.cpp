@@ -14,6 +14,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSlider>
 #include <QTest>
 #include <QTimer>
 
@@ -40,6 +41,8 @@
 #include "panel_dialog.hpp"
 #include "port_dialog.hpp"
 #include "panels/camera_type_panel.hpp"
+#include "panels/lens_texts.hpp"
+#include "panels/zoom_panels.hpp"
 #include "panels/texts.hpp"
 #include "shell/session_texts.hpp"
 #include "main_window.hpp"
@@ -173,6 +176,7 @@ class GuiTest : public QObject {
   void camWriteDialogStartsOnlyWithTheFilesItNeeds();
   void failedConnectShowsTheFailureAndUnchecks();
   void conditionButtonReadsTheCamera();
+  void zoomFocusPanelDrivesTheLensInBothProtocols();
   void screenshots();
 };
 
@@ -764,6 +768,64 @@ void GuiTest::conditionButtonReadsTheCamera() {
 }
 
 // Pictures of the windows for a look by eye: ORVA_GUI_SCREENSHOT_DIR=<folder> gui_tests screenshots
+void GuiTest::zoomFocusPanelDrivesTheLensInBothProtocols() {
+  namespace C = orva::panels::lens_controls;
+  using orva::link::Protocol;
+  Program p;
+  p.connect();
+  auto pc = [&] { return qs(p.app.monitor().snapshot().pc); };
+  for (const Protocol protocol : {p.app.link().protocol(), p.app.link().protocol() == Protocol::Eap ? Protocol::Afp
+                                                                                                   : Protocol::Eap}) {
+    const bool afp = protocol == Protocol::Afp;
+    if (p.app.link().protocol() != protocol) p.app.session().selectProtocol(protocol);
+    QCOMPARE(p.app.link().protocol(), protocol);
+    const QString tele = afp ? QStringLiteral("S110702T") : QStringLiteral(":WFCBB99");
+    const QString stop = afp ? QStringLiteral("S110701T") : QStringLiteral(":WFCBBFE");
+    const qsizetype teles = pc().count(tele), stops = pc().count(stop);
+    int before = -1, after = -1;
+    QString magnificationBefore, magnificationAfter;
+    QTimer::singleShot(0, qApp, [&] {
+      gui::PanelDialog* panel = p.app.openPanel();
+      QVERIFY(panel != nullptr);
+      QCOMPARE(panel->windowTitle(), qs(orva::panels::lens_texts::kZoomFocusTitle));
+      auto* slider = panel->control(C::kSlider)->findChild<QSlider*>(QStringLiteral("slider"));
+      auto* magnification = qobject_cast<QLineEdit*>(panel->control(C::kMagnification));
+      QVERIFY(slider != nullptr && magnification != nullptr);
+      before = slider->value();
+      magnificationBefore = magnification->text();
+      // Held for a second, the tele arrow drives the zoom; the polling follows it.
+      QWidget* arrow = panel->control(C::kZoomTele);
+      QTest::mousePress(arrow, Qt::LeftButton);
+      QTest::qWait(1200);
+      QTest::mouseRelease(arrow, Qt::LeftButton);
+      QTRY_VERIFY(slider->value() > before);
+      after = slider->value();
+      magnificationAfter = magnification->text();
+      qobject_cast<QPushButton*>(panel->control(C::kClose))->click();
+    });
+    p.app.launcher().button(orva::camera::LauncherItem::ZoomFocus)->click();
+    QVERIFY(p.app.openPanel() == nullptr);
+    QVERIFY2(after > before, qPrintable(QStringLiteral("slider %1 -> %2").arg(before).arg(after)));
+    QVERIFY(magnificationAfter != magnificationBefore);
+    QCOMPARE(pc().count(tele) - teles, 1);
+    QCOMPARE(pc().count(stop) - stops, 1);
+    QVERIFY(pc().contains(QStringLiteral("<< ZOOM_FOCUS CONTROL >>")));
+
+    // Back to the wide end for the other protocol.
+    QTimer::singleShot(0, qApp, [&] {
+      gui::PanelDialog* panel = p.app.openPanel();
+      QVERIFY(panel != nullptr);
+      auto* slider = panel->control(C::kSlider)->findChild<QSlider*>(QStringLiteral("slider"));
+      QCOMPARE(slider->value(), after);  // the panel opens on the position the camera holds
+      slider->setValue(0);
+      QTRY_VERIFY_WITH_TIMEOUT(!p.app.session().runner().busy(), 15000);
+      QCOMPARE(slider->value(), 0);
+      qobject_cast<QPushButton*>(panel->control(C::kClose))->click();
+    });
+    p.app.launcher().button(orva::camera::LauncherItem::ZoomFocus)->click();
+  }
+}
+
 void GuiTest::screenshots() {
   const char* folder = std::getenv("ORVA_GUI_SCREENSHOT_DIR");
   if (folder == nullptr) QSKIP("ORVA_GUI_SCREENSHOT_DIR names no folder");
