@@ -346,7 +346,7 @@ panels::CloseReason GuiApp::openPanel(panels::PanelId panel) {
   // Serial Port..., the setup utility and CCD DRIVE MODE wait while a panel is open.
   shell::MenuBusyLock busy(session_->menus());
   if (!logic->open()) return dialog.closeReason();
-  dialog.adjustSize();
+  dialog.fitToBody();
   const QRect frame = window_->frameGeometry();
   const QScreen* screen = window_->screen();
   const panels::MainPlacement placement{window_->isMaximized(),

@@ -12,10 +12,16 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
 #include <QSlider>
 #include <QStandardItemModel>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "panels/texts.hpp"
 
@@ -242,8 +248,17 @@ QWidget* PanelDialog::makeControl(Control& c) {
 }
 
 void PanelDialog::build(const panels::PanelDescription& description) {
-  auto* outer = new QVBoxLayout(this);
-  outer->setSizeConstraint(QLayout::SetFixedSize);
+  // The controls live in a body that scrolls when the screen is smaller than the panel (a
+  // large panel at 150 %); otherwise the window fits the body exactly. "CLOSE" stays in sight
+  // under the body.
+  auto* dialogLayout = new QVBoxLayout(this);
+  dialogLayout->setContentsMargins(0, 0, 0, 0);
+  dialogLayout->setSpacing(0);
+  scroll_ = new QScrollArea(this);
+  scroll_->setFrameShape(QFrame::NoFrame);
+  scroll_->setWidgetResizable(true);
+  body_ = new QWidget(scroll_);
+  auto* outer = new QVBoxLayout(body_);
   auto* columns = new QHBoxLayout;
   columns->setAlignment(Qt::AlignTop);
   outer->addLayout(columns);
@@ -264,6 +279,7 @@ void PanelDialog::build(const panels::PanelDescription& description) {
   const auto& list = description.controls;
   QVBoxLayout* container = nullptr;  // the column, or the group box being filled
   std::string_view openGroup;
+  QGroupBox* openBox = nullptr;
   int openColumn = -1;
   QHBoxLayout* buttonRow = nullptr;
   for (std::size_t i = 0; i < list.size(); ++i) {
@@ -278,16 +294,18 @@ void PanelDialog::build(const panels::PanelDescription& description) {
     if (container == nullptr || d.column != openColumn || d.group != openGroup) {
       QVBoxLayout* column = columnOf(d.column);
       container = column;
+      openBox = nullptr;
       if (!d.group.empty()) {
-        auto* box = new QGroupBox(qs(d.group), this);
-        auto* inside = new QVBoxLayout(box);
-        column->addWidget(box);
+        openBox = new QGroupBox(qs(d.group), body_);
+        auto* inside = new QVBoxLayout(openBox);
+        column->addWidget(openBox);
         container = inside;
       }
       openGroup = d.group;
       openColumn = d.column;
       buttonRow = nullptr;
     }
+    c.box = openBox;
     if (sharesButtonRow(d.kind)) {
       if (buttonRow == nullptr) {
         buttonRow = new QHBoxLayout;
@@ -309,12 +327,54 @@ void PanelDialog::build(const panels::PanelDescription& description) {
     const panels::ControlDescription& unit = list[++i];
     Control& u = controls_[unit.id];
     u.description = &unit;
+    u.box = openBox;
     row->addWidget(makeControl(u));
     row->addStretch(1);
     container->addLayout(row);
   }
-  if (closeRow->count() > 1) outer->addLayout(closeRow);
-  else delete closeRow;
+  scroll_->setWidget(body_);
+  dialogLayout->addWidget(scroll_);
+  if (closeRow->count() > 1) {
+    const QMargins m = outer->contentsMargins();
+    closeRow->setContentsMargins(m.left(), 0, m.right(), m.bottom());
+    dialogLayout->addLayout(closeRow);
+  } else {
+    delete closeRow;
+  }
+}
+
+QSize PanelDialog::sizeHint() const {
+  QSize body = body_->sizeHint();
+  // What lies under the body ("CLOSE").
+  const int below = layout()->sizeHint().height() - scroll_->sizeHint().height();
+  QSize want(std::max(body.width(), layout()->sizeHint().width()), body.height() + std::max(below, 0));
+  const QScreen* s = screen();
+  if (s == nullptr) return want;
+  // Room for the window frame and its caption.
+  const QSize room = s->availableGeometry().size() - QSize(16, 48);
+  const bool tall = want.height() > room.height(), wide = want.width() > room.width();
+  if (tall) want.rwidth() += scroll_->verticalScrollBar()->sizeHint().width();
+  if (wide) want.rheight() += scroll_->horizontalScrollBar()->sizeHint().height();
+  return want.boundedTo(room);
+}
+
+void PanelDialog::fitToBody() {
+  if (QLayout* l = body_->layout()) l->activate();
+  const QSize size = sizeHint();
+  // Only a body wider than the screen scrolls sideways (a bar shown for nothing otherwise).
+  scroll_->setHorizontalScrollBarPolicy(size.width() < body_->minimumSizeHint().width() ? Qt::ScrollBarAsNeeded
+                                                                                        : Qt::ScrollBarAlwaysOff);
+  resize(size);
+}
+
+void PanelDialog::fitBody() {
+  // Shown and hidden controls change the body's size; the window follows once the layout has.
+  if (!isVisible() || fitPending_) return;
+  fitPending_ = true;
+  QTimer::singleShot(0, this, [this] {
+    fitPending_ = false;
+    fitToBody();
+  });
 }
 
 void PanelDialog::intent(const panels::Intent& i) {
@@ -358,7 +418,16 @@ void PanelDialog::setEnabled(panels::ControlId control, bool enabled) {
 }
 
 void PanelDialog::setShown(panels::ControlId control, bool shown) {
-  if (Control* c = find(control)) c->row->setVisible(shown);
+  Control* c = find(control);
+  if (c == nullptr) return;
+  c->row->setVisible(shown);
+  // A group box shows while any of its controls does.
+  if (c->box != nullptr) {
+    const bool any = std::any_of(controls_.begin(), controls_.end(),
+                                 [box = c->box](const auto& kv) { return kv.second.box == box && !kv.second.row->isHidden(); });
+    c->box->setVisible(any);
+  }
+  fitBody();
 }
 
 void PanelDialog::setCaption(panels::ControlId control, std::string_view caption) {

@@ -17,6 +17,7 @@
 #include "panels/panel_view.hpp"
 
 class QLabel;
+class QScrollArea;
 class QTimer;
 class QWidget;
 
@@ -48,6 +49,10 @@ class PanelDialog final : public QDialog, public panels::PanelView {
   bool closedByLogic() const { return closed_; }
   panels::CloseReason closeReason() const { return reason_; }
   QWidget* control(panels::ControlId id) const;
+  // The body's size, within the screen (the body scrolls beyond it).
+  QSize sizeHint() const override;
+  // Sized to the body as it is now, after the logic showed and hid its controls.
+  void fitToBody();
 
   // panels::PanelView
   void setText(panels::ControlId control, std::string_view text) override;
@@ -77,6 +82,7 @@ class PanelDialog final : public QDialog, public panels::PanelView {
     std::vector<QAbstractButton*> items;  // a radio group's buttons
     QWidget* editor = nullptr;            // an entry's line edit, a slider's slider
     QLabel* label = nullptr;              // an entry's caption
+    QWidget* box = nullptr;               // the group box it sits in, if any
     std::vector<QLabel*> scale;           // a slider's scale labels
     int value = -1;
   };
@@ -85,8 +91,12 @@ class PanelDialog final : public QDialog, public panels::PanelView {
   QWidget* makeControl(Control& c);
   void intent(const panels::Intent& intent);
   void releaseArrows();
+  void fitBody();
   Control* find(panels::ControlId id);
 
+  QScrollArea* scroll_ = nullptr;
+  QWidget* body_ = nullptr;
+  bool fitPending_ = false;
   panels::PanelLogic* logic_ = nullptr;
   std::map<panels::ControlId, Control> controls_;
   std::map<int, QTimer*> timers_;

@@ -204,8 +204,8 @@ constexpr std::array kFocusControls{
 
 constexpr PanelDescription kFocusPanel{PanelId::Focus, T::kFocusTitle, T::kFocusHeading, true, false, kFocusControls};
 
-// ZOOM/FOCUS CONTROL: zoom in column 0, focus and lens position in column 1, AF options in
-// column 2. Every read on open is the panel's own, in that order.
+// ZOOM/FOCUS CONTROL: zoom and lens position in column 0, focus in column 1, AF options in
+// columns 2 and 3. Every read on open is the panel's own, in that order.
 constexpr std::array kZoomFocusControls{
     // column 0: zoom
     ownRadio(C::kSpeed, "", kSpeeds).withItemCaptions(speedCaptionsOf).shownFor(notSlow),
@@ -222,6 +222,15 @@ constexpr std::array kZoomFocusControls{
     ownEntry(C::kContinuousMax, T::kMax, Format::Decimal, 1, 99).inGroup(T::kContinuous),
     button(C::k36x, T::k36xMode).inGroup(T::kCompatibilityGroup).shownFor(magnificationModes),
     button(C::k35x, T::k35xMode).inGroup(T::kCompatibilityGroup).shownFor(magnificationModes),
+    radio(C::kLensPositionMode, "", Binding{reg8(0x11E1), 0x80}, kLensPositionModes)
+        .readOnRequest()
+        .inGroup(T::kLensPositionSetting, 0)
+        .shownFor(afOptions),
+    button(C::kSetNowZoomPosition, T::kSetNowZoomPosition).inGroup(T::kLensPositionSetting, 0).shownFor(afOptions),
+    readout(C::kLensPosition, Binding{kLensPositionSetting}, Format::Hex4)
+        .readOnRequest()
+        .inGroup(T::kLensPositionSetting, 0)
+        .shownFor(afOptions),
     // column 1: focus
     ownRadio(C::kFocusMode, "", kZfFocusModes).inColumn(1).shownFor(noZoomCue),
     ownRadio(C::kFocusModeCue, "", kZfFocusModesCue).inColumn(1).shownFor(zoomCue),
@@ -248,15 +257,6 @@ constexpr std::array kZoomFocusControls{
     list(C::kNewMinFocus, "", Binding{kNewMinFocusSetting}, kNewMinFocusChoices)
         .readOnRequest()
         .inGroup(T::kNewMinFocusLength, 1)
-        .shownFor(afOptions),
-    radio(C::kLensPositionMode, "", Binding{reg8(0x11E1), 0x80}, kLensPositionModes)
-        .readOnRequest()
-        .inGroup(T::kLensPositionSetting, 1)
-        .shownFor(afOptions),
-    button(C::kSetNowZoomPosition, T::kSetNowZoomPosition).inGroup(T::kLensPositionSetting, 1).shownFor(afOptions),
-    readout(C::kLensPosition, Binding{kLensPositionSetting}, Format::Hex4)
-        .readOnRequest()
-        .inGroup(T::kLensPositionSetting, 1)
         .shownFor(afOptions),
     entry(C::kFocusOffset, "", Binding{reg8(0xF88B)}, Format::Hex2, 0, 0xFF)
         .readOnRequest()
@@ -305,34 +305,35 @@ constexpr std::array kZoomFocusControls{
         .readOnRequest()
         .inColumn(2)
         .shownFor(afOptions),
+    // column 3: more AF options
     radio(C::kPointLightAf, T::kPointLightAf, Binding{reg8(0xF830)}, kRegisterSwitch)
         .readOnRequest()
-        .inColumn(2)
+        .inColumn(3)
         .shownFor(afOptions),
     radio(C::kAfZoomMacro, T::kAfZoomMacro, Binding{reg8(0xF831)}, kRegisterSwitch)
         .readOnRequest()
-        .inColumn(2)
+        .inColumn(3)
         .shownFor(afOptions),
     radio(C::kMfCondition, T::kMfCondition, Binding{reg8(0xF73F), 0x01}, kMfConditions)
         .readOnRequest()
-        .inColumn(2)
+        .inColumn(3)
         .shownFor(afOptions),
-    button(C::kLensCheck, T::kSetAndRead).inGroup(T::kLensConditionCheck, 2).shownFor(afOptions),
+    button(C::kLensCheck, T::kSetAndRead).inGroup(T::kLensConditionCheck, 3).shownFor(afOptions),
     readout(C::kLensCondition, Binding{camera::kLensConditionSetting}, Format::Hex2)
         .readOnRequest()
-        .inGroup(T::kLensConditionCheck, 2)
+        .inGroup(T::kLensConditionCheck, 3)
         .shownFor(afOptions),
-    button(C::kOnePushTrigger, T::kOnePushAf).inGroup(T::kOnePushAf, 2).shownFor(afOptions),
+    button(C::kOnePushTrigger, T::kOnePushAf).inGroup(T::kOnePushAf, 3).shownFor(afOptions),
     readout(C::kOnePushState, Binding{reg8(0xF73C)}, Format::Hex2)
         .readOnRequest()
-        .inGroup(T::kOnePushAf, 2)
+        .inGroup(T::kOnePushAf, 3)
         .shownFor(afOptions),
     entry(C::kOnePushTime, T::kTimeSeconds, Binding{kOnePushTimeSetting}, Format::Decimal, 0, 255)
         .readOnRequest()
-        .inGroup(T::kOnePushAf, 2)
+        .inGroup(T::kOnePushAf, 3)
         .shownFor(afOptions),
-    button(C::kFocusInit, T::kFocusInit).inColumn(2).shownFor(afOptions),
-    button(C::kAfReset, T::kReset).inColumn(2).shownFor(afOptions),
+    button(C::kFocusInit, T::kFocusInit).inColumn(3).shownFor(afOptions),
+    button(C::kAfReset, T::kReset).inColumn(3).shownFor(afOptions),
     closeButton(C::kClose, texts::kClose),
 };
 

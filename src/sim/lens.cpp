@@ -327,6 +327,11 @@ void installDrive(VirtualCamera& camera, const std::shared_ptr<Lens>& lens, std:
 
 }  // namespace
 
+void presetLensRegisters(RegisterMemory& memory) {
+  memory.write(kDigitalActiveRegister, 0xFF);
+  memory.write(kInstantMagnificationRegister, 0x14);
+}
+
 void installLens(VirtualCamera& camera, std::uint16_t tele) {
   auto lens = std::make_shared<Lens>(camera, tele);
   camera.onTime([lens](VirtualCamera& cam) { lens->update(cam); });

@@ -40,6 +40,7 @@
 
 namespace orva::sim {
 
+class RegisterMemory;
 class VirtualCamera;
 
 inline constexpr std::uint16_t kLensDriveRegister = 0xFCBB;
@@ -81,6 +82,12 @@ inline constexpr std::int32_t kFocusFarEnd = -0x0800;
 inline constexpr std::int32_t kFocusNearEnd = 0x0700;
 // Where one-push AF leaves the focus.
 inline constexpr std::int32_t kFocusInFocus = 0x0000;
+
+// What the lens registers hold at power-on, before a profile's registers: FC91 = FF (no
+// digital zoom under way), FDE6 = 14 (instant digital zoom 2.0 times).
+inline constexpr std::uint16_t kDigitalActiveRegister = 0xFC91;
+inline constexpr std::uint16_t kInstantMagnificationRegister = 0xFDE6;
+void presetLensRegisters(RegisterMemory& memory);
 
 // Installs the lens with its tele end `tele` (kLowestLensTele to kHighestLensTele).
 void installLens(VirtualCamera& camera, std::uint16_t tele);

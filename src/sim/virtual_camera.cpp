@@ -22,6 +22,7 @@ VirtualCamera::VirtualCamera(const Profile& profile, std::vector<Fault> faults)
       restartTime_(profile.restartTime),
       factoryTime_(profile.factoryTime),
       eepromRange_(profile.eepromRange) {
+  presetLensRegisters(memory_);
   for (const auto& block : profile.registers)
     for (std::size_t i = 0; i < block.bytes.size(); ++i)
       memory_.write(static_cast<std::uint16_t>(block.address + i), block.bytes[i]);

@@ -847,6 +847,22 @@ void GuiTest::screenshots() {
     panel->reject();
   });
   p.app.launcher().button(orva::camera::LauncherItem::Ver)->click();
+  // The lens panels, each in its own picture.
+  struct Shot {
+    orva::panels::PanelId panel;
+    const char* file;
+  };
+  for (const Shot shot : {Shot{orva::panels::PanelId::ZoomFocus, "/zoom-focus.png"},
+                          Shot{orva::panels::PanelId::Zoom, "/zoom.png"}, Shot{orva::panels::PanelId::Focus, "/focus.png"}}) {
+    QTimer::singleShot(0, qApp, [&] {
+      gui::PanelDialog* panel = p.app.openPanel();
+      QVERIFY(panel != nullptr);
+      QTest::qWait(50);
+      QVERIFY(panel->grab().save(dir + QString::fromLatin1(shot.file)));
+      panel->reject();
+    });
+    p.app.openPanel(shot.panel);
+  }
   auto& prompt = p.app.window().prompt();
   prompt.progress(orva::eeprom::kBackupCaption, 40, 100);
   QTest::qWait(50);
