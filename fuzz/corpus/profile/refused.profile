@@ -1,0 +1,3 @@
+lens 0FFF
+protocol
+0102: 5

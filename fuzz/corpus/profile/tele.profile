@@ -1,0 +1,3 @@
+lens 6C00
+F720: 7F FF
+F71C: FF FF

@@ -1,0 +1,55 @@
+// Any bytes as a virtual camera profile: the reader either refuses them with a message or
+// gives a profile the camera starts from; that camera then drives its lens both ways in
+// both protocols, and its positions stay within the lens's ends.
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "sim/lens.hpp"
+#include "sim/profile.hpp"
+#include "sim/virtual_camera.hpp"
+
+namespace {
+
+void check(bool ok) {
+  if (!ok) std::abort();
+}
+
+void say(orva::sim::VirtualCamera& camera, std::string_view frame) {
+  for (char c : frame) (void)camera.hear(static_cast<std::uint8_t>(c));
+  (void)camera.takeOutput();
+}
+
+std::uint16_t word(const orva::sim::VirtualCamera& camera, std::uint16_t address) {
+  return static_cast<std::uint16_t>(camera.memory().read(address) << 8 |
+                                    camera.memory().read(static_cast<std::uint16_t>(address + 1)));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace std::chrono_literals;
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  const auto profile = orva::sim::parseProfile(text);
+  if (!profile) {
+    check(!profile.message().empty());
+    return 0;
+  }
+  orva::sim::VirtualCamera camera(*profile);
+  auto t = camera.now();
+  const bool afp = camera.protocol() == orva::sim::Protocol::Afp;
+  for (std::string_view drive : afp ? std::initializer_list<std::string_view>{"S110702T", "S110703T", "S110202T"}
+                                    : std::initializer_list<std::string_view>{":WFCBB99", ":WFCBB9B", ":WFCBBA9"}) {
+    say(camera, drive);
+    t += 2500ms;
+    camera.advanceTo(t);
+    const std::uint16_t zoom = word(camera, orva::sim::kZoomPositionRegister);
+    check(zoom <= profile->lensTele);
+  }
+  say(camera, afp ? "S110701T" : ":WFCBBFE");
+  say(camera, afp ? "G1109FFFFT" : ":rF720");
+  camera.advanceTo(t + 1s);
+  return 0;
+}
