@@ -88,7 +88,8 @@ std::vector<std::string> scaleLabelsOf(const camera::ModelRecord& m) { return le
 // ---- controls without a binding: the panel's own code reads and writes them
 
 constexpr ControlDescription own(ControlDescription c) {
-  c.binding.reset();
+  // A fresh empty binding: a reset one cannot be copied in a constant expression.
+  c.binding = std::optional<Binding>{};
   return c;
 }
 constexpr ControlDescription ownRadio(ControlId id, std::string_view caption, std::span<const Choice> choices) {
@@ -159,7 +160,8 @@ constexpr ControlDescription speedRadio() {
 constexpr ControlDescription digiMark() { return ownReadout(C::kDigiMark, Format::Decimal).inGroup(T::kZoomPosition); }
 constexpr ControlDescription zoomSlider() {
   ControlDescription c = slider(C::kSlider, Binding{}, 0, 15);
-  c.binding.reset();
+  // A fresh empty binding: a reset one cannot be copied in a constant expression.
+  c.binding = std::optional<Binding>{};
   return c.withItemCaptions(scaleLabelsOf).inGroup(T::kZoomPosition);
 }
 constexpr ControlDescription magnificationReadout() {

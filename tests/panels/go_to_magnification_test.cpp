@@ -16,23 +16,11 @@ namespace {
 
 using testing::Bench;
 using testing::faults;
+using testing::byte;
 using testing::name;
+using testing::word;
 using P = link::Protocol;
 namespace T = lens_texts;
-
-// A register as the camera holds it. In AFP the receive thread keeps the camera's time (and
-// its lens) going, so the register is asked over the line there rather than looked at.
-std::uint32_t registerValue(Bench& b, std::uint16_t address, int width) {
-  if (b.link.protocol() == P::Afp) {
-    std::uint32_t v = 0;
-    EXPECT_TRUE(b.access.read(camera::registerSetting(address, width), v)) << address;
-    return v;
-  }
-  const auto& m = b.camera.memory();
-  return width == 8 ? m.read(address) : (m.read(address) << 8u | m.read(static_cast<std::uint16_t>(address + 1)));
-}
-std::uint16_t word(Bench& b, std::uint16_t address) { return static_cast<std::uint16_t>(registerValue(b, address, 16)); }
-std::uint8_t byte(Bench& b, std::uint16_t address) { return static_cast<std::uint8_t>(registerValue(b, address, 8)); }
 
 struct Limits {
   std::uint16_t wide, tele;

@@ -12,6 +12,7 @@
 
 #include "camera/code_map.hpp"
 #include "camera/model_record.hpp"
+#include "camera/setting.hpp"
 #include "core/clock.hpp"
 #include "core/monitor_sink.hpp"
 #include "core/prompt.hpp"
@@ -82,5 +83,19 @@ struct Bench {
   bool portOpen = true;
   PanelContext context{access, monitor, prompt, clock, runner, dispatcher, model, [this] { return portOpen; }};
 };
+
+// A register as the camera holds it. In AFP the receive thread keeps the camera's time (and
+// its lens) going, so the register is asked over the line there rather than looked at.
+inline std::uint32_t registerValue(Bench& b, std::uint16_t address, int width) {
+  if (b.link.protocol() == link::Protocol::Afp) {
+    std::uint32_t v = 0;
+    EXPECT_TRUE(b.access.read(camera::registerSetting(address, width), v)) << address;
+    return v;
+  }
+  const auto& m = b.camera.memory();
+  return width == 8 ? m.read(address) : (m.read(address) << 8u | m.read(static_cast<std::uint16_t>(address + 1)));
+}
+inline std::uint16_t word(Bench& b, std::uint16_t address) { return static_cast<std::uint16_t>(registerValue(b, address, 16)); }
+inline std::uint8_t byte(Bench& b, std::uint16_t address) { return static_cast<std::uint8_t>(registerValue(b, address, 8)); }
 
 }  // namespace orva::panels::testing

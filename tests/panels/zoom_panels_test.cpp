@@ -20,7 +20,9 @@ namespace {
 
 using namespace std::chrono_literals;
 using testing::Bench;
+using testing::byte;
 using testing::name;
+using testing::word;
 using P = link::Protocol;
 namespace C = lens_controls;
 namespace T = lens_texts;
@@ -41,20 +43,6 @@ std::vector<std::string> drives(const Bench& b, std::uint64_t from) {
   }
   return out;
 }
-
-// A register as the camera holds it. In AFP the receive thread keeps the camera's time (and
-// its lens) going, so the register is asked over the line there rather than looked at.
-std::uint32_t registerValue(Bench& b, std::uint16_t address, int width) {
-  if (b.link.protocol() == P::Afp) {
-    std::uint32_t v = 0;
-    EXPECT_TRUE(b.access.read(camera::registerSetting(address, width), v)) << address;
-    return v;
-  }
-  const auto& m = b.camera.memory();
-  return width == 8 ? m.read(address) : (m.read(address) << 8u | m.read(static_cast<std::uint16_t>(address + 1)));
-}
-std::uint16_t word(Bench& b, std::uint16_t address) { return static_cast<std::uint16_t>(registerValue(b, address, 16)); }
-std::uint8_t byte(Bench& b, std::uint16_t address) { return static_cast<std::uint8_t>(registerValue(b, address, 8)); }
 
 using Make = std::unique_ptr<PanelLogic> (*)(PanelContext&, PanelView&);
 std::unique_ptr<PanelLogic> makeZoomFocus(PanelContext& c, PanelView& v) { return makeZoomFocusPanel(c, v); }
