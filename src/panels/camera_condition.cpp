@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <bit>
 #include <array>
 #include <climits>
 #include <cmath>
@@ -264,13 +265,10 @@ int snapShutterSpeed(int speed, bool ntscTiming, std::uint16_t modelCode) {
 
 std::string shutterText(const ShutterTiming& timing, std::uint16_t modelCode, std::uint16_t shutter,
                         std::uint8_t dssFactor) {
-  unsigned d = dssFactor == 0 ? 1u : dssFactor;
+  const unsigned d = dssFactor == 0 ? 1u : dssFactor;
   if (d != 1) {
-    std::size_t k = 0;
-    while (d > 1) {
-      d >>= 1;
-      ++k;
-    }
+    // The factor's power of two picks the step.
+    const std::size_t k = static_cast<std::size_t>(std::bit_width(d)) - 1;
     const auto steps = timing.frame.steps;
     return std::string(k < steps.size() ? steps[k] : condition_texts::kUnknownStep);
   }
