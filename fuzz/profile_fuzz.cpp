@@ -1,6 +1,7 @@
-// Any bytes as a virtual camera profile: the reader either refuses them with a message or
-// gives a profile the camera starts from; that camera then drives its lens both ways in
-// both protocols, and its positions stay within the lens's ends.
+// Any bytes as a virtual camera profile, then (after a line "%%") as what the tool says on the
+// line: the reader either refuses the profile with a message or gives one the camera starts
+// from; the camera hears the line bytes with its time running, then drives its lens both ways,
+// and the zoom stays within the lens's ends throughout.
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -31,7 +32,10 @@ std::uint16_t word(const orva::sim::VirtualCamera& camera, std::uint16_t address
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace std::chrono_literals;
-  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  const std::string_view input(reinterpret_cast<const char*>(data), size);
+  const auto split = input.find("\n%%\n");
+  const std::string_view text = input.substr(0, split);
+  const std::string_view line = split == std::string_view::npos ? std::string_view{} : input.substr(split + 4);
   const auto profile = orva::sim::parseProfile(text);
   if (!profile) {
     check(!profile.message().empty());
@@ -39,7 +43,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   orva::sim::VirtualCamera camera(*profile);
   auto t = camera.now();
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    (void)camera.hear(static_cast<std::uint8_t>(line[i]));
+    if (i % 8 == 7) {
+      t += 50ms;
+      camera.advanceTo(t);
+      (void)camera.takeOutput();
+      check(word(camera, orva::sim::kZoomPositionRegister) <= profile->lensTele);
+    }
+  }
   const bool afp = camera.protocol() == orva::sim::Protocol::Afp;
+  // Whatever the line left behind, a fresh drive in the camera's protocol now.
   for (std::string_view drive : afp ? std::initializer_list<std::string_view>{"S110702T", "S110703T", "S110202T"}
                                     : std::initializer_list<std::string_view>{":WFCBB99", ":WFCBB9B", ":WFCBBA9"}) {
     say(camera, drive);
