@@ -17,11 +17,13 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QSlider>
+#include <QSpinBox>
 #include <QStandardItemModel>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <string>
 
 #include "panels/texts.hpp"
 
@@ -163,6 +165,18 @@ QWidget* PanelDialog::makeControl(Control& c) {
       if (!d.caption.empty()) {
         c.label = new QLabel(qs(d.caption), row);
         layout->addWidget(c.label);
+      }
+      if (d.spin) {
+        auto* spin = new QSpinBox(row);
+        spin->setRange(static_cast<int>(d.minimum), static_cast<int>(d.maximum));
+        spin->setKeyboardTracking(false);  // a typed value counts once it is complete
+        layout->addWidget(spin);
+        c.editor = spin;
+        connect(spin, &QSpinBox::valueChanged, this, [this, id](int value) {
+          if (!showing_) intent(panels::Intent::enter(id, std::to_string(value)));
+        });
+        w = row;
+        break;
       }
       auto* edit = new QLineEdit(row);
       edit->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("00000000")));
@@ -359,6 +373,8 @@ QSize PanelDialog::sizeHint() const {
 }
 
 void PanelDialog::fitToBody() {
+  // Sizes count once the style has polished every control (before the first show it has not).
+  ensurePolished();
   if (QLayout* l = body_->layout()) l->activate();
   const QSize size = sizeHint();
   // Only a body wider than the screen scrolls sideways (a bar shown for nothing otherwise).
@@ -386,6 +402,7 @@ void PanelDialog::setText(panels::ControlId control, std::string_view text) {
   if (c == nullptr) return;
   showing_ = true;
   if (auto* entry = qobject_cast<QLineEdit*>(c->editor)) entry->setText(qs(text));
+  else if (auto* spin = qobject_cast<QSpinBox*>(c->editor)) spin->setValue(qs(text).toInt());
   else if (auto* edit = qobject_cast<QLineEdit*>(c->widget)) edit->setText(qs(text));
   else if (auto* label = qobject_cast<QLabel*>(c->widget)) label->setText(qs(text));
   showing_ = false;
@@ -496,6 +513,12 @@ void PanelDialog::releaseArrows() {
       arrow->setDown(false);
       intent(panels::Intent::release(id));
     }
+}
+
+void PanelDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // Some sizes settle only once the window is on the screen.
+  fitBody();
 }
 
 void PanelDialog::changeEvent(QEvent* event) {

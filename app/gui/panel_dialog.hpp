@@ -73,6 +73,7 @@ class PanelDialog final : public QDialog, public panels::PanelView {
 
  protected:
   void changeEvent(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   struct Control {

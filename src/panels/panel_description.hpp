@@ -74,6 +74,8 @@ struct ControlDescription {
   Format format = Format::Hex2;     // Entry, Readout
   std::uint32_t minimum = 0;        // Entry, Slider
   std::uint32_t maximum = 0xFF;     // Entry, Slider
+  // Entry: up and down arrows step the decimal value, each step entered at once (no "Set").
+  bool spin = false;
   ControlId target = 0;             // Button: the readout it reads; 0: none
   const HoldCommand* hold = nullptr;       // Arrow
   ArrowRole arrow = ArrowRole::ZoomWide;   // Arrow
@@ -115,6 +117,11 @@ struct ControlDescription {
   constexpr ControlDescription inColumn(std::uint8_t atColumn) const {
     auto c = *this;
     c.column = atColumn;
+    return c;
+  }
+  constexpr ControlDescription withSpin() const {
+    auto c = *this;
+    c.spin = true;
     return c;
   }
   constexpr ControlDescription readOnRequest() const {

@@ -239,7 +239,7 @@ constexpr std::array kZoomFocusControls{
     button(C::kOnePush, T::kOnePushAf).inColumn(1).shownFor(zoomCue),
     arrow(C::kFocusNear, ArrowRole::FocusNear, kFocusNearDrive).inColumn(1),
     arrow(C::kFocusFar, ArrowRole::FocusFar, kFocusFarDrive).inColumn(1),
-    ownEntry(C::kManualSpeed, T::kSpeed, Format::Decimal, 0, 99).inGroup(T::kManualGroup, 1),
+    ownEntry(C::kManualSpeed, T::kSpeed, Format::Decimal, 0, 99).withSpin().inGroup(T::kManualGroup, 1),
     button(C::kAdjustment, T::kAdjustmentOff).inColumn(1).shownFor(adjustment),
     ownRadio(C::kFocusStep, T::kFocusStep, kStepSizes).inColumn(1).shownFor(adjustment),
     ownRadio(C::kZoomStep, T::kZoomStep, kStepSizes).inColumn(1).shownFor(adjustment),
