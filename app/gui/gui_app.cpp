@@ -353,8 +353,16 @@ panels::CloseReason GuiApp::openPanel(panels::PanelId panel) {
                                         {frame.left(), frame.top(), frame.right() + 1, frame.bottom() + 1}};
   const QSize size = dialog.frameGeometry().size();
   if (const auto at = panels::panelPosition(placement, {size.width(), size.height()},
-                                            screen != nullptr ? screen->availableGeometry().right() + 1 : frame.right() + 1))
-    dialog.move(at->x, at->y);
+                                            screen != nullptr ? screen->availableGeometry().right() + 1 : frame.right() + 1)) {
+    QPoint corner(at->x, at->y);
+    // A panel wider than the main window would start left of the screen: keep it on it.
+    if (screen != nullptr) {
+      const QRect room = screen->availableGeometry();
+      corner.setX(std::max(room.left(), std::min(corner.x(), room.right() + 1 - size.width())));
+      corner.setY(std::max(room.top(), std::min(corner.y(), room.bottom() + 1 - size.height())));
+    }
+    dialog.move(corner);
+  }
   openPanel_ = &dialog;
   openLogic_ = logic.get();
   dialog.exec();

@@ -381,6 +381,14 @@ void PanelDialog::fitToBody() {
   scroll_->setHorizontalScrollBarPolicy(size.width() < body_->minimumSizeHint().width() ? Qt::ScrollBarAsNeeded
                                                                                         : Qt::ScrollBarAlwaysOff);
   resize(size);
+  // Shown, the window has its frame: pull it back onto the screen if the frame sticks out.
+  const QScreen* s = screen();
+  if (!isVisible() || s == nullptr) return;
+  const QRect room = s->availableGeometry();
+  const QRect outer = frameGeometry();
+  const int dx = std::max(room.left() - outer.left(), std::min(0, room.right() - outer.right()));
+  const int dy = std::max(room.top() - outer.top(), std::min(0, room.bottom() - outer.bottom()));
+  if (dx != 0 || dy != 0) move(pos() + QPoint(dx, dy));
 }
 
 void PanelDialog::fitBody() {

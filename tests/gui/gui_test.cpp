@@ -6,6 +6,7 @@
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -13,8 +14,10 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 
@@ -793,6 +796,13 @@ void GuiTest::zoomFocusPanelDrivesTheLensInBothProtocols() {
       QVERIFY(slider != nullptr && magnification != nullptr);
       before = slider->value();
       magnificationBefore = magnification->text();
+      // The window lies on the screen (it scrolls inside); a group whose controls this model
+      // lacks is hidden.
+      QTRY_VERIFY(panel->screen()->availableGeometry().contains(panel->frameGeometry()));
+      for (QGroupBox* box : panel->findChildren<QGroupBox*>())
+        if (box->title() == qs(orva::panels::lens_texts::kCompatibilityGroup)) QVERIFY(box->isHidden());
+      auto* speed = panel->control(C::kManualSpeed)->findChild<QSpinBox*>();
+      QVERIFY(speed != nullptr);
       // Held for a second, the tele arrow drives the zoom; the polling follows it.
       QWidget* arrow = panel->control(C::kZoomTele);
       QTest::mousePress(arrow, Qt::LeftButton);
