@@ -3,14 +3,15 @@
 #include <fmt/format.h>
 
 #include <algorithm>
-#include <bit>
 #include <array>
+#include <bit>
 #include <climits>
 #include <cmath>
 #include <initializer_list>
 #include <vector>
 
 #include "camera/setting.hpp"
+#include "panels/lens_tables.hpp"
 
 namespace orva::panels {
 namespace {
@@ -110,8 +111,6 @@ std::optional<int> snapIn(std::span<const Snap> table, int speed) {
     if (speed >= s.low && speed <= s.high) return s.shown;
   return std::nullopt;
 }
-
-constexpr std::uint16_t kZoomPositionCap = 25600;
 
 }  // namespace
 
@@ -316,9 +315,6 @@ namespace {
 using camera::Setting;
 
 constexpr Setting kVersionRegister = camera::registerSetting(0x0106, 16);
-constexpr Setting kContinuousDigitalZoom{0x1201, 0, 0xFCCB, 8};
-constexpr Setting kInstantDigitalZoom{0x1203, 0, 0xFF0F, 8};
-constexpr Setting kInstantFactor{0x1204, 0, 0xFDE6, 8};
 constexpr Setting kShutterRegister = camera::registerSetting(0xFB42, 16);
 constexpr Setting kDssFactorRegister = camera::registerSetting(0xFCC7, 8);
 constexpr Setting kGainRegister = camera::registerSetting(0xFB38, 16);
@@ -336,9 +332,8 @@ constexpr std::uint32_t kAfpManualFocus = 2;
 // One readout: each part writes its line, reads, and fills its fields; false ends it.
 class Run {
  public:
-  Run(CameraAccess& access, core::MonitorSink& monitor, const ZoomStepping& lens, const ModelRecord& r, bool ntscTiming,
-      ConditionView& view)
-      : access_(access), monitor_(monitor), lens_(lens), r_(r), ntsc_(ntscTiming), view_(view),
+  Run(CameraAccess& access, core::MonitorSink& monitor, const ModelRecord& r, bool ntscTiming, ConditionView& view)
+      : access_(access), monitor_(monitor), r_(r), ntsc_(ntscTiming), view_(view),
         afp_(access.protocol() == link::Protocol::Afp) {}
 
   bool layout() {
@@ -354,21 +349,19 @@ class Run {
 
   bool zoom() {
     monitor_.line(condition_texts::kZoomLine);
-    const Setting position{camera::kZoomPositionSetting.afpCode, 0,
-                           static_cast<std::uint16_t>(lens_.extendedPosition(r_) ? 0xF850 : 0xF720), 16};
+    // The position and its step as the zoom panels read them.
     std::uint32_t p = 0;
-    if (!get(position, p)) return false;
-    if (afp_ || position.eapRegister == 0xF850) p = std::min<std::uint32_t>(p, kZoomPositionCap);
-    const int step = lens_.step(r_.lensIndex, p);
+    if (!lens::readZoomPosition(access_, r_, p)) return false;
+    const int step = lens::zoomStep(r_.lensIndex, p);
     std::optional<int> factor;
     if (bit(r_.panelWord2, 5)) {
       std::uint32_t continuous = 0, instant = 0;
-      if (!get(kContinuousDigitalZoom, continuous)) return false;
+      if (!get(lens::kContinuousZoomSetting, continuous)) return false;
       view_.digital = continuous < 255;
-      if (!get(kInstantDigitalZoom, instant)) return false;
+      if (!get(lens::kInstantZoomSetting, instant)) return false;
       if (afp_ ? instant == kAfpOn : bit(instant, 7)) {
         std::uint32_t tenths = 0;
-        if (!get(kInstantFactor, tenths)) return false;
+        if (!get(lens::kInstantMaxSetting, tenths)) return false;
         view_.digital = true;
         factor = static_cast<int>(tenths);
       }
@@ -483,7 +476,6 @@ class Run {
 
   CameraAccess& access_;
   core::MonitorSink& monitor_;
-  const ZoomStepping& lens_;
   const ModelRecord& r_;
   bool ntsc_;
   ConditionView& view_;
@@ -508,7 +500,7 @@ ConditionView ConditionReadout::read(const ModelRecord& record, bool ntscTiming,
   }
   view.outcome = ConditionOutcome::Read;
   monitor_.heading(condition_texts::kHeading);
-  Run run(access_, monitor_, lens_, record, ntscTiming, view);
+  Run run(access_, monitor_, record, ntscTiming, view);
   const ConditionSteps steps = conditionSteps(record);
   const bool complete = run.layout() && run.zoom() && run.focus() && (!steps.shutter || run.shutter()) &&
                         (!steps.agc || run.agc()) && run.exposure() && (!steps.irCut || run.irCut()) &&

@@ -21,7 +21,6 @@
 #include "link/link.hpp"
 #include "panels/camera_access.hpp"
 #include "panels/condition_texts.hpp"
-#include "panels/lens_tables.hpp"
 #include "panels/operation_runner.hpp"
 #include "panels/placement.hpp"
 
@@ -118,15 +117,6 @@ std::string fValueText(int lensIndex, std::uint16_t exposure);
 // while that is on.
 int magnification(int zoomStep, std::optional<int> instantFactorTenths);
 
-// How a zoom position becomes a magnification step, and which register holds the position
-// in EAP. The lens tables own both; the readout takes them as a value so they can be swapped.
-struct ZoomStepping {
-  int (*step)(int lensIndex, std::uint32_t position) = nullptr;
-  bool (*extendedPosition)(const camera::ModelRecord& r) = nullptr;
-};
-// The lens tables: the lens's own step list, and 0xF850 on models with the extended position.
-inline constexpr ZoomStepping kConditionZoomStepping{lens::zoomStep, lens::hasExtendedPosition};
-
 // ---- the readout
 
 enum class ConditionOutcome : std::uint8_t {
@@ -161,9 +151,8 @@ struct ConditionView {
 
 class ConditionReadout {
  public:
-  ConditionReadout(CameraAccess& access, core::MonitorSink& monitor, OperationRunner& runner,
-                   ZoomStepping lens = kConditionZoomStepping)
-      : access_(access), monitor_(monitor), runner_(runner), lens_(lens) {}
+  ConditionReadout(CameraAccess& access, core::MonitorSink& monitor, OperationRunner& runner)
+      : access_(access), monitor_(monitor), runner_(runner) {}
 
   // The "CONDITION" button: PortClosed without a port; Ignored while the operation slot is
   // taken or when the camera does not answer its version register; else the readout. Any
@@ -174,7 +163,6 @@ class ConditionReadout {
   CameraAccess& access_;
   core::MonitorSink& monitor_;
   OperationRunner& runner_;
-  ZoomStepping lens_;
 };
 
 // ---- where the window stands

@@ -25,11 +25,18 @@
 #include <vector>
 
 #include "camera/model_record.hpp"
+#include "camera/setting.hpp"
 #include "panels/camera_access.hpp"
 
 namespace orva::panels::lens {
 
 inline constexpr int kLensCount = 29;
+
+// Digital zoom, in both protocols' forms: continuous (0xFCCB 0 / 1, AFP 1 / 2), instant
+// (0xFF0F bit 7, AFP 1 / 2) and the instant magnification in tenths (0xFDE6).
+inline constexpr camera::Setting kContinuousZoomSetting{0x1201, 0, 0xFCCB, 8};
+inline constexpr camera::Setting kInstantZoomSetting = *camera::settingFromCode(0x1203);
+inline constexpr camera::Setting kInstantMaxSetting = *camera::settingFromCode(0x1204);
 // The position query and the extended position register are capped here: the tele end.
 inline constexpr std::uint32_t kTelePosition = 25600;
 

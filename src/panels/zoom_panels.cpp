@@ -24,10 +24,10 @@ constexpr camera::Setting reg8(std::uint16_t a) { return camera::registerSetting
 constexpr camera::Setting reg16(std::uint16_t a) { return camera::registerSetting(a, 16); }
 
 // Settings of the lens panels, in both protocols' forms.
-constexpr camera::Setting kContinuousZoomSetting{0x1201, 0, 0xFCCB, 8};
+using lens::kContinuousZoomSetting;
+using lens::kInstantMaxSetting;
+using lens::kInstantZoomSetting;
 constexpr camera::Setting kContinuousMaxSetting = *camera::settingFromCode(0x1202);  // 0xFDF0
-constexpr camera::Setting kInstantZoomSetting = *camera::settingFromCode(0x1203);    // 0xFF0F
-constexpr camera::Setting kInstantMaxSetting = *camera::settingFromCode(0x1204);     // 0xFDE6
 constexpr camera::Setting kManualSpeedSetting = *camera::settingFromCode(0x1103);    // 0xF8A0
 constexpr camera::Setting kLensPositionSetting = *camera::settingFromCode(0x6187);   // 0x11E6
 // "Set Now Zoom Position" takes the position from 0xF714 in EAP, from the position query in AFP.
