@@ -163,6 +163,7 @@ int sendCommand(const Options& o, const shell::Settings& s) {
   camera::ModelRecord record;
   camera::IdentificationFlags flags;
   if (!tool.connect() || !tool.identify(s, record, flags)) return kExitCamera;
+  eeprom::echoFileChoice(tool.link().monitor(), o.target);
   eeprom::CommandFileSender sender(tool.link(), tool.eap(), tool.afpChannel(), tool.prompt());
   const auto result = sender.send(*file);
   using Outcome = eeprom::SendResult::Outcome;

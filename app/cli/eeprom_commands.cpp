@@ -8,11 +8,13 @@
 #include <memory>
 #include <optional>
 
+#include "camera/gating.hpp"
 #include "core/atomic_file.hpp"
 #include "core/wall_clock.hpp"
 #include "eeprom/adjustment.hpp"
 #include "eeprom/backup.hpp"
 #include "eeprom/changed_addresses.hpp"
+#include "eeprom/command_file.hpp"
 #include "eeprom/factory_images.hpp"
 #include "eeprom/range.hpp"
 #include "eeprom/restore.hpp"
@@ -37,15 +39,8 @@ eeprom::BackupOutcome backUp(Tool& tool, const shell::Settings& s, const camera:
                              const eeprom::Range& range, const std::filesystem::path& file, std::stop_token stop) {
   std::optional<eeprom::ImageHeader> header;
   // "EPFile model" 1 heads a backup read in rows with the camera's version and the date.
-  if (s.epfileModel == 1 && !tool.afp() && tool.link().blockReadMode() == 2) {
-    header = eeprom::readImageHeader(tool.eap(), record.name, core::SystemWallClock());
-    if (!header) {
-      eeprom::BackupOutcome failed;
-      failed.result = eeprom::BackupResult::CommunicationError;
-      failed.why = "the camera did not answer the read of its version registers";
-      return failed;
-    }
-  }
+  if (s.epfileModel == 1 && !tool.afp() && tool.link().blockReadMode() == 2)
+    header = eeprom::imageHeader(record, core::SystemWallClock());
   ProgressPrompt prompt(tool.prompt());
   eeprom::BackupRun run(tool.link(), tool.eap(), tool.afpChannel(), prompt);
   return run.run({range, file, header}, stop);
@@ -81,13 +76,32 @@ int backupCommand(const Options& o, const shell::Settings& s, std::ostream& err)
   camera::ModelRecord record;
   auto range = identifiedRange(tool, s, record);
   if (!range) return kExitCamera;
+  eeprom::echoFileChoice(tool.link().monitor(), o.target);
   return reportBackup(backUp(tool, s, record, *range, o.target, interrupt.token()), *range, o.target, err);
+}
+
+// True when both names reach one file (the same device and inode: a second name, a link, a
+// relative path). A name with no file behind it is no file at all.
+bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+  std::error_code ec;
+  return std::filesystem::equivalent(a, b, ec) && !ec;
 }
 
 int writeCommand(const Options& o, const shell::Settings& s, std::ostream& err) {
   eeprom::WriteBackRequest request;
   request.file = o.target;
   request.verify = !o.noVerify && s.eepromVerify != 0;
+  // A backup over the image would put the camera's bytes in place of the operator's: refused
+  // before the camera is asked anything.
+  std::optional<std::filesystem::path> backup;
+  if (!o.noBackup)
+    backup = o.backupTo.empty() ? datedBackupPath(request.file, core::SystemWallClock().localNow())
+                                : std::filesystem::path(o.backupTo);
+  if (backup && sameFile(*backup, request.file)) {
+    say(err, fmt::format("the backup {} is the image file {} itself; back up to another file", backup->string(),
+                         request.file.string()));
+    return kExitUsage;
+  }
   if (!o.exceptAdj.empty()) {
     auto adjustment = eeprom::readAdjustmentFile(o.exceptAdj);
     if (!adjustment) throw UsageError(adjustment.message());
@@ -100,12 +114,18 @@ int writeCommand(const Options& o, const shell::Settings& s, std::ostream& err) 
   auto range = identifiedRange(tool, s, record);
   if (!range) return kExitCamera;
   request.range = *range;
-  // The whole file is checked against this camera's range before anything is written or read.
-  if (auto image = eeprom::readImageFile(request.file, request.range); !image) {
+  // The files as the desktop tool names them once chosen, for the monitor and the log.
+  eeprom::echoFileChoice(tool.link().monitor(), request.file);
+  if (!o.exceptAdj.empty()) eeprom::echoFileChoice(tool.link().monitor(), o.exceptAdj);
+  // The whole file is checked against this camera's range before anything is written, and
+  // what was checked is what is written: the file is not read again.
+  auto image = eeprom::readImageFile(request.file, request.range);
+  if (!image) {
     say(err, std::string(eeprom::writeBackMessage(eeprom::WriteBackResult::FileNotOpened)));
     say(err, image.message());
     return kExitUsage;
   }
+  request.image = std::move(*image);
   const bool needsEap = request.method != eeprom::WriteMethod::WriteBack ||
                         eeprom::imageVariantFor(request.file) == eeprom::ImageVariant::Map;
   if (needsEap && tool.afp()) {
@@ -118,17 +138,14 @@ int writeCommand(const Options& o, const shell::Settings& s, std::ostream& err) 
     say(err, "nothing was written");
     return kExitCamera;
   }
-  if (!o.noBackup) {
-    const std::filesystem::path backup =
-        o.backupTo.empty() ? datedBackupPath(request.file, core::SystemWallClock().localNow())
-                           : std::filesystem::path(o.backupTo);
+  if (backup) {
     const int backed =
-        reportBackup(backUp(tool, s, record, request.range, backup, interrupt.token()), request.range, backup, err);
+        reportBackup(backUp(tool, s, record, request.range, *backup, interrupt.token()), request.range, *backup, err);
     if (backed != kExitOk) {
       say(err, "the camera was not written: its backup failed");
       return backed;
     }
-    say(err, fmt::format("the camera's EEPROM was saved to {}", backup.string()));
+    say(err, fmt::format("the camera's EEPROM was saved to {}", backup->string()));
   }
 
   eeprom::WriteBackOutcome outcome;
@@ -176,6 +193,12 @@ int factoryResetCommand(const Options& o, const shell::Settings& s, std::ostream
   camera::ModelRecord record;
   auto range = identifiedRange(tool, s, record);
   if (!range) return kExitCamera;
+  // The same rule as the desktop tool's menu item: only a camera that takes the command gets it.
+  if (!camera::offersFactoryDefault(record)) {
+    say(err, fmt::format("{} (model code {:04X}) has no factory default to reset to; nothing was sent",
+                         record.name, record.modelCode));
+    return kExitUsage;
+  }
   if (tool.prompt().ask(eeprom::kFactoryResetQuestion, "Confirmation", core::Buttons::OkCancel, core::Icon::Question) !=
       core::Answer::Ok)
     return kExitCamera;

@@ -24,8 +24,9 @@ constexpr int kCfgOpenMode = 3;
 
 }  // namespace
 
-CamWriteDialog::CamWriteDialog(QWidget* mainWindow, core::Prompt& prompt, std::filesystem::path folder, Start start)
-    : QDialog(mainWindow), prompt_(prompt), folder_(std::move(folder)), start_(std::move(start)) {
+CamWriteDialog::CamWriteDialog(QWidget* mainWindow, core::Prompt& prompt, std::filesystem::path folder, Start start,
+                               core::MonitorSink* monitor)
+    : QDialog(mainWindow), prompt_(prompt), folder_(std::move(folder)), start_(std::move(start)), monitor_(monitor) {
   setObjectName(QStringLiteral("camWriteDialog"));
   setWindowTitle(qs(eeprom::kCamWriteTitle));
   auto* column = new QVBoxLayout(this);
@@ -102,12 +103,18 @@ void CamWriteDialog::setExceptAdjustment(bool except) {
 
 bool CamWriteDialog::startEnabled() const { return start_Button_->isEnabled(); }
 
+std::optional<std::filesystem::path> CamWriteDialog::choose(int mode) {
+  auto file = prompt_.chooseFile(eeprom::fileChoice(mode, folder_));
+  if (file && monitor_ != nullptr) eeprom::echoFileChoice(*monitor_, *file);
+  return file;
+}
+
 void CamWriteDialog::chooseImage() {
-  if (auto file = prompt_.chooseFile(eeprom::fileChoice(kMemOpenMode, folder_))) setImageFile(*file);
+  if (auto file = choose(kMemOpenMode)) setImageFile(*file);
 }
 
 void CamWriteDialog::chooseAdjustment() {
-  if (auto file = prompt_.chooseFile(eeprom::fileChoice(kCfgOpenMode, folder_))) (void)setAdjustmentFile(*file);
+  if (auto file = choose(kCfgOpenMode)) (void)setAdjustmentFile(*file);
 }
 
 void CamWriteDialog::update() {

@@ -16,6 +16,7 @@ class QPushButton;
 class QRadioButton;
 
 namespace orva::core {
+class MonitorSink;
 class Prompt;
 }
 
@@ -27,7 +28,9 @@ class CamWriteDialog final : public QDialog {
  public:
   // `start` runs the write; the dialog closes after it was called.
   using Start = std::function<void(const std::filesystem::path&, eeprom::WriteMethod, eeprom::AdjustmentAddresses)>;
-  CamWriteDialog(QWidget* mainWindow, core::Prompt& prompt, std::filesystem::path folder, Start start);
+  // A file chosen is named in `monitor` (and its log) when one is given.
+  CamWriteDialog(QWidget* mainWindow, core::Prompt& prompt, std::filesystem::path folder, Start start,
+                 core::MonitorSink* monitor = nullptr);
 
   // What the dialog holds now; for tests, and for a caller that chooses files itself.
   void setImageFile(const std::filesystem::path& file);
@@ -37,6 +40,7 @@ class CamWriteDialog final : public QDialog {
   void pressStart();
 
  private:
+  std::optional<std::filesystem::path> choose(int mode);
   void chooseImage();
   void chooseAdjustment();
   void update();
@@ -44,6 +48,7 @@ class CamWriteDialog final : public QDialog {
   core::Prompt& prompt_;
   std::filesystem::path folder_;
   Start start_;
+  core::MonitorSink* monitor_;
   std::optional<std::filesystem::path> image_;
   std::optional<eeprom::AdjustmentAddresses> adjustment_;
   QLineEdit* imageEdit_ = nullptr;

@@ -274,7 +274,8 @@ void GuiApp::eepromCommand(shell::CommandResult result) {
                         [this](const std::filesystem::path& image, eeprom::WriteMethod method,
                                eeprom::AdjustmentAddresses adjustment) {
                           (void)session_->camEepromWrite(image, method, std::move(adjustment));
-                        });
+                        },
+                        &monitor_);
   dialog.exec();
 }
 

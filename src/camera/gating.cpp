@@ -4,6 +4,8 @@
 #include <initializer_list>
 #include <utility>
 
+#include "camera/model_table.hpp"
+
 namespace orva::camera {
 namespace {
 
@@ -337,7 +339,7 @@ bool modelMenus(MenuState& m, const ModelRecord& r, const GatingSwitches& sw, co
   if (bit(mw, 4)) m[M::Ntsc].enabled = false;
   if (bit(mw, 5)) m[M::Pal].enabled = false;
   if (bit(mw, 6)) m[M::SoftReset].enabled = true;
-  if (bit(r.extraOptionWord, 2)) m[M::ResetToFactoryDefault].enabled = true;
+  if (offersFactoryDefault(r)) m[M::ResetToFactoryDefault].enabled = true;
   for (auto i : kFileItems) m[i].enabled = true;
   if (r.eisLevel >= 2) m[M::EisSetup].enabled = true;
   if (bit(mw, 2)) {
@@ -394,6 +396,8 @@ void identificationMenus(MenuState& m, const ModelRecord& r, const Identificatio
 }
 
 }  // namespace
+
+bool offersFactoryDefault(const ModelRecord& r) { return (r.extraOptionWord & kExtraFactoryDefault) != 0; }
 
 std::string_view defaultCaption(LauncherItem item) { return kCaptions[static_cast<std::size_t>(item)]; }
 

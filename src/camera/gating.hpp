@@ -232,6 +232,10 @@ LauncherState launcherGating(const ModelRecord& r, const IdentificationFlags& fl
 LauncherState launcherGating(const LauncherState& base, const ModelRecord& r, const IdentificationFlags& flags,
                              const GatingSwitches& sw, const PresetMemory& presets = {});
 
+// Whether the camera takes the factory-default command: "Reset to factory default" and
+// "orva-cli eeprom factory-reset" offer it only then (extra option word bit 2).
+bool offersFactoryDefault(const ModelRecord& r);
+
 // Reads a camera value for the menu gating; nullopt when the read failed.
 using SettingReader = std::function<std::optional<std::uint32_t>(const Setting&)>;
 

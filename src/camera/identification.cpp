@@ -293,6 +293,7 @@ class Walk {
     if (c.panelWord4) r_.panelWord4 = *c.panelWord4;
     if (c.panelByte2) r_.panelByte2 = *c.panelByte2;
     if (c.panelByte8) r_.panelByte8 = *c.panelByte8;
+    r_.extraOptionWord = c.extraOptionWord;
   }
 
   // Version- and register-dependent parts of the setups.

@@ -18,6 +18,25 @@ constexpr ModelVariant only(std::string_view name, std::uint16_t code) { return 
 constexpr RegisterValue byteAt(std::uint16_t address, std::uint8_t value) { return {address, value, false}; }
 constexpr RegisterValue wordAt(std::uint16_t address, std::uint16_t value) { return {address, value, true}; }
 
+// The extra option word is not something a camera reports; each row states it, from these
+// grounds:
+// - kExtraFactoryDefault on every model with a factory EEPROM image (the QB-161 to QB-167,
+//   QB-174 and QB-175 setups, and every model from QB-168 on). Those cameras keep their factory
+//   contents and take the factory-default command (EAP register F8D8, AFP function 018A); the
+//   image list and this bit name the same models, and the EEPROM tests hold them together.
+//   For older models no such command is known, so the menu item stays grey for them.
+// - kExtraIrDetection on the models that speak AFP, the only protocol that carries the IR
+//   direction notification (function 2207), and that switch their IR cut filter by their own
+//   detection (lens-control word bit 10, the threshold offset of that switching): a camera
+//   that decides for itself when the filter moves is the one that can ask first. QB-176 and
+//   QB-187 lack that bit and so lack this one.
+// - kExtraPlFilter and kExtraDssTwoIsOff on no model: none of ours is known to carry a PL
+//   filter in place of its IR cut filter (the IRcf REMOVE button shows the IR cut filter
+//   wherever function word bit 2 allows it), and every one counts a DSS factor of 2 as slow
+//   shutter on.
+constexpr std::uint16_t kFactory = kExtraFactoryDefault;
+constexpr std::uint16_t kFactoryIr = kExtraFactoryDefault | kExtraIrDetection;
+
 // Capability sets shared by several rows.
 constexpr Capabilities kQb150Third{.functionWord = 0x8F4F, .menuWord = 0x4, .launcherMask = 0xFF,
                                    .featureWord = 0x0, .optionWord = 0x3, .effectsSet = 0x2,
@@ -37,33 +56,35 @@ constexpr Capabilities kQb157{.functionWord = 0x8F4F, .menuWord = 0x4, .launcher
                               .panelWord2 = 0x0FFF};
 constexpr Capabilities kQb161Base{.functionWord = 0x0C40, .menuWord = 0x0, .launcherMask = 0x80,
                                   .featureWord = 0x0, .optionWord = 0x1, .eisLevel = 0, .effectsSet = 0x2,
-                                  .lensControlWord = 0x0};
+                                  .lensControlWord = 0x0, .extraOptionWord = kFactory};
 constexpr Capabilities kQb161{.functionWord = 0xBF47, .menuWord = 0x102, .launcherMask = 0xFF, .featureWord = 0x0,
-                              .optionWord = 0x1, .eisLevel = 0, .effectsSet = 0x9, .lensControlWord = 0x4260};
+                              .optionWord = 0x1, .eisLevel = 0, .effectsSet = 0x9, .lensControlWord = 0x4260,
+                              .extraOptionWord = kFactory};
 constexpr Capabilities kQb165Type44Earlier{.functionWord = 0x0C40, .menuWord = 0x0, .launcherMask = 0x0,
                                            .featureWord = 0x0, .optionWord = 0x81, .eisLevel = 0,
-                                           .effectsSet = 0x2, .lensControlWord = 0x0};
+                                           .effectsSet = 0x2, .lensControlWord = 0x0, .extraOptionWord = kFactory};
 constexpr Capabilities kQb165Type44Later{.functionWord = 0x0D40, .menuWord = 0x1, .launcherMask = 0xFE,
                                          .featureWord = 0x0, .optionWord = 0x81, .eisLevel = 0,
-                                         .effectsSet = 0x2, .lensControlWord = 0x0};
+                                         .effectsSet = 0x2, .lensControlWord = 0x0, .extraOptionWord = kFactory};
 constexpr Capabilities kQb165Type47Earlier{.functionWord = 0x8D41, .menuWord = 0x201, .launcherMask = 0xFE,
                                            .featureWord = 0x0, .optionWord = 0x81, .eisLevel = 0,
-                                           .effectsSet = 0x2, .lensControlWord = 0x0};
+                                           .effectsSet = 0x2, .lensControlWord = 0x0, .extraOptionWord = kFactory};
 constexpr Capabilities kQb165Type47Later{.functionWord = 0xAF4F, .menuWord = 0x201, .launcherMask = 0xFE,
                                          .featureWord = 0x0, .optionWord = 0x81, .eisLevel = 0,
-                                         .effectsSet = 0xA, .lensControlWord = 0x0, .motionTracking = 1};
+                                         .effectsSet = 0xA, .lensControlWord = 0x0, .motionTracking = 1,
+                                         .extraOptionWord = kFactory};
 constexpr Capabilities kQb168{.functionWord = 0x8F4F, .menuWord = 0xB42, .launcherMask = 0xFF, .featureWord = 0x0,
                               .optionWord = 0x27F, .eisLevel = 2, .effectsSet = 0xB, .lensControlWord = 0x5772,
-                              .motionTracking = 1};
+                              .motionTracking = 1, .extraOptionWord = kFactoryIr};
 constexpr Capabilities kQb177{.functionWord = 0x8F4F, .menuWord = 0x1B42, .launcherMask = 0xFF, .featureWord = 0x0,
                               .optionWord = 0x227F, .eisLevel = 2, .effectsSet = 0xB, .lensControlWord = 0xD772,
-                              .motionTracking = 1};
+                              .motionTracking = 1, .extraOptionWord = kFactoryIr};
 constexpr Capabilities kQb179{.functionWord = 0x8F4F, .menuWord = 0x1840, .launcherMask = 0xFF, .featureWord = 0x0,
                               .optionWord = 0x223F, .eisLevel = 2, .effectsSet = 0xB, .lensControlWord = 0xD772,
-                              .motionTracking = 1};
+                              .motionTracking = 1, .extraOptionWord = kFactoryIr};
 constexpr Capabilities kQb184{.functionWord = 0x8F4F, .menuWord = 0x1241, .launcherMask = 0xFF, .featureWord = 0x7E,
                               .optionWord = 0xF5E9, .eisLevel = 2, .effectsSet = 0xB, .lensControlWord = 0x4570,
-                              .motionTracking = 1};
+                              .motionTracking = 1, .extraOptionWord = kFactoryIr};
 
 // The newest families: new AF search and fast AF, the extended zoom position and the slow
 // zoom speeds (panel word 2 bits 8, 9, 13 and 14) on top of the reset value.
@@ -72,17 +93,17 @@ constexpr std::uint16_t kNewestLensPanels = 0x63FF;
 constexpr Capabilities family19F0(std::uint16_t featureWord) {
   return {.functionWord = 0x8F4F, .menuWord = 0x1241, .launcherMask = 0xFF, .featureWord = featureWord,
           .optionWord = 0xFD89, .eisLevel = 0, .effectsSet = 0xB, .lensControlWord = 0xC570, .motionTracking = 1,
-          .panelWord2 = kNewestLensPanels};
+          .panelWord2 = kNewestLensPanels, .extraOptionWord = kFactoryIr};
 }
 constexpr Capabilities family1AF0(std::uint16_t featureWord) {
   return {.functionWord = 0x8F4F, .menuWord = 0x1241, .launcherMask = 0xFF, .featureWord = featureWord,
           .optionWord = 0xF5C9, .eisLevel = 1, .effectsSet = 0xB, .lensControlWord = 0xC570, .motionTracking = 1,
-          .panelWord2 = kNewestLensPanels};
+          .panelWord2 = kNewestLensPanels, .extraOptionWord = kFactoryIr};
 }
 constexpr Capabilities family1CF0(std::uint16_t featureWord) {
   return {.functionWord = 0x8F4F, .menuWord = 0x1241, .launcherMask = 0xFF, .featureWord = featureWord,
           .optionWord = 0xF589, .eisLevel = 0, .effectsSet = 0xB, .lensControlWord = 0xC570, .motionTracking = 1,
-          .panelWord2 = kNewestLensPanels};
+          .panelWord2 = kNewestLensPanels, .extraOptionWord = kFactoryIr};
 }
 
 constexpr std::array<std::uint8_t, 6> kTypes64{64, 65};
@@ -260,7 +281,7 @@ constexpr ModelRow kRows[] = {
      .readsAeMode = true, .newFeature = NewFeatureRule::Set,
      .capabilities = {.functionWord = 0xBF47, .menuWord = 0x342, .launcherMask = 0xFF, .featureWord = 0x0,
                       .optionWord = 0x201, .eisLevel = 0, .effectsSet = 0xC, .lensControlWord = 0x6760,
-                      .motionTracking = 0}},
+                      .motionTracking = 0, .extraOptionWord = kFactory}},
     {.branch = Branch::Qb172, .description = "type 53, selector 87", .typeCodes = {53}, .selector = 0x87,
      .variants = {v(0, "QB-172", 0xDF0), v(1, "QB-173", 0xDF1)}, .lensIndex = 20, .processorClass = 8,
      .readsAeMode = true, .newFeature = NewFeatureRule::Set, .capabilities = kQb168, .speaksAfp = true},
@@ -274,7 +295,7 @@ constexpr ModelRow kRows[] = {
      .lensIndex = 22, .processorClass = 10, .readsAeMode = true, .newFeature = NewFeatureRule::Set,
      .capabilities = {.functionWord = 0x8F4F, .menuWord = 0x1241, .launcherMask = 0xFF, .featureWord = 0x0,
                       .optionWord = 0xFD89, .eisLevel = 0, .effectsSet = 0xB, .lensControlWord = 0x0,
-                      .motionTracking = 1},
+                      .motionTracking = 1, .extraOptionWord = kFactory},
      .speaksAfp = true},
     {.branch = Branch::Qb181, .description = "type 56, selector 32", .typeCodes = {56}, .selector = 0x32,
      .variants = {v(0, "QB-181", 0x11F0), v(1, "QB-182", 0x11F1)}, .lensIndex = 20, .processorClass = 8,
@@ -290,13 +311,13 @@ constexpr ModelRow kRows[] = {
      .lensIndex = 24, .processorClass = 8, .readsAeMode = true, .newFeature = NewFeatureRule::Set,
      .capabilities = {.functionWord = 0x8F4F, .menuWord = 0x1241, .launcherMask = 0xFF, .featureWord = 0x0E,
                       .optionWord = 0xF5E9, .eisLevel = 2, .effectsSet = 0xB, .lensControlWord = 0x4570,
-                      .motionTracking = 1},
+                      .motionTracking = 1, .extraOptionWord = kFactoryIr},
      .speaksAfp = true},
     {.branch = Branch::Qb188, .description = "type 60", .typeCodes = {60}, .variants = {only("QB-188", 0x18F0)},
      .lensIndex = 27, .processorClass = 10, .readsAeMode = true, .newFeature = NewFeatureRule::Set,
      .capabilities = {.functionWord = 0x8F4F, .menuWord = 0x240, .launcherMask = 0xFE, .featureWord = 0xC2,
                       .optionWord = 0xED89, .eisLevel = 0, .effectsSet = 0xB, .lensControlWord = 0xC550,
-                      .motionTracking = 1},
+                      .motionTracking = 1, .extraOptionWord = kFactoryIr},
      .speaksAfp = true},
     {.branch = Branch::Qb186, .description = "type 61, selector 71", .typeCodes = {61}, .selector = 0x71,
      .variants = {only("QB-186", 0x15F0)}, .lensIndex = 26, .processorClass = 8, .readsAeMode = true,
@@ -312,7 +333,7 @@ constexpr ModelRow kRows[] = {
      .lensIndex = 14, .processorClass = 8, .readsAeMode = true, .newFeature = NewFeatureRule::Set,
      .capabilities = {.functionWord = 0xAF4F, .menuWord = 0x241, .launcherMask = 0xFF, .featureWord = 0x0,
                       .optionWord = 0x181, .eisLevel = 0, .effectsSet = 0xB, .lensControlWord = 0x5010,
-                      .motionTracking = 1},
+                      .motionTracking = 1, .extraOptionWord = kFactory},
      .speaksAfp = true},
     {.branch = Branch::Qb191, .description = "type 64 or 65, selector B0", .typeCodes = kTypes64,
      .selector = 0xB0, .variants = {only("QB-191", 0x19F0)}, .lensIndex = 22, .processorClass = 11,

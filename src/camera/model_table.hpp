@@ -60,7 +60,15 @@ struct Capabilities {
   std::optional<std::uint16_t> panelWord4{};
   std::optional<std::uint8_t> panelByte2{};
   std::optional<std::uint8_t> panelByte8{};
+  // Not read from the camera and not kept from an earlier model: each row states it whole.
+  std::uint16_t extraOptionWord = 0;
 };
+
+// Extra option word bits (model_table.cpp says which models have which, and why).
+inline constexpr std::uint16_t kExtraPlFilter = 0x0001;        // IRcf REMOVE opens the PL filter
+inline constexpr std::uint16_t kExtraFactoryDefault = 0x0004;  // the camera takes the factory-default command
+inline constexpr std::uint16_t kExtraDssTwoIsOff = 0x0020;     // the condition readout shows DSS x2 as off
+inline constexpr std::uint16_t kExtraIrDetection = 0x0100;     // IR direction notification (AFP)
 
 // A register value that steers the identification to a row. Address 0 marks an unused slot
 // (the identification never reads register 0).

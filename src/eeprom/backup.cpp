@@ -28,12 +28,15 @@ std::string_view backupMessage(BackupResult result) {
   }
 }
 
-std::optional<ImageHeader> readImageHeader(link::Eap& eap, std::string modelName, const core::WallClock& clock) {
+ImageHeader imageHeader(const camera::ModelRecord& record, const core::WallClock& clock) {
   ImageHeader h;
-  h.modelName = std::move(modelName);
-  if (!eap.readWord(0x0106, h.cameraVersion) || !eap.readByte(0x0108, h.reg0108) || !eap.readByte(0x0109, h.reg0109) ||
-      !eap.readByte(0x010A, h.reg010A) || !eap.readWord(0x010B, h.reg010B))
-    return std::nullopt;
+  h.modelName = record.name;
+  if (h.modelName.size() < kHeaderModelNameWidth) h.modelName.resize(kHeaderModelNameWidth, ' ');
+  h.cameraVersion = record.cameraVersion;
+  h.reg0108 = record.reg0108;
+  h.reg0109 = record.reg0109;
+  h.reg010A = record.reg010A;
+  h.reg010B = record.reg010B;
   h.saved = clock.localNow();
   return h;
 }

@@ -20,6 +20,7 @@
 #include <string>
 #include <string_view>
 
+#include "camera/model_record.hpp"
 #include "core/prompt.hpp"
 #include "core/wall_clock.hpp"
 #include "eeprom/image.hpp"
@@ -99,9 +100,12 @@ struct BackupOutcome {
 };
 
 // The header of a backup made in block-read mode with "EPFile model" 1: the camera's version
-// registers (0x0106 word, 0x0108-0x010A bytes, 0x010B word), read now, and the local time.
-// nullopt when a read fails.
-std::optional<ImageHeader> readImageHeader(link::Eap& eap, std::string modelName, const core::WallClock& clock);
+// values as the identification read them (0x0106 word, 0x0108-0x010A bytes, 0x010B word), so
+// the backup asks the camera nothing more, and the local time. The model name fills its
+// 13-character field with blanks, as the identification's name field does, so the columns of
+// the header line up from one model to the next.
+inline constexpr std::size_t kHeaderModelNameWidth = 13;
+ImageHeader imageHeader(const camera::ModelRecord& record, const core::WallClock& clock);
 
 class BackupRun {
  public:

@@ -215,4 +215,16 @@ core::FileChoice fileChoice(int mode, std::filesystem::path suggested) {
   return choice;
 }
 
+void echoFileChoice(core::MonitorSink& monitor, const std::filesystem::path& chosen) {
+  const std::string name = chosen.filename().string();
+  monitor.message(fmt::format("\r\n{}{}\r\n", kSelectFileText, name), fmt::format("\n{}{}\n", kSelectFileText, name));
+}
+
+std::optional<std::filesystem::path> chooseFile(core::Prompt& prompt, core::MonitorSink& monitor,
+                                                const core::FileChoice& choice) {
+  auto chosen = prompt.chooseFile(choice);
+  if (chosen) echoFileChoice(monitor, *chosen);
+  return chosen;
+}
+
 }  // namespace orva::eeprom

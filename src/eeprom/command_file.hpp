@@ -27,6 +27,7 @@
 // the pause message.
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <stop_token>
 #include <string>
@@ -34,6 +35,7 @@
 #include <vector>
 
 #include "core/error.hpp"
+#include "core/monitor_sink.hpp"
 #include "core/prompt.hpp"
 #include "link/afp.hpp"
 #include "link/eap.hpp"
@@ -112,5 +114,13 @@ std::span<const FileFilter> fileFilters(int mode);
 // Title, open or save, and the row's descriptions joined by ";;" (each already names its
 // pattern, so the text doubles as a Qt name filter).
 core::FileChoice fileChoice(int mode, std::filesystem::path suggested = {});
+
+// Every file the operator chooses is named in the monitor and the log, without its folder, so
+// a log shows which image or command file went into which camera.
+inline constexpr std::string_view kSelectFileText = " Select File Name > ";
+void echoFileChoice(core::MonitorSink& monitor, const std::filesystem::path& chosen);
+// The file dialog, with the echo of a file chosen; nullopt when the operator cancelled.
+std::optional<std::filesystem::path> chooseFile(core::Prompt& prompt, core::MonitorSink& monitor,
+                                                const core::FileChoice& choice);
 
 }  // namespace orva::eeprom

@@ -161,6 +161,18 @@ FactoryImageRead readFactoryImage(const std::filesystem::path& path, const Range
   return read;
 }
 
+void requireCoverage(FactoryImageRead& read, const FactoryImageEntry& entry, const Range& range) {
+  if (!read.ok()) return;
+  const Range cover = entry.rows();
+  const std::uint32_t end = std::min<std::uint32_t>(cover.end, range.end);
+  const std::uint32_t reached = read.image.start + static_cast<std::uint32_t>(read.image.bytes.size());
+  if (reached >= end) return;
+  read.fault = FactoryImageFault::Short;
+  read.message = fmt::format("image {} ends at {:04X}; its rows cover {:04X}-{:04X}", entry.fileName(), reached,
+                             cover.start, end - 1);
+  read.image = {};
+}
+
 std::vector<FactoryImageCoverage> factoryImageCoverage(std::span<const std::filesystem::path> searchPath) {
   std::vector<FactoryImageCoverage> out;
   out.reserve(kImages.size());

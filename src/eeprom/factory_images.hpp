@@ -65,6 +65,7 @@ enum class FactoryImageFault : std::uint8_t {
   Unreadable,   // the file could not be read
   NoLineEnds,   // one line of text, or none: kImageNoLineEndsText
   InvalidData,  // a row that is not the next of the range: kImageInvalidText
+  Short,        // rows end before the image's coverage does: kImageInvalidText
 };
 
 struct FactoryImageRead {
@@ -80,6 +81,11 @@ struct FactoryImageRead {
 // end are not read. Messages start with "line N: " where a line is at fault.
 FactoryImageRead parseFactoryImage(std::string_view text, const Range& range);
 FactoryImageRead readFactoryImage(const std::filesystem::path& path, const Range& range);
+
+// An image's coverage is fixed by its entry: a read that ends before the entry's rows do (within
+// `range`) is refused as Short, since a restore from it would leave changed addresses as the
+// session set them and still say they are back.
+void requireCoverage(FactoryImageRead& read, const FactoryImageEntry& entry, const Range& range);
 
 // For "orva-cli eeprom factory-images": every image, and the file found for it, if any.
 struct FactoryImageCoverage {

@@ -58,10 +58,10 @@ RestoreOutcome Restore::run(const CameraContext& camera) {
   const std::vector<std::uint16_t> addresses = changed_.addresses();
   std::vector<bool> wanted(0x10000, false);
   for (auto a : addresses) wanted[a] = true;
-  changed_.clear();
 
   auto file = findFactoryImage(camera.modelCode, camera.searchPath);
   if (!file) {
+    changed_.clear();
     prompt_.message(fmt::format("{}\n{}", kImageMissingText, file.message()), kAttention);
     out.result = RestoreResult::NoImage;
     out.why = file.message();
@@ -69,15 +69,21 @@ RestoreOutcome Restore::run(const CameraContext& camera) {
   }
   // The whole image is checked before the first write, so a damaged image changes nothing.
   FactoryImageRead image = readFactoryImage(*file, camera.range);
+  requireCoverage(image, *factoryImageFor(camera.modelCode), camera.range);
   if (!image.ok()) {
     std::string_view text = kImageMissingText;
     if (image.fault == FactoryImageFault::NoLineEnds) text = kImageNoLineEndsText;
-    if (image.fault == FactoryImageFault::InvalidData) text = kImageInvalidText;
+    if (image.fault == FactoryImageFault::InvalidData || image.fault == FactoryImageFault::Short)
+      text = kImageInvalidText;
+    // Nothing was written from a short image: the camera still holds the session's changes, so
+    // the list stays for the next offer.
+    if (image.fault != FactoryImageFault::Short) changed_.clear();
     prompt_.message(fmt::format("{}\n{}", text, image.message), kAttention);
     out.result = image.fault == FactoryImageFault::Unreadable ? RestoreResult::NoImage : RestoreResult::BadImage;
     out.why = image.message;
     return out;
   }
+  changed_.clear();
 
   link_.reopen();
   prompt_.busy(true);
@@ -87,6 +93,7 @@ RestoreOutcome Restore::run(const CameraContext& camera) {
   {
     core::EchoModeScope statusLine(monitor, core::EchoMode::StatusLine);
     const Image& values = image.image;
+    auto covered = [&](std::uint32_t a) { return a >= values.start && a < values.start + values.bytes.size(); };
     prompt_.progress(kWriteCaption, 0, kBackupProgressSteps);
     for (std::size_t i = 0; ok && i < values.bytes.size(); ++i) {
       const auto address = static_cast<std::uint16_t>(values.start + i);
@@ -94,13 +101,15 @@ RestoreOutcome Restore::run(const CameraContext& camera) {
       ok = writeByte(address, values.bytes[i]);
       if (ok) ++out.written;
     }
-    // Preset memories have no factory values: they go back to empty.
+    // Preset memories beyond the image have no factory values: they go back to empty. Where
+    // the image covers them (the large EEPROMs) they hold per-unit data, which got its
+    // factory value above.
     for (std::uint32_t a = kPresetArea; ok && a <= kPresetAreaEnd; ++a) {
-      if (!wanted[a]) continue;
+      if (!wanted[a] || covered(a)) continue;
       ok = writeByte(static_cast<std::uint16_t>(a), 0xFF);
       if (ok) ++out.written;
     }
-    if (ok && wanted[kClearedRegister]) {
+    if (ok && wanted[kClearedRegister] && !covered(kClearedRegister)) {
       ok = writeByte(kClearedRegister, 0xFF);
       if (ok) ++out.written;
     }

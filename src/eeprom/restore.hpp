@@ -43,7 +43,8 @@ inline constexpr std::chrono::milliseconds kSoftResetWait{6000};
 // The factory-default register is polled at this pace, for at most this long.
 inline constexpr std::chrono::milliseconds kFactoryPollPause{100};
 inline constexpr std::chrono::milliseconds kFactoryResetLimit{30000};
-// Preset memories and this register are written with 0xFF rather than factory values.
+// Preset memories and this register are written with 0xFF where the factory image does not
+// cover them; where it does, they get its values like any other address.
 inline constexpr std::uint16_t kPresetAreaEnd = 0x1FFF;
 inline constexpr std::uint16_t kClearedRegister = 0xE1F7;
 
@@ -58,7 +59,8 @@ struct CameraContext {
 enum class RestoreResult {
   Restored,
   NoImage,        // no factory image file for the model: "Internal File is  bad"
-  BadImage,       // the image has no line ends, or rows that are not the range's
+  BadImage,       // no line ends, rows that are not the range's, or fewer rows than the image
+                  // covers (that one keeps the changed-address list: nothing was written)
   WriteFailed,    // a write failed; the camera holds what was written so far
 };
 

@@ -95,7 +95,7 @@ WriteBackOutcome WriteBackRun::run(const WriteBackRequest& request, std::stop_to
     out.why = "no camera is present";
     return out;
   }
-  auto image = readImageFile(request.file, request.range);
+  auto image = request.image ? core::Result<Image>(*request.image) : readImageFile(request.file, request.range);
   if (!image) {
     out.result = WriteBackResult::FileNotOpened;
     out.why = image.message();
@@ -109,10 +109,8 @@ WriteBackOutcome WriteBackRun::run(const WriteBackRequest& request, std::stop_to
                              image->rows(), request.range.rows(), request.range.start,
                              request.range.start + image->rows() * kRowBytes - 1));
   out = write(request, *image, eapWrites, stop);
-  // Whatever was reached, the camera now holds the file's values there, not the ones the
-  // session noted as changed.
-  if (changed_) changed_->clear();
   if (out.result != WriteBackResult::Done) return out;
+  if (changed_) changed_->clear();
 
   if (request.verify) {
     auto back = reader_.read(request.range, image->rows(), kVerifyCaption, stop);

@@ -10,7 +10,9 @@
 // operator switches the camera to EAP first.
 //
 // The file is read and checked whole before the first write, so a damaged or foreign file
-// writes nothing. After the last row the camera is read back and compared with the file
+// writes nothing. A caller that has already read and checked it hands the image in, and the
+// file is not read again: what is written is what was checked, even when the file has changed
+// on disk since (a backup saved over it, say). After the last row the camera is read back and compared with the file
 // (unless told not to): a difference fails the run and names the addresses.
 //
 // Threads: run() works on the caller's thread; each write holds the link's command lock for
@@ -19,6 +21,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <stop_token>
 #include <string>
 #include <string_view>
@@ -67,7 +70,8 @@ std::string_view writeBackMessage(WriteBackResult result);
 
 struct WriteBackRequest {
   Range range;
-  std::filesystem::path file;
+  std::filesystem::path file;  // names the run; ".MAP" in it picks EAP byte writes
+  std::optional<Image> image;   // the file's contents as read and checked; read from `file` when empty
   WriteMethod method = WriteMethod::WriteBack;
   AdjustmentAddresses adjustment;  // kept unwritten by ExceptAdjustment
   bool verify = true;
@@ -95,7 +99,9 @@ std::vector<AddressDifference> compareImages(const Image& file, const Image& cam
 
 class WriteBackRun {
  public:
-  // `changed` is emptied when the run ends: the camera now holds what the file says.
+  // `changed` is emptied once every row has been written: the camera then holds what the file
+  // says. A run that fails or is stopped before that keeps it, so the restore offer at exit
+  // still covers what the session (and the run so far) changed.
   WriteBackRun(link::Link& link, link::Eap& eap, link::Afp& afp, core::Prompt& prompt, ChangedAddresses* changed)
       : link_(link), eap_(eap), afp_(afp), prompt_(prompt), changed_(changed), reader_(link, eap, afp, prompt) {}
 

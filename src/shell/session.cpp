@@ -316,7 +316,7 @@ void Session::report(std::string_view message) {
 void Session::backupRun(const FilePlan& plan, std::stop_token stop) {
   std::filesystem::path file = plan.file;
   if (plan.choose) {
-    auto chosen = prompt_.chooseFile(eeprom::fileChoice(kMemSaveMode, file));
+    auto chosen = eeprom::chooseFile(prompt_, monitor_, eeprom::fileChoice(kMemSaveMode, file));
     if (!chosen) return;  // no file chosen: no message
     file = *chosen;
   }
@@ -327,13 +327,8 @@ void Session::backupRun(const FilePlan& plan, std::stop_token stop) {
     return;
   }
   eeprom::BackupRequest request{plan.range, file, std::nullopt};
-  if (plan.header && link_.protocol() == link::Protocol::Eap && link_.blockReadMode() == kBlockReadRows) {
-    request.header = eeprom::readImageHeader(eap_, plan.modelName, core::SystemWallClock());
-    if (!request.header) {
-      report(eeprom::backupMessage(eeprom::BackupResult::CommunicationError));
-      return;
-    }
-  }
+  if (plan.header && link_.protocol() == link::Protocol::Eap && link_.blockReadMode() == kBlockReadRows)
+    request.header = eeprom::imageHeader(plan.model, core::SystemWallClock());
   eeprom::BackupRun run(link_, eap_, afp_, prompt_);
   const eeprom::BackupOutcome outcome = run.run(request, stop);
   if (outcome.backupMade) backupMade_ = true;
@@ -343,12 +338,14 @@ void Session::backupRun(const FilePlan& plan, std::stop_token stop) {
 void Session::writeBackRun(const FilePlan& plan, bool verify, std::stop_token stop) {
   std::filesystem::path file = plan.file;
   if (plan.choose) {
-    auto chosen = prompt_.chooseFile(eeprom::fileChoice(kMemOpenMode, file));
+    auto chosen = eeprom::chooseFile(prompt_, monitor_, eeprom::fileChoice(kMemOpenMode, file));
     if (!chosen) return;
     file = *chosen;
   }
-  // A file that cannot be read is refused before the operator is asked to go on.
-  if (!eeprom::readImageFile(file, plan.range)) {
+  // A file that cannot be read is refused before the operator is asked to go on; what was
+  // checked then is what is written, whatever happens to the file meanwhile.
+  auto image = eeprom::readImageFile(file, plan.range);
+  if (!image) {
     report(eeprom::writeBackMessage(eeprom::WriteBackResult::FileNotOpened));
     return;
   }
@@ -358,6 +355,7 @@ void Session::writeBackRun(const FilePlan& plan, bool verify, std::stop_token st
   eeprom::WriteBackRequest request;
   request.range = plan.range;
   request.file = file;
+  request.image = std::move(*image);
   request.verify = verify;
   eeprom::WriteBackRun run(link_, eap_, afp_, prompt_, &changed_);
   report(eeprom::writeBackMessage(run.run(request, stop).result));
@@ -513,7 +511,7 @@ bool Session::refusedDuringMotionDetection() {
 
 void Session::startBackup() {
   FilePlan plan{range(), startFolder_ / eeprom::kBackupDefaultFile, settings_.fileSelect == 1,
-                settings_.epfileModel == 1, record_.name};
+                settings_.epfileModel == 1, record_};
   startRun([this, plan](std::stop_token stop) { backupRun(plan, stop); });
 }
 
@@ -550,7 +548,7 @@ CommandResult Session::sendFile() {
   if (refusedWithoutPort() || refusedDuringMotionDetection()) return CommandResult::Refused;
   const std::filesystem::path folder = startFolder_;
   const bool started = startRun([this, folder](std::stop_token stop) {
-    auto chosen = prompt_.chooseFile(eeprom::fileChoice(eeprom::kSendFileDialogMode, folder));
+    auto chosen = eeprom::chooseFile(prompt_, monitor_, eeprom::fileChoice(eeprom::kSendFileDialogMode, folder));
     if (!chosen) return;
     auto file = eeprom::readCommandFile(*chosen);
     if (!file) {
@@ -576,12 +574,15 @@ CommandResult Session::camEepromWrite(const std::filesystem::path& image, eeprom
   request.method = method;
   request.adjustment = std::move(adjustment);
   request.verify = settings_.eepromVerify != 0;
-  const bool started = startRun([this, request](std::stop_token stop) {
-    // A file that cannot be read is refused before the operator is asked to go on.
-    if (!eeprom::readImageFile(request.file, request.range)) {
+  const bool started = startRun([this, request](std::stop_token stop) mutable {
+    // A file that cannot be read is refused before the operator is asked to go on; what was
+    // checked then is what is written.
+    auto checked = eeprom::readImageFile(request.file, request.range);
+    if (!checked) {
       report(eeprom::writeBackMessage(eeprom::WriteBackResult::FileNotOpened));
       return;
     }
+    request.image = std::move(*checked);
     if (prompt_.ask(texts::kRunConfirm, texts::kAttention, core::Buttons::OkCancel, core::Icon::Question) !=
         core::Answer::Ok)
       return;

@@ -219,9 +219,10 @@ class Session {
     eeprom::Range range;
     std::filesystem::path file;
     bool choose = false;
-    // Backup only: head the image with the camera's version ("EPFile model" 1).
+    // Backup only: head the image with the camera's version ("EPFile model" 1), as the
+    // identification read it.
     bool header = false;
-    std::string modelName;
+    camera::ModelRecord model;
   };
   void backupRun(const FilePlan& plan, std::stop_token stop);
   void writeBackRun(const FilePlan& plan, bool verify, std::stop_token stop);

@@ -87,8 +87,10 @@ namespace {
 TEST(Cli, SendsACommandFileToTheVirtualCameraAndRefusesAMissingOne) {
   orva::testing::TempFolder dir;
   std::ofstream(dir / "cmd.txt") << "set the register\n:W010277\n:R010200\n";
-  CliRun sent = cli({"--simulate", "send", (dir / "cmd.txt").string()});
+  CliRun sent = cli({"--simulate", "--log", (dir / "send.log").string(), "send", (dir / "cmd.txt").string()});
   EXPECT_EQ(sent.code, kExitOk) << sent.err;
+  std::ifstream log(dir / "send.log", std::ios::binary);
+  EXPECT_THAT(std::string(std::istreambuf_iterator<char>(log), {}), HasSubstr("\n Select File Name > cmd.txt\n"));
   CliRun missing = cli({"--simulate", "send", (dir / "none.txt").string()});
   EXPECT_EQ(missing.code, kExitUsage);
   EXPECT_THAT(missing.err, HasSubstr("none.txt"));
@@ -181,10 +183,38 @@ TEST(CliEeprom, EpFileModelHeadsARowBackupAndTheHeadedFileWritesBack) {
   CliRun r = cli({"--simulate=QB-183", "--config", config, "eeprom", "backup", (dir / "h.mem").string()});
   ASSERT_EQ(r.code, kExitOk) << r.err;
   const std::string text = slurp(dir / "h.mem");
-  EXPECT_THAT(text, ::testing::StartsWith("        QB-183  Camera Ver "));
+  EXPECT_THAT(text, ::testing::StartsWith("        QB-183         Camera Ver "));
   EXPECT_THAT(text, HasSubstr("\r\n         EEPROM save date : "));
-  r = cli({"--simulate=QB-183", "--config", config, "--yes", "eeprom", "write", "--no-backup", (dir / "h.mem").string()});
+  r = cli({"--simulate=QB-183", "--config", config, "--yes", "--log", (dir / "w.log").string(), "eeprom", "write",
+           "--no-backup", (dir / "h.mem").string()});
   EXPECT_EQ(r.code, kExitOk) << r.err;
+  EXPECT_THAT(slurp(dir / "w.log"), HasSubstr("\n Select File Name > h.mem\n"));
+}
+
+TEST(CliEeprom, WriteRefusesABackupOntoItsOwnImageByAnyNameBeforeOpeningTheLine) {
+  orva::testing::TempFolder dir;
+  ASSERT_EQ(cli({"--simulate=QB-183", "eeprom", "backup", (dir / "mine.mem").string()}).code, kExitOk);
+  std::string text = slurp(dir / "mine.mem");
+  text.replace(text.find("\r\n0900 ") + 7, 5, "12 34");
+  std::ofstream(dir / "mine.mem", std::ios::binary) << text;
+  std::filesystem::create_symlink(dir / "mine.mem", dir / "link.mem");
+  for (const auto& backup : {dir / "mine.mem", dir / "link.mem", dir / "." / "mine.mem"}) {
+    CliRun r = cli({"--simulate=QB-183", "--yes", "--log", (dir / "w.log").string(), "eeprom", "write",
+                    (dir / "mine.mem").string(), "--backup-to", backup.string()});
+    EXPECT_EQ(r.code, kExitUsage) << backup;
+    EXPECT_THAT(r.err, HasSubstr(backup.string()));
+    EXPECT_THAT(r.err, HasSubstr((dir / "mine.mem").string()));
+    EXPECT_EQ(slurp(dir / "mine.mem"), text);
+    EXPECT_FALSE(std::filesystem::exists(dir / "w.log")) << "the line was never opened";
+  }
+}
+
+// A model that takes it is reset in the end-to-end tests.
+TEST(CliEeprom, FactoryResetIsRefusedToAModelWhoseCameraDoesNotTakeIt) {
+  CliRun r = cli({"--simulate=QB-154", "--yes", "eeprom", "factory-reset"});
+  EXPECT_EQ(r.code, kExitUsage);
+  EXPECT_THAT(r.err, HasSubstr("QB-154"));
+  EXPECT_THAT(r.err, HasSubstr("nothing was sent"));
 }
 
 TEST(CliEeprom, DiffListsTheDifferingAddresses) {

@@ -40,8 +40,9 @@ inline sim::Profile profileOf(std::string_view model, sim::Protocol protocol) {
 struct Bench {
   Bench(sim::Protocol protocol, std::vector<sim::Fault> fs = {}, int blockMode = 0)
       : Bench(profileOf("QB-183", protocol), protocol, std::move(fs), blockMode) {}
-  Bench(sim::Profile profile, sim::Protocol protocol, std::vector<sim::Fault> fs, int blockMode)
-      : camera(profile, std::move(fs)), link(clock, monitor) {
+  Bench(sim::Profile profile, sim::Protocol protocol, std::vector<sim::Fault> fs, int blockMode,
+        std::uint16_t modelCode = kQb183)
+      : range(eeprom::cameraRange(modelCode, 0)), camera(profile, std::move(fs)), link(clock, monitor) {
     link.setChannel(std::make_unique<sim::InProcessChannel>(camera, clock, false));
     link.setLineSettings(camera.settings());
     link.setProtocol(protocol == sim::Protocol::Afp ? link::Protocol::Afp : link::Protocol::Eap);
@@ -59,7 +60,7 @@ struct Bench {
     return image;
   }
 
-    eeprom::Range range = eeprom::cameraRange(kQb183, 0);
+  eeprom::Range range;
   core::FakeClock clock{20ms};
   core::RecordingMonitorSink monitor;
   core::ScriptedPrompt prompt;

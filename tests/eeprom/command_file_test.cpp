@@ -194,5 +194,16 @@ TEST(CommandFileDialog, TheSendFileDialogOffersDataFilesThenAllFiles) {
   EXPECT_EQ(eeprom::fileFilters(15).front().description, "All Files (*.*)");
 }
 
+TEST(CommandFileDialog, AChosenFileIsNamedWithoutItsFolderAndACancelNamesNothing) {
+  core::ScriptedPrompt prompt;
+  core::RecordingMonitorSink monitor;
+  prompt.file(std::filesystem::path("/home/op/images") / "cam 1.mem").file(std::nullopt);
+  const auto choice = eeprom::fileChoice(1);
+  EXPECT_EQ(eeprom::chooseFile(prompt, monitor, choice), std::filesystem::path("/home/op/images/cam 1.mem"));
+  EXPECT_EQ(eeprom::chooseFile(prompt, monitor, choice), std::nullopt);
+  EXPECT_EQ(monitor.pc(), "\r\n Select File Name > cam 1.mem\r\n");
+  EXPECT_EQ(monitor.log(), "\n Select File Name > cam 1.mem\n");
+}
+
 }  // namespace
 }  // namespace orva

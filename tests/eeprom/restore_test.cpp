@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+#include "camera/gating.hpp"
+#include "camera/model_table.hpp"
 #include "camera_bench.hpp"
 #include "eeprom/factory_images.hpp"
 #include "link/gateway.hpp"
@@ -22,24 +24,31 @@ using testing::faults;
 
 constexpr std::uint16_t kNoImageModel = 0x0150;  // a model code no factory image serves
 
+constexpr std::uint16_t kQb188 = 0x18F0;  // its factory image covers 0x0800-0x27FF
+
 struct RestoreBench : Bench {
   RestoreBench(sim::Protocol protocol = sim::Protocol::Eap, std::vector<sim::Fault> fs = {})
-      : Bench(protocol, std::move(fs)) {
+      : RestoreBench("QB-183", testing::kQb183, protocol, std::move(fs)) {}
+  RestoreBench(std::string_view model, std::uint16_t modelCode, sim::Protocol protocol = sim::Protocol::Eap,
+               std::vector<sim::Fault> fs = {})
+      : Bench(testing::profileOf(model, protocol), protocol, std::move(fs), 0, modelCode) {
     link.setChangedAddressSink(&changed);
-    context.modelCode = testing::kQb183;
+    context.modelCode = modelCode;
     context.range = range;
     context.searchPath = {folder.path()};
     context.identify = [this] { ++identified; };
   }
 
   // The factory image file: the camera's present contents, except where `differ` says.
-  void placeImage(std::initializer_list<std::pair<std::uint16_t, std::uint8_t>> differ = {}) {
+  // Only its first `rows` rows when given.
+  void placeImage(std::vector<std::pair<std::uint16_t, std::uint8_t>> differ = {}, std::size_t rows = 0) {
     auto image = cameraImage();
     for (auto [a, v] : differ) image.bytes[a - image.start] = v;
+    if (rows != 0) image.bytes.resize(rows * eeprom::kRowBytes);
     factory = image;
-    const auto* entry = eeprom::factoryImageFor(testing::kQb183);
+    const auto* entry = eeprom::factoryImageFor(context.modelCode);
     std::ofstream(folder / entry->fileName(), std::ios::binary)
-        << "%TXT\r\nFactory data QB-183\r\n%MAP\r\n" << eeprom::formatImage(image);
+        << "%TXT\r\nFactory data\r\n%MAP\r\n" << eeprom::formatImage(image);
   }
   std::size_t writesTo(std::uint16_t address) const {
     const auto frame = fmt::format(":W{:04X}", address);
@@ -111,6 +120,41 @@ TEST(Restore, ChangedAddressesGetFactoryValuesPresetsGoEmptyThenTheCameraRestart
   EXPECT_FALSE(b.prompt.isBusy());
 }
 
+TEST(Restore, PresetAreaGetsTheFactoryValueWhereTheImageCoversItAndIsEmptiedOnlyBeyond) {
+  struct Case {
+    std::string_view model;
+    std::uint16_t code;
+    std::uint8_t restored;  // at 0x1805, which the session changed
+  };
+  // QB-183's image ends at 0x17FF; QB-188's holds per-unit data at 0x1805.
+  for (const Case c : {Case{"QB-183", testing::kQb183, 0xFF}, Case{"QB-188", kQb188, 0x5A}}) {
+    RestoreBench b(c.model, c.code);
+    if (b.range.contains(0x1805))
+      b.placeImage({{0x1805, 0x5A}});
+    else
+      b.placeImage();
+    ASSERT_TRUE(b.eap.writeByte(0x1805, 0x12));
+    EXPECT_EQ(b.restore.run(b.context).result, RestoreResult::Restored) << c.model;
+    EXPECT_EQ(b.camera.memory().read(0x1805), c.restored) << c.model;
+    EXPECT_EQ(b.writesTo(0x1805), 2u) << c.model << ": the session's write and one of the restore's";
+  }
+}
+
+TEST(Restore, ImageShorterThanItsCoverageIsRefusedBeforeTheFirstWriteAndTheChangesStay) {
+  RestoreBench b("QB-188", kQb188);
+  b.placeImage({}, 0x1000 / eeprom::kRowBytes);  // 0x0800-0x17FF of 0x0800-0x27FF
+  ASSERT_TRUE(b.eap.writeByte(0x0900, 0x12));
+  const auto before = b.camera.frameLog().end();
+  const auto out = b.restore.run(b.context);
+  EXPECT_EQ(out.result, RestoreResult::BadImage);
+  ASSERT_EQ(b.prompt.asked().size(), 1u);
+  EXPECT_TRUE(b.prompt.asked()[0].text.starts_with(eeprom::kImageInvalidText)) << b.prompt.asked()[0].text;
+  EXPECT_NE(out.why.find("1800"), std::string::npos) << out.why;
+  EXPECT_EQ(b.camera.frameLog().end(), before);
+  EXPECT_TRUE(b.changed.contains(0x0900));
+  EXPECT_EQ(b.identified, 0);
+}
+
 TEST(Restore, MissingImageNamesTheFileAndWhereItWasLookedForAndWritesNothing) {
   RestoreBench b;
   ASSERT_TRUE(b.eap.writeByte(0x0900, 0x12));
@@ -153,6 +197,17 @@ TEST(Restore, FailedWriteEndsTheRestoreWithoutRestartOrMessage) {
   EXPECT_TRUE(b.changed.empty());
   EXPECT_FALSE(b.prompt.isBusy());
   EXPECT_EQ(b.monitor.echoMode(), core::EchoMode::Shown);
+}
+
+TEST(FactoryReset, IsOfferedByExactlyTheModelsWithAFactoryImage) {
+  for (const auto& row : camera::models())
+    for (const auto& v : row.variants) {
+      if (v.name.empty()) break;
+      camera::ModelRecord record;
+      record.extraOptionWord = row.capabilities.extraOptionWord;
+      EXPECT_EQ(camera::offersFactoryDefault(record), eeprom::factoryImageFor(v.code) != nullptr)
+          << v.name << fmt::format(" {:04X}", v.code);
+    }
 }
 
 TEST(FactoryReset, EapCameraIsPolledUntilDoneAndComesBackWithItsFactoryContents) {

@@ -149,6 +149,18 @@ TEST(WriteBackMap, MapVariantRowsGoToTheRangeInFileOrder) {
             std::string::npos);
 }
 
+TEST(WriteBackFile, TheImageCheckedIsWrittenWhateverTheFileHoldsByThen) {
+  WriteBench b(sim::Protocol::Eap);
+  testing::TempFolder folder;
+  const auto checked = fileImage(b.range);
+  // Since it was checked, the file has been overwritten with the camera's own contents.
+  eeprom::WriteBackRequest request;
+  request.file = saveImage(folder / "EEPROM.MEM", b.cameraImage());
+  request.image = checked;
+  EXPECT_EQ(b.write(request, b.prompt).result, WriteBackResult::Done);
+  EXPECT_EQ(b.cameraImage(), checked);
+}
+
 TEST(WriteBackFile, DamagedOrForeignFileWritesNothing) {
   testing::TempFolder folder;
   const auto range = eeprom::cameraRange(testing::kQb183, 0);
@@ -174,7 +186,7 @@ TEST(WriteBackFile, DamagedOrForeignFileWritesNothing) {
   }
 }
 
-TEST(WriteBackLink, DyingLineEndsTheRunAtTheFailedWriteAndForgetsTheChanges) {
+TEST(WriteBackLink, DyingLineEndsTheRunAtTheFailedWriteAndKeepsTheChanges) {
   WriteBench b(sim::Protocol::Eap, faults({"hangup:100"}));
   testing::TempFolder folder;
   b.changed.record(0x0900, 1);
@@ -182,7 +194,7 @@ TEST(WriteBackLink, DyingLineEndsTheRunAtTheFailedWriteAndForgetsTheChanges) {
   EXPECT_EQ(out.result, WriteBackResult::CommunicationError);
   EXPECT_EQ(out.bytesWritten, 100u);
   EXPECT_NE(out.why.find("0864"), std::string::npos) << out.why;
-  EXPECT_TRUE(b.changed.empty());
+  EXPECT_TRUE(b.changed.contains(0x0900)) << "the restore offer still covers it";
   EXPECT_EQ(b.monitor.echoMode(), core::EchoMode::Shown);
   EXPECT_EQ(b.monitor.pc().find("Complete."), std::string::npos);
   EXPECT_EQ(eeprom::writeBackMessage(out.result), "It has not performed. (Communication Error) ");
@@ -195,8 +207,10 @@ TEST(WriteBackCancel, StopsBetweenRowsAndSaysHowFarItGot) {
   CancelAfterFirstStep cancel;
   eeprom::WriteBackRequest request;
   request.file = file;
+  b.changed.record(0x0900, 1);
   const auto out = b.write(request, cancel);
   EXPECT_EQ(out.result, WriteBackResult::Cancelled);
+  EXPECT_TRUE(b.changed.contains(0x0900)) << "a stopped run keeps the list";
   EXPECT_GT(out.rowsWritten, 0u);
   EXPECT_LT(out.rowsWritten, b.range.rows());
   EXPECT_NE(out.why.find(fmt::format("after {} of {} rows", out.rowsWritten, b.range.rows())), std::string::npos);

@@ -236,6 +236,37 @@ TEST(SessionEepromMenu, WritesTheBackupBackAndForgetsTheChanges) {
   EXPECT_EQ(b.prompt.unexpected(), 0);
 }
 
+TEST(SessionEepromMenu, ChosenBackupFileIsNamedAndItsHeaderTakesTheIdentifiedVersions) {
+  Settings s = settingsFor(sim::Protocol::Eap);
+  s.fileSelect = 1;
+  s.epfileModel = 1;  // QB-183 answers row reads, so its backup is headed
+  SessionBench b(sim::Protocol::Eap, s, true);
+  b.prompt.answer(Answer::No);
+  ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
+  const std::size_t identified = b.camera().frameLog().end();
+  ASSERT_TRUE(b.monitor.openLogFile(b.folder / "run.log"));
+
+  b.prompt.file(b.folder / "head.mem").answer(Answer::Ok);
+  ASSERT_EQ(b.session.backup(), CommandResult::Started);
+  b.settle();
+  b.monitor.closeLog();
+  std::ifstream log(b.folder / "run.log", std::ios::binary);
+  EXPECT_NE(std::string(std::istreambuf_iterator<char>(log), {}).find("\n Select File Name > head.mem\n"),
+            std::string::npos);
+  std::ifstream in(b.folder / "head.mem", std::ios::binary);
+  const std::string text{std::istreambuf_iterator<char>(in), {}};
+  // The name fills its 13 columns, as in files saved by other models.
+  EXPECT_TRUE(text.starts_with("        QB-183         Camera Ver ")) << text.substr(0, 60);
+  // The version registers were read by the identification, not again: a camera that stopped
+  // answering them is still backed up.
+  const auto frames = b.camera().frameLog().all();
+  for (std::size_t i = identified; i < frames.size(); ++i) {
+    const std::string& sent = frames[i].sent;
+    const bool read = sent.size() >= 6 && (sent[1] == 'R' || sent[1] == 'r');
+    EXPECT_FALSE(read && sent.substr(2, 3) == "010") << sent;
+  }
+}
+
 TEST(SessionEepromMenu, FactoryResetAfterItsQuestion) {
   SessionBench b;
   b.prompt.answer(Answer::No);
@@ -411,6 +442,7 @@ TEST(SessionSendFile, PlaysTheChosenFileAndSaysWhenItCannotBeRead) {
   b.settle();
   EXPECT_EQ(b.camera().memory().read(0x11EE), 0x88);
   EXPECT_NE(b.monitor.snapshot().pc.find("set the format"), std::string::npos);
+  EXPECT_NE(b.monitor.snapshot().pc.find(" Select File Name > cmd.dat"), std::string::npos);
 
   ASSERT_EQ(b.session.sendFile(), CommandResult::Started);
   b.settle();
