@@ -271,6 +271,7 @@ TEST(SessionEepromMenu, FactoryResetAfterItsQuestion) {
   SessionBench b;
   b.prompt.answer(Answer::No);
   ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
+  EXPECT_TRUE(b.session.menus().state(MenuItem::ResetToFactoryDefault).enabled) << "a model with a factory image";
   ASSERT_TRUE(b.session.eap().writeByte(0x0810, 0x11));
 
   b.prompt.answer(Answer::Cancel);
