@@ -20,10 +20,10 @@ constexpr RegisterValue wordAt(std::uint16_t address, std::uint16_t value) { ret
 
 // The extra option word is not something a camera reports; each row states it, from these
 // grounds:
-// - kExtraFactoryDefault on every model with a factory EEPROM image (the QB-161 to QB-167,
-//   QB-174 and QB-175 setups, and every model from QB-168 on). Those cameras keep their factory
-//   contents and take the factory-default command (EAP register F8D8, AFP function 018A); the
-//   image list and this bit name the same models, and the EEPROM tests hold them together.
+// - kExtraFactoryDefault on every model with a factory EEPROM image (every model from QB-161
+//   on). Those cameras keep their factory contents and take the factory-default command (EAP
+//   register F8D8, AFP function 018A); the image list and this bit name the same models, and
+//   the EEPROM tests hold them together.
 //   For older models no such command is known, so the menu item stays grey for them.
 // - kExtraIrDetection on the models that speak AFP, the only protocol that carries the IR
 //   direction notification (function 2207), and that switch their IR cut filter by their own

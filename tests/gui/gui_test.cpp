@@ -32,6 +32,7 @@
 #include <string>
 #include <thread>
 
+#include "core/monitor_sink.hpp"
 #include "core/prompt.hpp"
 #include "eeprom/backup.hpp"
 #include "eeprom/write_back.hpp"
@@ -710,20 +711,24 @@ void GuiTest::camWriteDialogStartsOnlyWithTheFilesItNeeds() {
   writeFile(dir / "bad.cfg", "1800\r\n");
   writeFile(dir / "adj.cfg", "%END\r\n%END\r\n%END\r\n1800 1801\r\n");
   orva::core::ScriptedPrompt prompt;
+  orva::core::RecordingMonitorSink monitor;
   int starts = 0;
   orva::eeprom::WriteMethod method{};
   std::vector<std::uint16_t> kept;
-  gui::CamWriteDialog dialog(nullptr, prompt, dir.path(),
-                             [&](const std::filesystem::path& image, orva::eeprom::WriteMethod m,
-                                 orva::eeprom::AdjustmentAddresses adjustment) {
-                               ++starts;
-                               method = m;
-                               kept = adjustment.addresses;
-                               QCOMPARE(QString::fromStdString(image.filename().string()), QStringLiteral("cam.mem"));
-                             });
+  gui::CamWriteDialog dialog(
+      nullptr, prompt, dir.path(),
+      [&](const std::filesystem::path& image, orva::eeprom::WriteMethod m, orva::eeprom::AdjustmentAddresses adjustment) {
+        ++starts;
+        method = m;
+        kept = adjustment.addresses;
+        QCOMPARE(QString::fromStdString(image.filename().string()), QStringLiteral("cam.mem"));
+      },
+      &monitor);
   QCOMPARE(dialog.windowTitle(), QStringLiteral("CAM EEPROM Data Write"));
   QVERIFY(!dialog.startEnabled());
-  dialog.setImageFile(dir / "cam.mem");
+  prompt.file(dir / "cam.mem");
+  dialog.findChild<QPushButton*>(QStringLiteral("imageSelect"))->click();
+  QCOMPARE(monitor.pc(), std::string("\r\n Select File Name > cam.mem\r\n"));
   QVERIFY(dialog.startEnabled());  // "All Data" needs the image only
   dialog.setExceptAdjustment(true);
   QVERIFY(!dialog.startEnabled());
