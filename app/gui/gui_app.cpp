@@ -340,6 +340,8 @@ void GuiApp::launch(camera::LauncherItem item) {
     return;
   }
   for (panels::PanelId panel : route->sequence()) {
+    // The main window's "Exit" stays usable while a panel is open: nothing opens after it.
+    if (shutDown_ || !window_->isVisible()) return;
     if (panels::panelDescription(panel) == nullptr) {
       notAvailable();
       return;

@@ -106,9 +106,10 @@ ConnectResult Session::connect(const LineWork& lineWork) {
   camera::ModelRecord record = record_;
   camera::IdentificationFlags flags;
   camera::LauncherFields fields;
+  bool found = false;
   const std::function<void()> job = [&] {
-    const bool found = negotiator_.connect(negotiate);
-    if (!allowedWithoutCamera && (!found || !link_.isOpen())) {
+    found = negotiator_.connect(negotiate) && link_.isOpen();
+    if (!found && !allowedWithoutCamera) {
       negotiator_.disconnect();
       return;
     }
@@ -123,9 +124,12 @@ ConnectResult Session::connect(const LineWork& lineWork) {
     closeConnection();
     return ConnectResult::OpenFailed;
   }
-  // What the negotiation found is what ORVA.ini keeps for the next start.
-  settings_.protocol = link_.protocol() == link::Protocol::Afp ? kProtocolAfp : kProtocolEap;
-  settings_.settingsText = std::string(link::formOf(link_.lineSettings()).text);
+  // What the negotiation found is what ORVA.ini keeps for the next start (without a camera
+  // there is nothing found, and the settings stay as they were).
+  if (found) {
+    settings_.protocol = link_.protocol() == link::Protocol::Afp ? kProtocolAfp : kProtocolEap;
+    settings_.settingsText = std::string(link::formOf(link_.lineSettings()).text);
+  }
 
   const camera::GatingSwitches sw = gatingSwitches();
   launcher_ = camera::connectedLauncher(launcher_, sw);
