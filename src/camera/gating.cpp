@@ -14,7 +14,8 @@ constexpr std::array<std::string_view, kLauncherItemCount> kCaptions{
     "DEMONSTRATION", "FULL AUTO", "ZOOM / FOCUS", "AE", "EXPOSURE", "IRcf REMOVE", "SHUTTER SPEED",
     "WDR / REVERSE", "AGC", "WHITE BALANCE", "BACK LIGHT COMP.", "APERTURE LEVEL", "PRIVACY MASK", "Ver",
     "MOTION DETECT", "MOTION TRACKING", "MEM-PRESET", "DIRECT-PRESET", "CAM-PRESET", "BLOCK READ",
-    "Enhanced Intensity", "STROBE", "BI-CYCLING", "STATUS MESSAGE", "ZOOM Arrival Message", "ZOOM", "FOCUS", "PRESET TYPE I / II",
+    "Enhanced Intensity", "STROBE", "BI-CYCLING", "STATUS MESSAGE", "ZOOM Arrival Message", "ZOOM", "FOCUS",
+    "PRESET TYPE I / II",
     "1", "2", "3", "4", "1", "2", "3", "4", "1", "2", "3", "4", "1", "2", "3", "4"};
 
 static_assert(!kCaptions.back().empty(), "every launcher item captioned");

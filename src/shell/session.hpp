@@ -106,7 +106,9 @@ class Session {
   // The launcher's "Connect" checked: open, negotiate (unless "RS Negotiate" is 0), identify,
   // gate the launcher and the menus, and offer a backup to a camera not yet backed up. The
   // negotiation and identification go through `lineWork` (inline when empty): they touch only
-  // the link, the monitor and the prompt, so a GUI may run them off its window thread.
+  // the link, the monitor and the prompt, so a GUI may run them off its window thread. A
+  // connect that fails leaves the launcher, its fields and the menus as a disconnect does.
+  // With "/DS" a line that does not open or stays silent connects to the simulated camera.
   ConnectResult connect(const LineWork& lineWork = {});
   // "Connect" unchecked: the restore offer first; when it asked, the caller checks "Connect"
   // again and stays connected.
