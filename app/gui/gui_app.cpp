@@ -171,8 +171,10 @@ GuiApp::GuiApp(const StartOptions& options, std::filesystem::path startFolder)
   refreshLauncher();
   session_->setPanelCloser([this] { closePanels(); });
   shortcuts_ = std::make_unique<ShortcutFilter>(session_->shortcutKeys(), [this](const QWidget* w) {
+    const QWidget* top = w->window();
+    if (top != window_.get() && top != launcher_ && qobject_cast<const PanelDialog*>(top) == nullptr) return false;
     const MonitorView& view = window_->monitorView();
-    return w == &view.pane(shell::Side::Pc) || w == &view.pane(shell::Side::Camera);
+    return w != &view.pane(shell::Side::Pc) && w != &view.pane(shell::Side::Camera);
   });
 
   signals_ = std::make_unique<SignalWatch>();
@@ -238,7 +240,7 @@ void GuiApp::addCommands() {
     session_->selectProtocol(link::Protocol::Eap);
     refreshLauncher();
   });
-  handlers_.set(MenuItem::RsBufferClear, [this] { session_->clearLineBuffers(); });
+  handlers_.set(MenuItem::RsBufferClear, [this] { (void)session_->clearLineBuffers(); });
   handlers_.set(MenuItem::WaitTime3s, [this] { session_->setDemoWait(3); });
   handlers_.set(MenuItem::WaitTime5s, [this] { session_->setDemoWait(5); });
   handlers_.set(MenuItem::InfLoop, [this] { session_->setDemoLoop(0); });
@@ -297,7 +299,9 @@ void GuiApp::refreshLauncher() {
 }
 
 void GuiApp::connectClicked(bool connect) {
-  if (shutDown_) return;
+  // A click that comes while the line is busy (the second half of a double click) is dropped:
+  // taken later, it would undo the connect it came during.
+  if (shutDown_ || lineJob_) return;
   if (!connect) {
     closePanels();
     session_->disconnect();
@@ -309,10 +313,14 @@ void GuiApp::connectClicked(bool connect) {
   launcher_->indicator().repaint();
   // The negotiation may try twenty settings: the cursor says that the tool is working.
   QApplication::setOverrideCursor(Qt::WaitCursor);
+  launcher_->setConnectEnabled(false);
   lineJob_ = true;
   const shell::ConnectResult result = session_->connect(runOffWindowThread);
   lineJob_ = false;
   QApplication::restoreOverrideCursor();
+  // Clicks held back while the line was busy reach a box that does not take them.
+  QCoreApplication::processEvents();
+  launcher_->setConnectEnabled(true);
   refreshLauncher();
   condition_->setConnected(session_->connected(), session_->model());
   if (result == shell::ConnectResult::OpenFailed || result == shell::ConnectResult::IdentificationFailed)
@@ -327,10 +335,14 @@ void GuiApp::launch(camera::LauncherItem item) {
                                     session_->runner());
   if (!route) return;
   if (route->kind != panels::RouteKind::Panels) {
+    // A memory key shows what the session holds, not the click.
+    refreshLauncher();
     notAvailable();
     return;
   }
   for (panels::PanelId panel : route->sequence()) {
+    // The main window's "Exit" stays usable while a panel is open: nothing opens after it.
+    if (shutDown_ || !window_->isVisible()) return;
     if (panels::panelDescription(panel) == nullptr) {
       notAvailable();
       return;
@@ -366,7 +378,14 @@ panels::CloseReason GuiApp::openPanel(panels::PanelId panel) {
   }
   openPanel_ = &dialog;
   openLogic_ = logic.get();
-  dialog.exec();
+  // Modal to the launcher alone: the main window's menus and monitor and the condition window
+  // stay usable while the panel is open.
+  launcher_->setBlocked(true);
+  QEventLoop loop;
+  QObject::connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
+  dialog.show();
+  if (dialog.isVisible()) loop.exec();
+  launcher_->setBlocked(false);
   openPanel_ = nullptr;
   openLogic_ = nullptr;
   return dialog.closeReason();
@@ -417,6 +436,13 @@ void GuiApp::serialPort() {
       session_->setLineSettingsText(std::string(choice->form().text));
     }
   } else {
+    // The camera restarts at its new speed: no run may be on the line meanwhile, and while
+    // one is, the command is ignored as a launcher button is.
+    auto slot = session_->runner().claim();
+    if (!slot) {
+      launcher_->setConnectEnabled(true);
+      return;
+    }
     const auto current = link::formOf(session_->link().lineSettings());
     const std::uint16_t model = session_->model().modelCode;
     auto change = [this, model](const link::SettingsForm& to) {
@@ -431,6 +457,7 @@ void GuiApp::serialPort() {
     const bool changed = runCameraSpeedDialog(window_.get(), session_->portField(),
                                               link::cameraSpeeds(model, session_->flags().speedCapability), current,
                                               change);
+    slot.reset();
     if (changed) {
       // The box stays checked: the camera is connected again at its new speed.
       closePanels();
@@ -443,8 +470,13 @@ void GuiApp::serialPort() {
 void GuiApp::about() {
   bool failed = false;
   std::vector<std::string> lines;
-  if (!session_->connected()) monitor_.heading(texts::kNotConnectedHeading);
-  else lines = session_->versionLines(failed);
+  if (!session_->connected()) {
+    monitor_.heading(texts::kNotConnectedHeading);
+  } else {
+    auto read = session_->versionLines(failed);
+    if (!read) return;  // a run holds the line: ignored, as a launcher button is
+    lines = std::move(*read);
+  }
   if (lines.empty()) lines.assign(2, std::string(shell::texts::kNoVersionLine));
 
   QDialog box(window_.get());
@@ -499,11 +531,15 @@ void GuiApp::shutdown() {
 
 void GuiApp::endBySignal() {
   window_->prompt().close();
+  closePanels();
   // Dialogs of other parts that are open now end as if cancelled.
   for (QWidget* w : QApplication::topLevelWidgets())
     if (auto* dialog = qobject_cast<QDialog*>(w); dialog != nullptr && dialog->isVisible() && dialog->isModal())
       dialog->reject();
   window_->closeForShutdown();
+  // The launcher and the condition window are windows of their own: closing the main window
+  // alone does not end the event loop.
+  if (quit_) quit_();
 }
 
 }  // namespace orva::gui

@@ -12,6 +12,7 @@
 #include <QObject>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -74,8 +75,12 @@ class GuiApp {
   // Once; later calls do nothing.
   void shutdown();
   // A signal asked the process to end: questions are answered, dialogs closed and the window
-  // closed without asking anything.
+  // closed without asking anything; then `quit` (setQuit()) ends the event loops, whatever
+  // windows remain, and the caller of exec() runs shutdown().
   void endBySignal();
+  // What ends the program's event loops after a signal; the program passes
+  // QCoreApplication::exit, a test that stays in its own loop something milder.
+  void setQuit(std::function<void()> quit) { quit_ = std::move(quit); }
 
   // The launcher's "Connect" box clicked: true to connect, false to disconnect.
   void connectClicked(bool connect);
@@ -122,6 +127,7 @@ class GuiApp {
   panels::PanelLogic* openLogic_ = nullptr;
   bool shutDown_ = false;
   bool lineJob_ = false;  // connecting, or changing the camera's speed, off the window thread
+  std::function<void()> quit_;
 };
 
 }  // namespace orva::gui

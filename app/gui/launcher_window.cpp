@@ -27,7 +27,8 @@ QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static
 
 // The function buttons in the order they stand in the launcher's two columns.
 constexpr std::array kFunctionButtons{
-    LauncherItem::ZoomFocus,     LauncherItem::FullAuto,      LauncherItem::Ae,
+    LauncherItem::ZoomFocus,     LauncherItem::Zoom,          LauncherItem::Focus,
+    LauncherItem::FullAuto,      LauncherItem::Ae,
     LauncherItem::Exposure,      LauncherItem::ShutterSpeed,  LauncherItem::Agc,
     LauncherItem::WhiteBalance,  LauncherItem::BackLightComp, LauncherItem::ApertureLevel,
     LauncherItem::WdrReverse,    LauncherItem::IrcfRemove,    LauncherItem::PrivacyMask,
@@ -156,7 +157,11 @@ LauncherWindow::LauncherWindow(QWidget* owner) : QWidget(owner, Qt::Tool | Qt::C
     for (auto [item, b] : {std::pair{key, keyButton}, std::pair{exec, execButton}}) {
       b->setObjectName(QStringLiteral("launcher.%1").arg(index(item)));
       b->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("MMMM")));
-      connect(b, &QPushButton::clicked, this, [this, item] { emit itemClicked(item); });
+      connect(b, &QPushButton::clicked, this, [this, item, b](bool checked) {
+        // A memory key shows what the session holds, not the click itself.
+        if (b->isCheckable()) b->setChecked(!checked);
+        emit itemClicked(item);
+      });
       buttons_[index(item)] = b;
     }
     presetGrid->addWidget(keyButton, row, column);
@@ -168,7 +173,13 @@ LauncherWindow::LauncherWindow(QWidget* owner) : QWidget(owner, Qt::Tool | Qt::C
   exitButton->setMinimumHeight(32);
   connect(exitButton, &QPushButton::clicked, this, &LauncherWindow::exitClicked);
 
-  auto* column = new QVBoxLayout(this);
+  // Everything in one body, so that a panel (a window of the launcher's own) can keep the
+  // launcher out of reach without being disabled with it.
+  body_ = new QWidget(this);
+  auto* frame = new QVBoxLayout(this);
+  frame->setContentsMargins(0, 0, 0, 0);
+  frame->addWidget(body_);
+  auto* column = new QVBoxLayout(body_);
   column->addLayout(top);
   column->addLayout(grid_);
   column->addWidget(presets_);
@@ -225,6 +236,9 @@ void LauncherWindow::present(const camera::LauncherState& state, const camera::L
   if (!fields.format.empty() || fields.model.empty()) format_->setText(text(fields.format));
   port_->setText(qs(portField));
 }
+
+void LauncherWindow::setBlocked(bool blocked) { body_->setEnabled(!blocked); }
+bool LauncherWindow::blocked() const { return !body_->isEnabled(); }
 
 void LauncherWindow::setConnectChecked(bool checked) { connect_->setChecked(checked); }
 bool LauncherWindow::connectChecked() const { return connect_->isChecked(); }

@@ -53,6 +53,9 @@ class LauncherWindow final : public QWidget {
   void setConnectChecked(bool checked);
   bool connectChecked() const;
   void setConnectEnabled(bool enabled);
+  // While a panel is open: no control of the launcher takes input (its states are kept).
+  void setBlocked(bool blocked);
+  bool blocked() const;
   ConnectionIndicator& indicator() const { return *indicator_; }
   // Failed for half a second, then idle.
   void showFailed();
@@ -74,6 +77,7 @@ class LauncherWindow final : public QWidget {
  private:
   void relayout(const camera::LauncherState& state);
 
+  QWidget* body_ = nullptr;
   ConnectionIndicator* indicator_ = nullptr;
   QCheckBox* connect_ = nullptr;
   QLineEdit* model_ = nullptr;

@@ -60,6 +60,7 @@ int main(int argc, char** argv) {
   }
   try {
     orva::gui::GuiApp gui(*options, startFolder);
+    gui.setQuit([] { QCoreApplication::exit(0); });
     gui.show();
     const int code = QApplication::exec();
     gui.shutdown();

@@ -98,8 +98,8 @@ void ArrowButton::paintEvent(QPaintEvent*) {
 PanelDialog::PanelDialog(const panels::PanelDescription& description, QWidget* owner) : QDialog(owner) {
   setObjectName(QStringLiteral("panel.%1").arg(qs(panels::resourceName(description.id))));
   setWindowTitle(qs(description.title));
-  // Modal to the launcher only: the main window's menus and monitor stay usable.
-  setWindowModality(Qt::WindowModal);
+  // Not modal in Qt's sense: window modality would block the launcher's parent, the main
+  // window, too. Its owner keeps the launcher out of reach while it is open.
   build(description);
 }
 

@@ -23,8 +23,8 @@ bool editsText(const QWidget* w) {
 
 }  // namespace
 
-ShortcutFilter::ShortcutFilter(shell::ShortcutKeys& keys, std::function<bool(const QWidget*)> typingWidget, QObject* parent)
-    : QObject(parent), keys_(keys), typingWidget_(std::move(typingWidget)) {
+ShortcutFilter::ShortcutFilter(shell::ShortcutKeys& keys, std::function<bool(const QWidget*)> keysAct, QObject* parent)
+    : QObject(parent), keys_(keys), keysAct_(std::move(keysAct)) {
   qApp->installEventFilter(this);
   connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
     if (state != Qt::ApplicationActive) keys_.releaseAll();
@@ -40,9 +40,11 @@ bool ShortcutFilter::eventFilter(QObject* watched, QEvent* event) {
   if (!isShortcut(key->key()) || key->modifiers() != Qt::NoModifier) return QObject::eventFilter(watched, event);
   // Key events go to the widget with the keyboard first.
   const QWidget* target = watched->isWidgetType() ? static_cast<const QWidget*>(watched) : QApplication::focusWidget();
-  // A release is always taken, so that a drive held stops even if the focus moved meanwhile.
-  if (press && target != nullptr && (typingWidget_(target) || editsText(target))) return QObject::eventFilter(watched, event);
   const int code = 'A' + (key->key() - Qt::Key_A);
+  const bool acts = target != nullptr && keysAct_(target) && !editsText(target);
+  // The release of the drive held is always taken, so that it stops even if the focus moved
+  // meanwhile (to a question that opened, say).
+  if (!acts && (press || keys_.heldKey() != code)) return QObject::eventFilter(watched, event);
   if (press) keys_.keyDown(code, key->isAutoRepeat());
   else keys_.keyUp(code, key->isAutoRepeat());
   // Taken here: the same key event would otherwise come by again for each parent it reaches.

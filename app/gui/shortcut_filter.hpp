@@ -1,7 +1,9 @@
 #pragma once
-// The zoom and focus shortcut keys (Q, Y, T, W, R) wherever the program has the keyboard,
-// except where typing means text: a monitor pane (its characters go to the camera) and any
-// text entry. A held drive is stopped when the program loses the keyboard.
+// The zoom and focus shortcut keys (Q, Y, T, W, R) in the windows the operator works the
+// camera from (the main window, the launcher, a panel), except where typing means text: a
+// monitor pane (its characters go to the camera) and any text entry. In a message box, a
+// question or a file dialog the letters are that window's own (Y answers Yes). A held drive
+// is stopped when the program loses the keyboard, and by the key's release wherever it comes.
 #include <QObject>
 
 #include <functional>
@@ -14,8 +16,9 @@ class ShortcutFilter final : public QObject {
   Q_OBJECT
 
  public:
-  // `typingWidget` tells whether a widget takes typed characters itself (the monitor panes).
-  ShortcutFilter(shell::ShortcutKeys& keys, std::function<bool(const QWidget*)> typingWidget, QObject* parent = nullptr);
+  // `keysAct` tells whether the keys drive the lens for a key sent to a widget: false in a
+  // window other than those above and in a widget that takes typed characters itself.
+  ShortcutFilter(shell::ShortcutKeys& keys, std::function<bool(const QWidget*)> keysAct, QObject* parent = nullptr);
   ~ShortcutFilter() override;
 
  protected:
@@ -23,7 +26,7 @@ class ShortcutFilter final : public QObject {
 
  private:
   shell::ShortcutKeys& keys_;
-  std::function<bool(const QWidget*)> typingWidget_;
+  std::function<bool(const QWidget*)> keysAct_;
 };
 
 }  // namespace orva::gui

@@ -16,7 +16,8 @@ constexpr std::array<std::string_view, kLauncherItemCount> kCaptions{
     "DEMONSTRATION", "FULL AUTO", "ZOOM / FOCUS", "AE", "EXPOSURE", "IRcf REMOVE", "SHUTTER SPEED",
     "WDR / REVERSE", "AGC", "WHITE BALANCE", "BACK LIGHT COMP.", "APERTURE LEVEL", "PRIVACY MASK", "Ver",
     "MOTION DETECT", "MOTION TRACKING", "MEM-PRESET", "DIRECT-PRESET", "CAM-PRESET", "BLOCK READ",
-    "Enhanced Intensity", "STROBE", "BI-CYCLING", "STATUS MESSAGE", "ZOOM Arrival Message", "PRESET TYPE I / II",
+    "Enhanced Intensity", "STROBE", "BI-CYCLING", "STATUS MESSAGE", "ZOOM Arrival Message", "ZOOM", "FOCUS",
+    "PRESET TYPE I / II",
     "1", "2", "3", "4", "1", "2", "3", "4", "1", "2", "3", "4", "1", "2", "3", "4"};
 
 static_assert(!kCaptions.back().empty(), "every launcher item captioned");
@@ -71,6 +72,13 @@ void presetGroupsShown(LauncherState& s, bool on) {
 }
 
 bool bit(unsigned word, unsigned n) { return ((word >> n) & 1u) != 0; }
+
+// ZOOM and FOCUS open parts of what "ZOOM / FOCUS" opens: nothing gates them apart from it.
+LauncherState& lensButtonsFollow(LauncherState& s) {
+  s[L::Zoom].enabled = s[L::ZoomFocus].enabled;
+  s[L::Focus].enabled = s[L::ZoomFocus].enabled;
+  return s;
+}
 
 // The buttons a model's family (model code AND 0xF0) has no use for.
 void familyGating(LauncherState& s, const ModelRecord& r, const GatingSwitches& sw) {
@@ -486,7 +494,7 @@ LauncherState connectedLauncher(const LauncherState& from, const GatingSwitches&
   keysEnabled(s, L::MemoryKey1, kPresetKeys, !afp);
   keysEnabled(s, L::PresetButton1, kPresetKeys, false);
   if (sw.activeExec != 0) enable(s, {L::ZoomArrivalMessage, L::StatusMessage});
-  return s;
+  return lensButtonsFollow(s);
 }
 
 LauncherState launcherGating(const ModelRecord& r, const IdentificationFlags& flags, const GatingSwitches& sw,
@@ -513,7 +521,7 @@ LauncherState launcherGating(const LauncherState& base, const ModelRecord& r, co
       if (presets.savedChecks[k]) s.items[keyIndex(L::PresetButton1, k)].enabled = true;
     }
   wordGating(s, r, sw);
-  return s;
+  return lensButtonsFollow(s);
 }
 
 MenuState menuGating(const MenuState& menu, const ModelRecord& r, const IdentificationFlags& flags,
@@ -545,6 +553,7 @@ Disconnected disableForDisconnect(const LauncherState& launcher, const MenuState
   if (sw.activeExec != 0) enable(s, {L::ZoomArrivalMessage, L::StatusMessage}, false);
   s[L::PresetGroups].enabled = false;
   presetGroupsShown(s, false);
+  lensButtonsFollow(s);
 
   MenuState& m = d.menu;
   for (auto i : {M::LogFile, M::SendFile, M::CameraDataRead, M::CameraDataWrite, M::PresetDataOpen,

@@ -48,6 +48,8 @@ enum class LauncherItem : std::uint8_t {
   BiCycling,
   StatusMessage,
   ZoomArrivalMessage,
+  Zoom,   // ZOOM and FOCUS open the single-purpose lens panels; they follow "ZOOM / FOCUS"
+  Focus,
   PresetGroups,  // the PRESET TYPE I and II group boxes and their labels
   MemoryKey1,    // PRESET TYPE I keys 1-4, then PRESET TYPE II keys 1-4
   MemoryKey2,

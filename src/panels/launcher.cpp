@@ -40,6 +40,8 @@ struct RouteRule {
 
 constexpr RouteRule kRules[] = {
     {L::ZoomFocus, P::ZoomFocus, Rule::Fixed},
+    {L::Zoom, P::Zoom, Rule::Fixed},
+    {L::Focus, P::Focus, Rule::Fixed},
     {L::MemPreset, P::MemPreset, Rule::Fixed},
     {L::DirectPreset, P::DirectPreset, Rule::Fixed},
     {L::CamPreset, P::CamPreset, Rule::Fixed},
@@ -115,6 +117,12 @@ Route route(camera::LauncherItem item, const camera::LauncherState& launcher, co
   if (item == L::FullAuto) {
     Route r;
     r.kind = RouteKind::Command;
+    r.asksRunner = false;
+    return r;
+  }
+  if (item == L::ZoomArrivalMessage || (item >= L::MemoryKey1 && item <= L::PresetButton8)) {
+    Route r;
+    r.kind = RouteKind::Unbuilt;
     r.asksRunner = false;
     return r;
   }

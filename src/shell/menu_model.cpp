@@ -284,12 +284,6 @@ void MenuModel::connected(const camera::ModelRecord& record, const camera::Ident
   apply(next);
 }
 
-void MenuModel::identificationFailed(const camera::Disconnected& disabled) {
-  camera::MenuState next = disabled.menu;
-  next[M::SerialPort].enabled = true;
-  apply(next);
-}
-
 void MenuModel::disconnected(const camera::Disconnected& disabled) {
   camera::MenuState next = disabled.menu;
   next[M::SerialPort].enabled = true;

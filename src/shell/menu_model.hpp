@@ -119,11 +119,9 @@ class MenuModel {
   // submenu offered, with both items, only to a camera whose menu word says it switches.
   void connected(const camera::ModelRecord& record, const camera::IdentificationFlags& flags,
                  const camera::GatingSwitches& sw, const camera::SettingReader& read);
-  // The menu part of camera::disableForDisconnect, with "Serial Port..." enabled again: what
-  // a failed identification leaves.
-  void identificationFailed(const camera::Disconnected& disabled);
-  // The same at a disconnect, which also greys "Protocol Type" and, having closed the log
-  // file, takes the check off "Log File".
+  // The menu part of camera::disableForDisconnect at a disconnect or a failed connect:
+  // "Serial Port..." enabled again, "Protocol Type" greyed and, the log file being closed,
+  // the check taken off "Log File".
   void disconnected(const camera::Disconnected& disabled);
 
   // Check marks, set by the commands once what they stand for is true.

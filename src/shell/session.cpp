@@ -44,7 +44,10 @@ Session::Session(SessionSetup setup, Monitor& monitor, core::Clock& clock, core:
       link_(clock, monitor),
       menus_(settings_, start_),
       runner_(monitor, dispatcher),
-      backupMade_(settings_.backupMade) {
+      backupMade_(settings_.backupMade),
+      // 0 is what ORVA.ini holds when it names no camera.
+      rememberedModel_(settings_.modelCode != 0 ? static_cast<std::uint16_t>(settings_.modelCode)
+                                                : camera::kModelNotIdentified) {
   link_.setChangedAddressSink(&changed_);
   if (start_.noCamera) link_.setNoCameraMode(link::NoCameraMode::Allowed);
   link_.setProtocol(protocolOf(settings_.protocol));
@@ -94,16 +97,19 @@ ConnectResult Session::connect(const LineWork& lineWork) {
   // monitor and the prompt, and hands its results back here.
   enum class Stage { OpenFailed, IdentificationFailed, Identified };
   Stage stage = Stage::OpenFailed;
-  const bool allowedWithoutCamera = link_.noCameraMode() == link::NoCameraMode::Allowed && !link_.hasChannel();
+  // With "/DS" a line that does not open or a camera that does not answer is no failure: the
+  // identification's first read fails and the session goes on with the simulated camera.
+  const bool allowedWithoutCamera = link_.noCameraMode() == link::NoCameraMode::Allowed;
   const bool negotiate = settings_.rsNegotiate != 0;
   camera::IdentificationSwitches idSwitches{settings_.exComMode, settings_.newFeature, settings_.picModeCmd,
                                             settings_.qb165Clock};
   camera::ModelRecord record = record_;
   camera::IdentificationFlags flags;
   camera::LauncherFields fields;
+  bool found = false;
   const std::function<void()> job = [&] {
-    const bool found = negotiator_.connect(negotiate);
-    if (!found || (!link_.isOpen() && !allowedWithoutCamera)) {
+    found = negotiator_.connect(negotiate) && link_.isOpen();
+    if (!found && !allowedWithoutCamera) {
       negotiator_.disconnect();
       return;
     }
@@ -114,22 +120,21 @@ ConnectResult Session::connect(const LineWork& lineWork) {
   else job();
 
   if (stage == Stage::OpenFailed) {
-    portOpen_ = false;
+    // Whatever a camera connected before showed (a reconnect after a speed change) goes.
+    closeConnection();
     return ConnectResult::OpenFailed;
   }
-  // What the negotiation found is what ORVA.ini keeps for the next start.
-  settings_.protocol = link_.protocol() == link::Protocol::Afp ? kProtocolAfp : kProtocolEap;
-  settings_.settingsText = std::string(link::formOf(link_.lineSettings()).text);
+  // What the negotiation found is what ORVA.ini keeps for the next start (without a camera
+  // there is nothing found, and the settings stay as they were).
+  if (found) {
+    settings_.protocol = link_.protocol() == link::Protocol::Afp ? kProtocolAfp : kProtocolEap;
+    settings_.settingsText = std::string(link::formOf(link_.lineSettings()).text);
+  }
 
   const camera::GatingSwitches sw = gatingSwitches();
   launcher_ = camera::connectedLauncher(launcher_, sw);
   if (stage == Stage::IdentificationFailed) {
-    const auto disabled = camera::disableForDisconnect(launcher_, menus_.gatingState(), sw);
-    launcher_ = disabled.launcher;
-    presets_.savedChecks = disabled.savedChecks;
-    menus_.identificationFailed(disabled);
-    negotiator_.disconnect();
-    portOpen_ = false;
+    closeConnection();
     return ConnectResult::IdentificationFailed;
   }
   portOpen_ = true;
@@ -448,7 +453,12 @@ void Session::setDemoLoop(int mode) {
   menus_.setChecked(MenuItem::LimitedLoop, mode != 0 && mode != 1);
 }
 
-void Session::clearLineBuffers() { link_.clearBuffers(); }
+bool Session::clearLineBuffers() {
+  const auto slot = runner_.claim();
+  if (!slot) return false;
+  link_.clearBuffers();
+  return true;
+}
 
 void Session::setLineSettingsText(std::string text) {
   settings_.settingsText = std::move(text);
@@ -466,9 +476,11 @@ link::Negotiator::SpeedChange Session::changeCameraSpeed(const link::SettingsFor
   return change;
 }
 
-std::vector<std::string> Session::versionLines(bool& failed) {
+std::optional<std::vector<std::string>> Session::versionLines(bool& failed) {
   failed = false;
-  if (!portOpen_) return {};
+  if (!portOpen_) return std::vector<std::string>{};
+  const auto slot = runner_.claim();
+  if (!slot) return std::nullopt;
   const std::size_t count = link_.protocol() == link::Protocol::Eap && (record_.featureWord & 0x2000) != 0 ? 3 : 2;
   std::vector<std::string> lines(count, std::string(texts::kNoVersionLine));
   auto hiLo = [](std::string_view caption, std::uint32_t v) {

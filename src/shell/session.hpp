@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stop_token>
 #include <string>
 #include <thread>
@@ -105,7 +106,9 @@ class Session {
   // The launcher's "Connect" checked: open, negotiate (unless "RS Negotiate" is 0), identify,
   // gate the launcher and the menus, and offer a backup to a camera not yet backed up. The
   // negotiation and identification go through `lineWork` (inline when empty): they touch only
-  // the link, the monitor and the prompt, so a GUI may run them off its window thread.
+  // the link, the monitor and the prompt, so a GUI may run them off its window thread. A
+  // connect that fails leaves the launcher, its fields and the menus as a disconnect does.
+  // With "/DS" a line that does not open or stays silent connects to the simulated camera.
   ConnectResult connect(const LineWork& lineWork = {});
   // "Connect" unchecked: the restore offer first; when it asked, the caller checks "Connect"
   // again and stays connected.
@@ -147,20 +150,23 @@ class Session {
   // The DEMO menu's wait time (3 or 5 seconds) and loop mode (0 endless, 1 once, 2 limited).
   void setDemoWait(int seconds);
   void setDemoLoop(int mode);
-  // "RS Buffer Clear".
-  void clearLineBuffers();
+  // "RS Buffer Clear": through the operation slot, so that it never empties a reply a run is
+  // waiting for; false (nothing done) while the slot is taken.
+  bool clearLineBuffers();
 
   // What "Serial Port..." chose while disconnected: the settings the next connect starts from,
   // and the port that ORVA.ini keeps (its number minus 1 and its device path).
   void setLineSettingsText(std::string text);
   void setPortChoice(int portIndex, std::string device);
   // The camera speed change while connected: asks, writes the camera's new speed, resets it
-  // and waits for its restart. Any thread may run it while the window thread waits, as long
-  // as nothing else uses the session meanwhile; on Changed the caller connects again.
+  // and waits for its restart. The caller holds the operation slot (runner().claim()) from
+  // before its dialog opens, so that no run is on the line when the camera restarts. Any
+  // thread may run it while the window thread waits; on Changed the caller connects again.
   link::Negotiator::SpeedChange changeCameraSpeed(const link::SettingsForm& to, std::uint16_t modelCode);
   // The About box's camera lines: "  ------" placeholders, filled as far as the reads go. Empty
-  // while disconnected; `failed` tells that a read failed.
-  std::vector<std::string> versionLines(bool& failed);
+  // while disconnected; `failed` tells that a read failed. The reads take the operation slot:
+  // none (nothing read) while it is taken.
+  std::optional<std::vector<std::string>> versionLines(bool& failed);
 
   // Told, on the window thread, whenever what the window shows may have changed behind its
   // back: a run has ended, or a run identified the camera afresh.

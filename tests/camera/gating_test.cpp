@@ -69,14 +69,15 @@ struct LauncherCase {
 TEST(Gating, LauncherFollowsTheModelRecord) {
   const LauncherCase cases[] = {
       {"not supported: only the model-free buttons", record(kModelNotIdentified), eap(),
-       {L::Demonstration, L::FullAuto, L::ZoomFocus, L::WhiteBalance, L::BackLightComp, L::ApertureLevel, L::Ver},
+       {L::Demonstration, L::FullAuto, L::ZoomFocus, L::Zoom, L::Focus, L::WhiteBalance, L::BackLightComp,
+        L::ApertureLevel, L::Ver},
        {L::Exposure, L::ShutterSpeed, L::Agc, L::Ae, L::IrcfRemove, L::WdrReverse, L::PrivacyMask, L::BiCycling},
        {},
        {L::MotionDetect, L::MotionTracking, L::MemPreset, L::CamPreset},
        {}},
       {"launcher mask 0", record(0x3F0, 0, 0x00), eap(), {L::Ver},
-       {L::Demonstration, L::FullAuto, L::ZoomFocus, L::WhiteBalance, L::BackLightComp, L::ApertureLevel,
-        L::MemoryKey1, L::MemoryKey8},
+       {L::Demonstration, L::FullAuto, L::ZoomFocus, L::Zoom, L::Focus, L::WhiteBalance, L::BackLightComp,
+        L::ApertureLevel, L::MemoryKey1, L::MemoryKey8},
        {}, {}, {}},
       {"newer model by its words, AFP", qb168(), afp(),
        {L::Exposure, L::ShutterSpeed, L::Agc, L::IrcfRemove, L::MotionDetect, L::WhiteBalance, L::PrivacyMask,
@@ -224,6 +225,7 @@ TEST(Gating, DisconnectPutsBackWhatAModelRemovedAndNothingElse) {
   EXPECT_TRUE(d.savedChecks[1]);
   EXPECT_FALSE(d.launcher[L::MemoryKey2].checked);
   EXPECT_FALSE(d.launcher[L::ZoomFocus].enabled);
+  EXPECT_FALSE(d.launcher[L::Zoom].enabled || d.launcher[L::Focus].enabled);
   EXPECT_FALSE(d.launcher[L::PresetGroups].shown);
 
   // The next model starts from the full menu and removes only what it removes.

@@ -181,6 +181,11 @@ class GuiTest : public QObject {
   void failedConnectShowsTheFailureAndUnchecks();
   void conditionButtonReadsTheCamera();
   void zoomFocusPanelDrivesTheLensInBothProtocols();
+  void lineMenuCommandsWaitForTheOperationSlot();
+  void clicksWhileConnectingAreDropped();
+  void shortcutKeysLeaveQuestionsAlone();
+  void panelLeavesTheMainWindowUsable();
+  void launcherOpensZoomAndFocusAndSaysWhatIsNotBuilt();
   void screenshots();
 };
 
@@ -839,6 +844,157 @@ void GuiTest::zoomFocusPanelDrivesTheLensInBothProtocols() {
     });
     p.app.launcher().button(orva::camera::LauncherItem::ZoomFocus)->click();
   }
+}
+
+namespace {
+
+// Records and rejects every modal dialog that opens while it lives.
+struct DialogCatcher {
+  QStringList seen;
+  QTimer timer;
+  DialogCatcher() {
+    timer.setInterval(5);
+    QObject::connect(&timer, &QTimer::timeout, [this] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (dialog == nullptr || !dialog->isVisible()) return;
+      seen << dialog->windowTitle();
+      dialog->reject();
+    });
+    timer.start();
+  }
+};
+
+}  // namespace
+
+void GuiTest::lineMenuCommandsWaitForTheOperationSlot() {
+  Program p;
+  p.connect();
+  {
+    // A run holds the line: the commands that would use it are ignored, as a launcher button is.
+    auto run = p.app.session().runner().claim();
+    QVERIFY(run.has_value());
+    DialogCatcher catcher;
+    for (MenuItem item : {MenuItem::SerialPort, MenuItem::About, MenuItem::RsBufferClear}) p.app.window().choose(item);
+    QVERIFY2(catcher.seen.isEmpty(), qPrintable(catcher.seen.join(QStringLiteral(", "))));
+    QVERIFY(p.app.session().connected());
+  }
+  DialogCatcher catcher;
+  p.app.window().choose(MenuItem::About);
+  QCOMPARE(catcher.seen.size(), 1);
+}
+
+void GuiTest::clicksWhileConnectingAreDropped() {
+  Program p;
+  auto* box = p.app.launcher().findChild<QCheckBox*>(QStringLiteral("connect"));
+  // The second click of a double click, while the first one's connect is still going.
+  bool clickedAgain = false;
+  int questions = 0;
+  QTimer again;
+  again.setInterval(1);
+  QObject::connect(&again, &QTimer::timeout, [&] {
+    if (auto* question = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        question != nullptr && question->isVisible()) {
+      ++questions;
+      question->button(QMessageBox::No)->click();
+      return;
+    }
+    if (clickedAgain || p.app.launcher().indicator().state() != gui::ConnectionIndicator::State::Connecting) return;
+    clickedAgain = true;
+    box->click();
+  });
+  again.start();
+  box->click();
+  QVERIFY(clickedAgain);
+  QCOMPARE(questions, 1);
+  QCOMPARE(qs(p.app.monitor().snapshot().pc).count(qs(shell::texts::kConnectionSuccessful)), 1);
+  QVERIFY(p.app.session().connected());
+  QVERIFY(box->isChecked() && box->isEnabled());
+  QCOMPARE(p.app.launcher().indicator().state(), gui::ConnectionIndicator::State::Connected);
+}
+
+void GuiTest::shortcutKeysLeaveQuestionsAlone() {
+  Program p;
+  bool driveHeld = true;
+  bool backupStarted = false;
+  QMessageBox* question = nullptr;
+  QTimer answers;
+  answers.setInterval(5);
+  QObject::connect(&answers, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr || !dialog->isVisible()) return;
+    auto* box = qobject_cast<QMessageBox*>(dialog);
+    if (question == nullptr && box != nullptr) {
+      // Y in the backup question: the box's Yes, not the focus drive.
+      question = box;
+      QTest::keyPress(box, Qt::Key_Y);
+      driveHeld = p.app.session().shortcutKeys().heldKey().has_value();
+      QTest::keyRelease(box, Qt::Key_Y);
+      if (driveHeld) box->button(QMessageBox::No)->click();
+    } else if (dialog != question) {
+      backupStarted = true;  // its file choice or its confirmation: declined
+      dialog->reject();
+    }
+  });
+  answers.start();
+  p.app.launcher().findChild<QCheckBox*>(QStringLiteral("connect"))->click();
+  QVERIFY(question != nullptr);
+  QVERIFY(!driveHeld);
+  QTRY_VERIFY(backupStarted);
+  QTRY_VERIFY(!p.app.session().runner().busy());
+  QVERIFY(!qs(p.app.monitor().snapshot().pc).contains(QStringLiteral(":WFCBBA9")));
+}
+
+void GuiTest::panelLeavesTheMainWindowUsable() {
+  Program p;
+  p.connect();
+  QString typed;
+  p.app.window().setTypedHandler([&](char c) { typed += QLatin1Char(c); });
+  bool opened = false;
+  QTimer::singleShot(0, qApp, [&] {
+    gui::PanelDialog* panel = p.app.openPanel();
+    QVERIFY(panel != nullptr);
+    opened = true;
+    // Typed into the main window as the window system delivers it, with the panel open.
+    p.app.window().monitorView().pane(Side::Pc).setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(p.app.window().windowHandle(), Qt::Key_A);
+    // The launcher is out of reach meanwhile; the panel is not.
+    QVERIFY(p.app.launcher().blocked());
+    QVERIFY(panel->isEnabled());
+    panel->reject();
+  });
+  p.app.launcher().button(orva::camera::LauncherItem::Ver)->click();
+  QVERIFY(opened);
+  QCOMPARE(typed, QStringLiteral("a"));
+  QVERIFY(!p.app.launcher().blocked());
+}
+
+void GuiTest::launcherOpensZoomAndFocusAndSaysWhatIsNotBuilt() {
+  using orva::camera::LauncherItem;
+  Program p;
+  QVERIFY(!p.app.launcher().button(LauncherItem::Zoom)->isEnabled());
+  p.connect();
+  for (const auto& [item, title] : {std::pair{LauncherItem::Zoom, orva::panels::lens_texts::kZoomTitle},
+                                    std::pair{LauncherItem::Focus, orva::panels::lens_texts::kFocusTitle}}) {
+    QPushButton* button = p.app.launcher().button(item);
+    QVERIFY(button->isEnabled() && button->isVisible());
+    QString shown;
+    QTimer::singleShot(0, qApp, [&] {
+      gui::PanelDialog* panel = p.app.openPanel();
+      QVERIFY(panel != nullptr);
+      shown = panel->windowTitle();
+      panel->reject();
+    });
+    button->click();
+    QCOMPARE(shown, qs(title));
+  }
+  // A memory key is not built yet: it says so and stays as it was.
+  QPushButton* key = p.app.launcher().button(LauncherItem::MemoryKey1);
+  QVERIFY(key->isEnabled());
+  auto seen = answerNextBox(QMessageBox::Ok);
+  key->click();
+  QVERIFY(seen->seen);
+  QCOMPARE(seen->text, qs(gui::texts::kNotAvailable));
+  QVERIFY(!key->isChecked());
 }
 
 void GuiTest::screenshots() {

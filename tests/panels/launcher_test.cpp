@@ -46,6 +46,8 @@ Route routeFor(const Case& c) {
 TEST(Launcher, EachButtonOpensItsPanelByModelCaptionAndConfiguration) {
   const Case cases[] = {
       {"zoom and focus", L::ZoomFocus, {}, {"ZOOMFOCUSDLG"}},
+      {"zoom", L::Zoom, {}, {"ZOOMDLG"}},
+      {"focus", L::Focus, {}, {"FOCUSDLG"}},
       {"Ver", L::Ver, {}, {"CAMERATYPEDLG"}},
       {"motion tracking", L::MotionTracking, {}, {"269"}},
       {"AE", L::Ae, {}, {"PAEDLG"}},
@@ -102,7 +104,6 @@ TEST(Launcher, EachButtonOpensItsPanelByModelCaptionAndConfiguration) {
        [](Given& s) { s.model.featureWord = (1u << 11) | (1u << 15); }, {"NIGHTSCOPE", "ENHANCEDINTENSITY"}},
       {"enhanced intensity, the newer panel", L::EnhancedIntensity,
        [](Given& s) { s.model.featureWord = 1u << 15; }, {"ENHANCEDINTENSITY"}},
-      {"a memory key", L::MemoryKey1, {}, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -119,6 +120,13 @@ TEST(Launcher, TheCommandButtonAndWhatFollowsAClose) {
   const Route fullAuto = routeFor({"", L::FullAuto, {}, {}});
   EXPECT_EQ(fullAuto.kind, RouteKind::Command);
   EXPECT_FALSE(fullAuto.asksRunner);
+
+  // What is not built yet says so, rather than looking live and doing nothing.
+  for (L item : {L::MemoryKey1, L::MemoryKey8, L::PresetButton1, L::ZoomArrivalMessage}) {
+    const Route unbuilt = routeFor({"", item, {}, {}});
+    EXPECT_EQ(unbuilt.kind, RouteKind::Unbuilt) << defaultCaption(item);
+    EXPECT_FALSE(unbuilt.asksRunner);
+  }
 
   const Route ircf = routeFor({"", L::IrcfRemove, {}, {}});
   EXPECT_TRUE(ircf.identifyAfterClose) << "the launcher identifies the camera again after the IR cut filter panel";

@@ -250,16 +250,6 @@ TEST(MenuModel, DisconnectTakesBackWhatTheCameraGaveAndNothingTheConfigurationTo
   EXPECT_TRUE(m.state(M::Mode720_25p).checked);
 }
 
-TEST(MenuModel, FailedIdentificationGreysTheCamerasItemsButKeepsTheSerialPort) {
-  MenuModel m(defaults(), {});
-  const auto sw = switches();
-  m.identificationFailed(camera::disableForDisconnect(camera::idleLauncher(), m.gatingState(), sw));
-  EXPECT_TRUE(m.state(M::SerialPort).enabled);
-  EXPECT_FALSE(m.state(M::LogFile).enabled);
-  // Only a disconnect takes the protocol choice away.
-  EXPECT_TRUE(m.enabled(Submenu::ProtocolType));
-}
-
 TEST(MenuModel, DisconnectTakesTheCheckOffLogFile) {
   MenuModel m(defaults(), {});
   const auto sw = switches();

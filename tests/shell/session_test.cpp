@@ -13,12 +13,14 @@
 #include "eeprom/backup.hpp"
 #include "eeprom/image.hpp"
 #include "eeprom/restore.hpp"
+#include "link/posix_serial_port.hpp"
 #include "link/settings_forms.hpp"
 #include "panels/dispatch.hpp"
 #include "shell/session_texts.hpp"
 #include "sim/in_process_channel.hpp"
 #include "sim/model_profiles.hpp"
 #include "sim/virtual_camera.hpp"
+#include "support/sim_faults.hpp"
 #include "support/temp_folder.hpp"
 
 namespace orva::shell {
@@ -38,21 +40,22 @@ Settings settingsFor(sim::Protocol protocol) {
 }
 
 struct SessionBench {
-  explicit SessionBench(sim::Protocol speaks = sim::Protocol::Eap, Settings s = {}, bool useGiven = false)
+  explicit SessionBench(sim::Protocol speaks = sim::Protocol::Eap, Settings s = {}, bool useGiven = false,
+                        StartSwitches start = {})
       : protocol(speaks),
-        session(SessionSetup{useGiven ? s : settingsFor(speaks), folder / "ORVA.ini", {}, folder.path(), {folder.path()}},
+        session(SessionSetup{useGiven ? s : settingsFor(speaks), folder / "ORVA.ini", start, folder.path(), {folder.path()}},
                 monitor, clock, prompt, dispatcher) {
     plug("QB-183");
   }
   ~SessionBench() { session.waitForRun(); }
 
   // A camera of `model` on the line, listening at the session's settings and protocol.
-  void plug(std::string_view model) {
+  void plug(std::string_view model, std::vector<sim::Fault> faults = {}) {
     auto profile = sim::modelProfile(model, protocol);
     ASSERT_TRUE(profile) << model;
     profile->settings = *link::findSettingsForm(session.settings().settingsText);
     profile->protocol = protocol;
-    cameras.push_back(std::make_unique<sim::VirtualCamera>(*profile));
+    cameras.push_back(std::make_unique<sim::VirtualCamera>(*profile, std::move(faults)));
     session.setChannel(std::make_unique<sim::InProcessChannel>(*cameras.back(), clock, false), "/dev/ttyS0");
   }
   sim::VirtualCamera& camera() { return *cameras.back(); }
@@ -137,15 +140,18 @@ INSTANTIATE_TEST_SUITE_P(Session, SessionConnect, ::testing::Values(sim::Protoco
 TEST(SessionBackupFlag, ComesFromTheConfigurationAndGoesWithAnotherModel) {
   Settings s = settingsFor(sim::Protocol::Eap);
   s.backupMade = true;
+  s.modelCode = kQb183;
   SessionBench b(sim::Protocol::Eap, s, true);
   EXPECT_TRUE(b.session.backupMade());
+  EXPECT_EQ(b.session.rememberedModelCode(), kQb183);
 
-  // The remembered model starts unknown, so the first camera is another model.
-  b.prompt.answer(Answer::Yes).answer(Answer::Ok);
+  // The camera ORVA.ini remembers as backed up: no question, and its write-back is not refused.
   ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
-  b.settle();
-  EXPECT_EQ(b.askedCount(texts::kBackupQuestion), 1u);
+  EXPECT_EQ(b.askedCount(texts::kBackupQuestion), 0u);
   EXPECT_TRUE(b.session.backupMade());
+  b.prompt.answer(Answer::No);  // "Does it Write OK ?"
+  EXPECT_EQ(b.session.writeBack(), CommandResult::Declined);
+  EXPECT_EQ(b.askedCount(texts::kBackupFirst), 0u);
 
   ASSERT_EQ(b.session.disconnect(), LeaveResult::Left);
   b.plug("QB-168");
@@ -154,11 +160,12 @@ TEST(SessionBackupFlag, ComesFromTheConfigurationAndGoesWithAnotherModel) {
   b.settle();
   EXPECT_NE(b.session.model().modelCode, kQb183);
   EXPECT_EQ(b.session.rememberedModelCode(), b.session.model().modelCode);
-  EXPECT_EQ(b.askedCount(texts::kBackupQuestion), 2u);
+  EXPECT_EQ(b.askedCount(texts::kBackupQuestion), 1u);
   EXPECT_FALSE(b.session.backupMade());
 
   ASSERT_TRUE(b.session.shutdown().done);
   EXPECT_FALSE(b.saved().backupMade);
+  EXPECT_EQ(b.saved().modelCode, b.session.model().modelCode);
 }
 
 TEST(SessionBackupFlag, IsSetWhenTheRunEndsAndAlsoWhenItIsDeclined) {
@@ -332,12 +339,78 @@ TEST(SessionLeaving, DisconnectWithChangesKeepsTheConnectionAndClosesTheLogWhenI
   EXPECT_EQ(b.session.launcherFields().model, texts::kNoModelField);
 }
 
-TEST(SessionStartup, AFailedConnectLeavesTheLineClosed) {
+TEST(SessionStartup, AFailedConnectLeavesTheLineClosedAndForgetsTheCameraBefore) {
   SessionBench b;
-  b.session.setChannel(nullptr, "");
+  b.prompt.answer(Answer::No);
+  ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
+  ASSERT_TRUE(b.session.launcher()[camera::LauncherItem::Ver].enabled);
+  // A reconnect (as after a speed change) that finds no camera.
+  b.plug("QB-183", orva::testing::faults({"silent"}));
   EXPECT_EQ(b.session.connect(), ConnectResult::OpenFailed);
   EXPECT_FALSE(b.session.connected());
-  EXPECT_EQ(b.askedCount(texts::kBackupQuestion), 0u);
+  EXPECT_FALSE(b.session.link().isOpen());
+  EXPECT_EQ(b.session.launcherFields().model, texts::kNoModelField);
+  EXPECT_TRUE(b.session.portField().empty());
+  EXPECT_FALSE(b.session.launcher()[camera::LauncherItem::Ver].enabled);
+  EXPECT_FALSE(b.session.launcher()[camera::LauncherItem::ZoomFocus].enabled);
+  EXPECT_FALSE(b.session.menus().state(MenuItem::CameraDataRead).enabled);
+  EXPECT_EQ(b.askedCount(texts::kBackupQuestion), 1u);
+}
+
+// "/DS": whatever the line does, a connect without a camera goes on with the simulated one;
+// without the switch the same line fails.
+TEST(SessionStartup, NoCameraSwitchGoesOnWithoutACamera) {
+  struct Line {
+    const char* what;
+    bool portOpens;
+  };
+  for (const Line line : {Line{"no port", false}, Line{"a port that does not open", false},
+                          Line{"a port with a silent camera", true}}) {
+    for (const bool noCamera : {true, false}) {
+      SCOPED_TRACE(std::string(line.what) + (noCamera ? " with /DS" : " without /DS"));
+      SessionBench b(sim::Protocol::Eap, settingsFor(sim::Protocol::Eap), true, StartSwitches{false, false, noCamera});
+      if (line.portOpens) b.plug("QB-183", orva::testing::faults({"silent"}));
+      else if (std::string_view(line.what) == "no port") b.session.setChannel(nullptr, "");
+      else b.session.setChannel(std::make_unique<link::PosixSerialPort>((b.folder / "no-such-port").string()), "x");
+      b.prompt.answer(Answer::No);
+      const ConnectResult result = b.session.connect();
+      if (!noCamera) {
+        EXPECT_EQ(result, ConnectResult::OpenFailed);
+        continue;
+      }
+      ASSERT_EQ(result, ConnectResult::Connected);
+      EXPECT_EQ(b.session.model().modelCode, 0xCF0);
+      EXPECT_EQ(b.session.link().noCameraMode(), link::NoCameraMode::Absent);
+      ASSERT_EQ(b.session.disconnect(), LeaveResult::Left);
+      EXPECT_EQ(b.session.link().noCameraMode(), link::NoCameraMode::Allowed);
+    }
+  }
+}
+
+// "RS Buffer Clear" and the About box's reads wait for the operation slot: a run waiting for
+// a reply keeps it, and nothing of the camera is read meanwhile.
+TEST(SessionLineCommands, LeaveTheLineToTheRunHoldingIt) {
+  SessionBench b;
+  b.prompt.answer(Answer::No);
+  ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
+  ASSERT_EQ(b.session.link().writeByte(':'), link::IoResult::Ok);  // its echo is a reply on its way
+  ASSERT_GT(b.session.link().queuedInput(), 0u);
+  bool failed = false;
+  {
+    auto run = b.session.runner().claim();
+    ASSERT_TRUE(run.has_value());
+    const std::string before = b.monitor.snapshot().pc;
+    EXPECT_FALSE(b.session.clearLineBuffers());
+    EXPECT_FALSE(b.session.versionLines(failed).has_value());
+    EXPECT_GT(b.session.link().queuedInput(), 0u);
+    EXPECT_EQ(b.monitor.snapshot().pc, before);
+  }
+  EXPECT_TRUE(b.session.clearLineBuffers());
+  EXPECT_EQ(b.session.link().queuedInput(), 0u);
+  const auto lines = b.session.versionLines(failed);
+  ASSERT_TRUE(lines.has_value());
+  EXPECT_FALSE(failed);
+  EXPECT_EQ(lines->size(), 2u);
 }
 
 // An operation of a panel that waits for the camera until it is told to stop.

@@ -4,12 +4,15 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -70,6 +73,20 @@ class ChildProcess {
 
   int signalAndWait(int sig) {
     ::kill(pid_, sig);
+    return waitForExit();
+  }
+
+  pid_t pid() const { return pid_; }
+
+  // The exit status once the child has ended, or none while it still runs after `limit`
+  // (it is killed when this object goes).
+  std::optional<int> exitWithin(std::chrono::milliseconds limit) {
+    const int fd = static_cast<int>(::syscall(SYS_pidfd_open, pid_, 0));
+    if (fd < 0) return std::nullopt;
+    pollfd p{fd, POLLIN, 0};
+    const bool ended = ::poll(&p, 1, static_cast<int>(limit.count())) == 1;
+    ::close(fd);
+    if (!ended) return std::nullopt;
     return waitForExit();
   }
 
