@@ -124,8 +124,9 @@ FaultEffect FaultInjector::apply(Reply& reply, ReplyOrigin origin) {
         if (f.n > 0 && reply.position > 0 && framesStarted_ % f.n == 0) reply.answer.clear();
         break;
       case FaultKind::EchoTail:
-        // Only after the faults before it in the list have spoilt this answer.
-        if (heard && reply.position > 0 && reply.answer != asAnswered) effect.tail = f.n;
+        // Only after the faults before it in the list have spoilt an echo (a changed value
+        // digit looks like any other value to the tool, which goes on with the frame).
+        if (heard && reply.position > 0 && !reply.valueDigit && reply.answer != asAnswered) effect.tail = f.n;
         break;
       case FaultKind::FactoryFail:  // the camera asks has() when a factory default ends
       case FaultKind::Stray:        // the camera asks argument() when DTR rises
