@@ -1,6 +1,6 @@
-// A camera behind a USB adapter that passes bytes on every 16 ms, at a slow and a fast line
-// speed: finding it, both protocols and an EEPROM backup still work, only slower. In-process,
-// on virtual time.
+// Lines that hold bytes on their way: a transmit buffer the tool's last character may still
+// be in, and a USB adapter that passes received bytes on every 16 ms. In-process, on virtual
+// time.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -79,12 +79,31 @@ TEST_P(AdapterLatency, NegotiationCommandsAndABackupWork) {
   EXPECT_THAT(monitor_.pc(), ::testing::Not(::testing::HasSubstr("RS-232C")));
 }
 
+// A camera behind the adapter, at a slow and a fast line speed: finding it, both protocols and
+// an EEPROM backup still work, only slower.
 INSTANTIATE_TEST_SUITE_P(Speeds, AdapterLatency,
                          ::testing::Values(LatencyCase{"eap_9600", "9600,E,8,1", sim::Protocol::Eap},
                                            LatencyCase{"eap_115200", "115200,E,8,1", sim::Protocol::Eap},
                                            LatencyCase{"afp_9600", "9600,E,8,1", sim::Protocol::Afp},
                                            LatencyCase{"afp_115200", "115200,E,8,1", sim::Protocol::Afp}),
                          [](const auto& c) { return std::string(c.param.name); });
+
+TEST(TypedFrame, ItsFirstLetterStillLeavesAfterTheInputPurge) {
+  // The typed "S" or "G" purges what came in before it; with the line's character time the
+  // letter is still on its way then, and must reach the camera.
+  core::FakeClock clock{20ms};
+  core::RecordingMonitorSink monitor;
+  sim::VirtualCamera camera(profileOf({"afp", "9600,E,8,1", sim::Protocol::Afp}));
+  link::Link link(clock, monitor);
+  link.setChannel(std::make_unique<sim::InProcessChannel>(camera, clock, true));
+  link.setLineSettings(camera.settings());
+  link.setProtocol(link::Protocol::Afp);
+  ASSERT_TRUE(link.open());
+  link::Afp afp(link);
+  for (char c : std::string("GFE010102FFT")) ASSERT_TRUE(afp.exchangeTypedChar(c)) << c;
+  EXPECT_THAT(monitor.camera(), ::testing::StartsWith("YFE010102"));
+  EXPECT_EQ(camera.frameLog().all().front().sent, "GFE010102FFT");
+}
 
 }  // namespace
 }  // namespace orva
