@@ -23,7 +23,7 @@ namespace {
 
 constexpr auto kReplyLimit = 1000ms;       // an R or Y reply comes within this or the line failed
 constexpr auto kCompletionLimit = 5000ms;  // a set whose X does not come by then counts as done
-constexpr auto kReceivePoll = 1000ms;      // how often the receive thread looks at the typed-input flag
+constexpr auto kReceivePoll = 1000ms;      // one wait of the receive thread for a byte (a stop ends it at once)
 constexpr std::size_t kCodeLength = 4;
 
 bool isTabbed(char c) { return c == 'R' || c == 'X' || c == 'Y' || c == 'I'; }
