@@ -247,10 +247,11 @@ core::Result<OpenInfo> PosixSerialPort::configure(speed_t speed, bool evenParity
 // low-latency flag makes the common drivers pass bytes on within a millisecond. A device
 // without serial driver flags (a pseudo-terminal) refuses the request, which is fine.
 void PosixSerialPort::askLowLatency() {
+  constexpr int kLowLatency = static_cast<int>(ASYNC_LOW_LATENCY);
   serial_struct serial{};
-  if (::ioctl(fd_, TIOCGSERIAL, &serial) != 0 || (serial.flags & ASYNC_LOW_LATENCY) != 0) return;
+  if (::ioctl(fd_, TIOCGSERIAL, &serial) != 0 || (serial.flags & kLowLatency) != 0) return;
   const int found = serial.flags;
-  serial.flags |= ASYNC_LOW_LATENCY;
+  serial.flags |= kLowLatency;
   if (::ioctl(fd_, TIOCSSERIAL, &serial) == 0) savedSerialFlags_ = found;
 }
 
