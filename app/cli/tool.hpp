@@ -137,6 +137,8 @@ class Tool {
     const bool found = negotiator_.connect(negotiate_);
     view_.setSearching(false);
     if (!found) {
+      // The open failure and its reason are already on stderr: nothing was searched.
+      if (negotiator_.openFailed()) return false;
       std::fprintf(stderr, "orva-cli: no camera answered at any line setting in either protocol\n");
       return false;
     }

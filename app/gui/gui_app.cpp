@@ -151,14 +151,7 @@ GuiApp::GuiApp(const StartOptions& options, std::filesystem::path startFolder)
   });
 
   typed_ = std::make_unique<TypedSender>([this](char c) {
-    // The AFP receive thread ends when it sees this flag: the typed exchange reads the answers.
-    monitor_.setTypedInput(true);
-    {
-      auto line = session_->link().command();
-      if (session_->link().protocol() == link::Protocol::Afp) session_->afp().exchangeTypedChar(c);
-      else session_->eap().exchangeChar(c);
-    }
-    monitor_.setTypedInput(false);
+    exchangeTyped({session_->link(), session_->eap(), session_->afp(), session_->runner()}, c);
   });
   window_->setTypedHandler([this](char c) { typed_->send(c); });
   window_->setMenuHandler([this](MenuItem item) {

@@ -35,3 +35,27 @@ void TypedSender::run(std::stop_token stop) {
 }
 
 }  // namespace orva::gui
+
+namespace orva::gui {
+
+bool exchangeTyped(const TypedLine& line, char c) {
+  core::MonitorSink& monitor = line.link.monitor();
+  auto turn = line.runner.claim();
+  if (!turn) {
+    monitor.beep();
+    return false;
+  }
+  auto command = line.link.command();
+  if (!line.link.typedLineReady()) {
+    monitor.beep();
+    return false;
+  }
+  // Tells the monitor that what comes back answers the typed character; set only while this
+  // exchange holds the line, so no other command's reply is taken for it.
+  monitor.setTypedInput(true);
+  const bool done = line.link.protocol() == link::Protocol::Afp ? line.afp.exchangeTypedChar(c) : line.eap.exchangeChar(c);
+  monitor.setTypedInput(false);
+  return done;
+}
+
+}  // namespace orva::gui

@@ -8,6 +8,11 @@
 #include <mutex>
 #include <thread>
 
+#include "link/afp.hpp"
+#include "link/eap.hpp"
+#include "link/link.hpp"
+#include "panels/operation_runner.hpp"
+
 namespace orva::gui {
 
 class TypedSender {
@@ -31,5 +36,20 @@ class TypedSender {
   std::deque<char> queue_;
   std::jthread thread_;
 };
+
+// What a typed character goes through to reach the camera.
+struct TypedLine {
+  link::Link& link;
+  link::Eap& eap;
+  link::Afp& afp;
+  panels::OperationRunner& runner;
+};
+
+// One typed character takes its turn on the line like every other user of it: it holds the
+// operation slot and the link's command lock for its whole exchange, so it never lands
+// between the frames of a run nor under a command waiting for its reply. While a run holds
+// the line, or the line is closed (it is never opened for a keystroke), it is refused with a
+// beep. False when it did not go or its exchange failed.
+bool exchangeTyped(const TypedLine& line, char c);
 
 }  // namespace orva::gui

@@ -23,7 +23,7 @@ namespace {
 
 constexpr auto kReplyLimit = 1000ms;       // an R or Y reply comes within this or the line failed
 constexpr auto kCompletionLimit = 5000ms;  // a set whose X does not come by then counts as done
-constexpr auto kReceivePoll = 1000ms;      // how often the receive thread looks at the typed-input flag
+constexpr auto kReceivePoll = 1000ms;      // one wait of the receive thread for a byte (a stop ends it at once)
 constexpr std::size_t kCodeLength = 4;
 
 bool isTabbed(char c) { return c == 'R' || c == 'X' || c == 'Y' || c == 'I'; }
@@ -85,7 +85,7 @@ void Afp::State::startReceiver() {
     std::lock_guard lock(mutex);
     if (receiving) return;
   }
-  // One that ended by itself (bad byte, typed input, dead line) is joined before the next.
+  // One that ended by itself (bad byte, dead line) is joined before the next.
   if (receiver.joinable()) receiver.join();
   ByteChannel* line = link.channel();
   if (!line) return;
@@ -115,15 +115,18 @@ void Afp::State::flagFault() {
 void Afp::State::receive(std::stop_token stop, ByteChannel& line) {
   AfpFrameAssembler assembler;
   auto& clock = link.clock();
-  auto& monitor = link.monitor();
-  // Characters the operator types are read by the command that sends them.
-  while (!stop.stop_requested() && !monitor.typedInput()) {
+  // A typed character stops this thread through the command lock, like every other reader:
+  // it never ends by itself while a command may be waiting for its reply.
+  while (!stop.stop_requested()) {
     std::uint8_t byte = 0;
     const IoResult r = line.readByte(byte, core::Deadline(clock, kReceivePoll), stop);
     if (r == IoResult::Timeout) continue;
     if (r != IoResult::Ok) {
       // A failed line fails every read at once: stop rather than spin on it.
-      if (r == IoResult::Error) flagFault();
+      if (r == IoResult::Error) {
+        link.noteLineError(line.errorText());
+        flagFault();
+      }
       break;
     }
     AfpFeed fed = assembler.feed(byte);
@@ -219,7 +222,7 @@ bool Afp::State::await(const AfpReplyStore::Match& wanted, AfpFrame& got) {
   std::vector<AfpFrame> shown;
   {
     std::unique_lock lock(mutex);
-    // A receive thread that has ended (bad byte, typed input) brings nothing more.
+    // A receive thread that has ended (bad byte, dead line) brings nothing more.
     link.clock().waitUntil(lock, changed, deadline, {}, [&] { return fault || !receiving || store.contains(wanted); });
     answered = !fault && store.contains(wanted);
     // Whatever came before the answer is shown and consumed; on a fault, everything is.
@@ -305,7 +308,7 @@ int Afp::lastStatus() const { return state_->lastStatus; }
 
 bool Afp::exchangeTypedChar(char c) {
   auto lock = link_.command();
-  if (!link_.ensureOpen()) return false;
+  if (!link_.typedLineReady()) return false;
   state_->stopReceiver();  // the answers are read by the exchange itself
   return state_->typed.exchange(c);
 }

@@ -110,7 +110,8 @@ bool AfpTypedExchange::exchange(char c) {
   std::string group;
   if (c == 'S' || c == 'G') {
     state_ = c;
-    link_.clearBuffers();
+    // The letter may still be in the adapter's transmit buffer: only the input is purged.
+    link_.clearInput();
     return true;
   }
   if (c == ':' || c == ';' || c == '/') {

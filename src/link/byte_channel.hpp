@@ -58,6 +58,9 @@ class ByteChannel {
   virtual std::size_t queuedInput() = 0;
   // Discards both queues.
   virtual void flush() = 0;
+  // Discards what was received and not yet read; bytes written and still on their way out
+  // (a buffered adapter may hold them for a while) still go.
+  virtual void flushInput() = 0;
 
   // Why the last open or transfer failed ("Input/output error", "the device is gone").
   virtual std::string errorText() const = 0;

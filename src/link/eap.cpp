@@ -77,8 +77,10 @@ Eap::Attempt Eap::attempt(const Frame& f, std::string& answer) {
     showAnswer(f, c, received);
     if (received) answer += c;
     if (!received || !accepts(f, i, c)) {
-      // A wrong or missing answer: start again on a freshly opened line.
-      link_.reopen();
+      // A wrong or missing answer: start again on a freshly opened line; after a wrong one,
+      // once the camera has finished the rest of its answer, which would otherwise be taken
+      // for the next echo.
+      if (link_.reopen() && received) link_.drainInput();
       return Attempt::Mismatch;
     }
     return Attempt::Ok;
@@ -232,7 +234,7 @@ bool Eap::exchangeOne(char sent, char& answer, bool lenient) {
 
 bool Eap::exchangeChar(char c) {
   auto lock = link_.command();
-  if (!claimLine()) return false;
+  if (!link_.typedLineReady() || !claimLine()) return false;
   Frame pairs{std::string(1, c), 0, 1, 1, false, true, true};
   startLogLine(c);
   char answer = 0;

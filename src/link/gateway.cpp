@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include <optional>
 #include <string>
 
 #include "link/eap_frames.hpp"
@@ -17,9 +18,15 @@ bool read(Afp& afp, Link& link, std::uint16_t code, std::uint16_t address, std::
   core::EchoModeScope quiet(link.monitor(), core::EchoMode::Hidden);
   std::string reply;
   if (!afp.get(fmt::format("{:04X}{:04X}{}", code, address, std::string(digits, 'F')), reply)) return false;
-  if (reply.size() != 4 + digits || eap::hexValue(reply.substr(0, 4)) != address) return false;
-  auto v = eap::hexValue(reply.substr(4, digits));
-  if (!v) return false;
+  std::optional<std::uint32_t> v;
+  if (reply.size() == 4 + digits && eap::hexValue(reply.substr(0, 4)) == address) v = eap::hexValue(reply.substr(4, digits));
+  if (!v) {
+    // The camera answered, but not this read: with the exchange hidden, the fault report is
+    // all the operator sees, and the next command starts on a fresh line.
+    link.reportFault(FaultKind::Receive);
+    link.reopen();
+    return false;
+  }
   value = *v;
   return true;
 }

@@ -1,5 +1,7 @@
 #include "link/link.hpp"
 
+#include <utility>
+
 #include "link/texts.hpp"
 
 namespace orva::link {
@@ -29,6 +31,10 @@ bool Link::open() {
     return false;
   }
   channel_->close();
+  {
+    std::lock_guard reasonLock(reasonMutex_);
+    lineError_.clear();
+  }
   auto opened = channel_->open(settings_);
   if (!opened) {
     monitor_.beep();
@@ -66,11 +72,33 @@ bool Link::ensureOpen() {
   return open();
 }
 
+bool Link::typedLineReady() const {
+  std::lock_guard lock(mutex_);
+  return noCamera_ == NoCameraMode::Absent || (channel_ && channel_->isOpen());
+}
+
+void Link::drainInput() {
+  auto lock = command();
+  if (noCamera_ == NoCameraMode::Absent || !channel_ || !channel_->isOpen()) return;
+  stopReader();
+  // A few characters at the line's speed, plus what a USB adapter may hold back before it
+  // passes bytes on.
+  const auto quiet = 4 * bitsPerCharacter(settings_) * std::chrono::microseconds(1'000'000) / settings_.baud +
+                     kAdapterLatency;
+  const core::Deadline limit(clock_, kByteReadLimit);
+  std::uint8_t byte = 0;
+  while (!limit.expired() && channel_->readByte(byte, core::Deadline(clock_, quiet)) == IoResult::Ok) {
+  }
+}
+
 IoResult Link::writeByte(std::uint8_t byte) {
   if (noCamera_ == NoCameraMode::Absent) return IoResult::Error;
   IoResult r = IoResult::Error;
   if (channel_ && channel_->isOpen()) {
     r = channel_->write({&byte, 1}, core::Deadline(clock_, kByteWriteLimit));
+    if (r == IoResult::Error) noteLineError(channel_->errorText());
+  } else {
+    noteLineError(std::string(texts::kPortNotOpen));
   }
   if (monitor_.echoMode() != core::EchoMode::Hidden) {
     const char c = static_cast<char>(byte);
@@ -84,8 +112,13 @@ IoResult Link::writeByte(std::uint8_t byte) {
 IoResult Link::readByte(std::uint8_t& byte) {
   byte = 0;
   if (noCamera_ == NoCameraMode::Absent) return IoResult::Timeout;
-  if (!channel_ || !channel_->isOpen()) return IoResult::Error;
-  return channel_->readByte(byte, core::Deadline(clock_, kByteReadLimit));
+  if (!channel_ || !channel_->isOpen()) {
+    noteLineError(std::string(texts::kPortNotOpen));
+    return IoResult::Error;
+  }
+  const IoResult r = channel_->readByte(byte, core::Deadline(clock_, kByteReadLimit));
+  if (r == IoResult::Error) noteLineError(channel_->errorText());
+  return r;
 }
 
 std::size_t Link::queuedInput() {
@@ -97,12 +130,29 @@ void Link::clearBuffers() {
   if (channel_ && channel_->isOpen()) channel_->flush();
 }
 
+void Link::clearInput() {
+  if (channel_ && channel_->isOpen()) channel_->flushInput();
+}
+
 void Link::reportFault(FaultKind kind) {
   const texts::Pair& text = kind == FaultKind::Write  ? texts::kWriteError
                             : kind == FaultKind::Read ? texts::kReadError
                                                       : texts::kReceiveError;
+  std::string reason;
+  {
+    std::lock_guard reasonLock(reasonMutex_);
+    reason = std::exchange(lineError_, {});
+  }
   monitor_.beep();
   monitor_.message(text.monitor, text.log);
+  // A receive fault is the camera's answer, not the line's: a reason left from an earlier
+  // transfer would mislead.
+  if (kind != FaultKind::Receive && !reason.empty()) monitor_.line("   " + reason);
+}
+
+void Link::noteLineError(std::string reason) {
+  std::lock_guard reasonLock(reasonMutex_);
+  lineError_ = std::move(reason);
 }
 
 }  // namespace orva::link

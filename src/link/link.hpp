@@ -45,6 +45,8 @@ class ChangedAddressSink {
 
 inline constexpr std::chrono::milliseconds kByteReadLimit{1000};
 inline constexpr std::chrono::milliseconds kByteWriteLimit{1000};
+// The longest a USB serial adapter holds received bytes before passing them on.
+inline constexpr std::chrono::milliseconds kAdapterLatency{20};
 
 class Link {
  public:
@@ -71,6 +73,12 @@ class Link {
   bool isOpen() const;
   // Opens a closed line before a command; false (already reported) when that fails.
   bool ensureOpen();
+  // Whether a typed character may go: it never opens (and so locks) a closed line.
+  bool typedLineReady() const;
+  // Reads and drops what the camera still sends until the line has been quiet for a few
+  // character times (bounded by the read limit in all), so that the tail of an answer that
+  // went wrong, or a byte that came while the line was set up, is not taken as an answer.
+  void drainInput();
 
   // One byte to the camera, shown in the PC pane and logged unless the echo mode hides it.
   IoResult writeByte(std::uint8_t byte);
@@ -78,9 +86,14 @@ class Link {
   IoResult readByte(std::uint8_t& byte);
   std::size_t queuedInput();
   void clearBuffers();
+  // Discards what has been received only: what was just written must still leave.
+  void clearInput();
 
-  // Beep and the fault's message in the monitor and the log.
+  // Beep and the fault's message in the monitor and the log, then the reason the line gave
+  // for the failed transfer, when it gave one.
   void reportFault(FaultKind kind);
+  // A transfer failed with the line's reason: kept for the next fault report. Any thread.
+  void noteLineError(std::string reason);
 
   // The AFP receive thread, while one runs, is the line's reader. It is stopped and joined
   // before the line closes and before anything else reads from the line.
@@ -123,6 +136,8 @@ class Link {
   std::set<std::string> noticesShown_;
   std::function<void()> readerStop_;
   mutable std::recursive_mutex mutex_;
+  std::mutex reasonMutex_;  // guards lineError_, which the AFP receive thread also sets
+  std::string lineError_;
 };
 
 }  // namespace orva::link

@@ -86,6 +86,9 @@ std::optional<std::uint8_t> afpSpeedCode(const SettingsForm& form) {
 void Negotiator::say(std::string_view monitorForm) { link_.monitor().message(monitorForm, logForm(monitorForm)); }
 
 bool Negotiator::probe() {
+  // A byte the line picked up while it was set up (a camera greeting DTR, noise on a
+  // speed change) would be taken for the first echo.
+  link_.drainInput();
   if (link_.protocol() == Protocol::Eap) {
     std::uint8_t value = 0;
     return eap_.readByte(kProbeRegister, value);
@@ -137,7 +140,10 @@ bool Negotiator::connect(bool negotiate) {
   auto lock = link_.command();
   if (link_.noCameraMode() == NoCameraMode::Allowed && !link_.hasChannel()) return true;
   link_.close();
-  link_.open();
+  openFailed_ = !link_.open();
+  // A line that cannot be opened at all has been reported; a search over it would only add
+  // one failed open per setting and end by blaming the camera.
+  if (openFailed_) return false;
   link_.clock().sleepFor(kOpenPause);
   if (!negotiate) return true;
   if (this->negotiate()) return true;
@@ -164,7 +170,7 @@ bool Negotiator::switchProtocol() {
     afp_.set(fmt::format("{:04X}{:02X}", kToEapCode, 1), true);
     link_.setProtocol(Protocol::Eap);
   }
-  link_.clearBuffers();
+  link_.clearInput();
   link_.close();
   link_.clock().sleepFor(kOpenPause);
   link_.open();

@@ -60,6 +60,8 @@ class Negotiator {
   bool negotiate();
   // Opens the line and, when asked, negotiates. A failed connect leaves the line closed.
   bool connect(bool negotiate);
+  // The last connect failed because the line did not open, not because no camera answered.
+  bool openFailed() const { return openFailed_; }
   void disconnect();
 
   // Switches the camera to the other protocol and reopens the line.
@@ -78,6 +80,7 @@ class Negotiator {
   Link& link_;
   Eap& eap_;
   Afp& afp_;
+  bool openFailed_ = false;
 };
 
 }  // namespace orva::link

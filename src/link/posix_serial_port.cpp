@@ -4,6 +4,7 @@
 #include <fmt/format.h>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <linux/serial.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -202,16 +203,21 @@ core::Result<OpenInfo> PosixSerialPort::open(const LineSettings& settings) {
   // DTR tells a camera that a host is present; a pseudo-terminal has no modem lines (ENOTTY).
   const int dtr = TIOCM_DTR;
   [[maybe_unused]] const int ignored = ::ioctl(fd_, TIOCMBIS, &dtr);
+  askLowLatency();
   ::tcflush(fd_, TCIOFLUSH);
   return info;
 }
 
 core::Result<OpenInfo> PosixSerialPort::configure(speed_t speed, bool evenParity) {
-  termios t = saved_;
-  ::cfmakeraw(&t);
-  t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | CSTOPB | CRTSCTS | PARENB | PARODD);
-  t.c_cflag |= CS8 | CLOCAL | CREAD;
-  t.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
+  // Built from nothing rather than from the line as found: a flag left by the port's previous
+  // user (input parity checking, ignored parity errors, mark/space parity) would change what
+  // "even parity" means on one adapter and not on another.
+  termios t{};
+  t.c_iflag = 0;
+  t.c_oflag = 0;
+  t.c_lflag = 0;
+  t.c_cflag = CS8 | CLOCAL | CREAD;
+  t.c_line = saved_.c_line;
   // Reads never block in the kernel: waiting happens in poll(), where a stop can end it.
   t.c_cc[VMIN] = 0;
   t.c_cc[VTIME] = 0;
@@ -236,10 +242,35 @@ core::Result<OpenInfo> PosixSerialPort::configure(speed_t speed, bool evenParity
   return info;
 }
 
+// A USB adapter holds received bytes back for its latency timer (often 16 ms) before it
+// passes them on; with one echo per character that timer, not the wire, sets the pace. The
+// low-latency flag makes the common drivers pass bytes on within a millisecond. A device
+// without serial driver flags (a pseudo-terminal) refuses the request, which is fine.
+void PosixSerialPort::askLowLatency() {
+  constexpr int kLowLatency = static_cast<int>(ASYNC_LOW_LATENCY);
+  serial_struct serial{};
+  if (::ioctl(fd_, TIOCGSERIAL, &serial) != 0 || (serial.flags & kLowLatency) != 0) return;
+  const int found = serial.flags;
+  serial.flags |= kLowLatency;
+  if (::ioctl(fd_, TIOCSSERIAL, &serial) == 0) savedSerialFlags_ = found;
+}
+
+// The driver flags outlive our descriptor, so the next user gets the line as we found it.
+void PosixSerialPort::restoreLatency() {
+  if (!savedSerialFlags_) return;
+  serial_struct serial{};
+  if (::ioctl(fd_, TIOCGSERIAL, &serial) == 0) {
+    serial.flags = *savedSerialFlags_;
+    ::ioctl(fd_, TIOCSSERIAL, &serial);
+  }
+  savedSerialFlags_.reset();
+}
+
 void PosixSerialPort::close() {
   if (fd_ >= 0) {
     // Every call may fail after a hang-up (EIO); the descriptor must be released regardless.
     ::tcflush(fd_, TCIOFLUSH);
+    restoreLatency();
     if (restore_) ::tcsetattr(fd_, TCSANOW, &saved_);
     // The exclusive flag belongs to the tty, not to our descriptor: left set, it would keep
     // every non-root user out of the line until the device is unplugged.
@@ -322,6 +353,10 @@ std::size_t PosixSerialPort::queuedInput() {
 
 void PosixSerialPort::flush() {
   if (fd_ >= 0) ::tcflush(fd_, TCIOFLUSH);
+}
+
+void PosixSerialPort::flushInput() {
+  if (fd_ >= 0) ::tcflush(fd_, TCIFLUSH);
 }
 
 std::string PosixSerialPort::errorText() const {

@@ -17,6 +17,7 @@
 // Waiting always blocks in poll(): a read waits on the device and on an eventfd that a stop
 // request signals, so a reader blocked until a long deadline wakes at once when it is stopped.
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <termios.h>
@@ -53,6 +54,7 @@ class PosixSerialPort final : public ByteChannel {
   IoResult readByte(std::uint8_t& out, const core::Deadline& deadline, std::stop_token stop = {}) override;
   std::size_t queuedInput() override;
   void flush() override;
+  void flushInput() override;
 
   std::string errorText() const override;
   std::string describe() const override { return path_; }
@@ -65,6 +67,8 @@ class PosixSerialPort final : public ByteChannel {
   IoResult fail(std::string_view text);
   IoResult failErrno(std::string_view what, int errnum);
   void setError(std::string text);
+  void askLowLatency();
+  void restoreLatency();
 
   std::string path_;
   int fd_ = -1;
@@ -72,6 +76,7 @@ class PosixSerialPort final : public ByteChannel {
   bool exclusive_ = false; // we set TIOCEXCL, so it must be cleared before the fd closes
   bool restore_ = false;   // saved_ holds the line as we found it, restored on close
   termios saved_{};
+  std::optional<int> savedSerialFlags_;  // driver flags before we asked for low latency
   mutable std::mutex errorMutex_;
   std::string errorText_;
 };

@@ -13,6 +13,8 @@ inline constexpr Pair kNotOpen{"\r\n!! RS-232C not open.", "\n!! RS-232C not ope
 inline constexpr Pair kWriteError{"\r\n!! RS-232C write error.", "\n!! RS-232C write error."};
 inline constexpr Pair kReadError{"\r\n!! RS-232C read error.", "\n!! RS-232C read error."};
 inline constexpr Pair kReceiveError{"\r\n!! RS-232C receive error.", "\n!! RS-232C receive error."};
+// The reason given for a transfer tried on a line that is not open.
+inline constexpr std::string_view kPortNotOpen = "the port is not open";
 
 }  // namespace orva::link::texts
 

@@ -83,8 +83,15 @@ bool FaultInjector::has(FaultKind kind) const {
   return std::any_of(faults_.begin(), faults_.end(), [kind](const Fault& f) { return f.kind == kind; });
 }
 
+std::optional<std::uint32_t> FaultInjector::argument(FaultKind kind) const {
+  for (const auto& f : faults_)
+    if (f.kind == kind) return f.n;
+  return std::nullopt;
+}
+
 FaultEffect FaultInjector::apply(Reply& reply, ReplyOrigin origin) {
   const bool heard = origin == ReplyOrigin::Answer;
+  const std::vector<std::uint8_t> asAnswered = reply.answer;
   if (heard) ++charactersHeard_;
   if (heard && reply.position == 1) ++framesStarted_;
   FaultEffect effect;
@@ -116,7 +123,14 @@ FaultEffect FaultInjector::apply(Reply& reply, ReplyOrigin origin) {
       case FaultKind::Drop:
         if (f.n > 0 && reply.position > 0 && framesStarted_ % f.n == 0) reply.answer.clear();
         break;
+      case FaultKind::EchoTail:
+        // Only after the faults before it in the list have spoilt an echo (a changed value
+        // digit looks like any other value to the tool, which goes on with the frame).
+        if (heard && reply.position > 0 && !reply.valueDigit && reply.answer != asAnswered) effect.tail = f.n;
+        break;
       case FaultKind::FactoryFail:  // the camera asks has() when a factory default ends
+      case FaultKind::Stray:        // the camera asks argument() when DTR rises
+      case FaultKind::Latency:      // the line asks argument() when it delivers
         break;
     }
   }

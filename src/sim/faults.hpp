@@ -10,6 +10,12 @@
 //   slow:MS       every answer goes out MS milliseconds late
 //   drop:N        every Nth frame goes unanswered
 //   factory-fail  a factory default ends as failed and restores nothing (camera_controls.hpp)
+//   echo-tail:N   after an answer that went wrong (or did not come) the camera finishes its
+//                 echo anyway: N more characters follow, one character time apart
+//   stray:MS      a stray byte MS milliseconds after DTR rises (on a pty, where DTR cannot be
+//                 seen: after each change of the tool's line speed)
+//   latency:MS    answers reach the tool in lumps every MS milliseconds, as through a USB
+//                 adapter's latency timer
 // Faults combine, applied in the order given. A new kind is one row in kFaultKinds and one
 // case in FaultInjector::apply.
 #include <array>
@@ -25,7 +31,7 @@
 
 namespace orva::sim {
 
-enum class FaultKind { Silent, WrongEcho, BadHex, Garbage, HangUp, Cut, Slow, Drop, FactoryFail };
+enum class FaultKind { Silent, WrongEcho, BadHex, Garbage, HangUp, Cut, Slow, Drop, FactoryFail, EchoTail, Stray, Latency };
 
 enum class FaultArgument { None, Optional, Required };
 
@@ -38,7 +44,7 @@ struct FaultKindInfo {
   std::string_view usage;   // how it is written, e.g. "wrong-echo:N"
 };
 
-inline constexpr std::array<FaultKindInfo, 9> kFaultKinds{{
+inline constexpr std::array<FaultKindInfo, 12> kFaultKinds{{
     {FaultKind::Silent, "silent", FaultArgument::None, 0, 0, "silent"},
     {FaultKind::WrongEcho, "wrong-echo", FaultArgument::Required, 1, 0, "wrong-echo:N"},
     {FaultKind::BadHex, "bad-hex", FaultArgument::None, 0, 0, "bad-hex"},
@@ -48,6 +54,9 @@ inline constexpr std::array<FaultKindInfo, 9> kFaultKinds{{
     {FaultKind::Slow, "slow", FaultArgument::Required, 1, 0, "slow:MS"},
     {FaultKind::Drop, "drop", FaultArgument::Required, 1, 0, "drop:N"},
     {FaultKind::FactoryFail, "factory-fail", FaultArgument::None, 0, 0, "factory-fail"},
+    {FaultKind::EchoTail, "echo-tail", FaultArgument::Required, 1, 0, "echo-tail:N"},
+    {FaultKind::Stray, "stray", FaultArgument::Required, 0, 0, "stray:MS"},
+    {FaultKind::Latency, "latency", FaultArgument::Required, 1, 0, "latency:MS"},
 }};
 
 struct Fault {
@@ -67,6 +76,7 @@ std::string faultText(const Fault& fault);
 struct FaultEffect {
   std::optional<Fault> hangUp;        // the fault that took the line away from this character on
   std::chrono::milliseconds delay{};  // the answer goes out this much later
+  std::uint32_t tail = 0;             // characters that follow an answer gone wrong
 };
 
 // Whether a reply answers a character heard from the tool or goes out of the camera's own
@@ -81,6 +91,8 @@ class FaultInjector {
 
   FaultEffect apply(Reply& reply, ReplyOrigin origin = ReplyOrigin::Answer);
   bool has(FaultKind kind) const;
+  // The N of the first fault of the kind; none without one.
+  std::optional<std::uint32_t> argument(FaultKind kind) const;
 
  private:
   std::uint8_t randomByteOtherThan(std::uint8_t b);

@@ -34,6 +34,7 @@ core::Result<link::OpenInfo> InProcessChannel::open(const link::LineSettings& se
   settings_ = settings;
   open_ = true;
   error_.clear();
+  camera_.lineRaised();
   return link::OpenInfo{};
 }
 
@@ -108,6 +109,13 @@ std::size_t InProcessChannel::queuedInput() {
   const auto now = clock_.now();
   line_.advance(now);
   return line_.answersArrived(now);
+}
+
+void InProcessChannel::flushInput() {
+  std::lock_guard lock(mutex_);
+  const auto now = clock_.now();
+  line_.advance(now);
+  line_.discardArrived(now);
 }
 
 void InProcessChannel::flush() {

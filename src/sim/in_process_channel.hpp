@@ -43,6 +43,7 @@ class InProcessChannel final : public link::ByteChannel {
                           std::stop_token stop = {}) override;
   std::size_t queuedInput() override;
   void flush() override;
+  void flushInput() override;
 
   std::string errorText() const override;
   std::string describe() const override { return std::string(kVirtualCameraName); }

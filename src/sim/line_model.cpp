@@ -51,11 +51,20 @@ bool LineModel::heardAt(const link::LineSettings& sentWith) const {
 void LineModel::toTool(time_point ready, const std::vector<std::uint8_t>& bytes) {
   // The camera's settings as they are now: a write may have changed them.
   const duration each = lineTiming_ ? characterTime(camera_.settings()) : duration::zero();
+  const auto latency = camera_.deliveryLatency();
   for (auto b : bytes) {
-    const time_point arrival = std::max(ready, cameraLineFree_) + each;
-    cameraLineFree_ = arrival;
-    toTool_.push_back({arrival, b});
+    const time_point onWire = std::max(ready, cameraLineFree_) + each;
+    cameraLineFree_ = onWire;
+    toTool_.push_back({latency ? nextTick(onWire, *latency) : onWire, b});
   }
+}
+
+// An adapter passes what it holds on when its latency timer runs out: every byte that came
+// within one period reaches the tool at its end, together.
+LineModel::time_point LineModel::nextTick(time_point at, duration period) {
+  const auto since = at.time_since_epoch();
+  const auto periods = since / period + 1;
+  return time_point(periods * period);
 }
 
 void LineModel::takeCameraOutput() {
@@ -86,6 +95,10 @@ std::optional<LineModel::time_point> LineModel::nextEvent() const {
   if (!toCamera_.empty()) earliest(toCamera_.front().arrival);
   if (!toTool_.empty()) earliest(toTool_.front().arrival);
   return next;
+}
+
+void LineModel::discardArrived(time_point now) {
+  while (!toTool_.empty() && toTool_.front().arrival <= now) toTool_.pop_front();
 }
 
 void LineModel::discard(time_point now) {

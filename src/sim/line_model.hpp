@@ -11,6 +11,7 @@
 // What the camera sends of its own accord (completions, indications) goes on the camera's line
 // like answers, from the moment the camera sends it; the line moves the camera's time along
 // with its own, so that the camera's timers fall due in order with the bytes it hears.
+// A latency fault holds answers back and hands them on in lumps, as a USB adapter does.
 //
 // The camera hears a byte only when it was sent at the camera's own settings (the speed alone
 // on a line that cannot show parity); otherwise it hears noise and keeps quiet. After a
@@ -52,6 +53,8 @@ class LineModel {
 
   // Forgets the answers and the tool's bytes that have not fully arrived by `now`.
   void discard(time_point now);
+  // Forgets the answers that have arrived by `now`; what is still on its way comes later.
+  void discardArrived(time_point now);
 
   bool hungUp() const { return hungUp_; }
 
@@ -67,6 +70,7 @@ class LineModel {
   };
 
   void hangUp(time_point at);
+  static time_point nextTick(time_point at, duration period);
   bool heardAt(const link::LineSettings& sentWith) const;
   void toTool(time_point ready, const std::vector<std::uint8_t>& bytes);
   void takeCameraOutput();

@@ -30,6 +30,9 @@ constexpr std::uint8_t kSignalledValue = 1;
 // How long the line stays quiet before a frame that might still grow (a byte read that
 // could become a block read, a function command) is printed as it stands.
 constexpr auto kQuietLine = 100ms;
+// A pty says nothing when the tool changes its speed: with a camera that reacts to it, the
+// speed is looked at this often.
+constexpr auto kSpeedWatch = 5ms;
 
 class PtyServer {
  public:
@@ -49,6 +52,7 @@ class PtyServer {
   core::Status armTimer(std::optional<time_point> at);
   int pollTimeoutMs(time_point now) const;
   void printFrames();
+  void watchSpeed();
 
   Pty& pty_;
   VirtualCamera& camera_;
@@ -59,6 +63,7 @@ class PtyServer {
   std::string outgoing_;  // answers due but not yet taken by the pty
   std::uint64_t printed_ = 0;
   time_point lastHeard_{};
+  int toolBaud_ = 0;
 };
 
 core::Result<ServeEnd> PtyServer::run(int stopFd) {
@@ -71,6 +76,7 @@ core::Result<ServeEnd> PtyServer::run(int stopFd) {
   for (;;) {
     const time_point now = clock_.now();
     line_.advance(now);
+    watchSpeed();
     while (auto b = line_.takeAnswer(now)) outgoing_ += static_cast<char>(*b);
     if (auto st = transmit(); st.failed()) return core::Error{st.message()};
     if (line_.hungUp()) {
@@ -158,9 +164,19 @@ core::Status PtyServer::armTimer(std::optional<time_point> at) {
 }
 
 int PtyServer::pollTimeoutMs(time_point now) const {
-  if (!options_.frameLog || !camera_.frameLog().hasOpenRecord()) return -1;
+  const int watch = camera_.answersLineRaised() ? static_cast<int>(kSpeedWatch.count()) : -1;
+  if (!options_.frameLog || !camera_.frameLog().hasOpenRecord()) return watch;
   const auto left = std::chrono::ceil<std::chrono::milliseconds>(lastHeard_ + kQuietLine - now);
-  return static_cast<int>(std::max<std::int64_t>(left.count(), 0));
+  const int quiet = static_cast<int>(std::max<std::int64_t>(left.count(), 0));
+  return watch < 0 ? quiet : std::min(quiet, watch);
+}
+
+// What DTR would tell a camera on a real line: the tool has just set the line up.
+void PtyServer::watchSpeed() {
+  if (!camera_.answersLineRaised()) return;
+  const int baud = pty_.toolBaud();
+  if (toolBaud_ != 0 && baud != toolBaud_) camera_.lineRaised();
+  toolBaud_ = baud;
 }
 
 void PtyServer::printFrames() {

@@ -10,6 +10,15 @@ namespace orva::sim {
 namespace {
 
 constexpr std::string_view kHexDigits = "0123456789ABCDEF";
+// What the rest of an echo the tool gave up on carries: the zeros of a read frame.
+constexpr std::uint8_t kTailByte = '0';
+// A glitch on the line reads as a byte with every data bit set.
+constexpr std::uint8_t kStrayByte = 0xFF;
+
+core::Clock::duration characterTime(const link::LineSettings& s) {
+  return std::chrono::nanoseconds(static_cast<std::int64_t>(link::bitsPerCharacter(s)) * 1'000'000'000 /
+                                  std::max(s.baud, 1));
+}
 
 }  // namespace
 
@@ -70,6 +79,10 @@ Heard VirtualCamera::hear(std::uint8_t c) {
     return {{}, {}, true};
   }
   if (!reply.completion.empty()) schedule({now_ + completionDelay_, std::move(reply.completion)});
+  // The camera echoes on after the answer that went wrong, each character in its own time,
+  // whatever the tool does meanwhile.
+  for (std::uint32_t i = 1; i <= effect.tail; ++i)
+    schedule({now_ + static_cast<std::int64_t>(i) * characterTime(settings_), {kTailByte}});
   hearing_ = true;
   runHooks(reply);
   hearing_ = false;
@@ -193,6 +206,16 @@ void VirtualCamera::endFactoryDefault() {
   for (std::size_t i = 0; i < factory_.bytes.size(); ++i)
     memory_.write(static_cast<std::uint16_t>(factory_.start + i), factory_.bytes[i]);
   memory_.write(kFactoryRegister, kFactoryDone);
+}
+
+void VirtualCamera::lineRaised() {
+  if (hungUp()) return;
+  if (auto ms = faults_.argument(FaultKind::Stray)) schedule({now_ + std::chrono::milliseconds(*ms), {kStrayByte}});
+}
+
+std::optional<std::chrono::milliseconds> VirtualCamera::deliveryLatency() const {
+  if (auto ms = faults_.argument(FaultKind::Latency)) return std::chrono::milliseconds(*ms);
+  return std::nullopt;
 }
 
 void VirtualCamera::raiseIndication(std::uint8_t kind, std::uint8_t value) {

@@ -92,6 +92,13 @@ class VirtualCamera {
   // Called on the raising thread after each raiseIndication(); empty: nobody to tell.
   void setAttention(std::function<void()> attention);
 
+  // The tool raised DTR (opened the line); on a pty, changed its line speed.
+  void lineRaised();
+  // Whether lineRaised() does anything: a pty channel then watches the tool's speed.
+  bool answersLineRaised() const { return faults_.has(FaultKind::Stray); }
+  // How long the tool's adapter holds answers back before it passes them on, in lumps.
+  std::optional<std::chrono::milliseconds> deliveryLatency() const;
+
   const link::LineSettings& settings() const { return settings_; }
   void setSettings(const link::LineSettings& settings) { settings_ = settings; }
   // Settings that take effect when the camera is up again after its next restart.

@@ -114,8 +114,18 @@ TEST_F(CliCamsim, WrongSpeedIsAReceiveErrorUnlessNegotiatedAndAMissingPortSaysWh
   r = orva::testing::runProgram(ORVA_CLI_PATH, {"--port", (dir_ / "ttyUSB9").string(), "read", "0102"},
                                 dir_ / "cli.err");
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_THAT(r.err, ::testing::StartsWith("!! RS-232C not open.\n   "));
-  EXPECT_THAT(r.err, HasSubstr("ttyUSB9"));
+  // It stops at the open failure: no search, and no blame on a camera it never reached.
+  EXPECT_EQ(r.err, "!! RS-232C not open.\n   could not open " + (dir_ / "ttyUSB9").string() +
+                       ": the device does not exist (is the adapter unplugged?)\n");
+}
+
+TEST_F(CliCamsim, FoundAndReadBehindASlowAdapterWithAStrayByteAfterEachSpeedChange) {
+  startCamera({"--fault", "latency:16", "--fault", "stray:30"});
+  ProgramRun r = orva::testing::runProgram(ORVA_CLI_PATH, {"--port", pty_, "--settings", "4800,E,8,1", "read", "0102"},
+                                           dir_ / "cli.err");
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "53\n");
+  EXPECT_THAT(cameraHeard(), HasSubstr("camera: \\xFF\n"));
 }
 
 TEST_F(CliCamsim, BadArgumentsExitTwoWithoutTouchingTheLine) {

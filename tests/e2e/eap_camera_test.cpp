@@ -85,6 +85,27 @@ TEST(EapCamera, EachFaultEndsInTheReportAndAFreshLine) {
   }
 }
 
+TEST(EapCamera, TheRestOfAWrongEchoIsDrainedBeforeTheRetryAndTheNextCommand) {
+  // The eighth character of a write is echoed wrong and the camera goes on echoing twenty more
+  // characters; the retry and the read after it must not take them for their echoes, and the
+  // frames sent are those sent to a camera that stops at once.
+  std::vector<std::string> heard[2];
+  for (const bool tail : {false, true}) {
+    SCOPED_TRACE(tail);
+    std::vector<sim::Fault> faults{*sim::parseFault("wrong-echo:8")};
+    if (tail) faults.push_back(*sim::parseFault("echo-tail:20"));
+    Bench b(faults, true);
+    EXPECT_FALSE(b.eap.writeByteHash(0x0102, 0x11));
+    std::uint8_t v = 0;
+    EXPECT_TRUE(b.eap.readByte(0x0102, v));
+    EXPECT_EQ(b.monitor.pc(), "#W010211#W010211\r\n!! RS-232C receive error.:R010200");
+    for (const auto& r : b.camera.frameLog().all())
+      if (!r.fromCamera) heard[tail].push_back(r.sent);
+  }
+  EXPECT_EQ(heard[0], heard[1]);
+  EXPECT_EQ(heard[1], (std::vector<std::string>{"#W010211", "#W010211", ":R010200"}));
+}
+
 TEST(EapCamera, SlowAnswersWithinTheLimitStillSucceed) {
   Bench b({*sim::parseFault("slow:300")});
   std::uint8_t v = 0;

@@ -85,6 +85,17 @@ TEST(Negotiation, CameraInTheOtherProtocolIsFoundInTheSecondScanWithinItsTimeBud
   EXPECT_EQ(v, 0x53);
 }
 
+TEST(Negotiation, AStrayByteAfterEachSettingsChangeDoesNotSpoilTheProbe) {
+  // The line picks up a byte 30 ms after DTR rises, in the pause before the probe: the probe
+  // at the camera's settings holds, whether they are the first tried or found by the scan.
+  for (const char* at : {"4800,E,8,1", "9600,E,8,1"}) {
+    SCOPED_TRACE(at);
+    Rig r(at, sim::Protocol::Eap, {*sim::parseFault("stray:30")});
+    ASSERT_TRUE(r.negotiator.connect(true));
+    EXPECT_EQ(r.link.lineSettings(), r.camera.settings());
+  }
+}
+
 TEST(Negotiation, NothingAnsweringRestoresSettingsAndProtocolAndClosesTheLine) {
   Rig r("9600,E,8,1", sim::Protocol::Eap, {sim::Fault{sim::FaultKind::Silent, 0}});
   r.link.setLineSettings({19200, false});

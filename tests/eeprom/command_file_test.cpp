@@ -162,7 +162,7 @@ TEST(CommandFileSend, AFailedCharacterStopsTheFileAtItsLine) {
   EXPECT_EQ(r.fileLine, 3u);
   EXPECT_EQ(r.linesDone, 2u);
   EXPECT_EQ(camera.memory().read(0x1234), 0xAB);
-  EXPECT_EQ(monitor.pc(), ":W1234AB\r\nthen:\r\n!! RS-232C read error.\r\n!! RS-232C not open.\r\n   virtual camera: the device is gone");
+  EXPECT_EQ(monitor.pc(), ":W1234AB\r\nthen:\r\n!! RS-232C read error.\r\n   the device is gone\r\n!! RS-232C not open.\r\n   virtual camera: the device is gone");
   EXPECT_FALSE(monitor.typedInput());
 }
 

@@ -542,6 +542,16 @@ void GuiTest::typedCharacterReachesTheVirtualCamera() {
   app.window().show();
   QVERIFY(QTest::qWaitForWindowExposed(&app.window()));
   gui::MonitorView& view = app.window().monitorView();
+  // Before the connect a keystroke goes nowhere and leaves the port closed.
+  QTest::keyClick(&view.pane(Side::Pc), Qt::Key_Colon);
+  QTest::qWait(100);
+  QVERIFY(!app.session().link().isOpen());
+  QVERIFY(!qs(view.pane(Side::Pc).mirror().text()).contains(QLatin1Char(':')));
+  auto seen = answerNextBox(QMessageBox::No);
+  app.launcher().findChild<QCheckBox*>(QStringLiteral("connect"))->click();
+  QTRY_VERIFY(seen->seen);
+  QTRY_VERIFY(app.session().connected());
+
   QTest::keyClick(&view.pane(Side::Pc), Qt::Key_Colon);
   // The camera echoes the character: the PC pane shows what went out, the camera pane the echo.
   QTRY_VERIFY(qs(view.pane(Side::Camera).mirror().text()).contains(QLatin1Char(':')));

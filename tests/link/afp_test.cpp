@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/clock.hpp"
+#include "link/gateway.hpp"
 #include "link/testing/afp_camera_channel.hpp"
 
 namespace orva::link {
@@ -201,6 +202,42 @@ TEST_F(AfpTest, GetGivesTheValueCharactersOfItsY) {
   EXPECT_EQ(afp_.lastStatus(), 0);
 }
 
+TEST_F(AfpTest, KeystrokeFlaggedElsewhereDoesNotEndTheCommandInFlight) {
+  // The monitor's typed-input flag is up (a character waits for its turn on the line): the
+  // receive thread keeps reading for the command that holds the line.
+  monitor_.setTypedInput(true);
+  answer("R00T");
+  EXPECT_TRUE(afp_.set("018105", false));
+  answer("Y0183ABCDT");
+  std::string reply;
+  EXPECT_TRUE(afp_.get("0183FFFF", reply));
+  EXPECT_EQ(reply, "ABCD");
+  EXPECT_EQ(monitor_.beeps(), 0);
+}
+
+TEST_F(AfpTest, GatewayReadThatAnswersAnotherReadIsAReportedFault) {
+  std::uint8_t value = 0x11;
+  answer("YFE0101025AT");
+  ASSERT_TRUE(gatewayReadByte(afp_, link_, 0x0102, value));
+  EXPECT_EQ(value, 0x5A);
+  EXPECT_EQ(monitor_.pc(), "");  // the exchange itself stays hidden
+  // Wrong address, wrong length, not hex: each is told, and the next command gets a fresh line.
+  int opens = line_->opens();
+  for (const char* wrong : {"YFE0101035AT", "YFE0101025T", "YFE010102GGT"}) {
+    SCOPED_TRACE(wrong);
+    monitor_.clear();
+    answer(wrong);
+    EXPECT_FALSE(gatewayReadByte(afp_, link_, 0x0102, value));
+    EXPECT_EQ(value, 0x5A);
+    EXPECT_EQ(monitor_.pc(), "\r\n!! RS-232C receive error.");
+    EXPECT_EQ(line_->opens(), ++opens);
+  }
+  std::uint16_t word = 0;
+  answer("YFE0212341T");
+  EXPECT_FALSE(gatewayReadWord(afp_, link_, 0x1234, word));
+  EXPECT_EQ(monitor_.beeps(), 4);
+}
+
 TEST_F(AfpTest, RefusedGetGivesTheRTextAndStatus) {
   answer("R05T");
   std::string reply = "old";
@@ -275,7 +312,7 @@ TEST_F(AfpTest, FloodOfFramesDuringTheWaitIsAReadError) {
 TEST_F(AfpTest, FailedWriteIsAWriteError) {
   line_->failWrites(true);
   EXPECT_FALSE(afp_.set("018105", false));
-  EXPECT_THAT(monitor_.pc(), EndsWith(kWriteError));
+  EXPECT_THAT(monitor_.pc(), EndsWith(kWriteError + "\r\n   Input/output error"));
   EXPECT_EQ(line_->opens(), 2);
   EXPECT_EQ(line_->sent(), "");
 }

@@ -203,16 +203,17 @@ TEST_F(EapTest, SoftResetWriteFailsWithoutAReport) {
   EXPECT_EQ(line_->opens, 3);
 }
 
-TEST_F(EapTest, LineFaultsAreReportedOnceAndNotRetried) {
+TEST_F(EapTest, LineFaultsAreReportedOnceWithTheirReasonAndNotRetried) {
   line_->failWrite = true;
   std::uint8_t v = 0;
   EXPECT_FALSE(eap_.readByte(0x0102, v));
-  EXPECT_THAT(monitor_.pc(), ::testing::EndsWith("\r\n!! RS-232C write error."));
+  EXPECT_EQ(monitor_.pc(), ":\r\n!! RS-232C write error.\r\n   Input/output error");
   line_->failWrite = false;
   line_->failRead = true;
   monitor_.clear();
   EXPECT_FALSE(eap_.writeByteHash(0x0102, 1));
-  EXPECT_EQ(monitor_.pc(), "#\r\n!! RS-232C read error.");
+  EXPECT_EQ(monitor_.pc(), "#\r\n!! RS-232C read error.\r\n   Input/output error");
+  EXPECT_EQ(monitor_.log(), "#\n!! RS-232C read error.\n   Input/output error");
 }
 
 TEST_F(EapTest, WithoutACameraFramesAreOnlyShownAndTheLineIsNeverOpened) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "core/clock.hpp"
+#include "link/afp.hpp"
 #include "link/eap.hpp"
 #include "link/testing/scripted_channel.hpp"
 
@@ -61,6 +62,28 @@ TEST(Link, ACommandOnAClosedLineOpensItFirst) {
   monitor.clear();
   EXPECT_FALSE(eap.readByte(0x0102, v));
   EXPECT_EQ(monitor.pc(), "\r\n!! RS-232C not open.\r\n   /dev/ttyUSB0 is gone (unplugged?)");
+}
+
+TEST(Link, KeystrokeNeverOpensAClosedLine) {
+  core::FakeClock clock;
+  core::RecordingMonitorSink monitor;
+  Link link(clock, monitor);
+  auto owned = std::make_unique<testing::ScriptedChannel>(clock);
+  auto* line = owned.get();
+  link.setChannel(std::move(owned));
+  Eap eap(link);
+  Afp afp(link);
+  EXPECT_FALSE(eap.exchangeChar(':'));
+  link.setProtocol(Protocol::Afp);
+  EXPECT_FALSE(afp.exchangeTypedChar('S'));
+  EXPECT_EQ(line->opens, 0);
+  EXPECT_EQ(line->sent, "");
+
+  ASSERT_TRUE(link.open());
+  line->answers = "x";
+  link.setProtocol(Protocol::Eap);
+  EXPECT_TRUE(eap.exchangeChar('x'));
+  EXPECT_EQ(line->sent, "x");
 }
 
 TEST(Link, ClosingTwiceAndWithoutChannelIsHarmless) {

@@ -161,6 +161,27 @@ TEST_F(PosixSerialPortTest, OpensRawAtTheAskedSpeedAndRestoresTheLineOnClose) {
   EXPECT_FALSE(port.isOpen());
 }
 
+TEST_F(PosixSerialPortTest, FlagsLeftByThePreviousUserAreCleared) {
+  termios left = camera_.line();
+  left.c_iflag |= INPCK | IGNPAR | PARMRK | IGNBRK | INLCR | IUCLC;
+  left.c_cflag |= CMSPAR | PARODD | HUPCL;
+  left.c_oflag |= OPOST | ONLCR;
+  left.c_lflag |= ICANON | ECHO | IEXTEN;
+  ASSERT_EQ(::tcsetattr(camera_.fd(), TCSANOW, &left), 0);
+  const termios before = camera_.line();
+  ASSERT_NE(before.c_iflag & INPCK, 0u);
+  PosixSerialPort port(camera_.path());
+  ASSERT_TRUE(port.open({19200, false}));
+  const termios t = camera_.line();
+  EXPECT_EQ(t.c_iflag, 0u);
+  EXPECT_EQ(t.c_oflag, 0u);
+  EXPECT_EQ(t.c_lflag, 0u);
+  EXPECT_EQ(t.c_cflag & (CMSPAR | PARODD | PARENB | HUPCL | CSTOPB | CRTSCTS), 0u);
+  EXPECT_EQ(::cfgetospeed(&t), static_cast<speed_t>(B19200));
+  port.close();
+  EXPECT_NE(camera_.line().c_iflag & INPCK, 0u);  // the line as it was found
+}
+
 TEST_F(PosixSerialPortTest, EvenParityRefusedByAPtyNeitherFailsNorTellsTheOperator) {
   PosixSerialPort port(camera_.path());
   // Same speed as found: the pty refuses the change (EINVAL). New speed: it drops the parity.

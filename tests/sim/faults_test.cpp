@@ -33,6 +33,10 @@ TEST(ParseFault, ReadsEveryKind) {
            {"factory-fail", {FaultKind::FactoryFail, 0}},
            {"slow:250", {FaultKind::Slow, 250}},
            {"drop:4294967295", {FaultKind::Drop, 4294967295u}},
+           {"echo-tail:20", {FaultKind::EchoTail, 20}},
+           {"stray:30", {FaultKind::Stray, 30}},
+           {"stray:0", {FaultKind::Stray, 0}},
+           {"latency:16", {FaultKind::Latency, 16}},
        }) {
     auto f = parseFault(c.text);
     ASSERT_TRUE(f) << c.text << ": " << f.message();
@@ -58,6 +62,8 @@ TEST(ParseFault, RefusesGarbageWithAClearMessage) {
            {"wrong-echo:", "not a whole number"},
            {"wrong-echo:0", "at least 1"},
            {"drop:0", "at least 1"},
+           {"latency:0", "at least 1"},
+           {"echo-tail", "write it as echo-tail:N"},
            {"cut", "write it as cut:N"},
            {"factory-fail:1", "factory-fail takes no number"},
            {"slow:-5", "not a whole number"},
@@ -192,6 +198,30 @@ TEST_F(FaultyCamera, DropSilencesEveryNthFrame) {
   EXPECT_EQ(converse(camera, ":R1234"), "");
   // Resynchronising starts a new frame, which is counted.
   EXPECT_EQ(converse(camera, ":R123400"), ":R123477");
+}
+
+TEST_F(FaultyCamera, EchoTailFollowsOnlyAnAnswerThatWentWrong) {
+  VirtualCamera camera(profile(), faults({"wrong-echo:3", "echo-tail:4"}));
+  EXPECT_EQ(converse(camera, ":R"), ":R");
+  EXPECT_FALSE(camera.nextOutputTime()) << "nothing follows a right answer";
+  EXPECT_EQ(converse(camera, "1"), "0");
+  // The rest of the echo goes out one character time after another, whatever the tool does.
+  camera.advanceTo(camera.now() + 1s);
+  std::string tail;
+  for (const auto& out : camera.takeOutput()) tail.append(out.bytes.begin(), out.bytes.end());
+  EXPECT_EQ(tail, "0000");
+}
+
+TEST_F(FaultyCamera, StrayByteFollowsDtrAfterItsDelay) {
+  VirtualCamera camera(profile(), faults({"stray:30"}));
+  camera.lineRaised();
+  ASSERT_TRUE(camera.nextOutputTime());
+  EXPECT_EQ(*camera.nextOutputTime() - camera.now(), 30ms);
+  camera.advanceTo(camera.now() + 30ms);
+  const auto out = camera.takeOutput();
+  ASSERT_EQ(out.size(), 1u);
+  EXPECT_EQ(out[0].bytes, std::vector<std::uint8_t>{0xFF});
+  EXPECT_FALSE(VirtualCamera(profile()).answersLineRaised());
 }
 
 TEST_F(FaultyCamera, FaultsCombine) {

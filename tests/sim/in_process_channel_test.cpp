@@ -178,6 +178,42 @@ TEST(InProcessChannel, QueuedInputCountsArrivedBytesAndFlushDiscardsThem) {
   EXPECT_EQ(exchangeEach(channel, clock, ":R010200"), ":R01025A");
 }
 
+TEST(InProcessChannel, InputFlushLeavesWhatWasWrittenOnItsWay) {
+  core::FakeClock clock(1ms);
+  VirtualCamera camera(profileAt(k9600E));
+  InProcessChannel channel(camera, clock, true);
+  ASSERT_TRUE(channel.open(k9600E));
+  ASSERT_EQ(channel.write(bytesOf(":R01"), core::Deadline(clock, 1000ms)), IoResult::Ok);
+  channel.flushInput();
+  EXPECT_EQ(readAll(channel, clock, 4), ":R01") << "the characters still leaving reached the camera";
+  clock.advance(1s);
+  EXPECT_EQ(channel.queuedInput(), 0u);
+  channel.flushInput();
+  EXPECT_EQ(exchangeEach(channel, clock, "0200"), "025A");
+}
+
+TEST(InProcessChannel, AdapterLatencyDeliversAnswersInLumps) {
+  for (const LineSettings s : {LineSettings{9600, true}, LineSettings{115200, true}}) {
+    SCOPED_TRACE(s.baud);
+    core::FakeClock clock(1ms);
+    VirtualCamera camera(profileAt(s), {Fault{FaultKind::Latency, 16}});
+    InProcessChannel channel(camera, clock, true);
+    ASSERT_TRUE(channel.open(s));
+    // Sent whole, the answer comes in lumps, at the adapter's ticks.
+    ASSERT_EQ(channel.write(bytesOf(":R010200"), core::Deadline(clock, 1000ms)), IoResult::Ok);
+    std::uint8_t b = 0;
+    ASSERT_EQ(channel.readByte(b, core::Deadline(clock, 1000ms)), IoResult::Ok);
+    EXPECT_EQ(clock.now().time_since_epoch() % 16ms, core::Clock::duration::zero());
+    EXPECT_GT(channel.queuedInput(), 0u);
+    EXPECT_EQ(readAll(channel, clock, 7), "R01025A");
+    // Character by character, every answer waits for the next tick.
+    const auto before = clock.now();
+    EXPECT_EQ(exchangeEach(channel, clock, ":R010200"), ":R01025A");
+    EXPECT_GT(clock.now() - before, 7 * 16ms);
+    EXPECT_LE(clock.now() - before, 8 * 16ms);
+  }
+}
+
 TEST(InProcessChannel, NeedsToBeOpen) {
   core::FakeClock clock(1ms);
   VirtualCamera camera(profileAt(k9600E));

@@ -124,6 +124,7 @@ class AfpCameraChannel final : public ByteChannel {
     std::lock_guard lock(mutex_);
     rx_.clear();
   }
+  void flushInput() override { flush(); }
   std::string errorText() const override { return "Input/output error"; }
   std::string describe() const override { return "AFP test camera"; }
 

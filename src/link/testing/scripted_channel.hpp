@@ -59,6 +59,7 @@ class ScriptedChannel final : public ByteChannel {
   }
   std::size_t queuedInput() override { return rx_.size(); }
   void flush() override { rx_.clear(); }
+  void flushInput() override { rx_.clear(); }
   std::string errorText() const override { return failRead || failWrite ? "Input/output error" : ""; }
   std::string describe() const override { return "scripted line"; }
 
