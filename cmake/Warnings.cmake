@@ -4,9 +4,14 @@
 # assigned or joined from a short piece "may overlap up to 9223372036854775813 bytes", which
 # cannot happen. The fault is the compiler's and the shape is every string operation it
 # happens to inline, so that one warning is off for GCC 12 alone; other compilers keep it.
+set(orva_compiler_quirks "")
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_GREATER_EQUAL 12
+   AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
+  set(orva_compiler_quirks -Wno-restrict)
+endif()
+
 add_library(orva_warnings INTERFACE)
-set(orva_gcc12 "$<AND:$<CXX_COMPILER_ID:GNU>,$<VERSION_GREATER_EQUAL:$<CXX_COMPILER_VERSION>,12>,$<VERSION_LESS:$<CXX_COMPILER_VERSION>,13>>")
 target_compile_options(orva_warnings INTERFACE
   -Wall -Wextra -Wpedantic -Wconversion -Wshadow
-  $<${orva_gcc12}:-Wno-restrict>
+  ${orva_compiler_quirks}
   $<$<BOOL:${ORVA_WARNINGS_AS_ERRORS}>:-Werror>)

@@ -206,7 +206,8 @@ class Lens {
   std::uint8_t digitalLevel() const {
     const std::int32_t into = zoom_.position() - tele_;
     if (into <= 0) return kDigitalIdle;
-    return static_cast<std::uint8_t>(std::min<std::int32_t>(kDigitalIdle - 1, into * (kDigitalIdle - 1) / digitalSpan()));
+    constexpr std::int32_t kDeepest = kDigitalIdle - 1;
+    return static_cast<std::uint8_t>(std::min(kDeepest, into * kDeepest / digitalSpan()));
   }
 
   // 1 stopped, 2 toward tele or far (`towardTwo`), 3 toward wide or near.

@@ -5,9 +5,9 @@
 // Zoom. The position runs from the wide end to the profile's tele end (kDefaultLensTele
 // unless set) and reads at F720 and F850 (words) and, capped at 25600, through the zoom
 // position function 1109. Driven into its wide end the lens overruns nominal 0 a little
-// (kWideEndPosition) and reads in that negative form (FFF0), uncapped. The lens also keeps it in motor steps at F714: one step for every
-// three positions, counting down from 0400 at the wide end, so the tele end lies below zero
-// (E156 for the default 6800). The tool's go-to and preset runs work in that form: they write
+// (kWideEndPosition) and reads in that negative form (FFF0), uncapped. The lens also keeps
+// its position in motor steps at F714: one step for every three positions, counting down
+// from 0400 at the wide end, so the tele end lies below zero (E156 for the default 6800). The tool's go-to and preset runs work in that form: they write
 // a temporary wide limit to F71C or tele limit to F71E, drive, and the lens stops there. At
 // start the limits hold the lens's own ends; a limit past an end means that end.
 //

@@ -431,7 +431,7 @@ TEST(LensProfile, TheTeleEndAndTheStartingPlaceComeFromTheProfile) {
 
   VirtualCamera highest(profile(Protocol::Eap, "lens 6C00\nF720: 80 10\n"));
   EXPECT_EQ(readWord(highest, kTeleLimitRegister), 0xE000);
-  EXPECT_EQ(readWord(highest, kZoomPositionRegister), kWideEnd) << "the wide end's negative form starts at the wide end";
+  EXPECT_EQ(readWord(highest, kZoomPositionRegister), kWideEnd) << "a negative form starts at the wide end";
 
   for (const auto& [text, error] : {std::pair{"lens 0FFF", "line 1: lens 0FFF is outside 1000 to 6C00"},
                                     std::pair{"lens 6C01", "line 1: lens 6C01 is outside 1000 to 6C00"},
