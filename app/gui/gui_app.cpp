@@ -123,7 +123,7 @@ GuiApp::GuiApp(const StartOptions& options, std::filesystem::path startFolder)
   access_ = std::make_unique<panels::CameraAccess>(session_->link(), session_->eap(), session_->functionCodes());
   panelContext_ = std::make_unique<panels::PanelContext>(panels::PanelContext{
       *access_, monitor_, prompt_, clock_, session_->runner(), dispatcher_, session_->model(),
-      [this] { return session_->connected(); }});
+      [this] { return session_->connected(); }, [this](int lens) { session_->setLensIndex(lens); }});
 
   const shell::Settings& settings = session_->settings();
   window_ = std::make_unique<MainWindow>(monitor_, session_->menus(),

@@ -209,6 +209,9 @@ QWidget* PanelDialog::makeControl(Control& c) {
       auto* slider = new QSlider(Qt::Horizontal, box);
       slider->setObjectName(QStringLiteral("slider"));
       slider->setTickPosition(QSlider::TicksBelow);
+      // The zoom moves one step per line or page; a wheel scrolls at most a page per notch.
+      slider->setSingleStep(1);
+      slider->setPageStep(1);
       slider->setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('M')) * 20);
       column->addWidget(slider);
       auto* scale = new QHBoxLayout;

@@ -355,9 +355,11 @@ class Run {
     const int step = lens::zoomStep(r_.lensIndex, p);
     std::optional<int> factor;
     if (bit(r_.panelWord2, 5)) {
-      std::uint32_t continuous = 0, instant = 0;
-      if (!get(lens::kContinuousZoomSetting, continuous)) return false;
-      view_.digital = continuous < 255;
+      // Whether the camera zooms digitally now, as the zoom panels tell it: the continuous
+      // digital zoom setting only allows it.
+      std::uint32_t active = lens::kDigitalIdle, instant = 0;
+      if (!get(lens::kDigitalActiveSetting, active)) return false;
+      view_.digital = active < lens::kDigitalIdle;
       if (!get(lens::kInstantZoomSetting, instant)) return false;
       if (afp_ ? instant == kAfpOn : bit(instant, 7)) {
         std::uint32_t tenths = 0;

@@ -120,6 +120,36 @@ std::size_t rowIndex(int lensIndex) {
 
 std::string tenthsText(std::uint32_t tenths) { return formatValue(Format::Tenths, tenths); }
 
+// A travel time text of the table ("6.0", "3.45") in milliseconds; 0 for an empty one.
+constexpr int secondsText(std::string_view text) {
+  int ms = 0, scale = 1000;
+  bool fraction = false;
+  for (const char c : text) {
+    if (c == '.') {
+      fraction = true;
+      continue;
+    }
+    if (!fraction) {
+      ms = ms * 10 + (c - '0') * 1000;
+    } else {
+      scale /= 10;
+      ms += (c - '0') * scale;
+    }
+  }
+  return ms;
+}
+static_assert(secondsText("3.45") == 3450 && secondsText("12.0") == 12000 && secondsText("") == 0);
+
+constexpr int slowestNormalTravel() {
+  int slowest = 0;
+  for (const LensRow& row : kRows) slowest = std::max(slowest, secondsText(row.normalSeconds));
+  return slowest;
+}
+
+constexpr std::chrono::milliseconds kSlowTravel{30000};
+constexpr std::chrono::milliseconds kSuperSlowLevelTravel{10000};
+constexpr int kSlowestLevel = 15;
+
 }  // namespace
 
 const LensRow& lensRow(int lensIndex) { return kRows[rowIndex(lensIndex)]; }
@@ -161,6 +191,13 @@ std::vector<std::string> speedCaptions(int lensIndex) {
 std::vector<std::string> scaleLabels(int lensIndex) {
   const LensRow& row = lensRow(lensIndex);
   return {row.scale.begin(), row.scale.end()};
+}
+
+std::chrono::milliseconds zoomTravelTime(int lensIndex, ZoomSpeed speed, int slowLevel) {
+  if (speed == ZoomSpeed::Slow) return kSlowTravel + std::clamp(slowLevel, 0, kSlowestLevel) * kSuperSlowLevelTravel;
+  const LensRow& row = lensRow(lensIndex);
+  const int stated = secondsText(speed == ZoomSpeed::High ? row.highSeconds : row.normalSeconds);
+  return std::chrono::milliseconds(stated != 0 ? stated : slowestNormalTravel());
 }
 
 std::optional<std::uint16_t> goToOffset(int lensIndex, int magnification) {

@@ -17,6 +17,7 @@
 //
 // Pure functions over constant tables; any thread may call them.
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -37,6 +38,10 @@ inline constexpr int kLensCount = 29;
 inline constexpr camera::Setting kContinuousZoomSetting{0x1201, 0, 0xFCCB, 8};
 inline constexpr camera::Setting kInstantZoomSetting = *camera::settingFromCode(0x1203);
 inline constexpr camera::Setting kInstantMaxSetting = *camera::settingFromCode(0x1204);
+// Whether the camera is zooming digitally right now: 0xFC91 reads below kDigitalIdle while it
+// is (0xFCCB only says whether it may).
+inline constexpr camera::Setting kDigitalActiveSetting = camera::registerSetting(0xFC91, 8);
+inline constexpr std::uint32_t kDigitalIdle = 0xFF;
 // The position query and the extended position register are capped here: the tele end.
 inline constexpr std::uint32_t kTelePosition = 25600;
 
@@ -74,6 +79,13 @@ int stepOfSlider(int lensIndex, int sliderPosition);
 // The speed captions and the slider's scale labels of a lens (none where the row has none).
 std::vector<std::string> speedCaptions(int lensIndex);
 std::vector<std::string> scaleLabels(int lensIndex);
+
+// How long the zoom takes from one end to the other at a speed: at high and normal speed the
+// lens's own times (a lens without them takes the slowest any lens states); the slow speeds
+// state none, so "Slow" counts as 30 s and each SuperSlow level (1-15) as 10 s more, which
+// bounds them rather than measures them.
+enum class ZoomSpeed : std::uint8_t { High, Normal, Slow };
+std::chrono::milliseconds zoomTravelTime(int lensIndex, ZoomSpeed speed, int slowLevel = 0);
 
 // Go to magnification: the offset from the wide end of magnification m (0 at x0 and x1,
 // 0xFFFF full tele; above the table's top, the top's). None for a lens without a table.

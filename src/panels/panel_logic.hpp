@@ -51,6 +51,9 @@ struct PanelContext {
   Dispatcher& dispatcher;
   const camera::ModelRecord& model;
   std::function<bool()> portOpen;  // the port-open flag: set while connected (required)
+  // A panel switched the lens the camera emulates: the session's model record takes the new
+  // lens index, so panels opened later and the condition readout work with it (optional).
+  std::function<void(int lensIndex)> lensChanged = {};
 };
 
 // What the operator did to a control.

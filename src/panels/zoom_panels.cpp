@@ -47,7 +47,6 @@ constexpr ProtocolValue kRestart{0, 1};
 constexpr std::chrono::milliseconds kRestartWait{7000};
 constexpr camera::Setting kLensDriveRegister = reg8(0xFCBB);
 constexpr camera::Setting kSlowLevelRegister = reg8(0xFDFB);
-constexpr camera::Setting kDigitalActiveRegister = reg8(0xFC91);
 constexpr camera::Setting kFocusModeRegister = reg8(0xFF0E);
 constexpr camera::Setting kZoomCueRegister = reg8(0xF9F3);
 constexpr camera::Setting kZoomCueHoldRegister = reg8(0x1260);
@@ -63,7 +62,6 @@ constexpr std::uint8_t kToggleZoomCue = 0xA4;
 constexpr std::uint8_t kOnePushAf = 0xAC;
 constexpr std::uint8_t kAdjustmentOn = 0x34;
 constexpr std::uint8_t kAdjustmentOff = 0x04;
-constexpr std::uint8_t kDigitalIdle = 0xFF;
 
 // ---- model tests
 
@@ -407,13 +405,18 @@ class ZoomPart : public PanelLogic {
     return readDigital();
   }
 
-  // The digital zoom the camera reports (0xFC91 below 0xFF), on the models that report it.
+  // The digital zoom the camera reports, on the models that report it; none where a read failed.
+  static std::optional<bool> digitalActive(CameraAccess& camera, const camera::ModelRecord& model) {
+    if (!lens::hasDigitalZoom(model)) return false;
+    std::uint32_t v = lens::kDigitalIdle;
+    if (!camera.read(lens::kDigitalActiveSetting, v)) return std::nullopt;
+    return v < lens::kDigitalIdle;
+  }
+
   bool readDigital() {
-    if (!lens::hasDigitalZoom(context().model)) return true;
-    std::uint32_t v = kDigitalIdle;
-    if (!context().camera.read(kDigitalActiveRegister, v)) return false;
-    digital_ = v != kDigitalIdle;
-    return true;
+    const auto active = digitalActive(context().camera, context().model);
+    if (active) digital_ = *active;
+    return active.has_value();
   }
 
   void showPosition(std::uint32_t position) {
@@ -456,12 +459,20 @@ class ZoomPart : public PanelLogic {
 
   // ZOOM/FOCUS codes the continuous maximum by family.
   virtual bool familyCoding() const { return false; }
+  // The whole travel at the speed the panel shows; a speed it does not show may be the slowest.
+  virtual std::chrono::milliseconds travelTime() const {
+    const int speed = selected(C::kSpeed).value_or(-1);
+    if (speed == 0 || speed == 1)
+      return lens::zoomTravelTime(lens_, speed == 0 ? lens::ZoomSpeed::High : lens::ZoomSpeed::Normal);
+    return lens::zoomTravelTime(lens_, lens::ZoomSpeed::Slow, kSlowestLevel);
+  }
   // A zoom ended with the camera in zoom cue: "MANUAL FOCUS" is held off (ZOOM/FOCUS).
   virtual void holdZoomCue(std::chrono::milliseconds) {}
   virtual bool watchesZoomCue() const { return false; }
 
   int lens_;
   int step_ = 0;
+  static constexpr int kSlowestLevel = 15;
 
  private:
   void slide(int position) {
@@ -480,14 +491,17 @@ class ZoomPart : public PanelLogic {
     op.heading = T::kZoomMoveHeading;
     op.name = T::kZoomMoveName;
     op.body = [this, source = move_, lensIndex = lens_, target, lensOf = cameraZoomLens(ctx.camera, ctx.model), &ctx,
-               panel = token(), cue = watchesZoomCue()](std::stop_token stop) {
+               panel = token(), cue = watchesZoomCue(), limit = zoomMoveLimit(travelTime())](std::stop_token stop) {
       std::stop_source mine = source;
       std::stop_callback link(stop, [&mine] { mine.request_stop(); });
-      const Outcome outcome = moveZoom(lensOf, ctx.clock, mine.get_token(), lensIndex, target);
+      const Outcome outcome = moveZoom(lensOf, ctx.clock, mine.get_token(), lensIndex, target, limit);
       std::uint32_t position = 0;
       const bool known = lensOf.readPosition(position);
+      // Where the move ended decides whether the camera now zooms digitally.
+      const auto digital = known ? digitalActive(ctx.camera, ctx.model) : std::nullopt;
       const auto hold = cue ? zoomCueHold(ctx.camera, ctx.model) : std::nullopt;
-      postToPanel(ctx.dispatcher, panel, [this, known, position, hold] {
+      postToPanel(ctx.dispatcher, panel, [this, known, position, digital, hold] {
+        if (digital) digital_ = *digital;
         if (known) showPosition(position);
         if (hold) holdZoomCue(*hold);
       });
@@ -502,7 +516,8 @@ class ZoomPart : public PanelLogic {
     if (!claim) return;  // a run has the line: its own update follows
     auto& camera = context().camera;
     std::uint32_t position = 0, drive = 0;
-    if (!lens::readZoomPosition(camera, context().model, position)) {
+    // The camera goes over to digital zoom and back as the lens passes its tele end.
+    if (!lens::readZoomPosition(camera, context().model, position) || !readDigital()) {
       view().stopTimer(kPositionTimer);
       return;
     }
@@ -616,6 +631,15 @@ class ZoomFocusPanel final : public ZoomPart {
  protected:
   bool familyCoding() const override { return true; }
   bool watchesZoomCue() const override { return true; }
+
+  std::chrono::milliseconds travelTime() const override {
+    switch (speed_) {
+      case 0: return lens::zoomTravelTime(lens_, lens::ZoomSpeed::High);
+      case 1: return lens::zoomTravelTime(lens_, lens::ZoomSpeed::Normal);
+      case 2: return lens::zoomTravelTime(lens_, lens::ZoomSpeed::Slow, slowLevel_);
+      default: return ZoomPart::travelTime();
+    }
+  }
 
   void holdZoomCue(std::chrono::milliseconds hold) override {
     cueHold_ = true;
@@ -1062,7 +1086,8 @@ class ZoomFocusPanel final : public ZoomPart {
 
   // ---- 36x / 35x mode
 
-  // The lens the camera emulates changes, so does the lens row the panel works with; the
+  // The lens the camera emulates changes, so does the lens row the panel works with, and the
+  // session's record with it (a panel opened later and the condition readout use it too); the
   // camera applies the mode when it restarts, and the panel then reads everything again.
   void magnificationMode(bool x36) {
     auto& ctx = context();
@@ -1075,6 +1100,7 @@ class ZoomFocusPanel final : public ZoomPart {
       if (!claim || !ctx.camera.write(kMagnificationModeSetting, ProtocolValue{x36 ? 0u : 1u, x36 ? 1u : 2u})) return;
     }
     lens_ = x36 ? 23 : 19;
+    if (ctx.lensChanged) ctx.lensChanged(lens_);
     const auto speeds = lens::speedCaptions(lens_);
     for (std::size_t i = 0; i < speeds.size(); ++i) {
       view().setItemCaption(C::kSpeed, i, speeds[i]);
@@ -1168,7 +1194,7 @@ class ZoomFocusPanel final : public ZoomPart {
 // ---- zoom moves
 
 ZoomLens cameraZoomLens(CameraAccess& camera, const camera::ModelRecord& model) {
-  return ZoomLens{
+  ZoomLens zoom{
       [&camera, &model](std::uint32_t& position) { return lens::readZoomPosition(camera, model, position); },
       [&camera](ZoomDirection d) {
         const ProtocolValue value = d == ZoomDirection::Tele   ? kZoomTeleDrive.start
@@ -1176,13 +1202,23 @@ ZoomLens cameraZoomLens(CameraAccess& camera, const camera::ModelRecord& model) 
                                                                : kLensStop;
         return camera.write(kZoomDriveSetting, value);
       }};
+  if (lens::hasDigitalZoom(model))
+    zoom.readDigitalLevel = [&camera](std::uint32_t& level) { return camera.read(lens::kDigitalActiveSetting, level); };
+  return zoom;
 }
 
-Outcome moveZoom(const ZoomLens& zoom, core::Clock& clock, std::stop_token stop, int lensIndex, int target) {
-  std::uint32_t position = 0;
+std::chrono::milliseconds zoomMoveLimit(std::chrono::milliseconds travel) {
+  return std::max(kShortestZoomMoveLimit, travel + travel / 2);
+}
+
+Outcome moveZoom(const ZoomLens& zoom, core::Clock& clock, std::stop_token stop, int lensIndex, int target,
+                 std::chrono::milliseconds limit) {
+  std::uint32_t position = 0, level = 0;
+  const auto readLevel = [&zoom, &level] { return !zoom.readDigitalLevel || zoom.readDigitalLevel(level); };
   if (!zoom.readPosition(position)) return Outcome::Error;
   const int from = lens::zoomStep(lensIndex, position);
   if (from == target) return Outcome::Done;
+  if (!readLevel()) return Outcome::Error;
   const bool tele = target > from;
   // From here on the lens may be driving: the stop goes out on every way out.
   struct StopOnExit {
@@ -1190,16 +1226,19 @@ Outcome moveZoom(const ZoomLens& zoom, core::Clock& clock, std::stop_token stop,
     ~StopOnExit() { zoom.drive(ZoomDirection::Stop); }
   } stopOnExit{zoom};
   if (!zoom.drive(tele ? ZoomDirection::Tele : ZoomDirection::Wide)) return Outcome::Error;
-  const core::Deadline deadline(clock, kZoomMoveLimit);
-  std::uint32_t last = position;
+  const core::Deadline deadline(clock, limit);
+  std::uint32_t last = position, lastLevel = level;
   auto lastChange = clock.now();
   for (;;) {
     if (stop.stop_requested()) return Outcome::Stopped;
     if (!zoom.readPosition(position)) return Outcome::Error;
     const int step = lens::zoomStep(lensIndex, position);
     if (tele ? step >= target : step <= target) return Outcome::Done;
-    if (position != last) {
+    // Out of digital zoom the position stands at the tele end while the level falls.
+    if (!readLevel()) return Outcome::Error;
+    if (position != last || level != lastLevel) {
       last = position;
+      lastLevel = level;
       lastChange = clock.now();
     } else if (clock.now() - lastChange >= kZoomStallLimit) {
       return Outcome::Error;

@@ -6,8 +6,8 @@
 // - Speed buttons with the lens's travel times as captions; a button already selected sends
 //   nothing; "HIGH SPEED" is refused on the family 0x20.
 // - The slider of zoom steps, 0 to the lens's slider top, with the four scale labels. A move
-//   runs on the operation slot (moveZoom): bounded in time, given up when the lens stalls,
-//   and always ended with the stop. Closing the panel stops a move it started.
+//   runs on the operation slot (moveZoom): bounded by the travel time at the selected speed,
+//   given up when the lens stalls, and always ended with the stop. Closing the panel stops a move it started.
 // - The wide and tele arrows drive the zoom while held, and a press starts the position
 //   polling (timer 2, 200 ms) that follows the lens until the drive reads stopped or a read
 //   fails.
@@ -43,24 +43,33 @@ namespace orva::panels {
 
 enum class ZoomDirection : std::uint8_t { Stop, Tele, Wide };
 
-// What a slider move needs of the lens: its position (as the panels read it) and the drive.
+// What a slider move needs of the lens: its position (as the panels read it) and the drive;
+// on a camera with digital zoom also how far it zooms digitally, which changes while the
+// optical position stands at the tele end.
 struct ZoomLens {
   std::function<bool(std::uint32_t&)> readPosition;
   std::function<bool(ZoomDirection)> drive;
+  std::function<bool(std::uint32_t&)> readDigitalLevel = {};
 };
-// The camera's lens: lens::readZoomPosition and the zoom drive setting.
+// The camera's lens: lens::readZoomPosition, the zoom drive setting and, on models with
+// digital zoom, lens::kDigitalActiveSetting.
 ZoomLens cameraZoomLens(CameraAccess& camera, const camera::ModelRecord& model);
 
-// A move gives up after this long, or when the position has not changed for the stall limit.
-inline constexpr std::chrono::milliseconds kZoomMoveLimit{20000};
+// A move gives up when the position has not changed for the stall limit, or once the whole
+// travel at the zoom's speed has had half as long again to end (never before the shortest
+// limit): a stalled lens is caught by the first, a slow one is not cut short by the second.
 inline constexpr std::chrono::milliseconds kZoomStallLimit{500};
+inline constexpr std::chrono::milliseconds kShortestZoomMoveLimit{20000};
+std::chrono::milliseconds zoomMoveLimit(std::chrono::milliseconds travel);
 
 // Drives the zoom until the position's step (lens::zoomStep) reaches `target`: towards tele
 // while it is below, towards wide while it is above; nothing when it is there. Done on
-// arrival; TimeOver after kZoomMoveLimit; Error when a read or write fails or the lens stalls
-// (a lens whose end lies short of the step, a stalled motor); Stopped on a stop request.
-// Whenever it drove, the stop goes out on the way out, whatever the outcome.
-Outcome moveZoom(const ZoomLens& zoom, core::Clock& clock, std::stop_token stop, int lensIndex, int target);
+// arrival; TimeOver after `limit`; Error when a read or write fails or the lens stalls
+// (neither the position nor the digital level changes: a lens whose end lies short of the
+// step, a stalled motor); Stopped on a stop request. Whenever it
+// drove, the stop goes out on the way out, whatever the outcome.
+Outcome moveZoom(const ZoomLens& zoom, core::Clock& clock, std::stop_token stop, int lensIndex, int target,
+                 std::chrono::milliseconds limit);
 
 // ---- focus mode
 

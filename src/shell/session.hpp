@@ -181,6 +181,9 @@ class Session {
   // The NTSC timing flag as a readout of the camera mode found it.
   void setNtscTiming(bool ntsc) { flags_.ntscTiming = ntsc; }
 
+  // The lens the camera emulates, as a lens panel switched it ("36x mode" / "35x mode").
+  void setLensIndex(int lensIndex) { record_.lensIndex = lensIndex; }
+
   // Motion detection as the motion detection panel last read or set it.
   void setMotionDetection(bool on) { motionDetection_ = on; }
 

@@ -86,7 +86,9 @@ class Axis {
   // at the stop and says so.
   bool advance(time_point now, std::int32_t span, std::int32_t stop) {
     if (direction_ == 0) return false;
-    const auto elapsed = std::clamp(now - since_, nanoseconds::zero(), travel_);
+    // No run is longer than two spans (the optical travel, the digital range and the overrun
+    // at the wide end together); the bound keeps the product below from overflowing.
+    const auto elapsed = std::clamp(now - since_, nanoseconds::zero(), 2 * travel_);
     const auto moved = static_cast<std::int32_t>(elapsed.count() * span / std::max<std::int64_t>(travel_.count(), 1));
     const std::int32_t wanted = anchor_ + direction_ * moved;
     const bool reached = direction_ > 0 ? wanted >= stop : wanted <= stop;
@@ -120,6 +122,8 @@ class Lens {
     RegisterMemory& memory = camera.memory();
     const time_point now = camera.now();
     bool stopped = false;
+    // Digital zoom switched off in the digital range: the picture is the optical tele end's.
+    if (!digitalZoomOn(memory) && zoom_.position() > tele_) zoom_.place(now, tele_);
     if (zoom_.direction() != 0) {
       const std::int32_t stop = zoom_.direction() > 0 ? teleStop(memory) : wideStop(memory);
       stopped = zoom_.advance(now, tele_, stop);
@@ -183,13 +187,27 @@ class Lens {
   // What the drive functions read: tele runs up the zoom positions, near up the focus ones.
   std::uint32_t zoomDrive() const { return driveValue(zoom_.direction(), 1); }
   std::uint32_t focusDrive() const { return driveValue(focus_.direction(), -1); }
-  std::uint16_t zoomPosition() const { return static_cast<std::uint16_t>(zoom_.position()); }
+  // The optical position in its 16-bit form: the wide end's is negative.
+  std::uint16_t zoomPosition() const { return static_cast<std::uint16_t>(opticalPosition()); }
 
  private:
   static std::int32_t startingZoom(const RegisterMemory& memory, std::uint16_t tele) {
     std::uint16_t at = readWord(memory, kZoomPositionWideRegister);
     if (at == 0) at = readWord(memory, kZoomPositionRegister);
-    return (at & 0x8000u) != 0 ? 0 : std::min<std::int32_t>(at, tele);
+    return (at & 0x8000u) != 0 ? kWideEndPosition : std::min<std::int32_t>(at, tele);
+  }
+
+  static bool digitalZoomOn(const RegisterMemory& memory) {
+    return (memory.read(kContinuousDigitalZoomRegister) & kContinuousDigitalZoomBit) != 0;
+  }
+  std::int32_t digitalSpan() const { return tele_ / kDigitalSpanDivisor; }
+  std::int32_t opticalPosition() const { return std::min(zoom_.position(), tele_); }
+  // FC91: FF while the zoom is optical, else how far into the digital range it is.
+  std::uint8_t digitalLevel() const {
+    const std::int32_t into = zoom_.position() - tele_;
+    if (into <= 0) return kDigitalIdle;
+    constexpr std::int32_t kDeepest = kDigitalIdle - 1;
+    return static_cast<std::uint8_t>(std::min(kDeepest, into * kDeepest / digitalSpan()));
   }
 
   // 1 stopped, 2 toward tele or far (`towardTwo`), 3 toward wide or near.
@@ -209,25 +227,30 @@ class Lens {
     }
   }
 
+  // The motors count from the nominal wide end; the lens's overrun past it is not counted.
   static std::uint16_t stepsAt(std::int32_t position) {
-    return static_cast<std::uint16_t>(kWideEndSteps - position / kPositionsPerStep);
+    return static_cast<std::uint16_t>(kWideEndSteps - std::max(position, 0) / kPositionsPerStep);
   }
 
   // A limit in motor steps as a zoom position; a limit past an end is that end.
   std::int32_t positionAt(std::uint16_t steps) const {
     const std::int32_t signedSteps = static_cast<std::int16_t>(steps);
-    if (signedSteps >= kWideEndSteps) return 0;
+    if (signedSteps >= kWideEndSteps) return kWideEndPosition;
     if (signedSteps <= static_cast<std::int16_t>(stepsAt(tele_))) return tele_;
     return std::min<std::int32_t>((kWideEndSteps - signedSteps) * kPositionsPerStep, tele_);
   }
-  std::int32_t teleStop(const RegisterMemory& memory) const { return positionAt(readWord(memory, kTeleLimitRegister)); }
+  // At its own tele end the lens goes on digitally while digital zoom is on.
+  std::int32_t teleStop(const RegisterMemory& memory) const {
+    const std::int32_t stop = positionAt(readWord(memory, kTeleLimitRegister));
+    return stop == tele_ && digitalZoomOn(memory) ? tele_ + digitalSpan() : stop;
+  }
   std::int32_t wideStop(const RegisterMemory& memory) const { return positionAt(readWord(memory, kWideLimitRegister)); }
 
   void publish(RegisterMemory& memory) const {
-    const auto at = static_cast<std::uint16_t>(zoom_.position());
-    writeWord(memory, kZoomPositionRegister, at);
-    writeWord(memory, kZoomPositionWideRegister, at);
-    writeWord(memory, kZoomStepsRegister, stepsAt(zoom_.position()));
+    writeWord(memory, kZoomPositionRegister, zoomPosition());
+    writeWord(memory, kZoomPositionWideRegister, zoomPosition());
+    writeWord(memory, kZoomStepsRegister, stepsAt(opticalPosition()));
+    memory.write(kDigitalActiveRegister, digitalLevel());
     writeBits(memory, kLensStatusRegister, kZoomMovingBit, zoom_.direction() != 0);
     writeWord(memory, kFocusPositionRegister, static_cast<std::uint16_t>(focus_.position()));
     memory.write(kLensDriveRegister, command_);
@@ -248,7 +271,7 @@ struct SwitchFunction {
 };
 constexpr SwitchFunction kSwitchFunctions[] = {
     {kFocusModeFunction, kFocusModeRegister, kManualFocusBit},
-    {0x1201, 0xFCCB, 0x01},  // continuous digital zoom
+    {0x1201, kContinuousDigitalZoomRegister, kContinuousDigitalZoomBit},
     {0x1203, 0xFF0F, 0x80},  // instant digital zoom
 };
 
@@ -328,7 +351,7 @@ void installDrive(VirtualCamera& camera, const std::shared_ptr<Lens>& lens, std:
 }  // namespace
 
 void presetLensRegisters(RegisterMemory& memory) {
-  memory.write(kDigitalActiveRegister, 0xFF);
+  memory.write(kDigitalActiveRegister, kDigitalIdle);
   memory.write(kInstantMagnificationRegister, 0x14);
 }
 
@@ -336,6 +359,7 @@ void installLens(VirtualCamera& camera, std::uint16_t tele) {
   auto lens = std::make_shared<Lens>(camera, tele);
   camera.onTime([lens](VirtualCamera& cam) { lens->update(cam); });
   camera.onWrite(kLensDriveRegister, [lens](VirtualCamera& cam, const MemoryWrite& w) { lens->command(cam, w.value); });
+  camera.onWrite(kContinuousDigitalZoomRegister, [lens](VirtualCamera& cam, const MemoryWrite&) { lens->update(cam); });
   for (std::uint16_t address : {kFocusPositionRegister, static_cast<std::uint16_t>(kFocusPositionRegister + 1)})
     camera.onWrite(address, [lens](VirtualCamera& cam, const MemoryWrite&) { lens->placeFocus(cam); });
   // A limit written behind a running zoom stops it at once.
@@ -344,8 +368,10 @@ void installLens(VirtualCamera& camera, std::uint16_t tele) {
   installZoomSpeed(camera, lens);
   installDrive(camera, lens, kZoomDriveFunction, kDriveTele, kDriveWide, &Lens::zoomDrive);
   installDrive(camera, lens, kFocusDriveFunction, kDriveFar, kDriveNear, &Lens::focusDrive);
+  // The cap is on tele positions: the wide end's negative form reads as it is.
   camera.onFunctionGet(kZoomPositionFunction, [lens](const VirtualCamera&) {
-    return wordDigits(std::min(lens->zoomPosition(), kZoomPositionFunctionCap));
+    const std::uint16_t at = lens->zoomPosition();
+    return wordDigits((at & 0x8000u) != 0 ? at : std::min(at, kZoomPositionFunctionCap));
   });
   for (const auto& f : kSwitchFunctions) installSwitch(camera, f);
   for (const auto& f : kPlainFunctions) installPlain(camera, f);

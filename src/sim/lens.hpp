@@ -2,11 +2,12 @@
 // The camera's zoom lens and focus: positions that move with the camera's time while a drive
 // runs, the registers that show them and the AFP functions that reach the same storage.
 //
-// Zoom. The position runs from 0 (wide end) to the profile's tele end (kDefaultLensTele
+// Zoom. The position runs from the wide end to the profile's tele end (kDefaultLensTele
 // unless set) and reads at F720 and F850 (words) and, capped at 25600, through the zoom
-// position function 1109. The lens also keeps it in motor steps at F714: one step for every
-// three positions, counting down from 0400 at the wide end, so the tele end lies below zero
-// (E156 for the default 6800). The tool's go-to and preset runs work in that form: they write
+// position function 1109. Driven into its wide end the lens overruns nominal 0 a little
+// (kWideEndPosition) and reads in that negative form (FFF0), uncapped. The lens also keeps
+// its position in motor steps at F714: one step for every three positions, counting down
+// from 0400 at the wide end, so the tele end lies below zero (E156 for the default 6800). The tool's go-to and preset runs work in that form: they write
 // a temporary wide limit to F71C or tele limit to F71E, drive, and the lens stops there. At
 // start the limits hold the lens's own ends; a limit past an end means that end.
 //
@@ -29,11 +30,17 @@
 // Focus: a position in F712 (word, two's complement) from F800 (far end) to 0700 (near end),
 // a full travel in 3 s. Writing F712 puts the focus there, as the adjustment mode's steps do.
 //
+// Digital zoom. With continuous digital zoom on (FCCB bit 0), a zoom toward tele goes on past
+// the optical tele end through a digital range a quarter of the optical travel long; F720,
+// F850, F714 and 1109 stay at the tele end meanwhile, and FC91 reads how far into the range
+// the zoom is (00 to FE) instead of FF. Switching digital zoom off there returns the zoom to
+// the optical tele end.
+//
 // Digital zoom and lens position storage: the AFP functions read and write the registers, so
 // both protocols see one setting: 1201 continuous (1 off, 2 on) = FCCB 00 / 01, 1203 instant
 // (1 / 2) = FF0F bit 7, 1202 = FDF0, 1204 = FDE6, 6187 = 11E6 (word).
 //
-// F720, F850, F714 and F751 bit 5 are the lens's own: a write to them lasts until the camera's
+// F720, F850, F714, F751 bit 5 and FC91 are the lens's own: a write to them lasts until the camera's
 // time next moves. A profile's F850 (else F720) places the zoom at start; its F712 places the
 // focus.
 #include <cstdint>
@@ -77,6 +84,8 @@ inline constexpr std::uint16_t kZoomPositionFunctionCap = 25600;
 
 // Motor steps at the wide end, and zoom positions per step.
 inline constexpr std::int32_t kWideEndSteps = 0x0400;
+// Where the lens stops when driven into its wide end.
+inline constexpr std::int32_t kWideEndPosition = -0x10;
 inline constexpr std::int32_t kPositionsPerStep = 3;
 inline constexpr std::int32_t kFocusFarEnd = -0x0800;
 inline constexpr std::int32_t kFocusNearEnd = 0x0700;
@@ -86,6 +95,11 @@ inline constexpr std::int32_t kFocusInFocus = 0x0000;
 // What the lens registers hold at power-on, before a profile's registers: FC91 = FF (no
 // digital zoom under way), FDE6 = 14 (instant digital zoom 2.0 times).
 inline constexpr std::uint16_t kDigitalActiveRegister = 0xFC91;
+inline constexpr std::uint8_t kDigitalIdle = 0xFF;
+inline constexpr std::uint16_t kContinuousDigitalZoomRegister = 0xFCCB;
+inline constexpr std::uint8_t kContinuousDigitalZoomBit = 0x01;
+// The digital range is this part of the optical travel.
+inline constexpr std::int32_t kDigitalSpanDivisor = 4;
 inline constexpr std::uint16_t kInstantMagnificationRegister = 0xFDE6;
 void presetLensRegisters(RegisterMemory& memory);
 

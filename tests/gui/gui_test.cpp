@@ -20,6 +20,7 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <atomic>
@@ -186,6 +187,7 @@ class GuiTest : public QObject {
   void shortcutKeysLeaveQuestionsAlone();
   void panelLeavesTheMainWindowUsable();
   void launcherOpensZoomAndFocusAndSaysWhatIsNotBuilt();
+  void zoomSliderMovesOneStepAPageOrAWheelNotch();
   void screenshots();
 };
 
@@ -1005,6 +1007,25 @@ void GuiTest::launcherOpensZoomAndFocusAndSaysWhatIsNotBuilt() {
   QVERIFY(seen->seen);
   QCOMPARE(seen->text, qs(gui::texts::kNotAvailable));
   QVERIFY(!key->isChecked());
+}
+
+// A click in the groove, PgUp / PgDn and a wheel notch each move the zoom one step.
+void GuiTest::zoomSliderMovesOneStepAPageOrAWheelNotch() {
+  namespace C = orva::panels::lens_controls;
+  gui::PanelDialog panel(orva::panels::zoomPanelDescription(), nullptr);
+  panel.setRange(C::kSlider, 0, 15);
+  panel.setValue(C::kSlider, 5);
+  auto* slider = panel.control(C::kSlider)->findChild<QSlider*>(QStringLiteral("slider"));
+  QVERIFY(slider != nullptr);
+  slider->triggerAction(QAbstractSlider::SliderPageStepAdd);
+  QCOMPARE(slider->value(), 6);
+  slider->triggerAction(QAbstractSlider::SliderPageStepSub);
+  QCOMPARE(slider->value(), 5);
+  const QPointF at(slider->width() / 2.0, slider->height() / 2.0);
+  QWheelEvent notch(at, slider->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                    Qt::NoScrollPhase, false);
+  QApplication::sendEvent(slider, &notch);
+  QCOMPARE(std::abs(slider->value() - 5), 1);
 }
 
 void GuiTest::screenshots() {

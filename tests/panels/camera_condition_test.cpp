@@ -16,6 +16,7 @@
 namespace orva::panels {
 namespace {
 
+using namespace std::chrono_literals;
 using testing::Bench;
 using testing::faults;
 using testing::name;
@@ -401,6 +402,31 @@ TEST(ConditionReadout, ABareOldModelReadsZoomFocusAndExposureOnly) {
     EXPECT_EQ(v.fValue, "1.4");
     EXPECT_EQ(v.shutter, std::nullopt);
     EXPECT_EQ(v.protocol, protocol);
+  }
+}
+
+// "Digi." tells whether the camera zooms digitally now, as the zoom panels' "DIGI." does, not
+// whether continuous digital zoom is allowed; the wide end's negative form reads x1.
+TEST(ConditionReadout, DigiIsTheDigitalZoomUnderWayAndTheWideEndReadsX1) {
+  for (P protocol : {P::Eap, P::Afp}) {
+    SCOPED_TRACE(name(protocol));
+    Bench b(protocol, "FCCB: 01\nFDFC: 00\n");
+    camera::ModelRecord r = model(0x70, 0, 0x0020);
+    r.lensIndex = 1;
+    ConditionReadout readout(b.access, b.monitor, b.runner);
+    const auto drive = [&b](std::uint32_t command, std::chrono::milliseconds d) {
+      EXPECT_TRUE(b.access.write(camera::registerSetting(0xFCBB, 8), command));
+      b.clock.advance(d);
+    };
+    EXPECT_EQ(readout.read(r, true, true).digital, false) << "allowed, not under way";
+    drive(0x99, 5s);  // the whole optical travel and on into the digital range
+    ConditionView v = readout.read(r, true, true);
+    EXPECT_EQ(v.digital, true);
+    EXPECT_EQ(v.magnification, "16");
+    drive(0x9B, 10s);
+    v = readout.read(r, true, true);
+    EXPECT_EQ(v.digital, false);
+    EXPECT_EQ(v.magnification, "1");
   }
 }
 

@@ -10,10 +10,12 @@
 #include <future>
 
 #include "panel_bench.hpp"
+#include "panels/camera_condition.hpp"
 #include "panels/fake_panel_view.hpp"
 #include "panels/lens_tables.hpp"
 #include "panels/lens_texts.hpp"
 #include "panels/registry.hpp"
+#include "panels/texts.hpp"
 
 namespace orva::panels {
 namespace {
@@ -307,6 +309,63 @@ TEST(ZoomSlider, ClosingThePanelStopsItsMove) {
   EXPECT_EQ(z.view.value(C::kSlider), 0) << "no update reaches a closed panel";
 }
 
+TEST(ZoomSlider, AMoveAtASlowSpeedHasItsWholeTravelTimeAndMore) {
+  // SuperSlow04: the virtual camera's whole travel takes 27 s, past the shortest limit of 20 s.
+  for (P protocol : {P::Eap, P::Afp}) {
+    SCOPED_TRACE(name(protocol));
+    Panel z(protocol, "FDFC: 0C\nFDFB: 04\n", makeZoomFocus, 0x0CF0, 1, 0x407F);
+    ASSERT_TRUE(z.logic->open());
+    ASSERT_EQ(z.view.value(C::kSlowList), 4);
+    const auto started = z.bench.clock.elapsed();
+    z.logic->intent(Intent::choose(C::kSlider, 15));
+    z.settle();
+    EXPECT_GT(z.bench.clock.elapsed() - started, 20s);
+    EXPECT_EQ(z.view.value(C::kSlider), 15);
+    EXPECT_NE(z.bench.monitor.log().find("\n-- ZOOM Position Move END --"), std::string::npos);
+    EXPECT_EQ(z.bench.monitor.log().find(std::string(texts::kTimeOver)), std::string::npos);
+  }
+}
+
+// With continuous digital zoom on, the camera zooms digitally past the optical tele end: "DIGI."
+// follows it while the position is polled and after a slider move, and the wide end reads in
+// its negative form.
+TEST(ZoomDigital, DigiFollowsTheCameraWhileItIsPolledAndAfterASliderMove) {
+  for (P protocol : {P::Eap, P::Afp}) {
+    SCOPED_TRACE(name(protocol));
+    Panel z(protocol, "FDFC: 00\nFCCB: 01\n", makeZoomPanel);
+    ASSERT_TRUE(z.logic->open());
+    EXPECT_EQ(z.view.text(C::kDigiMark), "");
+    z.logic->intent(Intent::press(C::kZoomTele));
+    z.bench.clock.advance(3000ms);
+    z.logic->intent(Intent::tick(kPositionTimer));
+    EXPECT_EQ(z.view.text(C::kDigiMark), "") << "still optical";
+    z.bench.clock.advance(1500ms);
+    z.logic->intent(Intent::tick(kPositionTimer));
+    EXPECT_EQ(z.view.text(C::kDigiMark), "DIGI.") << "past the optical tele end";
+    EXPECT_EQ(z.view.value(C::kSlider), 15);
+    z.logic->intent(Intent::release(C::kZoomTele));
+    z.logic->intent(Intent::tick(kPositionTimer));
+    EXPECT_EQ(z.view.timers().count(kPositionTimer), 0u);
+
+    // Back out of the digital range (the position stands meanwhile: no stall) to x1.
+    z.logic->intent(Intent::choose(C::kSlider, 0));
+    z.settle();
+    EXPECT_NE(z.bench.monitor.log().find("\n-- ZOOM Position Move END --"), std::string::npos);
+    EXPECT_EQ(z.view.text(C::kDigiMark), "");
+    EXPECT_EQ(z.view.value(C::kSlider), 0);
+
+    // Into the wide end, which reads in its negative form.
+    z.logic->intent(Intent::press(C::kZoomWide));
+    z.bench.clock.advance(2000ms);
+    z.logic->intent(Intent::tick(kPositionTimer));
+    EXPECT_EQ(z.view.timers().count(kPositionTimer), 0u) << "stopped at the end";
+    z.logic->intent(Intent::release(C::kZoomWide));
+    EXPECT_EQ(word(z.bench, 0xF720), 0xFFF0);
+    EXPECT_EQ(z.view.value(C::kSlider), 0);
+    EXPECT_EQ(z.view.text(C::kMagnification), "1");
+  }
+}
+
 // A lens of the test's own: where it is, what it does on each read, what it was told.
 struct FakeLens {
   std::uint32_t position = 0;
@@ -341,20 +400,21 @@ struct FakeLens {
 TEST(MoveZoom, IsBoundedInTimeGivesUpOnAStalledLensAndAlwaysStops) {
   using D = ZoomDirection;
   const std::vector<D> teleThenStop{D::Tele, D::Stop};
+  constexpr auto kLimit = 20s;
   {
     SCOPED_TRACE("creeping, never arriving");
     core::FakeClock clock;
     FakeLens l = FakeLens::at(0, 1);
-    EXPECT_EQ(moveZoom(l.lens(), clock, {}, 1, 15), Outcome::TimeOver);
-    EXPECT_GE(clock.elapsed(), kZoomMoveLimit);
-    EXPECT_LT(clock.elapsed(), kZoomMoveLimit + 100ms);
+    EXPECT_EQ(moveZoom(l.lens(), clock, {}, 1, 15, kLimit), Outcome::TimeOver);
+    EXPECT_GE(clock.elapsed(), kLimit);
+    EXPECT_LT(clock.elapsed(), kLimit + 100ms);
     EXPECT_EQ(l.told, teleThenStop);
   }
   {
     SCOPED_TRACE("stalled");
     core::FakeClock clock;
     FakeLens l = FakeLens::at(0x3000);
-    EXPECT_EQ(moveZoom(l.lens(), clock, {}, 1, 15), Outcome::Error);
+    EXPECT_EQ(moveZoom(l.lens(), clock, {}, 1, 15, kLimit), Outcome::Error);
     EXPECT_GE(clock.elapsed(), kZoomStallLimit);
     EXPECT_LT(clock.elapsed(), kZoomStallLimit + 100ms);
     EXPECT_EQ(l.told, teleThenStop);
@@ -363,14 +423,14 @@ TEST(MoveZoom, IsBoundedInTimeGivesUpOnAStalledLensAndAlwaysStops) {
     SCOPED_TRACE("a read fails on the way");
     core::FakeClock clock;
     FakeLens l = FakeLens::at(0, 10, 5);
-    EXPECT_EQ(moveZoom(l.lens(), clock, {}, 1, 15), Outcome::Error);
+    EXPECT_EQ(moveZoom(l.lens(), clock, {}, 1, 15, kLimit), Outcome::Error);
     EXPECT_EQ(l.told, teleThenStop);
   }
   {
     SCOPED_TRACE("the drive's write fails");
     core::FakeClock clock;
     FakeLens l = FakeLens::at(0x6000, 0, 1000000, true);
-    EXPECT_EQ(moveZoom(l.lens(), clock, {}, 1, 2), Outcome::Error);
+    EXPECT_EQ(moveZoom(l.lens(), clock, {}, 1, 2, kLimit), Outcome::Error);
     EXPECT_EQ(l.told, (std::vector<D>{D::Wide, D::Stop})) << "it may have reached the camera";
   }
   {
@@ -384,14 +444,14 @@ TEST(MoveZoom, IsBoundedInTimeGivesUpOnAStalledLensAndAlwaysStops) {
       stop.request_stop();
       return read(p);
     };
-    EXPECT_EQ(moveZoom(lens, clock, stop.get_token(), 1, 15), Outcome::Stopped);
+    EXPECT_EQ(moveZoom(lens, clock, stop.get_token(), 1, 15, kLimit), Outcome::Stopped);
     EXPECT_EQ(l.told, teleThenStop);
   }
   {
     SCOPED_TRACE("already there");
     core::FakeClock clock;
     FakeLens l = FakeLens::at(0x6000);
-    EXPECT_EQ(moveZoom(l.lens(), clock, {}, 1, 12), Outcome::Done);
+    EXPECT_EQ(moveZoom(l.lens(), clock, {}, 1, 12, kLimit), Outcome::Done);
     EXPECT_TRUE(l.told.empty());
   }
 }
@@ -616,7 +676,9 @@ TEST(ZoomFocus, SetNowZoomPositionStoresTheLensPositionAndShowsIt) {
 TEST(ZoomFocus, The36xModeAsksFirstThenRestartsTheCameraAndReadsEverythingAgain) {
   for (const core::Answer answer : {core::Answer::Cancel, core::Answer::Ok}) {
     SCOPED_TRACE(answer == core::Answer::Ok ? "confirmed" : "cancelled");
-    Panel z(P::Eap, "0AFE: 01\n", makeZoomFocus, 0x10F0, 19, kNoAfOptions);
+    Panel z(P::Eap, "0AFE: 01\nF850: 5F 00\n", makeZoomFocus, 0x10F0, 19, kNoAfOptions);
+    // The session's record, as the program keeps it.
+    z.bench.context.lensChanged = [&z](int lens) { z.bench.model.lensIndex = lens; };
     z.bench.prompt.answer(answer);
     ASSERT_TRUE(z.logic->open());
     EXPECT_TRUE(z.view.shown(C::k36x));
@@ -641,6 +703,17 @@ TEST(ZoomFocus, The36xModeAsksFirstThenRestartsTheCameraAndReadsEverythingAgain)
     EXPECT_EQ(z.view.itemCaption(C::kSlider, 3), "x36");
     EXPECT_EQ(z.view.itemCaption(C::kSpeed, 0), "          HIGH SPEED   ( 4.6sec )");
     EXPECT_TRUE(z.logic->isOpen());
+
+    // The new lens is the session's: a panel opened afterwards and the condition readout use it.
+    z.logic->close();
+    FakePanelView fresh;
+    const auto again = makeZoomFocus(z.bench.context, fresh);
+    ASSERT_TRUE(again->open());
+    EXPECT_EQ(fresh.itemCaption(C::kSlider, 3), "x36");
+    again->close();
+    ASSERT_NE(lens::zoomStep(23, 0x5F00), lens::zoomStep(19, 0x5F00));
+    ConditionReadout readout(z.bench.access, z.bench.monitor, z.bench.runner);
+    EXPECT_EQ(readout.read(z.bench.model, true, true).magnification, std::to_string(lens::zoomStep(23, 0x5F00) + 1));
   }
 }
 

@@ -28,6 +28,7 @@ using std::chrono::milliseconds;
 using testing::converse;
 
 constexpr std::int64_t kTele = kDefaultLensTele;
+constexpr auto kWideEnd = static_cast<std::uint16_t>(kWideEndPosition);
 
 Profile profile(Protocol protocol, std::string_view statements = "") {
   auto p = parseProfile(fmt::format("settings 9600,N,8,1\nprotocol {}\n{}", protocol == Protocol::Afp ? "afp" : "eap",
@@ -153,7 +154,7 @@ TEST(LensZoom, StopsAtEachEndWithTheMovingBitClearAndTheDriveReadingStop) {
   wait(camera, 1000ms);
   EXPECT_EQ(readWord(camera, kZoomPositionRegister), kTele - travelled(1000, 3900));
   wait(camera, 10s);
-  EXPECT_EQ(readWord(camera, kZoomPositionRegister), 0);
+  EXPECT_EQ(readWord(camera, kZoomPositionRegister), kWideEnd) << "the wide end's negative form";
   EXPECT_EQ(readWord(camera, kZoomStepsRegister), wideLimit);
   EXPECT_EQ(readByte(camera, kLensDriveRegister), kDriveStop);
 }
@@ -371,6 +372,53 @@ TEST(LensDigitalZoom, TheFunctionsAndTheRegistersAreOneStorage) {
   EXPECT_EQ(get(camera, "6187FFFF"), "ABCD");
 }
 
+// With continuous digital zoom on the zoom goes on past the optical tele end, where the
+// positions stand and FC91 leaves FF; back toward wide it leaves the digital range first.
+TEST(LensDigitalZoom, PastTheOpticalTeleEndTheZoomGoesOnDigitallyWhileItIsOn) {
+  for (const Protocol protocol : {Protocol::Eap, Protocol::Afp}) {
+    SCOPED_TRACE(protocol == Protocol::Afp ? "AFP" : "EAP");
+    VirtualCamera camera(profile(protocol, "FCCB: 01\n"));
+    const std::uint16_t wideLimit = readWord(camera, kWideLimitRegister);
+    write(camera, kLensDriveRegister, kDriveTele);
+    wait(camera, 3900ms);
+    EXPECT_EQ(readWord(camera, kZoomPositionRegister), kTele);
+    EXPECT_EQ(readByte(camera, kDigitalActiveRegister), kDigitalIdle) << "at the optical tele end";
+    EXPECT_TRUE(zoomMoving(camera));
+    wait(camera, 500ms);
+    const std::uint8_t level = readByte(camera, kDigitalActiveRegister);
+    EXPECT_LT(level, kDigitalIdle);
+    EXPECT_EQ(readWord(camera, kZoomPositionRegister), kTele) << "the optical position stands";
+    if (protocol == Protocol::Afp) {
+      EXPECT_EQ(get(camera, "1109FFFF"), "6400");
+    }
+    wait(camera, 1s);
+    EXPECT_EQ(readByte(camera, kDigitalActiveRegister), kDigitalIdle - 1) << "the digital range's end";
+    EXPECT_FALSE(zoomMoving(camera));
+
+    write(camera, kLensDriveRegister, kDriveWide);
+    wait(camera, 300ms);
+    EXPECT_LT(readByte(camera, kDigitalActiveRegister), kDigitalIdle - 1);
+    EXPECT_EQ(readWord(camera, kZoomPositionRegister), kTele) << "the digital range is left first";
+    wait(camera, 10s);
+    EXPECT_EQ(readByte(camera, kDigitalActiveRegister), kDigitalIdle);
+    EXPECT_EQ(readWord(camera, kZoomPositionRegister), kWideEnd);
+    EXPECT_EQ(readWord(camera, kZoomStepsRegister), wideLimit);
+    if (protocol == Protocol::Afp) {
+      EXPECT_EQ(get(camera, "1109FFFF"), "FFF0") << "no tele position: not capped";
+    }
+
+    // Switched off in the digital range, the zoom is back at the optical tele end.
+    write(camera, kLensDriveRegister, kDriveTele);
+    wait(camera, 5s);
+    EXPECT_LT(readByte(camera, kDigitalActiveRegister), kDigitalIdle);
+    write(camera, 0xFCCB, 0x00);
+    EXPECT_EQ(readByte(camera, kDigitalActiveRegister), kDigitalIdle);
+    write(camera, kLensDriveRegister, kDriveWide);
+    wait(camera, 100ms);
+    EXPECT_LT(readWord(camera, kZoomPositionRegister), kTele) << "wide moves the optical zoom at once";
+  }
+}
+
 TEST(LensProfile, TheTeleEndAndTheStartingPlaceComeFromTheProfile) {
   VirtualCamera camera(profile(Protocol::Eap, "lens 4000\nF850: 12 34\nF712: FF 00\n"));
   EXPECT_EQ(readWord(camera, kZoomPositionRegister), 0x1234);
@@ -383,7 +431,7 @@ TEST(LensProfile, TheTeleEndAndTheStartingPlaceComeFromTheProfile) {
 
   VirtualCamera highest(profile(Protocol::Eap, "lens 6C00\nF720: 80 10\n"));
   EXPECT_EQ(readWord(highest, kTeleLimitRegister), 0xE000);
-  EXPECT_EQ(readWord(highest, kZoomPositionRegister), 0) << "the wide end's negative form starts at the wide end";
+  EXPECT_EQ(readWord(highest, kZoomPositionRegister), kWideEnd) << "a negative form starts at the wide end";
 
   for (const auto& [text, error] : {std::pair{"lens 0FFF", "line 1: lens 0FFF is outside 1000 to 6C00"},
                                     std::pair{"lens 6C01", "line 1: lens 6C01 is outside 1000 to 6C00"},
