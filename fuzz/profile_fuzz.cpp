@@ -1,7 +1,8 @@
 // Any bytes as a virtual camera profile, then (after a line "%%") as what the tool says on the
 // line: the reader either refuses the profile with a message or gives one the camera starts
 // from; the camera hears the line bytes with its time running, then drives its lens both ways,
-// and the zoom stays within the lens's ends throughout.
+// and the zoom stays within the lens's ends throughout (the wide end reads in its negative
+// form, so the position is taken as a signed word).
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -28,6 +29,12 @@ std::uint16_t word(const orva::sim::VirtualCamera& camera, std::uint16_t address
                                     camera.memory().read(static_cast<std::uint16_t>(address + 1)));
 }
 
+// Between the wide end's negative form and the tele end.
+bool withinEnds(std::uint16_t position, std::uint16_t tele) {
+  const auto signedPosition = static_cast<std::int16_t>(position);
+  return signedPosition >= orva::sim::kWideEndPosition && (signedPosition < 0 || position <= tele);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -49,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       t += 50ms;
       camera.advanceTo(t);
       (void)camera.takeOutput();
-      check(word(camera, orva::sim::kZoomPositionRegister) <= profile->lensTele);
+      check(withinEnds(word(camera, orva::sim::kZoomPositionRegister), profile->lensTele));
     }
   }
   const bool afp = camera.protocol() == orva::sim::Protocol::Afp;
@@ -60,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     t += 2500ms;
     camera.advanceTo(t);
     const std::uint16_t zoom = word(camera, orva::sim::kZoomPositionRegister);
-    check(zoom <= profile->lensTele);
+    check(withinEnds(zoom, profile->lensTele));
   }
   say(camera, afp ? "S110701T" : ":WFCBBFE");
   say(camera, afp ? "G1109FFFFT" : ":rF720");
