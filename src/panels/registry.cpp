@@ -1,16 +1,16 @@
 #include "panels/registry.hpp"
 
 #include "panels/camera_type_panel.hpp"
-#include "panels/zoom_panels.hpp"
+#include "panels/lens/lens_panels.hpp"
 
 namespace orva::panels {
 
 const PanelDescription* panelDescription(PanelId panel) {
   switch (panel) {
     case PanelId::CameraType: return &camera_type::description();
-    case PanelId::Zoom: return &zoomPanelDescription();
-    case PanelId::Focus: return &focusPanelDescription();
-    case PanelId::ZoomFocus: return &zoomFocusPanelDescription();
+    case PanelId::Zoom: return &lens::zoomPanelDescription();
+    case PanelId::Focus: return &lens::focusPanelDescription();
+    case PanelId::ZoomFocus: return &lens::zoomFocusPanelDescription();
     default: return nullptr;
   }
 }
@@ -20,9 +20,9 @@ std::unique_ptr<PanelLogic> makePanel(PanelId panel, PanelContext& context, Pane
   const PanelDescription* description = panelDescription(panel);
   if (description == nullptr) return nullptr;
   switch (panel) {
-    case PanelId::Zoom: return makeZoomPanel(context, view);
-    case PanelId::Focus: return makeFocusPanel(context, view);
-    case PanelId::ZoomFocus: return makeZoomFocusPanel(context, view, {options.afFastMode});
+    case PanelId::Zoom: return lens::makeZoomPanel(context, view);
+    case PanelId::Focus: return lens::makeFocusPanel(context, view);
+    case PanelId::ZoomFocus: return lens::makeZoomFocusPanel(context, view, {options.afFastMode});
     default: break;
   }
   // Panels without rules of their own run their description as it stands.

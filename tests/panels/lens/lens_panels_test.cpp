@@ -2,22 +2,24 @@
 // on open and in which order, what each control writes, the refused entries, the arrows and
 // the slider moves that always end with the stop, the focus mode switch, and the ZOOM/FOCUS
 // panel's zoom cue, adjustment mode and AF options.
-#include "panels/zoom_panels.hpp"
+#include "panels/lens/lens_panels.hpp"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <future>
 
-#include "panel_bench.hpp"
 #include "panels/camera_condition.hpp"
 #include "panels/fake_panel_view.hpp"
-#include "panels/lens_tables.hpp"
-#include "panels/lens_texts.hpp"
+#include "panels/lens/lens_controls.hpp"
+#include "panels/lens/lens_operations.hpp"
+#include "panels/lens/lens_readout.hpp"
+#include "panels/lens/lens_texts.hpp"
+#include "panels/panel_bench.hpp"
 #include "panels/registry.hpp"
 #include "panels/texts.hpp"
 
-namespace orva::panels {
+namespace orva::panels::lens {
 namespace {
 
 using namespace std::chrono_literals;
@@ -26,8 +28,8 @@ using testing::byte;
 using testing::name;
 using testing::word;
 using P = link::Protocol;
-namespace C = lens_controls;
-namespace T = lens_texts;
+namespace C = controls;
+namespace T = texts;
 
 // What a frame reads or writes: the register (EAP, or AFP through the gateway) or the function.
 std::string target(const std::string& frame) {
@@ -322,7 +324,7 @@ TEST(ZoomSlider, AMoveAtASlowSpeedHasItsWholeTravelTimeAndMore) {
     EXPECT_GT(z.bench.clock.elapsed() - started, 20s);
     EXPECT_EQ(z.view.value(C::kSlider), 15);
     EXPECT_NE(z.bench.monitor.log().find("\n-- ZOOM Position Move END --"), std::string::npos);
-    EXPECT_EQ(z.bench.monitor.log().find(std::string(texts::kTimeOver)), std::string::npos);
+    EXPECT_EQ(z.bench.monitor.log().find(std::string(panels::texts::kTimeOver)), std::string::npos);
   }
 }
 
@@ -779,4 +781,4 @@ TEST(Registry, OffersTheThreeLensPanels) {
 }
 
 }  // namespace
-}  // namespace orva::panels
+}  // namespace orva::panels::lens
