@@ -1,22 +1,16 @@
 #include "panels/lens/lens_panels.hpp"
 
-#include "panels/lens/lens_choices.hpp"
+#include <memory>
+
 #include "panels/lens/lens_controls.hpp"
 #include "panels/lens/lens_operations.hpp"
-#include "panels/lens/lens_readout.hpp"
-#include "panels/lens/lens_settings.hpp"
-#include "panels/lens/lens_texts.hpp"
-#include "panels/lens/zoom_part.hpp"
 
 namespace orva::panels::lens {
 namespace {
 
-using namespace std::chrono_literals;
 namespace C = controls;
-namespace T = texts;
 
-// ---- FOCUS
-
+// FOCUS: the focus mode, and the near and far arrows only in manual.
 class FocusPanel final : public PanelLogic {
  public:
   FocusPanel(PanelContext& c, PanelView& v) : PanelLogic(focusPanelDescription(), c, v) {}

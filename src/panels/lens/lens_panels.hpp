@@ -1,6 +1,7 @@
 #pragma once
 // The three lens panels: ZOOM CONTROL (ZOOMDLG), FOCUS (FOCUSDLG) and ZOOM/FOCUS CONTROL
-// (ZOOMFOCUSDLG), and the lens operations they share.
+// (ZOOMFOCUSDLG), as the registry creates them. The lens operations they share are in
+// lens_operations.hpp, their control ids and timers in lens_controls.hpp.
 //
 // Zoom part (ZOOM CONTROL, and ZOOM/FOCUS CONTROL with its slow speeds):
 // - Speed buttons with the lens's travel times as captions; a button already selected sends
@@ -29,8 +30,6 @@
 #include "panels/panel_logic.hpp"
 
 namespace orva::panels::lens {
-
-// ---- the panels
 
 // What the ZOOM/FOCUS panel takes from the configuration: "AF Fast mode= " 1 offers the fast
 // AF and AF search type groups on every model with the AF search capability.

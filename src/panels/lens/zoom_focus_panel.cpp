@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <string>
 #include <utility>
 
 #include "core/deadline.hpp"
 #include "panels/formats.hpp"
 #include "panels/hold_button.hpp"
-#include "panels/texts.hpp"
 #include "panels/lens/lens_choices.hpp"
 #include "panels/lens/lens_controls.hpp"
 #include "panels/lens/lens_operations.hpp"
@@ -16,6 +16,7 @@
 #include "panels/lens/lens_settings.hpp"
 #include "panels/lens/lens_texts.hpp"
 #include "panels/lens/zoom_part.hpp"
+#include "panels/texts.hpp"
 
 namespace orva::panels::lens {
 namespace {
@@ -23,8 +24,6 @@ namespace {
 using namespace std::chrono_literals;
 namespace C = controls;
 namespace T = texts;
-
-// ---- ZOOM/FOCUS CONTROL
 
 class ZoomFocusPanel final : public ZoomPart {
  public:

@@ -1,22 +1,14 @@
 #include "panels/lens/lens_panels.hpp"
 
-#include "panels/lens/lens_choices.hpp"
-#include "panels/lens/lens_controls.hpp"
-#include "panels/lens/lens_operations.hpp"
-#include "panels/lens/lens_readout.hpp"
-#include "panels/lens/lens_settings.hpp"
-#include "panels/lens/lens_texts.hpp"
+#include <memory>
+
 #include "panels/lens/zoom_part.hpp"
 
 namespace orva::panels::lens {
 namespace {
 
-using namespace std::chrono_literals;
-namespace C = controls;
-namespace T = texts;
-
-// ---- ZOOM CONTROL
-
+// ZOOM CONTROL: the shared zoom part as it stands, reading the continuous maximum and the
+// instant magnification on open.
 class ZoomPanel final : public ZoomPart {
  public:
   ZoomPanel(PanelContext& c, PanelView& v) : ZoomPart(zoomPanelDescription(), c, v) {}

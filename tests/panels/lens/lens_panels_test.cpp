@@ -16,7 +16,6 @@
 #include "panels/lens/lens_readout.hpp"
 #include "panels/lens/lens_texts.hpp"
 #include "panels/panel_bench.hpp"
-#include "panels/registry.hpp"
 #include "panels/texts.hpp"
 
 namespace orva::panels::lens {
@@ -769,15 +768,6 @@ TEST(ZoomFocus, EveryChoiceAndEntryReachesTheCameraAndAFreshPanelShowsIt) {
     }
     EXPECT_GE(entered.size(), 7u);
   }
-}
-
-TEST(Registry, OffersTheThreeLensPanels) {
-  for (PanelId id : {PanelId::Zoom, PanelId::Focus, PanelId::ZoomFocus}) {
-    ASSERT_NE(panelDescription(id), nullptr);
-    EXPECT_EQ(panelDescription(id)->id, id);
-  }
-  EXPECT_EQ(panelDescription(PanelId::ZoomFocus)->title, "ZOOM/FOCUS CONTROL");
-  EXPECT_EQ(panelDescription(PanelId::Focus)->heading, "FOCUS CONTROL");
 }
 
 }  // namespace
