@@ -47,6 +47,7 @@
 #include "port_dialog.hpp"
 #include "panels/camera_type_panel.hpp"
 #include "panels/lens/lens_controls.hpp"
+#include "panels/lens/lens_panels.hpp"
 #include "panels/lens/lens_texts.hpp"
 #include "panels/texts.hpp"
 #include "shell/session_texts.hpp"
@@ -1012,7 +1013,7 @@ void GuiTest::launcherOpensZoomAndFocusAndSaysWhatIsNotBuilt() {
 // A click in the groove, PgUp / PgDn and a wheel notch each move the zoom one step.
 void GuiTest::zoomSliderMovesOneStepAPageOrAWheelNotch() {
   namespace C = orva::panels::lens::controls;
-  gui::PanelDialog panel(orva::panels::zoomPanelDescription(), nullptr);
+  gui::PanelDialog panel(orva::panels::lens::zoomPanelDescription(), nullptr);
   panel.setRange(C::kSlider, 0, 15);
   panel.setValue(C::kSlider, 5);
   auto* slider = panel.control(C::kSlider)->findChild<QSlider*>(QStringLiteral("slider"));
