@@ -32,7 +32,8 @@ constexpr PanelRow kRows[] = {
 };
 
 const PanelRow* rowOf(PanelId panel) {
-  const auto* row = std::find_if(std::begin(kRows), std::end(kRows), [panel](const PanelRow& r) { return r.id == panel; });
+  const auto* row =
+      std::find_if(std::begin(kRows), std::end(kRows), [panel](const PanelRow& r) { return r.id == panel; });
   return row == std::end(kRows) ? nullptr : row;
 }
 

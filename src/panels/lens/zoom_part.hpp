@@ -103,7 +103,8 @@ class ZoomPart : public PanelLogic {
     const auto b = static_cast<std::uint8_t>(stored & 0xFFu);
     const auto code = context().model.modelCode;
     const auto shown = familyCoding() ? lens::familyContinuousMaximum(code, b) : lens::continuousMaximum(code, b);
-    continuousText_ = shown ? formatValue(Format::Decimal, static_cast<std::uint32_t>(*shown)) : std::string(texts::kNoValue);
+    continuousText_ =
+        shown ? formatValue(Format::Decimal, static_cast<std::uint32_t>(*shown)) : std::string(texts::kNoValue);
     view().setText(controls::kContinuousMax, continuousText_);
     return true;
   }
@@ -217,8 +218,8 @@ class ZoomPart : public PanelLogic {
       while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
       if (t.size() == 1 && t[0] >= '1' && t[0] <= '8') n = t[0] - '0';
     }
-    const auto stored = n ? (familyCoding() ? lens::familyContinuousCode(code, *n) : lens::continuousCode(code, *n))
-                          : std::nullopt;
+    const auto stored =
+        n ? (familyCoding() ? lens::familyContinuousCode(code, *n) : lens::continuousCode(code, *n)) : std::nullopt;
     if (!stored) {
       view().beep();
       return;

@@ -33,8 +33,8 @@ using Make = std::unique_ptr<PanelLogic> (*)(PanelContext&, PanelView&);
 inline std::unique_ptr<PanelLogic> makeZoomFocus(PanelContext& c, PanelView& v) { return makeZoomFocusPanel(c, v); }
 
 struct Panel {
-  Panel(link::Protocol protocol, std::string_view registers, Make make, std::uint16_t modelCode = 0x0CF0, int lensIndex = 1,
-        std::uint16_t panelWord2 = 0x00FF)
+  Panel(link::Protocol protocol, std::string_view registers, Make make, std::uint16_t modelCode = 0x0CF0,
+        int lensIndex = 1, std::uint16_t panelWord2 = 0x00FF)
       : bench(protocol, registers) {
     bench.model.modelCode = modelCode;
     bench.model.lensIndex = lensIndex;
