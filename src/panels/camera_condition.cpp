@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "camera/setting.hpp"
-#include "panels/lens_tables.hpp"
+#include "panels/lens/lens_readout.hpp"
 
 namespace orva::panels {
 namespace {

@@ -1,32 +1,55 @@
 #include "panels/registry.hpp"
 
+#include <algorithm>
+
 #include "panels/camera_type_panel.hpp"
-#include "panels/zoom_panels.hpp"
+#include "panels/lens/lens_panels.hpp"
 
 namespace orva::panels {
+namespace {
+
+// A panel without rules of its own runs its description as it stands.
+template <const PanelDescription& (*Describe)()>
+std::unique_ptr<PanelLogic> describedOnly(PanelContext& context, PanelView& view, const PanelOptions&) {
+  return std::make_unique<PanelLogic>(Describe(), context, view);
+}
+
+constexpr PanelRow kRows[] = {
+    {.id = PanelId::CameraType,
+     .description = camera_type::description,
+     .make = describedOnly<camera_type::description>},
+    {.id = PanelId::Zoom,
+     .description = lens::zoomPanelDescription,
+     .make = [](PanelContext& c, PanelView& v, const PanelOptions&) { return lens::makeZoomPanel(c, v); }},
+    {.id = PanelId::Focus,
+     .description = lens::focusPanelDescription,
+     .make = [](PanelContext& c, PanelView& v, const PanelOptions&) { return lens::makeFocusPanel(c, v); }},
+    {.id = PanelId::ZoomFocus,
+     .description = lens::zoomFocusPanelDescription,
+     .make = [](PanelContext& c, PanelView& v, const PanelOptions& o) {
+       return lens::makeZoomFocusPanel(c, v, {.afFastMode = o.afFastMode});
+     }},
+};
+
+const PanelRow* rowOf(PanelId panel) {
+  const auto* row =
+      std::find_if(std::begin(kRows), std::end(kRows), [panel](const PanelRow& r) { return r.id == panel; });
+  return row == std::end(kRows) ? nullptr : row;
+}
+
+}  // namespace
+
+std::span<const PanelRow> panelRows() { return kRows; }
 
 const PanelDescription* panelDescription(PanelId panel) {
-  switch (panel) {
-    case PanelId::CameraType: return &camera_type::description();
-    case PanelId::Zoom: return &zoomPanelDescription();
-    case PanelId::Focus: return &focusPanelDescription();
-    case PanelId::ZoomFocus: return &zoomFocusPanelDescription();
-    default: return nullptr;
-  }
+  const PanelRow* row = rowOf(panel);
+  return row == nullptr ? nullptr : &row->description();
 }
 
 std::unique_ptr<PanelLogic> makePanel(PanelId panel, PanelContext& context, PanelView& view,
                                       const PanelOptions& options) {
-  const PanelDescription* description = panelDescription(panel);
-  if (description == nullptr) return nullptr;
-  switch (panel) {
-    case PanelId::Zoom: return makeZoomPanel(context, view);
-    case PanelId::Focus: return makeFocusPanel(context, view);
-    case PanelId::ZoomFocus: return makeZoomFocusPanel(context, view, {options.afFastMode});
-    default: break;
-  }
-  // Panels without rules of their own run their description as it stands.
-  return std::make_unique<PanelLogic>(*description, context, view);
+  const PanelRow* row = rowOf(panel);
+  return row == nullptr ? nullptr : row->make(context, view, options);
 }
 
 }  // namespace orva::panels

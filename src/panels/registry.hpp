@@ -1,7 +1,10 @@
 #pragma once
-// The panels this build offers: for each, its description and the logic that runs it. A panel
-// the launcher routes to but that is not here yet is reported by the caller as not available.
+// The panels this build offers: one row per panel with its description and the logic that runs
+// it. Both the question "does this build have the panel" and its creation read the same table,
+// so a panel is added by adding its row. A panel the launcher routes to but that has no row yet
+// is reported by the caller as not available.
 #include <memory>
+#include <span>
 
 #include "panels/panel_description.hpp"
 #include "panels/panel_id.hpp"
@@ -9,12 +12,22 @@
 
 namespace orva::panels {
 
-// Null for a panel this build does not have.
-const PanelDescription* panelDescription(PanelId panel);
 // What panels take from the configuration (ORVA.ini).
 struct PanelOptions {
   bool afFastMode = false;  // "AF Fast mode= " not 0
 };
+
+struct PanelRow {
+  PanelId id;
+  const PanelDescription& (*description)();
+  std::unique_ptr<PanelLogic> (*make)(PanelContext& context, PanelView& view, const PanelOptions& options);
+};
+
+// Every panel this build has, each once.
+std::span<const PanelRow> panelRows();
+
+// Null for a panel this build does not have.
+const PanelDescription* panelDescription(PanelId panel);
 
 // The logic of a panel this build has; null otherwise.
 std::unique_ptr<PanelLogic> makePanel(PanelId panel, PanelContext& context, PanelView& view,

@@ -46,8 +46,9 @@
 #include "panel_dialog.hpp"
 #include "port_dialog.hpp"
 #include "panels/camera_type_panel.hpp"
-#include "panels/lens_texts.hpp"
-#include "panels/zoom_panels.hpp"
+#include "panels/lens/lens_controls.hpp"
+#include "panels/lens/lens_panels.hpp"
+#include "panels/lens/lens_texts.hpp"
 #include "panels/texts.hpp"
 #include "shell/session_texts.hpp"
 #include "main_window.hpp"
@@ -794,7 +795,7 @@ void GuiTest::conditionButtonReadsTheCamera() {
 
 // Pictures of the windows for a look by eye: ORVA_GUI_SCREENSHOT_DIR=<folder> gui_tests screenshots
 void GuiTest::zoomFocusPanelDrivesTheLensInBothProtocols() {
-  namespace C = orva::panels::lens_controls;
+  namespace C = orva::panels::lens::controls;
   using orva::link::Protocol;
   Program p;
   p.connect();
@@ -812,7 +813,7 @@ void GuiTest::zoomFocusPanelDrivesTheLensInBothProtocols() {
     QTimer::singleShot(0, qApp, [&] {
       gui::PanelDialog* panel = p.app.openPanel();
       QVERIFY(panel != nullptr);
-      QCOMPARE(panel->windowTitle(), qs(orva::panels::lens_texts::kZoomFocusTitle));
+      QCOMPARE(panel->windowTitle(), qs(orva::panels::lens::texts::kZoomFocusTitle));
       auto* slider = panel->control(C::kSlider)->findChild<QSlider*>(QStringLiteral("slider"));
       auto* magnification = qobject_cast<QLineEdit*>(panel->control(C::kMagnification));
       QVERIFY(slider != nullptr && magnification != nullptr);
@@ -822,7 +823,7 @@ void GuiTest::zoomFocusPanelDrivesTheLensInBothProtocols() {
       // lacks is hidden.
       QTRY_VERIFY(panel->screen()->availableGeometry().contains(panel->frameGeometry()));
       for (QGroupBox* box : panel->findChildren<QGroupBox*>())
-        if (box->title() == qs(orva::panels::lens_texts::kCompatibilityGroup)) QVERIFY(box->isHidden());
+        if (box->title() == qs(orva::panels::lens::texts::kCompatibilityGroup)) QVERIFY(box->isHidden());
       auto* speed = panel->control(C::kManualSpeed)->findChild<QSpinBox*>();
       QVERIFY(speed != nullptr);
       // Held for a second, the tele arrow drives the zoom; the polling follows it.
@@ -985,8 +986,8 @@ void GuiTest::launcherOpensZoomAndFocusAndSaysWhatIsNotBuilt() {
   Program p;
   QVERIFY(!p.app.launcher().button(LauncherItem::Zoom)->isEnabled());
   p.connect();
-  for (const auto& [item, title] : {std::pair{LauncherItem::Zoom, orva::panels::lens_texts::kZoomTitle},
-                                    std::pair{LauncherItem::Focus, orva::panels::lens_texts::kFocusTitle}}) {
+  for (const auto& [item, title] : {std::pair{LauncherItem::Zoom, orva::panels::lens::texts::kZoomTitle},
+                                    std::pair{LauncherItem::Focus, orva::panels::lens::texts::kFocusTitle}}) {
     QPushButton* button = p.app.launcher().button(item);
     QVERIFY(button->isEnabled() && button->isVisible());
     QString shown;
@@ -1011,8 +1012,8 @@ void GuiTest::launcherOpensZoomAndFocusAndSaysWhatIsNotBuilt() {
 
 // A click in the groove, PgUp / PgDn and a wheel notch each move the zoom one step.
 void GuiTest::zoomSliderMovesOneStepAPageOrAWheelNotch() {
-  namespace C = orva::panels::lens_controls;
-  gui::PanelDialog panel(orva::panels::zoomPanelDescription(), nullptr);
+  namespace C = orva::panels::lens::controls;
+  gui::PanelDialog panel(orva::panels::lens::zoomPanelDescription(), nullptr);
   panel.setRange(C::kSlider, 0, 15);
   panel.setValue(C::kSlider, 5);
   auto* slider = panel.control(C::kSlider)->findChild<QSlider*>(QStringLiteral("slider"));

@@ -1,16 +1,12 @@
 // The lens tables: step lists and the position → step mapping, the slider mapping, the go-to
-// offsets, both codings of the continuous digital zoom maximum (with the bytes the old coding
-// cannot show), the magnification read-out and where the zoom position is read.
-#include "panels/lens_tables.hpp"
+// offsets and both codings of the continuous digital zoom maximum (with the bytes the old
+// coding cannot show).
+#include "camera/lens_tables.hpp"
 
 #include <gtest/gtest.h>
 
-#include "panel_bench.hpp"
-
-namespace orva::panels::lens {
+namespace orva::camera::lens {
 namespace {
-
-using P = link::Protocol;
 
 TEST(StepLists, AscendOneEntryPerMagnificationFromTheX1BandToTheTeleEnd) {
   for (int lensIndex = 0; lensIndex < kLensCount; ++lensIndex) {
@@ -62,10 +58,7 @@ TEST(Slider, CoversEveryStepAndMapsBothEndsExactly) {
   }
 }
 
-TEST(LensRows, SpeedCaptionsAndScaleLabels) {
-  EXPECT_EQ(speedCaptions(24), (std::vector<std::string>{"          HIGH SPEED   ( 3.45sec )",
-                                                          "          NORMAL SPEED ( 4.4sec )"}));
-  EXPECT_TRUE(speedCaptions(27).empty()) << "the 3x lens states no times";
+TEST(LensRows, ScaleLabelsAndSliderTops) {
   EXPECT_EQ(scaleLabels(27), (std::vector<std::string>{"", "x2", "", "x3"}));
   EXPECT_EQ(scaleLabels(8), (std::vector<std::string>{"x8", "x17", "x25", "x35"}));
   EXPECT_EQ(lensRow(8).sliderTop, 18);
@@ -118,7 +111,7 @@ TEST(ContinuousMaximum, AnOldModelsByteOf64OrMoreHasNoMaximum) {
 }
 
 TEST(FamilyCoding, LimitsByFamilyAndTheFamiliesOwnCodings) {
-  camera::ModelRecord m;
+  ModelRecord m;
   const std::pair<std::uint16_t, int> limits[] = {{0x05, 8}, {0x23, 8}, {0x50, 8}, {0x61, 10}, {0x70, 10},
                                                   {0x80, 12}, {0x9F, 12}, {0xE0, 12}};
   for (const auto& [code, limit] : limits) {
@@ -143,44 +136,5 @@ TEST(FamilyCoding, LimitsByFamilyAndTheFamiliesOwnCodings) {
   EXPECT_EQ(familyContinuousMaximum(0x10, 0), 1);
 }
 
-TEST(MagnificationText, InstantFactorsAndTheFamilyCaps) {
-  camera::ModelRecord m;
-  m.modelCode = 0xCF0;
-  EXPECT_EQ(magnificationText(m, 12, false, 20), "12");
-  EXPECT_EQ(magnificationText(m, 12, true, 10), "12");
-  EXPECT_EQ(magnificationText(m, 12, true, 20), "24");
-  EXPECT_EQ(magnificationText(m, 3, true, 15), "4.5");
-  EXPECT_EQ(magnificationText(m, 36, true, 20), "72");
-  m.modelCode = 0x13F1;
-  EXPECT_EQ(magnificationText(m, 36, true, 20), "60");
-  EXPECT_EQ(magnificationText(m, 36, true, 19), "60.0");
-  EXPECT_EQ(magnificationText(m, 36, false, 20), "36");
-  m.modelCode = 0x15F0;
-  EXPECT_EQ(magnificationText(m, 30, true, 20), "44");
-  EXPECT_EQ(magnificationText(m, 20, true, 20), "40");
-}
-
-TEST(ZoomPosition, ReadFromTheFormTheModelHasAndCappedWhereTheCameraCapsIt) {
-  using testing::Bench;
-  // The lens parks at its tele end, 0x6800: above the cap.
-  for (P protocol : {P::Eap, P::Afp}) {
-    for (bool extended : {false, true}) {
-      SCOPED_TRACE(std::string(testing::name(protocol)) + (extended ? " extended" : ""));
-      Bench b(protocol, "F850: 68 00\n");
-      camera::ModelRecord m;
-      m.panelWord2 = extended ? 0x20FF : 0x00FF;
-      const auto from = b.mark();
-      std::uint32_t position = 0;
-      ASSERT_TRUE(readZoomPosition(b.access, m, position));
-      const bool uncapped = protocol == P::Eap && !extended;
-      EXPECT_EQ(position, uncapped ? 0x6800u : kTelePosition);
-      const auto heard = b.heardSince(from);
-      ASSERT_EQ(heard.size(), 1u);
-      EXPECT_NE(heard[0].find(protocol == P::Afp ? "1109" : (extended ? "F850" : "F720")), std::string::npos)
-          << heard[0];
-    }
-  }
-}
-
 }  // namespace
-}  // namespace orva::panels::lens
+}  // namespace orva::camera::lens

@@ -1,17 +1,17 @@
 // Go to magnification against the virtual camera's lens: the lens stops at the temporary
 // limit of the wanted magnification, the limits and the speed go back afterwards, and a
 // failure or a stop on the way still stops the lens and puts them back.
-#include "panels/go_to_magnification.hpp"
+#include "panels/lens/go_to_magnification.hpp"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "panel_bench.hpp"
-#include "panels/lens_tables.hpp"
-#include "panels/lens_texts.hpp"
+#include "panels/lens/lens_readout.hpp"
+#include "panels/lens/lens_texts.hpp"
+#include "panels/panel_bench.hpp"
 
-namespace orva::panels {
+namespace orva::panels::lens {
 namespace {
 
 using testing::Bench;
@@ -20,7 +20,7 @@ using testing::byte;
 using testing::name;
 using testing::word;
 using P = link::Protocol;
-namespace T = lens_texts;
+namespace T = texts;
 
 struct Limits {
   std::uint16_t wide, tele;
@@ -158,4 +158,4 @@ TEST(GoToMagnification, AStopRequestedWhileTheLensMovesStopsItAndPutsTheLimitsBa
 }
 
 }  // namespace
-}  // namespace orva::panels
+}  // namespace orva::panels::lens

@@ -3,7 +3,7 @@
 // its lens test tools (the preset panels use the camera's go-to-zoom command instead).
 //
 // The lens is driven towards a temporary zoom limit and stops there: the target offset from
-// the wide end comes from the lens's go-to table (lens_tables.hpp); a lens without a table
+// the wide end comes from the lens's go-to table (camera/lens_tables.hpp); a lens without a table
 // goes to the wide end and says so. In order: the zoom speed register 0xFDFC is read and
 // written back with the wanted speed bits; "+++ Go To Zoom +++"; continuous digital zoom off
 // (0xFCCB = 0), a beep, the wide and tele limits read (0xF71C, 0xF71E), 100 ms; the drive
@@ -27,7 +27,7 @@
 #include "panels/camera_access.hpp"
 #include "panels/operation_runner.hpp"
 
-namespace orva::panels {
+namespace orva::panels::lens {
 
 struct GoToMagnification {
   int lensIndex = 0;
@@ -49,4 +49,4 @@ inline constexpr std::uint16_t kLensPositionRegister = 0xF714;
 inline constexpr std::uint16_t kZoomStatusRegister = 0xF751;
 inline constexpr std::uint8_t kZoomMovingBit = 0x20;
 
-}  // namespace orva::panels
+}  // namespace orva::panels::lens

@@ -1,5 +1,5 @@
 #pragma once
-// The fitted lens as the zoom panels see it: one row per lens index (0-28, from the camera
+// The fitted lens: one row per lens index (0-28, from the camera
 // identification), the zoom position to magnification step mapping, the go-to offsets, the
 // codings of the continuous digital zoom maximum and the magnification read-out.
 //
@@ -27,20 +27,20 @@
 
 #include "camera/model_record.hpp"
 #include "camera/setting.hpp"
-#include "panels/camera_access.hpp"
+#include "link/link.hpp"
 
-namespace orva::panels::lens {
+namespace orva::camera::lens {
 
 inline constexpr int kLensCount = 29;
 
 // Digital zoom, in both protocols' forms: continuous (0xFCCB 0 / 1, AFP 1 / 2), instant
 // (0xFF0F bit 7, AFP 1 / 2) and the instant magnification in tenths (0xFDE6).
-inline constexpr camera::Setting kContinuousZoomSetting{0x1201, 0, 0xFCCB, 8};
-inline constexpr camera::Setting kInstantZoomSetting = *camera::settingFromCode(0x1203);
-inline constexpr camera::Setting kInstantMaxSetting = *camera::settingFromCode(0x1204);
+inline constexpr Setting kContinuousZoomSetting{0x1201, 0, 0xFCCB, 8};
+inline constexpr Setting kInstantZoomSetting = *settingFromCode(0x1203);
+inline constexpr Setting kInstantMaxSetting = *settingFromCode(0x1204);
 // Whether the camera is zooming digitally right now: 0xFC91 reads below kDigitalIdle while it
 // is (0xFCCB only says whether it may).
-inline constexpr camera::Setting kDigitalActiveSetting = camera::registerSetting(0xFC91, 8);
+inline constexpr Setting kDigitalActiveSetting = registerSetting(0xFC91, 8);
 inline constexpr std::uint32_t kDigitalIdle = 0xFF;
 // The position query and the extended position register are capped here: the tele end.
 inline constexpr std::uint32_t kTelePosition = 25600;
@@ -76,8 +76,7 @@ int zoomStep(int lensIndex, std::uint32_t position);
 int sliderPosition(int lensIndex, int step);
 int stepOfSlider(int lensIndex, int sliderPosition);
 
-// The speed captions and the slider's scale labels of a lens (none where the row has none).
-std::vector<std::string> speedCaptions(int lensIndex);
+// The slider's scale labels of a lens (none where the row has none).
 std::vector<std::string> scaleLabels(int lensIndex);
 
 // How long the zoom takes from one end to the other at a speed: at high and normal speed the
@@ -92,31 +91,31 @@ std::chrono::milliseconds zoomTravelTime(int lensIndex, ZoomSpeed speed, int slo
 inline constexpr std::uint16_t kFullTele = 0xFFFF;
 std::optional<std::uint16_t> goToOffset(int lensIndex, int magnification);
 
-// ---- model capabilities the lens panels test
+// ---- the lens capabilities of a model
 
 // Model family as the old models count it (model code AND 0xF0) and as the newer ones do
 // (model code AND 0xFFF0).
-constexpr unsigned oldFamily(const camera::ModelRecord& m) { return m.modelCode & 0xF0u; }
-constexpr unsigned newFamily(const camera::ModelRecord& m) { return m.modelCode & 0xFFF0u; }
+constexpr unsigned oldFamily(const ModelRecord& m) { return m.modelCode & 0xF0u; }
+constexpr unsigned newFamily(const ModelRecord& m) { return m.modelCode & 0xFFF0u; }
 constexpr bool bit(unsigned word, unsigned n) { return ((word >> n) & 1u) != 0; }
 
 // Panel word 2: bit 5 digital zoom (the camera reports it in 0xFC91), bit 7 AF search, bit 8
 // new AF search, bit 9 fast AF, bit 12 AF search type C, bit 13 extended zoom position
 // (0xF850), bit 14 slow zoom speeds, bit 15 lens adjustment mode (0x1314).
-constexpr bool hasDigitalZoom(const camera::ModelRecord& m) { return bit(m.panelWord2, 5); }
-constexpr bool hasAfSearch(const camera::ModelRecord& m) { return bit(m.panelWord2, 7); }
-constexpr bool hasNewAfSearch(const camera::ModelRecord& m) { return bit(m.panelWord2, 8); }
-constexpr bool hasFastAf(const camera::ModelRecord& m) { return bit(m.panelWord2, 9); }
-constexpr bool hasAfSearchTypeC(const camera::ModelRecord& m) { return bit(m.panelWord2, 12); }
-constexpr bool hasExtendedPosition(const camera::ModelRecord& m) { return bit(m.panelWord2, 13); }
-constexpr bool hasSlowZoom(const camera::ModelRecord& m) { return bit(m.panelWord2, 14); }
-constexpr bool hasAdjustment(const camera::ModelRecord& m) { return bit(m.panelWord2, 15); }
+constexpr bool hasDigitalZoom(const ModelRecord& m) { return bit(m.panelWord2, 5); }
+constexpr bool hasAfSearch(const ModelRecord& m) { return bit(m.panelWord2, 7); }
+constexpr bool hasNewAfSearch(const ModelRecord& m) { return bit(m.panelWord2, 8); }
+constexpr bool hasFastAf(const ModelRecord& m) { return bit(m.panelWord2, 9); }
+constexpr bool hasAfSearchTypeC(const ModelRecord& m) { return bit(m.panelWord2, 12); }
+constexpr bool hasExtendedPosition(const ModelRecord& m) { return bit(m.panelWord2, 13); }
+constexpr bool hasSlowZoom(const ModelRecord& m) { return bit(m.panelWord2, 14); }
+constexpr bool hasAdjustment(const ModelRecord& m) { return bit(m.panelWord2, 15); }
 // Zoom cue: model code 0xC0 or 0xD0 to 0xDF.
-constexpr bool hasZoomCue(const camera::ModelRecord& m) {
+constexpr bool hasZoomCue(const ModelRecord& m) {
   return m.modelCode == 0xC0 || (m.modelCode >= 0xD0 && m.modelCode <= 0xDF);
 }
 // The continuous digital zoom limit a newer family states itself (panel byte 5; 0: none).
-constexpr int recordedDigitalZoomLimit(const camera::ModelRecord& m) { return m.panelByte5; }
+constexpr int recordedDigitalZoomLimit(const ModelRecord& m) { return m.panelByte5; }
 
 // ---- continuous digital zoom maximum (0xFDF0, AFP 0x1202)
 
@@ -130,25 +129,14 @@ std::optional<std::uint8_t> continuousCode(std::uint16_t modelCode, int maximum)
 
 // ZOOM/FOCUS CONTROL's coding, by family (model code AND 0xF0). The entry's range is 1 to
 // the family's limit.
-int familyDigitalZoomLimit(const camera::ModelRecord& m);
+int familyDigitalZoomLimit(const ModelRecord& m);
 std::optional<int> familyContinuousMaximum(std::uint16_t modelCode, std::uint8_t stored);
 std::optional<std::uint8_t> familyContinuousCode(std::uint16_t modelCode, int maximum);
 
-// ---- magnification read-out
-
-// The text beside the slider: the optical magnification ("%d"); with instant digital zoom on,
-// times the instant factor in tenths: for 1.0 and 2.0 a whole number ("%d"), capped at 60 on
-// the families 0x13F0, 0x14F0 and 0x16F0 and at 44 on 0x15F0; for other factors in tenths
-// ("%1d.%1d") under the same caps.
-std::string magnificationText(const camera::ModelRecord& m, int opticalMagnification, bool instantOn,
-                              std::uint32_t instantTenths);
-
-// ---- reading the zoom position
+// ---- where the zoom position is read
 
 // The setting the zoom position is read from: AFP the position query; EAP 0xF850 on models
 // with the extended position, else 0xF720.
-camera::Setting zoomPositionSetting(const camera::ModelRecord& m, link::Protocol protocol);
-// Reads it, capped at kTelePosition where the camera caps it (the AFP query and 0xF850).
-bool readZoomPosition(CameraAccess& camera, const camera::ModelRecord& m, std::uint32_t& position);
+Setting zoomPositionSetting(const ModelRecord& m, link::Protocol protocol);
 
-}  // namespace orva::panels::lens
+}  // namespace orva::camera::lens

@@ -1,17 +1,17 @@
-#include "panels/go_to_magnification.hpp"
+#include "panels/lens/go_to_magnification.hpp"
 
 #include <chrono>
 #include <optional>
 
 #include "panels/hold_button.hpp"
-#include "panels/lens_tables.hpp"
-#include "panels/lens_texts.hpp"
+#include "panels/lens/lens_readout.hpp"
+#include "panels/lens/lens_texts.hpp"
 
-namespace orva::panels {
+namespace orva::panels::lens {
 namespace {
 
 using namespace std::chrono_literals;
-namespace T = lens_texts;
+namespace T = texts;
 
 constexpr auto kSettle = 100ms;
 constexpr auto kArrival = 500ms;
@@ -129,4 +129,4 @@ Outcome goToMagnification(CameraAccess& camera, core::MonitorSink& monitor, core
   return Outcome::Done;
 }
 
-}  // namespace orva::panels
+}  // namespace orva::panels::lens

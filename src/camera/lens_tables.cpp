@@ -1,11 +1,9 @@
-#include "panels/lens_tables.hpp"
+#include "camera/lens_tables.hpp"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "panels/formats.hpp"
-
-namespace orva::panels::lens {
+namespace orva::camera::lens {
 namespace {
 
 using S = std::array<std::string_view, 4>;
@@ -118,8 +116,6 @@ std::size_t rowIndex(int lensIndex) {
   return lensIndex >= 0 && lensIndex < kLensCount ? static_cast<std::size_t>(lensIndex) : 0;
 }
 
-std::string tenthsText(std::uint32_t tenths) { return formatValue(Format::Tenths, tenths); }
-
 // A travel time text of the table ("6.0", "3.45") in milliseconds; 0 for an empty one.
 constexpr int secondsText(std::string_view text) {
   int ms = 0, scale = 1000;
@@ -182,12 +178,6 @@ int stepOfSlider(int lensIndex, int position) {
   return (position * last * 2 + row.sliderTop) / (row.sliderTop * 2);
 }
 
-std::vector<std::string> speedCaptions(int lensIndex) {
-  const LensRow& row = lensRow(lensIndex);
-  if (row.highSeconds.empty()) return {};
-  return {highSpeedCaption(row.highSeconds), normalSpeedCaption(row.normalSeconds)};
-}
-
 std::vector<std::string> scaleLabels(int lensIndex) {
   const LensRow& row = lensRow(lensIndex);
   return {row.scale.begin(), row.scale.end()};
@@ -226,7 +216,7 @@ bool sharesOldCoding(unsigned family) { return family <= 0x20 || family == 0x90 
 
 }  // namespace
 
-int familyDigitalZoomLimit(const camera::ModelRecord& m) {
+int familyDigitalZoomLimit(const ModelRecord& m) {
   const unsigned family = oldFamily(m);
   if (family <= 0x20 || family == 0x50) return 8;
   if (family == 0x60 || family == 0x70) return 10;
@@ -253,34 +243,9 @@ std::optional<std::uint8_t> familyContinuousCode(std::uint16_t modelCode, int ma
   return static_cast<std::uint8_t>(code);
 }
 
-std::string magnificationText(const camera::ModelRecord& m, int optical, bool instantOn, std::uint32_t tenths) {
-  if (!instantOn) return formatValue(Format::Decimal, static_cast<std::uint32_t>(std::max(optical, 0)));
-  std::uint32_t cap = 0;  // in whole magnifications; 0: none
-  const unsigned family = newFamily(m);
-  if (family == 0x13F0 || family == 0x14F0 || family == 0x16F0) cap = 60;
-  else if (family == 0x15F0) cap = 44;
-  const std::uint32_t product = tenths * static_cast<std::uint32_t>(std::max(optical, 0));  // in tenths
-  if (tenths == 10 || tenths == 20) {
-    const std::uint32_t whole = product / 10;
-    return formatValue(Format::Decimal, cap != 0 ? std::min(whole, cap) : whole);
-  }
-  return tenthsText(cap != 0 ? std::min(product, cap * 10) : product);
+Setting zoomPositionSetting(const ModelRecord& m, link::Protocol protocol) {
+  if (protocol == link::Protocol::Afp || hasExtendedPosition(m)) return kZoomPositionSetting;
+  return registerSetting(0xF720, 16);
 }
 
-camera::Setting zoomPositionSetting(const camera::ModelRecord& m, link::Protocol protocol) {
-  if (protocol == link::Protocol::Afp || hasExtendedPosition(m)) return camera::kZoomPositionSetting;
-  return camera::registerSetting(0xF720, 16);
-}
-
-bool readZoomPosition(CameraAccess& camera, const camera::ModelRecord& m, std::uint32_t& position) {
-  const auto protocol = camera.protocol();
-  std::uint32_t value = 0;
-  if (!camera.read(zoomPositionSetting(m, protocol), value)) return false;
-  const bool capped = protocol == link::Protocol::Afp || hasExtendedPosition(m);
-  // The wide end's negative form (bit 15) is no tele position: it is never capped.
-  if (capped && (value & 0x8000u) == 0) value = std::min(value, kTelePosition);
-  position = value;
-  return true;
-}
-
-}  // namespace orva::panels::lens
+}  // namespace orva::camera::lens

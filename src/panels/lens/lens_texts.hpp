@@ -5,7 +5,7 @@
 #include <array>
 #include <string_view>
 
-namespace orva::panels::lens_texts {
+namespace orva::panels::lens::texts {
 
 // Window titles and the headings the panels write when they open.
 inline constexpr std::string_view kZoomTitle = "ZOOM CONTROL";
@@ -153,4 +153,4 @@ inline constexpr std::string_view kGoToTele = "--- Go To TELE ---";
 inline constexpr std::string_view kGoToWide = "--- Go To WIDE ---";
 inline constexpr std::string_view kFinishZoom = "*** finish Zoom ***";
 
-}  // namespace orva::panels::lens_texts
+}  // namespace orva::panels::lens::texts
