@@ -1,5 +1,7 @@
 #include "sim/afp_responder.hpp"
 
+#include <algorithm>
+
 #include "core/text.hpp"
 #include "sim/gateway.hpp"
 
@@ -10,6 +12,23 @@ constexpr std::string_view kHexDigits = "0123456789ABCDEF";
 constexpr std::size_t kCodeDigits = 4;
 // Far beyond the longest payload in use (34 digits): a frame that long is noise.
 constexpr std::size_t kMaxPayload = 64;
+
+// A function that holds a table: where its index lies among the value digits.
+struct TableFunction {
+  std::uint16_t code;
+  std::size_t first;   // digit offset of the index
+  std::size_t digits;  // digits of the index
+};
+// The mask, area or index comes first; a preset command names its slot after the sub-command.
+constexpr TableFunction kTableFunctions[] = {
+    {0x120E, 0, 2}, {0x1305, 0, 2}, {0x2107, 0, 2}, {0x610D, 2, 2}, {0x7208, 0, 2}, {0x7209, 0, 2},
+};
+
+std::pair<std::uint16_t, std::string> storeKey(std::uint16_t code, std::string_view value) {
+  for (const auto& t : kTableFunctions)
+    if (t.code == code) return {code, std::string(value.substr(std::min(t.first, value.size()), t.digits))};
+  return {code, {}};
+}
 
 bool isDigit(std::uint8_t c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
 
@@ -73,7 +92,7 @@ Reply AfpResponder::set(std::uint16_t code, std::string_view value) {
     for (const auto& w : *writes) memory_.write(w.address, w.value);
     reply.writes = std::move(*writes);
   } else {
-    values_[code] = value;
+    values_[storeKey(code, value)] = value;
   }
   const char slot = nextSlot();
   reply.answer = frame(kAfpAccepted, std::string{slot, '0'});
@@ -92,7 +111,7 @@ Reply AfpResponder::get(std::string_view code, std::uint16_t number, std::string
     std::string kept;
     if (const auto reader = readers_.find(number); reader != readers_.end())
       kept = reader->second();
-    else if (const auto found = values_.find(number); found != values_.end())
+    else if (const auto found = values_.find(storeKey(number, value)); found != values_.end())
       kept = found->second;
     for (std::size_t i = 0; i < value.size(); ++i)
       digits += value[i] != 'F' ? value[i] : i < kept.size() ? kept[i] : '0';

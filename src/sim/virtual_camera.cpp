@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "sim/camera_controls.hpp"
+#include "sim/function_bindings.hpp"
 #include "sim/lens.hpp"
 
 namespace orva::sim {
@@ -38,6 +39,7 @@ VirtualCamera::VirtualCamera(const Profile& profile, std::vector<Fault> faults)
   factory_ = eepromContents();
   installControls(*this);
   installLens(*this, profile.lensTele);
+  installFunctionBindings(*this);
 }
 
 eeprom::Image VirtualCamera::eepromContents() const {
