@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "camera/code_map.hpp"
 #include "core/text.hpp"
 #include "sim/gateway.hpp"
 
@@ -28,6 +29,16 @@ std::pair<std::uint16_t, std::string> storeKey(std::uint16_t code, std::string_v
   for (const auto& t : kTableFunctions)
     if (t.code == code) return {code, std::string(value.substr(std::min(t.first, value.size()), t.digits))};
   return {code, {}};
+}
+
+// How many digits answer a get of `code` sent with `sent` value digits: the code map's reply
+// width where it knows the function in that width, else as many as were sent.
+std::size_t replyDigits(std::uint16_t code, std::size_t sent) {
+  const camera::CodeInfo* row = camera::findCode(code, static_cast<int>(sent * 4));
+  if (row == nullptr) return sent;
+  std::size_t digits = 0;
+  for (const camera::Field& f : row->reply()) digits += f.digits();
+  return digits;
 }
 
 bool isDigit(std::uint8_t c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
@@ -113,8 +124,16 @@ Reply AfpResponder::get(std::string_view code, std::uint16_t number, std::string
       kept = reader->second();
     else if (const auto found = values_.find(storeKey(number, value)); found != values_.end())
       kept = found->second;
-    for (std::size_t i = 0; i < value.size(); ++i)
-      digits += value[i] != 'F' ? value[i] : i < kept.size() ? kept[i] : '0';
+    const std::size_t length = replyDigits(number, value.size());
+    if (length == value.size()) {
+      for (std::size_t i = 0; i < value.size(); ++i)
+        digits += value[i] != 'F' ? value[i] : i < kept.size() ? kept[i] : '0';
+    } else {
+      // A reply laid out apart from its request (the status block, asked with EE) carries
+      // the whole value in the code map's width; nothing of the request comes back.
+      digits = kept.substr(0, length);
+      digits.resize(length, '0');
+    }
   }
   Reply reply;
   reply.answer = frame(kAfpData, std::string(code) + digits);

@@ -11,6 +11,9 @@
 //                             (privacy masks 7208 / 7209, weighting areas 2107, presets
 //                             610D, 120E, 1305) keeps one value per index: the digits at
 //                             its index place pick the entry, for a set and a get alike.
+//                             A function whose reply the code map lays out apart from
+//                             its request (F101 asked with EE) is answered in the map's
+//                             width with the value alone.
 // CODE is four hex digits; the slot is a hex digit the camera assigns to each R, cycling
 // 0..F. A refused code (the profile's "refuse") is answered "R" slot STATUS "T": a refused
 // set changes nothing and never completes. FE01 and FE02 reach the EAP registers (gateway.hpp);

@@ -73,18 +73,27 @@ void set(RegisterMemory& memory, const FunctionBinding& b, std::uint32_t value) 
   memory.write(b.address, static_cast<std::uint8_t>(kept | (bits & b.mask)));
 }
 
+std::uint8_t byteValue(const RegisterMemory& memory, const FunctionBinding& b) {
+  const auto bits = static_cast<std::uint8_t>(memory.read(b.address) & b.mask);
+  if (b.values.empty()) return bits;
+  const auto pair = std::ranges::find(b.values, bits, &ValuePair::eap);
+  return pair == b.values.end() ? std::uint8_t{0} : pair->afp;
+}
+
 std::string get(const RegisterMemory& memory, const FunctionBinding& b) {
   if (b.word)
     return fmt::format("{:02X}{:02X}", memory.read(b.address), memory.read(static_cast<std::uint16_t>(b.address + 1)));
-  const auto bits = static_cast<std::uint8_t>(memory.read(b.address) & b.mask);
-  if (b.values.empty()) return fmt::format("{:02X}", bits);
-  const auto pair = std::ranges::find(b.values, bits, &ValuePair::eap);
-  return fmt::format("{:02X}", pair == b.values.end() ? 0u : pair->afp);
+  return fmt::format("{:02X}", byteValue(memory, b));
 }
 
 }  // namespace
 
 std::span<const FunctionBinding> functionBindings() { return kBindings; }
+
+std::uint8_t boundValue(const RegisterMemory& memory, std::uint16_t code) {
+  const auto b = std::ranges::find(kBindings, code, &FunctionBinding::code);
+  return b == std::ranges::end(kBindings) || b->word ? std::uint8_t{0} : byteValue(memory, *b);
+}
 
 void installFunctionBindings(VirtualCamera& camera) {
   for (const FunctionBinding& b : kBindings) {

@@ -12,6 +12,7 @@
 
 namespace orva::sim {
 
+class RegisterMemory;
 class VirtualCamera;
 
 struct ValuePair {
@@ -29,6 +30,10 @@ struct FunctionBinding {
 
 // Every bound function, for tests that go over them all.
 std::span<const FunctionBinding> functionBindings();
+
+// The value a get of the bound byte function `code` answers, from the registers; 0 when the
+// register's bits are outside the map or `code` is not bound.
+std::uint8_t boundValue(const RegisterMemory& memory, std::uint16_t code);
 
 void installFunctionBindings(VirtualCamera& camera);
 

@@ -6,6 +6,7 @@
 #include "sim/camera_controls.hpp"
 #include "sim/function_bindings.hpp"
 #include "sim/lens.hpp"
+#include "sim/status_block.hpp"
 
 namespace orva::sim {
 namespace {
@@ -40,6 +41,7 @@ VirtualCamera::VirtualCamera(const Profile& profile, std::vector<Fault> faults)
   installControls(*this);
   installLens(*this, profile.lensTele);
   installFunctionBindings(*this);
+  installStatusBlock(*this);
 }
 
 eeprom::Image VirtualCamera::eepromContents() const {

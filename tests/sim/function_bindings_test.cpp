@@ -90,5 +90,16 @@ TEST_F(OneCamera, ValuesOutsideAMapChangeNothingAndReadAsZero) {
   EXPECT_EQ(getFunction(aeMode), "00");
 }
 
+TEST_F(OneCamera, TheStatusBlockIsDrawnFromTheCameraInTheCodeMapsWidth) {
+  EXPECT_EQ(afp("GF101EET"), "YF101000010000000" + std::string(20, '0') + "T") << "Program AE, the rest off";
+  afp("S110102T");   // manual focus
+  afp("S210504T");   // Program AE+
+  afp("S830102T");   // image stabiliser on
+  eap(":WFECE02");   // back light compensation on
+  eap(":WFF9010");   // whiteout reduction
+  eap(":wF7120123"); // focus position
+  EXPECT_EQ(afp("GF101EET"), "YF101010640800040" "0123" + std::string(16, '0') + "T");
+}
+
 }  // namespace
 }  // namespace orva::sim
