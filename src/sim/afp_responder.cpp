@@ -25,9 +25,15 @@ constexpr TableFunction kTableFunctions[] = {
     {0x120E, 0, 2}, {0x1305, 0, 2}, {0x2107, 0, 2}, {0x610D, 2, 2}, {0x7208, 0, 2}, {0x7209, 0, 2},
 };
 
+// Where a table function's entry is kept: by its index digits. An index of all F's names no
+// entry, and stands for the latest one set (the code alone).
 std::pair<std::uint16_t, std::string> storeKey(std::uint16_t code, std::string_view value) {
-  for (const auto& t : kTableFunctions)
-    if (t.code == code) return {code, std::string(value.substr(std::min(t.first, value.size()), t.digits))};
+  for (const auto& t : kTableFunctions) {
+    if (t.code != code) continue;
+    std::string index(value.substr(std::min(t.first, value.size()), t.digits));
+    if (index.find_first_not_of('F') == std::string::npos) index.clear();
+    return {code, std::move(index)};
+  }
   return {code, {}};
 }
 
@@ -104,6 +110,7 @@ Reply AfpResponder::set(std::uint16_t code, std::string_view value) {
     reply.writes = std::move(*writes);
   } else {
     values_[storeKey(code, value)] = value;
+    values_[{code, {}}] = value;
   }
   const char slot = nextSlot();
   reply.answer = frame(kAfpAccepted, std::string{slot, '0'});

@@ -10,7 +10,8 @@
 //                             (an index) come back as sent. A function that holds a table
 //                             (privacy masks 7208 / 7209, weighting areas 2107, presets
 //                             610D, 120E, 1305) keeps one value per index: the digits at
-//                             its index place pick the entry, for a set and a get alike.
+//                             its index place pick the entry, for a set and a get alike;
+//                             a get whose index is all F's answers the latest entry set.
 //                             A function whose reply the code map lays out apart from
 //                             its request (F101 asked with EE) is answered in the map's
 //                             width with the value alone.
