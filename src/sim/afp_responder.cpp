@@ -1,5 +1,8 @@
 #include "sim/afp_responder.hpp"
 
+#include <algorithm>
+
+#include "camera/code_map.hpp"
 #include "core/text.hpp"
 #include "sim/gateway.hpp"
 
@@ -10,6 +13,39 @@ constexpr std::string_view kHexDigits = "0123456789ABCDEF";
 constexpr std::size_t kCodeDigits = 4;
 // Far beyond the longest payload in use (34 digits): a frame that long is noise.
 constexpr std::size_t kMaxPayload = 64;
+
+// A function that holds a table: where its index lies among the value digits.
+struct TableFunction {
+  std::uint16_t code;
+  std::size_t first;   // digit offset of the index
+  std::size_t digits;  // digits of the index
+};
+// The mask, area or index comes first; a preset command names its slot after the sub-command.
+constexpr TableFunction kTableFunctions[] = {
+    {0x120E, 0, 2}, {0x1305, 0, 2}, {0x2107, 0, 2}, {0x610D, 2, 2}, {0x7208, 0, 2}, {0x7209, 0, 2},
+};
+
+// Where a table function's entry is kept: by its index digits. An index of all F's names no
+// entry, and stands for the latest one set (the code alone).
+std::pair<std::uint16_t, std::string> storeKey(std::uint16_t code, std::string_view value) {
+  for (const auto& t : kTableFunctions) {
+    if (t.code != code) continue;
+    std::string index(value.substr(std::min(t.first, value.size()), t.digits));
+    if (index.find_first_not_of('F') == std::string::npos) index.clear();
+    return {code, std::move(index)};
+  }
+  return {code, {}};
+}
+
+// How many digits answer a get of `code` sent with `sent` value digits: the code map's reply
+// width where it knows the function in that width, else as many as were sent.
+std::size_t replyDigits(std::uint16_t code, std::size_t sent) {
+  const camera::CodeInfo* row = camera::findCode(code, static_cast<int>(sent * 4));
+  if (row == nullptr) return sent;
+  std::size_t digits = 0;
+  for (const camera::Field& f : row->reply()) digits += f.digits();
+  return digits;
+}
 
 bool isDigit(std::uint8_t c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
 
@@ -73,7 +109,8 @@ Reply AfpResponder::set(std::uint16_t code, std::string_view value) {
     for (const auto& w : *writes) memory_.write(w.address, w.value);
     reply.writes = std::move(*writes);
   } else {
-    values_[code] = value;
+    values_[storeKey(code, value)] = value;
+    values_[{code, {}}] = value;
   }
   const char slot = nextSlot();
   reply.answer = frame(kAfpAccepted, std::string{slot, '0'});
@@ -92,10 +129,18 @@ Reply AfpResponder::get(std::string_view code, std::uint16_t number, std::string
     std::string kept;
     if (const auto reader = readers_.find(number); reader != readers_.end())
       kept = reader->second();
-    else if (const auto found = values_.find(number); found != values_.end())
+    else if (const auto found = values_.find(storeKey(number, value)); found != values_.end())
       kept = found->second;
-    for (std::size_t i = 0; i < value.size(); ++i)
-      digits += value[i] != 'F' ? value[i] : i < kept.size() ? kept[i] : '0';
+    const std::size_t length = replyDigits(number, value.size());
+    if (length == value.size()) {
+      for (std::size_t i = 0; i < value.size(); ++i)
+        digits += value[i] != 'F' ? value[i] : i < kept.size() ? kept[i] : '0';
+    } else {
+      // A reply laid out apart from its request (the status block, asked with EE) carries
+      // the whole value in the code map's width; nothing of the request comes back.
+      digits = kept.substr(0, length);
+      digits.resize(length, '0');
+    }
   }
   Reply reply;
   reply.answer = frame(kAfpData, std::string(code) + digits);

@@ -8,7 +8,13 @@
 //   get  "G" CODE FF.. "T"    answered "Y" CODE and the kept digits in place of the F's
 //                             ("0" where nothing was set), then "T"; digits that are not F
 //                             (an index) come back as sent. A function that holds a table
-//                             keeps only its latest entry.
+//                             (privacy masks 7208 / 7209, weighting areas 2107, presets
+//                             610D, 120E, 1305) keeps one value per index: the digits at
+//                             its index place pick the entry, for a set and a get alike;
+//                             a get whose index is all F's answers the latest entry set.
+//                             A function whose reply the code map lays out apart from
+//                             its request (F101 asked with EE) is answered in the map's
+//                             width with the value alone.
 // CODE is four hex digits; the slot is a hex digit the camera assigns to each R, cycling
 // 0..F. A refused code (the profile's "refuse") is answered "R" slot STATUS "T": a refused
 // set changes nothing and never completes. FE01 and FE02 reach the EAP registers (gateway.hpp);
@@ -23,6 +29,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "sim/register_memory.hpp"
 #include "sim/responder.hpp"
@@ -66,7 +73,8 @@ class AfpResponder final : public Responder {
 
   RegisterMemory& memory_;
   Refusals refusals_;
-  std::map<std::uint16_t, std::string> values_;
+  // By code and, for a table function, index digits (empty otherwise).
+  std::map<std::pair<std::uint16_t, std::string>, std::string> values_;
   std::map<std::uint16_t, FunctionReader> readers_;
   char kind_ = 0;  // kAfpSet or kAfpGet while a frame is open
   std::string payload_;

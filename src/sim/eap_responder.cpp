@@ -12,6 +12,10 @@ constexpr std::string_view kFrameStarts = ":;#/[]";
 constexpr std::string_view kHexDigits = "0123456789ABCDEF";
 // The longest frame whose form the camera cannot know from its letter: function form 4.
 constexpr int kLongestEchoFrame = 10;
+// A privacy mask command carries a byte and a word: "/M" BB WWWW.
+constexpr std::uint8_t kFunctionStart = '/';
+constexpr std::uint8_t kMaskLetter = 'M';
+constexpr int kMaskFrameLength = 8;
 constexpr int kLastAddressPosition = 6;
 constexpr int kFirstValuePosition = 7;
 constexpr int kLastBlockReadPosition = 26;
@@ -29,6 +33,8 @@ std::optional<unsigned> hexValue(std::uint8_t c) { return core::hexDigit(static_
 
 void EapResponder::reset() {
   start_ = 0;
+  letter_ = 0;
+  body_.clear();
   kind_ = Kind::Pending;
   position_ = 0;
   address_ = 0;
@@ -45,12 +51,15 @@ Reply EapResponder::hear(std::uint8_t c) {
   }
   if (position_ == 0) return echo(c);
   ++position_;
-  return position_ == 2 ? kindLetter(c) : body(c);
+  if (position_ == 2) return kindLetter(c);
+  body_ += static_cast<char>(c);
+  return body(c);
 }
 
 Reply EapResponder::kindLetter(std::uint8_t c) {
   const bool reads = start_ == ':' || start_ == ';' || start_ == '[' || start_ == ']';
   const bool writes = start_ == ':' || start_ == '#';
+  letter_ = c;
   kind_ = Kind::EchoOnly;
   if (reads && c == 'R') kind_ = Kind::ByteRead;
   if (reads && c == 'r') kind_ = Kind::WordRead;
@@ -60,7 +69,13 @@ Reply EapResponder::kindLetter(std::uint8_t c) {
 }
 
 Reply EapResponder::body(std::uint8_t c) {
-  if (kind_ == Kind::EchoOnly || kind_ == Kind::Pending) return echo(c, position_ == kLongestEchoFrame);
+  if (kind_ == Kind::EchoOnly || kind_ == Kind::Pending) {
+    const int length = start_ == kFunctionStart && letter_ == kMaskLetter ? kMaskFrameLength : kLongestEchoFrame;
+    if (position_ < length) return echo(c);
+    Reply reply = echo(c);
+    if (start_ == kFunctionStart) reply = took(std::move(reply));
+    return endFrame(std::move(reply));
+  }
   if (position_ <= kLastAddressPosition) {
     if (auto d = hexValue(c))
       address_ = static_cast<std::uint16_t>((static_cast<unsigned>(address_) << 4) | *d);
@@ -99,6 +114,7 @@ Reply EapResponder::readValue(std::uint8_t c, int lastPosition) {
     for (std::size_t i = 0; i < word_.size(); ++i)
       word_[i] = memory_.read(static_cast<std::uint16_t>(address_ + i));
   Reply reply = valid_ ? valueDigit(index) : echo(c);
+  if (valid_ && index == (kind_ == Kind::WordRead ? 3 : 1)) reply = took(std::move(reply));
   return position_ == lastPosition ? endFrame(std::move(reply)) : reply;
 }
 
@@ -132,6 +148,7 @@ Reply EapResponder::writeValue(std::uint8_t c, int valueDigits) {
   Reply reply = echo(c);
   if (position_ < kLastAddressPosition + valueDigits) return reply;
   if (valid_) {
+    reply = took(std::move(reply));
     if (valueDigits == 2) {
       reply.writes.push_back({address_, static_cast<std::uint8_t>(value_)});
     } else {
@@ -148,6 +165,11 @@ Reply EapResponder::echo(std::uint8_t c, bool ends) {
   reply.answer = {c};
   reply.position = position_;
   return ends ? endFrame(std::move(reply)) : reply;
+}
+
+Reply EapResponder::took(Reply reply) const {
+  reply.eapFrame = EapFrame{static_cast<char>(start_), static_cast<char>(letter_), body_};
+  return reply;
 }
 
 Reply EapResponder::endFrame(Reply reply) {

@@ -15,11 +15,16 @@
 //   w  word write   ":w" ADDR VVVV     echo all; high byte at ADDR, low at ADDR+1
 // ':' takes R, r, W, w; ';', '[' and ']' take R and r; '#' takes W and w. A '/' function
 // command, and any other kind letter, is echoed up to ten characters: the camera cannot tell
-// a function's form from its letter. A frame-start character inside a frame abandons that
+// a function's form from its letter, except "/M" (a privacy mask command), which is eight. A frame-start character inside a frame abandons that
 // frame and starts a new one, so a tool that gave up halfway finds the camera in step again.
 // Characters outside any frame (typed by an operator) are echoed. A frame whose address or
 // value is not hex is echoed and changes nothing.
+//
+// A frame the camera took is reported (Reply::eapFrame) with the character it began with: a
+// write and a "/" command at their last character, a read once its first register went out
+// (a block read may go on after that).
 #include <array>
+#include <string>
 
 #include "sim/register_memory.hpp"
 #include "sim/responder.hpp"
@@ -44,9 +49,12 @@ class EapResponder final : public Responder {
   Reply valueDigit(int digitIndex);
   Reply echo(std::uint8_t c, bool ends = false);
   Reply endFrame(Reply reply);
+  Reply took(Reply reply) const;
 
   RegisterMemory& memory_;
   std::uint8_t start_ = 0;
+  std::uint8_t letter_ = 0;
+  std::string body_;  // the characters after the kind letter
   Kind kind_ = Kind::Pending;
   int position_ = 0;  // characters of the current frame heard so far; 0: no frame
   std::uint16_t address_ = 0;

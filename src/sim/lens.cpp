@@ -36,8 +36,6 @@ constexpr std::uint32_t kAfpSlowSpeed = 16;
 constexpr std::uint32_t kAfpStop = 1;
 constexpr std::uint32_t kAfpTeleOrFar = 2;
 constexpr std::uint32_t kAfpWideOrNear = 3;
-constexpr std::uint32_t kAfpOff = 1;
-constexpr std::uint32_t kAfpOn = 2;
 
 std::uint16_t readWord(const RegisterMemory& memory, std::uint16_t address) {
   return static_cast<std::uint16_t>(memory.read(address) << 8 | memory.read(static_cast<std::uint16_t>(address + 1)));
@@ -263,55 +261,6 @@ class Lens {
   std::uint8_t command_ = kDriveStop;
 };
 
-// A function that switches a setting held in register bits: 1 clears them, 2 sets them.
-struct SwitchFunction {
-  std::uint16_t code;
-  std::uint16_t address;
-  std::uint8_t mask;
-};
-constexpr SwitchFunction kSwitchFunctions[] = {
-    {kFocusModeFunction, kFocusModeRegister, kManualFocusBit},
-    {0x1201, kContinuousDigitalZoomRegister, kContinuousDigitalZoomBit},
-    {0x1203, 0xFF0F, 0x80},  // instant digital zoom
-};
-
-// A function whose value is a register's, byte or word.
-struct PlainFunction {
-  std::uint16_t code;
-  std::uint16_t address;
-  bool word;
-};
-constexpr PlainFunction kPlainFunctions[] = {
-    {0x1202, 0xFDF0, false},  // continuous digital zoom maximum
-    {0x1204, 0xFDE6, false},  // instant digital zoom magnification
-    {0x6187, 0x11E6, true},   // lens position
-};
-
-void installSwitch(VirtualCamera& camera, const SwitchFunction& f) {
-  camera.onFunctionSet(f.code, [f](VirtualCamera& cam, const FunctionSet& set) {
-    const auto value = set.number();
-    if (value == kAfpOff || value == kAfpOn) writeBits(cam.memory(), f.address, f.mask, value == kAfpOn);
-  });
-  camera.onFunctionGet(f.code, [f](const VirtualCamera& cam) {
-    return byteDigits((cam.memory().read(f.address) & f.mask) != 0 ? kAfpOn : kAfpOff);
-  });
-}
-
-void installPlain(VirtualCamera& camera, const PlainFunction& f) {
-  camera.onFunctionSet(f.code, [f](VirtualCamera& cam, const FunctionSet& set) {
-    const auto value = set.number();
-    if (!value) return;
-    if (f.word)
-      writeWord(cam.memory(), f.address, static_cast<std::uint16_t>(*value));
-    else
-      cam.memory().write(f.address, static_cast<std::uint8_t>(*value));
-  });
-  camera.onFunctionGet(f.code, [f](const VirtualCamera& cam) {
-    const RegisterMemory& memory = cam.memory();
-    return f.word ? wordDigits(readWord(memory, f.address)) : byteDigits(memory.read(f.address));
-  });
-}
-
 void installZoomSpeed(VirtualCamera& camera, const std::shared_ptr<Lens>& lens) {
   for (std::uint16_t address : {kZoomSpeedRegister, kSlowLevelRegister})
     camera.onWrite(address, [lens](VirtualCamera& cam, const MemoryWrite&) { lens->update(cam); });
@@ -373,8 +322,6 @@ void installLens(VirtualCamera& camera, std::uint16_t tele) {
     const std::uint16_t at = lens->zoomPosition();
     return wordDigits((at & 0x8000u) != 0 ? at : std::min(at, kZoomPositionFunctionCap));
   });
-  for (const auto& f : kSwitchFunctions) installSwitch(camera, f);
-  for (const auto& f : kPlainFunctions) installPlain(camera, f);
 }
 
 }  // namespace orva::sim

@@ -36,9 +36,8 @@
 // the zoom is (00 to FE) instead of FF. Switching digital zoom off there returns the zoom to
 // the optical tele end.
 //
-// Digital zoom and lens position storage: the AFP functions read and write the registers, so
-// both protocols see one setting: 1201 continuous (1 off, 2 on) = FCCB 00 / 01, 1203 instant
-// (1 / 2) = FF0F bit 7, 1202 = FDF0, 1204 = FDE6, 6187 = 11E6 (word).
+// The focus mode, digital zoom and lens position functions (1101, 1201 to 1204, 6187) are bound
+// to their registers like the camera's other settings (function_bindings.hpp).
 //
 // F720, F850, F714, F751 bit 5 and FC91 are the lens's own: a write to them lasts until the camera's
 // time next moves. A profile's F850 (else F720) places the zoom at start; its F712 places the

@@ -29,6 +29,16 @@ struct FunctionSet {
   friend bool operator==(const FunctionSet&, const FunctionSet&) = default;
 };
 
+// An EAP frame as the camera took it: the character it began with (":" and "#" writes are told
+// apart), its kind letter and the characters after them.
+struct EapFrame {
+  char start = ':';
+  char letter = 0;
+  std::string body;
+
+  friend bool operator==(const EapFrame&, const EapFrame&) = default;
+};
+
 // What the camera makes of one character.
 struct Reply {
   std::vector<std::uint8_t> answer;  // sent back in this order; empty: nothing to say
@@ -38,6 +48,7 @@ struct Reply {
   std::vector<MemoryWrite> writes;   // registers this character changed, in order
   std::vector<std::uint8_t> completion;    // sent later, once the command has completed
   std::optional<FunctionSet> functionSet;  // the AFP set this character completed
+  std::optional<EapFrame> eapFrame;        // the EAP frame this character completed
 };
 
 class Responder {

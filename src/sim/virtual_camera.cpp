@@ -4,7 +4,9 @@
 #include <string_view>
 
 #include "sim/camera_controls.hpp"
+#include "sim/function_bindings.hpp"
 #include "sim/lens.hpp"
+#include "sim/status_block.hpp"
 
 namespace orva::sim {
 namespace {
@@ -38,6 +40,8 @@ VirtualCamera::VirtualCamera(const Profile& profile, std::vector<Fault> faults)
   factory_ = eepromContents();
   installControls(*this);
   installLens(*this, profile.lensTele);
+  installFunctionBindings(*this);
+  installStatusBlock(*this);
 }
 
 eeprom::Image VirtualCamera::eepromContents() const {
@@ -59,6 +63,12 @@ void VirtualCamera::onFunctionSet(std::uint16_t code, FunctionHook hook) {
 
 void VirtualCamera::onFunctionGet(std::uint16_t code, FunctionGetHook hook) {
   afp_.bindReader(code, [this, hook = std::move(hook)] { return hook(*this); });
+}
+
+std::optional<std::string> VirtualCamera::lastEapFrame(std::string_view head) const {
+  const auto found = eapFrames_.find(head);
+  if (found == eapFrames_.end()) return std::nullopt;
+  return found->second;
 }
 
 void VirtualCamera::onTime(TimeHook hook) { timeHooks_.push_back(std::move(hook)); }
@@ -83,6 +93,7 @@ Heard VirtualCamera::hear(std::uint8_t c) {
   // whatever the tool does meanwhile.
   for (std::uint32_t i = 1; i <= effect.tail; ++i)
     schedule({now_ + static_cast<std::int64_t>(i) * characterTime(settings_), {kTailByte}});
+  if (reply.eapFrame) eapFrames_[std::string{reply.eapFrame->start, reply.eapFrame->letter}] = reply.eapFrame->body;
   hearing_ = true;
   runHooks(reply);
   hearing_ = false;

@@ -20,9 +20,11 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -127,6 +129,10 @@ class VirtualCamera {
 
   RegisterMemory& memory() { return memory_; }
   const RegisterMemory& memory() const { return memory_; }
+  // The body of the latest EAP frame the camera took that began with `head`, its first
+  // character and kind letter ("#W", ":W", "[R", "/M"); none before the first.
+  std::optional<std::string> lastEapFrame(std::string_view head) const;
+
   FrameLog& frameLog() { return log_; }
   const FrameLog& frameLog() const { return log_; }
 
@@ -164,6 +170,7 @@ class VirtualCamera {
   AfpResponder afp_;
   FaultInjector faults_;
   FrameLog log_;
+  std::map<std::string, std::string, std::less<>> eapFrames_;  // by head
   std::vector<std::pair<std::uint16_t, WriteHook>> writeHooks_;
   std::vector<std::pair<std::uint16_t, FunctionHook>> functionHooks_;
   std::vector<TimeHook> timeHooks_;

@@ -55,7 +55,7 @@ struct Case {
 };
 
 const Case kCases[] = {
-    {"byte setting", kBackLightSetting, 0x02, "2301FF", "02"},
+    {"byte setting", kDigitalOutputSetting, 0x02, "5103FF", "02"},
     {"word setting", kMotionTrackingRangeSetting, 0x1234, "8204FFFF", "1234"},
     {"register the gateway carries in AFP", kDisplayModeRegister, 0x01, "", ""},
 };

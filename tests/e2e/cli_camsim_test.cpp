@@ -159,8 +159,8 @@ class CliCamsimAfp : public CliCamsim {
 
 TEST_F(CliCamsimAfp, SetGetRefusalAndTheGateway) {
   startCamera();
-  EXPECT_EQ(afp({"set", "2301", "05"}).exitCode, 0);
-  ProgramRun r = afp({"get", "2301"});
+  EXPECT_EQ(afp({"set", "3209", "05"}).exitCode, 0);
+  ProgramRun r = afp({"get", "3209"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out, "05\n");
   r = afp({"get", "2101", "--width", "16"});
@@ -173,7 +173,7 @@ TEST_F(CliCamsimAfp, SetGetRefusalAndTheGateway) {
   EXPECT_EQ(afp({"read-word", "2000"}).out, "BEEF\n");
   EXPECT_EQ(afp({"read", "2001"}).out, "EF\n");
   const std::string heard = cameraHeard();
-  EXPECT_THAT(heard, HasSubstr("S230105T -> R"));
+  EXPECT_THAT(heard, HasSubstr("S320905T -> R"));
   EXPECT_THAT(heard, HasSubstr("GFE010102FFT -> YFE01010253T"));
 }
 

@@ -79,9 +79,33 @@ TEST_F(AfpResponderTest, AGetReturnsWhatWasSetInTheWidthItAsksFor) {
 }
 
 TEST_F(AfpResponderTest, DigitsOtherThanFInAGetComeBackAsSent) {
-  hearFrame("S120E0305T");  // code, index 03, value 05
-  EXPECT_EQ(hearFrame("G120E03FFT"), "Y120E0305T");
-  EXPECT_EQ(hearFrame("G120E04FFT"), "Y120E0405T") << "a table keeps only its latest entry";
+  hearFrame("S11010305T");
+  EXPECT_EQ(hearFrame("G110104FFT"), "Y11010405T");
+}
+
+TEST_F(AfpResponderTest, ATableFunctionKeepsOneValuePerIndex) {
+  struct Case {
+    const char* setFirst;
+    const char* setSecond;  // another index of the same table
+    const char* getFirst;
+    const char* answerFirst;
+    const char* getUnset;
+    const char* answerUnset;
+  };
+  const Case cases[] = {
+      {"S72080111223344T", "S72080255667788T", "G720801FFFFFFFFT", "Y72080111223344T", "G720803FFFFFFFFT", "Y72080300000000T"},
+      {"S720901AAAABBBBT", "S720902CCCCDDDDT", "G720901FFFFFFFFT", "Y720901AAAABBBBT", "G720903FFFFFFFFT", "Y72090300000000T"},
+      {"S210701A1B2C3T", "S210706D4E5F6T", "G210701FFFFFFT", "Y210701A1B2C3T", "G210702FFFFFFT", "Y210702000000T"},
+      {"S610D0305T", "S610D0306T", "G610DFF05T", "Y610D0305T", "G610DFF07T", "Y610D0007T"},
+      {"S120E0305T", "S120E0409T", "G120E03FFT", "Y120E0305T", "G120E05FFT", "Y120E0500T"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.setFirst);
+    hearFrame(c.setFirst);
+    hearFrame(c.setSecond);
+    EXPECT_EQ(hearFrame(c.getFirst), c.answerFirst);
+    EXPECT_EQ(hearFrame(c.getUnset), c.answerUnset);
+  }
 }
 
 TEST_F(AfpResponderTest, RefusedCodesAnswerWithTheirStatusAndChangeNothing) {

@@ -118,7 +118,7 @@ TEST(ProtocolSwitch, AfpFunctionFD01SwitchesToEapOnceTheSetHasCompleted) {
 
   EXPECT_EQ(converse(camera, "SFD0101T"), "R10T");
   EXPECT_EQ(camera.protocol(), Protocol::Afp) << "the completion goes out in AFP first";
-  EXPECT_EQ(converse(camera, "G2301FFT"), "Y230100T");
+  EXPECT_EQ(converse(camera, "G3209FFT"), "Y320900T");
   camera.advanceTo(t0 + 100ms);
   EXPECT_EQ(output(camera), "X10T");
   EXPECT_EQ(camera.protocol(), Protocol::Eap);

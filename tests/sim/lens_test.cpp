@@ -343,35 +343,6 @@ TEST(LensFocus, FocusModeAndZoomCueToggleAndBothProtocolsAgree) {
   EXPECT_EQ(get(afp, "1101FF"), "02") << "no such mode";
 }
 
-TEST(LensDigitalZoom, TheFunctionsAndTheRegistersAreOneStorage) {
-  VirtualCamera camera(profile(Protocol::Afp, "FF0F: 35\n"));
-  set(camera, "120102");
-  EXPECT_EQ(readByte(camera, 0xFCCB), 0x01);
-  write(camera, 0xFCCB, 0x00);
-  EXPECT_EQ(get(camera, "1201FF"), "01");
-
-  set(camera, "120302");
-  EXPECT_EQ(readByte(camera, 0xFF0F), 0xB5) << "bit 7 only";
-  EXPECT_EQ(get(camera, "1203FF"), "02");
-  write(camera, 0xFF0F, 0x35);
-  EXPECT_EQ(get(camera, "1203FF"), "01");
-
-  set(camera, "120414");
-  EXPECT_EQ(readByte(camera, 0xFDE6), 0x14);
-  write(camera, 0xFDE6, 0x0F);
-  EXPECT_EQ(get(camera, "1204FF"), "0F");
-
-  set(camera, "120280");
-  EXPECT_EQ(readByte(camera, 0xFDF0), 0x80);
-  write(camera, 0xFDF0, 0xE0);
-  EXPECT_EQ(get(camera, "1202FF"), "E0");
-
-  set(camera, "61871234");
-  EXPECT_EQ(readWord(camera, 0x11E6), 0x1234);
-  writeWord(camera, 0x11E6, 0xABCD);
-  EXPECT_EQ(get(camera, "6187FFFF"), "ABCD");
-}
-
 // With continuous digital zoom on the zoom goes on past the optical tele end, where the
 // positions stand and FC91 leaves FF; back toward wide it leaves the digital range first.
 TEST(LensDigitalZoom, PastTheOpticalTeleEndTheZoomGoesOnDigitallyWhileItIsOn) {

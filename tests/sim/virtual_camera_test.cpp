@@ -63,9 +63,25 @@ TEST(VirtualCamera, LogsEveryFrameWithItsAnswer) {
   EXPECT_EQ(log[3].answered, "");
   EXPECT_TRUE(log[3].closed);
   EXPECT_EQ(log[4].sent, "/M021234");
-  EXPECT_FALSE(log[4].closed) << "a function command might still grow";
+  EXPECT_TRUE(log[4].closed) << "a mask command is eight characters";
   EXPECT_EQ(describeRecord(log[0]), ":R010200 -> :R01025A");
   EXPECT_EQ(describeRecord(log[2]), "typed ab -> ab");
+}
+
+TEST(VirtualCamera, KeepsTheLatestEapFrameOfEachFirstCharacterAndKind) {
+  VirtualCamera camera(cameraProfile());
+  for (const char* frame : {"#WF90401", ":WF90402", "#w30001234", "[RFF0E00", "]RFF0E00", ":r01020000", "/M021234"})
+    converse(camera, frame);
+  converse(camera, ":R0102");  // given up on: not taken
+  EXPECT_EQ(camera.lastEapFrame("#W"), "F90401");
+  EXPECT_EQ(camera.lastEapFrame(":W"), "F90402");
+  EXPECT_EQ(camera.lastEapFrame("#w"), "30001234");
+  EXPECT_EQ(camera.lastEapFrame("[R"), "FF0E00");
+  EXPECT_EQ(camera.lastEapFrame("]R"), "FF0E00");
+  EXPECT_EQ(camera.lastEapFrame(":r"), "01020000");
+  EXPECT_EQ(camera.lastEapFrame("/M"), "021234");
+  EXPECT_EQ(camera.lastEapFrame(":R"), std::nullopt);
+  EXPECT_EQ(camera.memory().read(0xF904), 0x02) << "both writes land";
 }
 
 TEST(VirtualCamera, AFrameGoingOnAfterAQuietLineIsLoggedAsContinued) {
