@@ -13,12 +13,12 @@ using core::EchoMode;
 
 struct Eap::Frame {
   std::string text;
-  std::size_t compared;      // characters 1..compared must come back as sent
-  std::size_t valueFrom;     // first value digit (0-based); == text.size() when none
-  int attempts;
-  bool shortcutWithoutCamera;  // shown only, success, while no camera is present
-  bool perCharacterAlways;     // ignores the block-read mode
-  bool lineOfPairs;            // log: one line per sent/answered pair
+  std::size_t compared = 0;    // characters 1..compared must come back as sent
+  std::size_t valueFrom = 0;   // first value digit (0-based); == text.size() when none
+  int attempts = 1;
+  bool shortcutWithoutCamera = false;  // shown only, success, while no camera is present
+  bool perCharacterAlways = false;     // ignores the block-read mode
+  bool lineOfPairs = false;            // log: one line per sent/answered pair
   std::string_view tabbedAnswers = ":/";  // answered characters that begin "\t\t\t" in the log
   bool isWriteByte = false;
   std::uint16_t address = 0;
@@ -132,7 +132,8 @@ std::uint32_t Eap::valueAt(const std::string& answer, std::size_t from, std::siz
 }
 
 bool Eap::readByte(std::uint16_t address, std::uint8_t& value) {
-  Frame f{eap::readByteFrame(address, link_.altReadPrefix()), 6, 6, 1, true, false, link_.blockReadMode() == 0};
+  Frame f{.text = eap::readByteFrame(address, link_.altReadPrefix()), .compared = 6, .valueFrom = 6, .attempts = 1,
+          .shortcutWithoutCamera = true, .lineOfPairs = link_.blockReadMode() == 0};
   std::string answer;
   Outcome o = run(f, answer);
   if (o == Outcome::Answered) value = static_cast<std::uint8_t>(valueAt(answer, 6, 2));
@@ -140,7 +141,8 @@ bool Eap::readByte(std::uint16_t address, std::uint8_t& value) {
 }
 
 bool Eap::readWord(std::uint16_t address, std::uint16_t& value) {
-  Frame f{eap::readWordFrame(address, link_.altReadPrefix()), 6, 6, 1, true, false, false};
+  Frame f{.text = eap::readWordFrame(address, link_.altReadPrefix()), .compared = 6, .valueFrom = 6, .attempts = 1,
+          .shortcutWithoutCamera = true};
   std::string answer;
   Outcome o = run(f, answer);
   if (o == Outcome::Answered) value = static_cast<std::uint16_t>(valueAt(answer, 6, 4));
@@ -148,9 +150,8 @@ bool Eap::readWord(std::uint16_t address, std::uint16_t& value) {
 }
 
 bool Eap::writeByte(std::uint16_t address, std::uint8_t value) {
-  Frame f{eap::writeByteFrame(address, value), 8, 8, 1, true, false, false};
-  f.isWriteByte = true;
-  f.address = address;
+  Frame f{.text = eap::writeByteFrame(address, value), .compared = 8, .valueFrom = 8, .attempts = 1,
+          .shortcutWithoutCamera = true, .isWriteByte = true, .address = address};
   std::string answer;
   Outcome o = run(f, answer);
   if (o == Outcome::Answered)
@@ -159,7 +160,8 @@ bool Eap::writeByte(std::uint16_t address, std::uint8_t value) {
 }
 
 bool Eap::writeWord(std::uint16_t address, std::uint16_t value) {
-  Frame f{eap::writeWordFrame(address, value), 10, 10, 1, true, false, false};
+  Frame f{.text = eap::writeWordFrame(address, value), .compared = 10, .valueFrom = 10, .attempts = 1,
+          .shortcutWithoutCamera = true};
   std::string answer;
   Outcome o = run(f, answer);
   if (o == Outcome::Answered)
@@ -171,13 +173,13 @@ bool Eap::writeWord(std::uint16_t address, std::uint16_t value) {
 }
 
 bool Eap::writeByteHash(std::uint16_t address, std::uint8_t value) {
-  Frame f{eap::writeByteHashFrame(address, value), 8, 8, 2, false, false, false};
+  Frame f{.text = eap::writeByteHashFrame(address, value), .compared = 8, .valueFrom = 8, .attempts = 2};
   std::string answer;
   return run(f, answer) != Outcome::Failed;
 }
 
 bool Eap::writeWordHash(std::uint16_t address, std::uint16_t value) {
-  Frame f{eap::writeWordHashFrame(address, value), 10, 10, 2, false, false, false};
+  Frame f{.text = eap::writeWordHashFrame(address, value), .compared = 10, .valueFrom = 10, .attempts = 2};
   std::string answer;
   return run(f, answer) != Outcome::Failed;
 }
@@ -186,13 +188,14 @@ bool Eap::functionCommand(char letter, std::uint32_t value, int form) {
   auto text = eap::functionFrame(letter, value, form);
   if (!text) return false;
   const std::size_t n = text->size();
-  Frame f{std::move(*text), n, n, 2, false, false, false};
+  Frame f{.text = std::move(*text), .compared = n, .valueFrom = n, .attempts = 2};
   std::string answer;
   return run(f, answer) != Outcome::Failed;
 }
 
 bool Eap::prefixedRead(std::uint16_t address, std::uint8_t& value, char first) {
-  Frame f{eap::prefixedReadFrame(address, first), 6, 6, 2, false, false, false, ":/#[]"};
+  Frame f{.text = eap::prefixedReadFrame(address, first), .compared = 6, .valueFrom = 6, .attempts = 2,
+          .tabbedAnswers = ":/#[]"};
   std::string answer;
   if (run(f, answer) != Outcome::Answered) return false;
   value = static_cast<std::uint8_t>(valueAt(answer, 6, 2));
@@ -200,7 +203,8 @@ bool Eap::prefixedRead(std::uint16_t address, std::uint8_t& value, char first) {
 }
 
 bool Eap::blockRead(std::uint16_t address, std::array<std::uint8_t, eap::kBlockReadBytes>& values) {
-  Frame f{eap::blockReadFrame(address), 6, 6, 2, false, true, false};
+  Frame f{.text = eap::blockReadFrame(address), .compared = 6, .valueFrom = 6, .attempts = 2,
+          .perCharacterAlways = true};
   std::string answer;
   if (run(f, answer) != Outcome::Answered) return false;
   for (std::size_t i = 0; i < values.size(); ++i) values[i] = static_cast<std::uint8_t>(valueAt(answer, 6 + 2 * i, 2));
@@ -213,7 +217,8 @@ bool Eap::readRow(std::uint16_t address, std::array<std::uint8_t, eap::kRowReadB
   // The byte read of the row's first register and a blank for each further digit, sent back
   // to back and answered as they arrive: one turnaround per row, as a whole frame has.
   const std::string read = eap::readByteFrame(address, link_.altReadPrefix());
-  Frame f{read + std::string(2 * (values.size() - 1), eap::kRowReadBlank), 6, 6, 1, false, false, false};
+  Frame f{.text = read + std::string(2 * (values.size() - 1), eap::kRowReadBlank), .compared = 6, .valueFrom = 6,
+          .attempts = 1};
   std::string answer;
   if (run(f, answer) != Outcome::Answered) return false;
   for (std::size_t i = 0; i < values.size(); ++i) values[i] = static_cast<std::uint8_t>(valueAt(answer, 6 + 2 * i, 2));
@@ -235,7 +240,8 @@ bool Eap::exchangeOne(char sent, char& answer, bool lenient) {
 bool Eap::exchangeChar(char c) {
   auto lock = link_.command();
   if (!link_.typedLineReady() || !claimLine()) return false;
-  Frame pairs{std::string(1, c), 0, 1, 1, false, true, true};
+  Frame pairs{.text = std::string(1, c), .compared = 0, .valueFrom = 1, .attempts = 1, .perCharacterAlways = true,
+              .lineOfPairs = true};
   startLogLine(c);
   char answer = 0;
   if (!exchangeOne(c, answer, true)) return false;
@@ -260,7 +266,8 @@ bool Eap::exchangeHexByte(std::uint8_t& byte) {
   auto lock = link_.command();
   if (!claimLine()) return false;
   const std::string digits = fmt::format("{:02X}", byte);
-  Frame pairs{digits, 0, 0, 1, false, true, true};
+  Frame pairs{.text = digits, .compared = 0, .valueFrom = 0, .attempts = 1, .perCharacterAlways = true,
+              .lineOfPairs = true};
   std::string answered;
   for (std::size_t i = 0; i < 2; ++i) {
     // At 57600 the camera needs a moment between the two digits.
