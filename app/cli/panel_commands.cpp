@@ -101,8 +101,8 @@ int panelCommand(const Options& o, const shell::Settings& s, std::ostream& out, 
   panels::CameraAccess access(tool.link(), tool.eap(), codes);
   panels::QueuedDispatcher dispatcher;
   panels::OperationRunner runner(tool.monitor(), dispatcher);
-  panels::PanelContext context{access,     tool.monitor(), tool.prompt(), tool.clock(), runner, dispatcher,
-                               g.record,   [&tool] { return tool.link().isOpen(); }};
+  panels::PanelContext context{access, tool.monitor(), tool.prompt(), tool.clock(), runner, dispatcher, g.record,
+                               [&tool] { return tool.link().isOpen(); }};
   panels::TextPanelView view(row->description());
   const auto logic = row->make(context, view, {.afFastMode = s.afFastMode != 0});
 

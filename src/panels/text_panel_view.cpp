@@ -117,21 +117,22 @@ std::vector<std::pair<const ControlDescription*, std::string>> TextPanelView::ke
 TextPanelView::Action TextPanelView::action(std::string_view text) const {
   const auto equals = text.find('=');
   const std::string_view key = text.substr(0, equals);
-  const std::optional<std::string_view> given =
-      equals == std::string_view::npos ? std::nullopt : std::optional(text.substr(equals + 1));
+  // A plain flag and view rather than an optional: GCC at -O2 misreads the optional's state.
+  const bool valued = equals != std::string_view::npos;
+  const std::string_view given = valued ? text.substr(equals + 1) : std::string_view();
 
   struct Match {
     const ControlDescription* control;
     int item;  // a radio item the action selects; -1: the control itself
   };
   std::vector<Match> found;
-  for (const auto& [c, k] : keyed(given.has_value()))
+  for (const auto& [c, k] : keyed(valued))
     if (k == key) found.push_back({c, -1});
   // Else by caption alone or by GROUP/CAPTION, which may name several controls.
   const bool exact = !found.empty();
   for (const auto& c : description_.controls) {
     if (exact || !shown(c)) continue;
-    if (given) {
+    if (valued) {
       if ((c.kind == ControlKind::Entry || c.kind == ControlKind::List || c.kind == ControlKind::Radio ||
            c.kind == ControlKind::Slider) &&
           names(key, trimmed(c.group), name(c)))
@@ -151,27 +152,27 @@ TextPanelView::Action TextPanelView::action(std::string_view text) const {
   if (found.size() > 1) return {std::nullopt, quoted + " names more than one control; use GROUP/CAPTION"};
   const ControlDescription& c = *found.front().control;
   if (!enabled(c)) return {std::nullopt, quoted + " is disabled"};
-  if (!given) {
+  if (!valued) {
     if (c.kind == ControlKind::Button) return {Intent::click(c.id), {}};
     if (c.kind == ControlKind::Check) return {Intent::toggle(c.id), {}};
     const auto item = static_cast<std::size_t>(found.front().item);
     if (!itemEnabled(c, item)) return {std::nullopt, quoted + " is disabled"};
     return {Intent::choose(c.id, found.front().item), {}};
   }
-  if (c.kind == ControlKind::Entry) return {Intent::enter(c.id, std::string(*given)), {}};
+  if (c.kind == ControlKind::Entry) return {Intent::enter(c.id, std::string(given)), {}};
   if (c.kind == ControlKind::Slider) {
     int position = 0;
-    const auto [end, error] = std::from_chars(given->data(), given->data() + given->size(), position);
-    if (error != std::errc() || end != given->data() + given->size())
-      return {std::nullopt, "\"" + std::string(*given) + "\" is no position of " + quoted};
+    const auto [end, error] = std::from_chars(given.data(), given.data() + given.size(), position);
+    if (error != std::errc() || end != given.data() + given.size())
+      return {std::nullopt, "\"" + std::string(given) + "\" is no position of " + quoted};
     return {Intent::choose(c.id, position), {}};
   }
   for (std::size_t i = 0; i < c.choices.size(); ++i) {
-    if (itemCaption(c, i) != *given) continue;
-    if (!itemEnabled(c, i)) return {std::nullopt, "\"" + std::string(*given) + "\" of " + quoted + " is disabled"};
+    if (itemCaption(c, i) != given) continue;
+    if (!itemEnabled(c, i)) return {std::nullopt, "\"" + std::string(given) + "\" of " + quoted + " is disabled"};
     return {Intent::choose(c.id, static_cast<int>(i)), {}};
   }
-  return {std::nullopt, "\"" + std::string(*given) + "\" is not a choice of " + quoted};
+  return {std::nullopt, "\"" + std::string(given) + "\" is not a choice of " + quoted};
 }
 
 std::vector<std::string> TextPanelView::lines() const {
