@@ -38,6 +38,7 @@
 #include "terminal_prompt.hpp"
 #include "tool.hpp"
 #include "eeprom_commands.hpp"
+#include "panel_commands.hpp"
 
 namespace orva::cli {
 namespace {
@@ -295,6 +296,14 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
       ->required()
       ->check(CLI::IsMember({"eap", "afp"}));
 
+  app.add_subcommand("panels", "List the panels: ID, title, enabled or disabled for this camera");
+  auto* panel = app.add_subcommand("panel", "Open a panel, perform the actions, print its controls as Caption: value");
+  panel->add_option("ID", o.target, "Panel name, as panels lists it")->required();
+  panel->add_option("--do", o.actions,
+                    "CAPTION (press, select, toggle), CAPTION=VALUE (entry or list), GROUP/CAPTION; in order")
+      ->type_name("ACTION")
+      ->allow_extra_args(false);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {
@@ -328,6 +337,8 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
     if (command == "get" || command == "set") return functionCommand(command == "set", o, settings, out);
     if (command == "speed") return speedCommand(o, settings, out);
     if (command == "protocol") return protocolCommand(o, settings, out);
+    if (command == "panels") return panelsCommand(o, settings, out);
+    if (command == "panel") return panelCommand(o, settings, out, err);
     return registerCommand(command, o, settings, out);
   } catch (const UsageError& e) {
     err << "orva-cli: " << e.what() << "\n";

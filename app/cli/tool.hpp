@@ -53,6 +53,7 @@ struct Options {
   std::optional<int> width;
   std::string target;
   std::string second;  // the second file of "eeprom diff"
+  std::vector<std::string> actions;  // panel --do
 
   // eeprom write
   std::string backupTo;
@@ -165,6 +166,8 @@ class Tool {
   link::Afp& afpChannel() { return afp_; }
   link::Negotiator& negotiator() { return negotiator_; }
   TerminalPrompt& prompt() { return prompt_; }
+  shell::Monitor& monitor() { return monitor_; }
+  core::Clock& clock() { return clock_; }
 
  private:
   std::unique_ptr<link::ByteChannel> channel(const Options& o, const shell::Settings& s) {

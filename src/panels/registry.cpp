@@ -16,15 +16,19 @@ std::unique_ptr<PanelLogic> describedOnly(PanelContext& context, PanelView& view
 
 constexpr PanelRow kRows[] = {
     {.id = PanelId::CameraType,
+     .name = "cameratype",
      .description = camera_type::description,
      .make = describedOnly<camera_type::description>},
     {.id = PanelId::Zoom,
+     .name = "zoom",
      .description = lens::zoomPanelDescription,
      .make = [](PanelContext& c, PanelView& v, const PanelOptions&) { return lens::makeZoomPanel(c, v); }},
     {.id = PanelId::Focus,
+     .name = "focus",
      .description = lens::focusPanelDescription,
      .make = [](PanelContext& c, PanelView& v, const PanelOptions&) { return lens::makeFocusPanel(c, v); }},
     {.id = PanelId::ZoomFocus,
+     .name = "zoomfocus",
      .description = lens::zoomFocusPanelDescription,
      .make = [](PanelContext& c, PanelView& v, const PanelOptions& o) {
        return lens::makeZoomFocusPanel(c, v, {.afFastMode = o.afFastMode});
@@ -40,6 +44,12 @@ const PanelRow* rowOf(PanelId panel) {
 }  // namespace
 
 std::span<const PanelRow> panelRows() { return kRows; }
+
+const PanelRow* findPanel(std::string_view name) {
+  const auto* row =
+      std::find_if(std::begin(kRows), std::end(kRows), [name](const PanelRow& r) { return r.name == name; });
+  return row == std::end(kRows) ? nullptr : row;
+}
 
 const PanelDescription* panelDescription(PanelId panel) {
   const PanelRow* row = rowOf(panel);

@@ -5,6 +5,7 @@
 // is reported by the caller as not available.
 #include <memory>
 #include <span>
+#include <string_view>
 
 #include "panels/panel_description.hpp"
 #include "panels/panel_id.hpp"
@@ -19,12 +20,17 @@ struct PanelOptions {
 
 struct PanelRow {
   PanelId id;
+  // The name scripts and the command line know the panel by: stable, lower case.
+  std::string_view name;
   const PanelDescription& (*description)();
   std::unique_ptr<PanelLogic> (*make)(PanelContext& context, PanelView& view, const PanelOptions& options);
 };
 
 // Every panel this build has, each once.
 std::span<const PanelRow> panelRows();
+
+// The row of the panel with this name; null for none.
+const PanelRow* findPanel(std::string_view name);
 
 // Null for a panel this build does not have.
 const PanelDescription* panelDescription(PanelId panel);

@@ -1,9 +1,11 @@
 // The panel table: each panel once, each row describing and creating its own panel, the lens
-// panels and CAMERA TYPE among them, and no description or logic for a panel without a row.
+// panels and CAMERA TYPE among them, each under its own lower-case name, and no description or
+// logic for a panel without a row.
 #include "panels/registry.hpp"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 
@@ -16,10 +18,14 @@ namespace {
 TEST(Registry, EveryRowDescribesAndCreatesItsOwnPanelAndNoOther) {
   testing::Bench b(link::Protocol::Eap);
   std::set<PanelId> seen;
+  std::set<std::string_view> names;
   for (const PanelRow& row : panelRows()) {
     SCOPED_TRACE(std::string(resourceName(row.id)));
     EXPECT_TRUE(seen.insert(row.id).second) << "listed twice";
     EXPECT_EQ(row.description().id, row.id);
+    EXPECT_TRUE(names.insert(row.name).second) << "name taken twice";
+    EXPECT_TRUE(std::ranges::all_of(row.name, [](char c) { return c >= 'a' && c <= 'z'; })) << row.name;
+    EXPECT_EQ(findPanel(row.name), &row);
     EXPECT_EQ(panelDescription(row.id), &row.description());
     FakePanelView view;
     const auto logic = makePanel(row.id, b.context, view);
@@ -33,6 +39,7 @@ TEST(Registry, EveryRowDescribesAndCreatesItsOwnPanelAndNoOther) {
   FakePanelView view;
   EXPECT_EQ(panelDescription(PanelId::Exposure), nullptr);
   EXPECT_EQ(makePanel(PanelId::Exposure, b.context, view), nullptr);
+  EXPECT_EQ(findPanel("ZoomFocus"), nullptr);
 }
 
 }  // namespace

@@ -1,0 +1,143 @@
+#include "panel_commands.hpp"
+
+#include <algorithm>
+#include <atomic>
+
+#include "camera/code_map.hpp"
+#include "camera/gating.hpp"
+#include "panels/camera_access.hpp"
+#include "panels/dispatch.hpp"
+#include "panels/launcher.hpp"
+#include "panels/operation_runner.hpp"
+#include "panels/panel_logic.hpp"
+#include "panels/registry.hpp"
+#include "panels/text_panel_view.hpp"
+#include "shell/menu_model.hpp"
+
+namespace orva::cli {
+namespace {
+
+// The launcher as the window shows it for the identified camera.
+struct Gated {
+  camera::ModelRecord record;
+  camera::IdentificationFlags flags;
+  camera::GatingSwitches switches;
+  camera::LauncherState launcher;
+};
+
+bool connectAndGate(Tool& tool, const shell::Settings& s, Gated& g) {
+  if (!tool.connect() || !tool.identify(s, g.record, g.flags)) return false;
+  g.switches = shell::gatingSwitches(s, {});
+  g.switches.protocol = tool.link().protocol();
+  g.launcher = camera::launcherGating(camera::connectedLauncher(camera::idleLauncher(), g.switches), g.record,
+                                      g.flags, g.switches);
+  return true;
+}
+
+// Whether an enabled and shown launcher button opens the panel for this camera.
+bool offered(panels::PanelId panel, const Gated& g) {
+  for (std::size_t i = 0; i < camera::kLauncherItemCount; ++i) {
+    const auto item = static_cast<camera::LauncherItem>(i);
+    const auto& button = g.launcher[item];
+    if (!button.enabled || !button.shown) continue;
+    const panels::Route r = panels::route(item, g.launcher, g.record, g.switches);
+    if (r.kind != panels::RouteKind::Panels) continue;
+    const auto sequence = r.sequence();
+    if (std::find(sequence.begin(), sequence.end(), panel) != sequence.end()) return true;
+  }
+  return false;
+}
+
+// A link fault beeps the monitor before it is reported: the camera failed the command.
+class FaultWatch final : public shell::MonitorObserver {
+ public:
+  explicit FaultWatch(shell::Monitor& monitor) : monitor_(monitor) { monitor_.subscribe(*this); }
+  ~FaultWatch() override { monitor_.unsubscribe(*this); }
+  FaultWatch(const FaultWatch&) = delete;
+  FaultWatch& operator=(const FaultWatch&) = delete;
+
+  void beep() noexcept override { faults_.fetch_add(1); }
+  int faults() const { return faults_.load(); }
+
+ private:
+  shell::Monitor& monitor_;
+  std::atomic<int> faults_{0};
+};
+
+// Lets the runs the panel started end, then shows what they posted; a post may start the
+// next run.
+void settle(panels::OperationRunner& runner, panels::QueuedDispatcher& dispatcher) {
+  for (;;) {
+    runner.waitIdle();
+    if (dispatcher.runPending() == 0 && !runner.busy()) return;
+  }
+}
+
+}  // namespace
+
+int panelsCommand(const Options& o, const shell::Settings& s, std::ostream& out) {
+  Tool tool(o, s);
+  Gated g;
+  if (!connectAndGate(tool, s, g)) return kExitCamera;
+  for (const panels::PanelRow& row : panels::panelRows())
+    out << row.name << '\t' << row.description().title << '\t' << (offered(row.id, g) ? "enabled" : "disabled")
+        << '\n';
+  return kExitOk;
+}
+
+int panelCommand(const Options& o, const shell::Settings& s, std::ostream& out, std::ostream& err) {
+  const panels::PanelRow* row = panels::findPanel(o.target);
+  if (row == nullptr) throw UsageError(fmt::format("no panel \"{}\" (orva-cli panels lists them)", o.target));
+  Tool tool(o, s);
+  Gated g;
+  if (!connectAndGate(tool, s, g)) return kExitCamera;
+  if (!offered(row->id, g)) {
+    err << fmt::format("orva-cli: this camera does not offer the panel \"{}\"\n", o.target);
+    return kExitUsage;
+  }
+
+  FaultWatch watch(tool.monitor());
+  camera::FunctionCodes codes(tool.afpChannel(), tool.link());
+  panels::CameraAccess access(tool.link(), tool.eap(), codes);
+  panels::QueuedDispatcher dispatcher;
+  panels::OperationRunner runner(tool.monitor(), dispatcher);
+  panels::PanelContext context{access, tool.monitor(), tool.prompt(), tool.clock(), runner, dispatcher, g.record,
+                               [&tool] { return tool.link().isOpen(); }};
+  panels::TextPanelView view(row->description());
+  const auto logic = row->make(context, view, {.afFastMode = s.afFastMode != 0});
+
+  int code = kExitOk;
+  if (!logic->open()) {
+    code = kExitCamera;
+  } else {
+    for (const std::string& text : o.actions) {
+      const auto action = view.action(text);
+      if (!action.intent) {
+        err << "orva-cli: " << action.refusal << "\n";
+        code = kExitUsage;
+        break;
+      }
+      const int beeps = view.beeps();
+      const int faults = watch.faults();
+      logic->intent(*action.intent);
+      settle(runner, dispatcher);
+      if (view.beeps() != beeps) {
+        err << fmt::format("orva-cli: the panel refused \"{}\"\n", text);
+        code = kExitUsage;
+        break;
+      }
+      if (watch.faults() != faults || !logic->isOpen()) {
+        code = kExitCamera;
+        break;
+      }
+    }
+    // A script reads the panel only when every action was taken.
+    if (code == kExitOk)
+      for (const std::string& line : view.lines()) out << line << '\n';
+    if (logic->isOpen()) logic->close();
+    settle(runner, dispatcher);
+  }
+  return code;
+}
+
+}  // namespace orva::cli
