@@ -37,8 +37,9 @@ bool OperationRunner::start(Operation op) {
     std::lock_guard lock(mutex_);
     if (running_ || claimed_) return false;
     running_ = true;
+    abort_.store(false);  // an abort asked of the previous operation is not this one's
   }
-  monitor_.heading(headingText(op.heading));
+  if (!op.heading.empty()) monitor_.heading(headingText(op.heading));
   std::lock_guard lock(threadMutex_);
   // The previous operation has left its body (the slot was free): this join is short.
   if (thread_.joinable()) thread_.join();
@@ -52,7 +53,7 @@ bool OperationRunner::start(Operation op) {
 }
 
 void OperationRunner::run(std::stop_token stop, Operation op) {
-  const Outcome outcome = op.body ? op.body(stop) : Outcome::Done;
+  const Outcome outcome = op.body ? op.body(OperationRun(stop, abort_, dispatcher_, op.panel)) : Outcome::Done;
   switch (outcome) {
     case Outcome::Done: monitor_.line(resultLine(op.name + std::string(texts::kEnd))); break;
     case Outcome::TimeOver: monitor_.line(resultLine(texts::kTimeOver)); break;
@@ -96,12 +97,37 @@ void OperationRunner::requestStop() {
   thread_.request_stop();
 }
 
+void OperationRunner::requestAbort() {
+  std::lock_guard lock(mutex_);
+  if (running_) abort_.store(true);
+}
+
 void OperationRunner::waitIdle() {
   {
     std::unique_lock lock(mutex_);
     idle_.wait(lock, [this] { return !running_ && !claimed_; });
   }
   std::lock_guard lock(threadMutex_);
+  if (thread_.joinable()) thread_.join();
+}
+
+bool OperationRunner::waitIdle(core::Clock& clock, core::Clock::duration limit) {
+  {
+    std::unique_lock lock(mutex_);
+    if (!clock.waitUntil(lock, idle_, clock.now() + limit, {}, [this] { return !running_ && !claimed_; })) return false;
+  }
+  joinIfIdle();
+  return true;
+}
+
+void OperationRunner::joinIfIdle() {
+  std::lock_guard threadLock(threadMutex_);
+  {
+    // A new operation may have taken the slot since: its start joins the old thread, and
+    // joining here would wait for the new one past the limit.
+    std::lock_guard lock(mutex_);
+    if (running_) return;
+  }
   if (thread_.joinable()) thread_.join();
 }
 

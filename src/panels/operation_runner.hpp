@@ -17,7 +17,11 @@
 //
 // Stopping is cooperative: the body gets the thread's stop_token and waits through the
 // Clock with it (pollUntilDone). A stopped operation writes no result line. The destructor
-// stops and joins.
+// stops and joins. An abort is not a stop: the body learns of it when it asks
+// (OperationRun::takeAbort), does what aborting means for it (braking the lens, say) and
+// keeps waiting for the camera until it decides to end. A body that takes only the
+// stop_token still fits: an OperationRun converts.
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -46,10 +50,35 @@ enum class Outcome : std::uint8_t {
 // What the refresh hands back for the window thread; empty when nothing is to be shown.
 using PanelUpdate = std::function<void()>;
 
+// What a body sees of its own run, on the operation thread.
+class OperationRun {
+ public:
+  OperationRun(std::stop_token stop, std::atomic<bool>& abort, Dispatcher& dispatcher, PanelToken panel)
+      : stop_(std::move(stop)), abort_(&abort), dispatcher_(&dispatcher), panel_(std::move(panel)) {}
+
+  const std::stop_token& stop() const { return stop_; }
+  // For bodies that only need to stop.
+  operator std::stop_token() const { return stop_; }  // NOLINT: implicit by design
+
+  // True once for each abort asked of the run since the body last took one; presses that
+  // come before the body asks count as one.
+  bool takeAbort() const { return abort_->exchange(false); }
+
+  // Shows `update` on the window thread while the run goes on; dropped there if the panel
+  // that started the run has closed by then.
+  void report(PanelUpdate update) const { postToPanel(*dispatcher_, panel_, std::move(update)); }
+
+ private:
+  std::stop_token stop_;
+  std::atomic<bool>* abort_;
+  Dispatcher* dispatcher_;
+  PanelToken panel_;
+};
+
 struct Operation {
-  std::string heading;  // the start heading's text, e.g. "Goto ZOOM Start !!"
+  std::string heading;  // the start heading's text, e.g. "Goto ZOOM Start !!"; none when empty
   std::string name;     // the success line's name, e.g. "Goto ZOOM"
-  std::function<Outcome(std::stop_token)> body;
+  std::function<Outcome(const OperationRun&)> body;
   // Runs on the operation thread after Done while the panel is open; may read the camera.
   std::function<PanelUpdate(std::stop_token)> refresh;
   PanelToken panel;  // the panel the refresh serves
@@ -88,20 +117,28 @@ class OperationRunner {
 
   // Asks the running operation to stop; it ends at its next wait.
   void requestStop();
+  // Asks the running operation to abort; the body decides what that means and when to end.
+  // Nothing happens while no operation runs; claims are not asked.
+  void requestAbort();
   // Blocks until the slot is free and the operation thread has ended. Not from a task the
   // runner's operation waits for, nor while holding a Claim.
   void waitIdle();
+  // As waitIdle(), but gives up once `limit` has passed on `clock`; returns whether the slot
+  // became free in time.
+  bool waitIdle(core::Clock& clock, core::Clock::duration limit);
 
  private:
   void run(std::stop_token stop, Operation op);
+  void joinIfIdle();
   void finished();
 
   core::MonitorSink& monitor_;
   Dispatcher& dispatcher_;
-  mutable std::mutex mutex_;  // guards running_ and claimed_
+  mutable std::mutex mutex_;  // guards running_ and claimed_, and setting abort_
   std::condition_variable_any idle_;
   bool running_ = false;
   bool claimed_ = false;
+  std::atomic<bool> abort_{false};  // the running operation's pending abort
   std::mutex threadMutex_;  // guards thread_: start, stop, join and the destructor meet there
   std::jthread thread_;
 };

@@ -1,13 +1,16 @@
 // The operation slot: one run at a time, its heading and single result line, refusals while
-// busy, the read-back on the operation thread and its update on the window thread, and
-// cooperative stop.
+// busy, the read-back on the operation thread and its update on the window thread, progress
+// reports, cooperative stop and abort, and the bounded wait for idle.
 #include "panels/operation_runner.hpp"
 
 #include <gtest/gtest.h>
 
+#include <condition_variable>
 #include <future>
 #include <latch>
+#include <mutex>
 #include <thread>
+#include <vector>
 
 #include "panel_bench.hpp"
 
@@ -17,7 +20,7 @@ namespace {
 using namespace std::chrono_literals;
 using testing::Bench;
 
-Operation gotoZoom(std::function<Outcome(std::stop_token)> body) {
+Operation gotoZoom(std::function<Outcome(const OperationRun&)> body) {
   Operation op;
   op.heading = "Goto ZOOM Start !!";
   op.name = "Goto ZOOM";
@@ -56,6 +59,15 @@ TEST(OperationRunner, WritesTheStartHeadingFirstAndExactlyOneResultLine) {
     EXPECT_EQ(r.monitor.pc(), std::string("\r\n\r\n<< Goto ZOOM Start !! >>") + c.monitor);
     EXPECT_EQ(r.monitor.log(), std::string("\n\n<< Goto ZOOM Start !! >>") + c.log);
   }
+}
+
+TEST(OperationRunner, AnEmptyHeadingWritesNoHeadingLine) {
+  Runner r;
+  auto op = gotoZoom([](std::stop_token) { return Outcome::Done; });
+  op.heading.clear();
+  ASSERT_TRUE(r.runner.start(std::move(op)));
+  r.runner.waitIdle();
+  EXPECT_EQ(r.monitor.pc(), "\r\n-- Goto ZOOM END --");
 }
 
 TEST(OperationRunner, RefusesEveryRequestSilentlyWhileTheSlotIsTaken) {
@@ -189,6 +201,102 @@ TEST(OperationRunner, AStopEndsAWaitingOperationWithoutAResultLine) {
     EXPECT_EQ(ended.get_future().get(), Outcome::Stopped);
     EXPECT_EQ(monitor.pc(), "\r\n\r\n<< Goto ZOOM Start !! >>");
   }
+}
+
+TEST(OperationRunner, ABoundedWaitForIdleSaysWhetherTheSlotFreedInTime) {
+  Runner r;
+  std::latch release(1);
+  ASSERT_TRUE(r.runner.start(gotoZoom([&](std::stop_token) {
+    release.wait();
+    return Outcome::Done;
+  })));
+  core::FakeClock clock{20ms};
+  EXPECT_FALSE(r.runner.waitIdle(clock, 5000ms));
+  EXPECT_EQ(clock.elapsed(), 5000ms) << "gives up at the limit, on the clock";
+  EXPECT_TRUE(r.runner.busy());
+
+  release.count_down();
+  core::FakeClock patient;  // its grace is real time left for the run to end in
+  EXPECT_TRUE(r.runner.waitIdle(patient, 5000ms));
+  EXPECT_EQ(patient.elapsed(), 0ms);
+  EXPECT_FALSE(r.runner.busy());
+  {
+    auto claim = r.runner.claim();
+    EXPECT_FALSE(r.runner.waitIdle(clock, 10ms)) << "a claim holds the slot too";
+  }
+  EXPECT_TRUE(r.runner.waitIdle(clock, 0ms));
+}
+
+// An abort is the body's to act on: it brakes once for the presses so far and keeps waiting;
+// a stop still ends the run at once, aborted or not.
+TEST(OperationRunner, AnAbortReachesTheBodyWhichKeepsWaitingUntilItEnds) {
+  for (const bool stopAfterAbort : {false, true}) {
+    Runner r;
+    std::latch pressed(1), braked(1);
+    std::mutex mutex;
+    std::condition_variable_any cv;
+    bool finish = false;
+    int brakes = 0;
+    ASSERT_TRUE(r.runner.start(gotoZoom([&](const OperationRun& run) {
+      pressed.wait();
+      while (run.takeAbort()) {
+        ++brakes;
+        r.monitor.line(" < Preset Abort >");
+      }
+      braked.count_down();
+      std::unique_lock lock(mutex);
+      return cv.wait(lock, run.stop(), [&] { return finish; }) ? Outcome::Done : Outcome::Stopped;
+    })));
+    r.runner.requestAbort();
+    r.runner.requestAbort();
+    pressed.count_down();
+    braked.wait();
+    EXPECT_TRUE(r.runner.busy()) << "an aborted run goes on";
+    if (stopAfterAbort) {
+      r.runner.requestStop();
+    } else {
+      std::lock_guard lock(mutex);
+      finish = true;
+      cv.notify_all();
+    }
+    r.runner.waitIdle();
+    EXPECT_EQ(brakes, 1);
+    EXPECT_EQ(r.monitor.pc(), std::string("\r\n\r\n<< Goto ZOOM Start !! >>\r\n < Preset Abort >") +
+                                  (stopAfterAbort ? "" : "\r\n-- Goto ZOOM END --"));
+  }
+  Runner r;
+  r.runner.requestAbort();  // with nothing running: asks no later run
+  bool abortSeen = true;
+  ASSERT_TRUE(r.runner.start(gotoZoom([&](const OperationRun& run) {
+    abortSeen = run.takeAbort();
+    return Outcome::Silent;
+  })));
+  r.runner.waitIdle();
+  EXPECT_FALSE(abortSeen);
+}
+
+TEST(OperationRunner, ProgressReachesThePanelOnTheWindowThreadUntilItCloses) {
+  Runner r;
+  PanelLifetime panel;
+  std::latch first(1), closed(1);
+  std::vector<int> shown;
+  auto op = gotoZoom([&](const OperationRun& run) {
+    run.report([&] { shown.push_back(1); });
+    first.count_down();
+    closed.wait();
+    run.report([&] { shown.push_back(2); });
+    return Outcome::Done;
+  });
+  op.panel = panel.token();
+  ASSERT_TRUE(r.runner.start(std::move(op)));
+  first.wait();
+  r.dispatcher.runPending();
+  EXPECT_EQ(shown, std::vector<int>{1}) << "shown while the run goes on";
+  panel.close();
+  closed.count_down();
+  r.runner.waitIdle();
+  r.dispatcher.runPending();
+  EXPECT_EQ(shown, std::vector<int>{1}) << "a report for a closed panel is dropped";
 }
 
 TEST(PollUntilDone, AsksInSlicesUntilAnOutcomeOrTheLimit) {
