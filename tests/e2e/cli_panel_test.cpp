@@ -1,6 +1,7 @@
 // orva-cli panels and panel: the registered panels on the built-in camera, listed as its
 // launcher gates them, opened, acted on by caption and printed without a window.
 #include "cli.hpp"
+#include "cli_run.hpp"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -13,21 +14,6 @@ namespace orva::cli {
 namespace {
 
 using ::testing::HasSubstr;
-
-struct CliRun {
-  int code;
-  std::string out;
-  std::string err;
-};
-
-CliRun cli(std::vector<std::string> args) {
-  args.insert(args.begin(), "orva-cli");
-  std::vector<const char*> argv;
-  for (const auto& a : args) argv.push_back(a.c_str());
-  std::ostringstream out, err;
-  const int code = run(static_cast<int>(argv.size()), argv.data(), out, err);
-  return {code, out.str(), err.str()};
-}
 
 TEST(CliPanels, ListsEveryPanelEnabledAsTheLauncherGatesItForTheModel) {
   CliRun all = cli({"--simulate=QB-183", "--protocol", "afp", "panels"});

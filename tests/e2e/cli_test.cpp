@@ -1,4 +1,5 @@
 #include "cli.hpp"
+#include "cli_run.hpp"
 #include "eeprom_commands.hpp"
 
 #include "support/temp_folder.hpp"
@@ -18,21 +19,6 @@ namespace orva::cli {
 namespace {
 
 using ::testing::HasSubstr;
-
-struct CliRun {
-  int code;
-  std::string out;
-  std::string err;
-};
-
-CliRun cli(std::vector<std::string> args) {
-  args.insert(args.begin(), "orva-cli");
-  std::vector<const char*> argv;
-  for (const auto& a : args) argv.push_back(a.c_str());
-  std::ostringstream out, err;
-  int code = run(static_cast<int>(argv.size()), argv.data(), out, err);
-  return {code, out.str(), err.str()};
-}
 
 TEST(Cli, VersionAndHelpSucceedOnStdout) {
   CliRun v = cli({"--version"});
