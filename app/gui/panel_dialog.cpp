@@ -119,6 +119,9 @@ QWidget* PanelDialog::makeControl(Control& c) {
   QWidget* w = nullptr;
   switch (d.kind) {
     case ControlKind::Label: w = new QLabel(qs(d.caption), this); break;
+    // Drawn with the panels that need them.
+    case ControlKind::Toggle:
+    case ControlKind::Stepper: w = new QLabel(qs(d.caption), this); break;
     case ControlKind::Check: {
       auto* box = new QCheckBox(qs(d.caption), this);
       connect(box, &QCheckBox::clicked, this, [this, box, id](bool checked) {

@@ -38,11 +38,20 @@ enum class ControlKind : std::uint8_t {
   Button,   // reads its target readout, or runs the panel's own action
   Arrow,    // press and hold
   Close,    // "CLOSE"
+  // A push-like check button: pressed or released. Its caption may follow its state
+  // (`onCaption` / `offCaption`, "EIS ON " / "EIS OFF").
+  Toggle,
+  // A number the logic owns and the operator steps with up/down arrows: each press is
+  // Intent::step(n) for n steps of `step`; the value stays in [minimum, maximum] (clamped, or
+  // wrapped round with `wrap`) and is written when it changed. Shown in `format`.
+  Stepper,
 };
 
 struct Choice {
   std::string_view caption;
   ProtocolValue value;
+  // The item's part of the control's heading (HeadingItem::Choice); empty: none.
+  std::string_view heading = {};
 };
 
 struct Binding {
@@ -56,6 +65,21 @@ struct Binding {
 enum class OnWriteFailure : std::uint8_t {
   KeepCamera,    // what the camera had: the control is not updated
   ShowOperator,  // what the operator set
+  ClosePanel,    // nothing more: the panel closes (the link has said why)
+};
+
+// The heading line a control writes when the operator changes it: the control's `heading`
+// text followed by the chosen item's part, as "<< text >>" with a blank line before it (the
+// monitor's heading form). None when both parts are empty.
+enum class HeadingItem : std::uint8_t {
+  None,     // the control's text alone
+  Choice,   // followed by the chosen Choice's `heading`
+  Caption,  // followed by the caption the item shows now (lists whose entries vary by model;
+            // a check or toggle: its on/off caption)
+};
+enum class HeadingWhen : std::uint8_t {
+  AfterWrite,   // only after the write succeeded
+  BeforeWrite,  // before the write, whatever comes of it
 };
 
 using ModelTest = bool (*)(const camera::ModelRecord&, link::Protocol);
@@ -66,14 +90,32 @@ struct ControlDescription {
   ControlId id = 0;
   ControlKind kind = ControlKind::Label;
   std::string_view caption;
+  // What scripts and the text renderer call the control when its caption is empty or changes
+  // with its state ("EIS" for the toggle captioned "EIS ON " / "EIS OFF"); empty: the caption.
+  std::string_view name;
   std::optional<Binding> binding;
   bool readOnOpen = true;
   ProtocolValue off{0, 1};          // Check
   ProtocolValue on{1, 2};           // Check
   std::span<const Choice> choices;  // Radio, List
   Format format = Format::Hex2;     // Entry, Readout
-  std::uint32_t minimum = 0;        // Entry, Slider
-  std::uint32_t maximum = 0xFF;     // Entry, Slider
+  std::int64_t minimum = 0;         // Entry, Slider, Stepper (a stepper may go below 0)
+  std::int64_t maximum = 0xFF;      // Entry, Slider, Stepper
+  std::uint32_t step = 1;           // Stepper: what one press adds
+  bool wrap = false;                // Stepper: past one end comes the other
+  // Check, Toggle: the captions of the two states; empty: the caption stays.
+  std::string_view offCaption;
+  std::string_view onCaption;
+  // The item a value outside the choices selects (Radio, List); -1: none.
+  int otherwise = -1;
+  // Shown, never edited: the renderer shows it without taking the operator's changes
+  // (status readouts drawn as lists, toggles and fields).
+  bool readOnly = false;
+  // The heading written when the operator changes it (a toggle, a choice, an entry's "Set",
+  // a step); see HeadingItem and HeadingWhen.
+  std::string_view heading;
+  HeadingItem headingItem = HeadingItem::None;
+  HeadingWhen headingWhen = HeadingWhen::AfterWrite;
   // Entry: up and down arrows step the decimal value, each step entered at once (no "Set").
   bool spin = false;
   ControlId target = 0;             // Button: the readout it reads; 0: none
@@ -129,6 +171,34 @@ struct ControlDescription {
     c.readOnOpen = false;
     return c;
   }
+  constexpr ControlDescription named(std::string_view scriptName) const {
+    auto c = *this;
+    c.name = scriptName;
+    return c;
+  }
+  constexpr ControlDescription withHeading(std::string_view text, HeadingItem item = HeadingItem::None,
+                                           HeadingWhen when = HeadingWhen::AfterWrite) const {
+    auto c = *this;
+    c.heading = text;
+    c.headingItem = item;
+    c.headingWhen = when;
+    return c;
+  }
+  constexpr ControlDescription closingOnFailure() const {
+    auto c = *this;
+    c.onFailure = OnWriteFailure::ClosePanel;
+    return c;
+  }
+  constexpr ControlDescription shownOnly() const {
+    auto c = *this;
+    c.readOnly = true;
+    return c;
+  }
+  constexpr ControlDescription otherwiseItem(int item) const {
+    auto c = *this;
+    c.otherwise = item;
+    return c;
+  }
 };
 
 struct PanelDescription {
@@ -138,6 +208,8 @@ struct PanelDescription {
   bool checksPort = true;    // the port guard runs on open
   bool marksBusy = false;    // the main window's busy marking while open
   std::span<const ControlDescription> controls;
+  // Written as "<< closingHeading >>" when the operator closes the panel; empty: none.
+  std::string_view closingHeading = {};
 };
 
 // ---- building descriptions
@@ -176,7 +248,7 @@ constexpr ControlDescription list(ControlId id, std::string_view caption, Bindin
 }
 
 constexpr ControlDescription entry(ControlId id, std::string_view caption, Binding binding, Format format,
-                                   std::uint32_t minimum, std::uint32_t maximum) {
+                                   std::int64_t minimum, std::int64_t maximum) {
   ControlDescription c = label(id, caption);
   c.kind = ControlKind::Entry;
   c.binding = std::optional<Binding>(binding);
@@ -195,7 +267,7 @@ constexpr ControlDescription readout(ControlId id, Binding binding, Format forma
   return c;
 }
 
-constexpr ControlDescription slider(ControlId id, Binding binding, std::uint32_t minimum, std::uint32_t maximum) {
+constexpr ControlDescription slider(ControlId id, Binding binding, std::int64_t minimum, std::int64_t maximum) {
   ControlDescription c;
   c.id = id;
   c.kind = ControlKind::Slider;
@@ -230,6 +302,25 @@ constexpr ControlDescription arrow(ControlId id, ArrowRole role, const HoldComma
 constexpr ControlDescription closeButton(ControlId id, std::string_view caption) {
   ControlDescription c = label(id, caption);
   c.kind = ControlKind::Close;
+  return c;
+}
+
+// A push-like check button; `name` is what scripts call it.
+constexpr ControlDescription toggle(ControlId id, std::string_view name, Binding binding, ProtocolValue off,
+                                    ProtocolValue on, std::string_view offCaption, std::string_view onCaption) {
+  ControlDescription c = check(id, onCaption, binding, off, on);
+  c.kind = ControlKind::Toggle;
+  c.name = name;
+  c.offCaption = offCaption;
+  c.onCaption = onCaption;
+  return c;
+}
+
+constexpr ControlDescription stepper(ControlId id, std::string_view caption, Binding binding, Format format,
+                                     std::int64_t minimum, std::int64_t maximum, std::uint32_t step = 1) {
+  ControlDescription c = entry(id, caption, binding, format, minimum, maximum);
+  c.kind = ControlKind::Stepper;
+  c.step = step;
   return c;
 }
 

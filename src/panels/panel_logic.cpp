@@ -13,7 +13,7 @@ bool choosesItem(ControlKind k) { return k == ControlKind::Check || k == Control
 }  // namespace
 
 PanelLogic::PanelLogic(const PanelDescription& description, PanelContext& context, PanelView& view)
-    : description_(description), context_(context), view_(view) {
+    : description_(description), context_(context), view_(&view), window_(view) {
   states_.reserve(description.controls.size());
   for (const ControlDescription& d : description.controls) {
     State s;
@@ -74,17 +74,17 @@ void PanelLogic::prepare(State& s) {
   const auto protocol = context_.camera.protocol();
   if (d.itemCaptions != nullptr) {
     const auto captions = d.itemCaptions(context_.model);
-    for (std::size_t i = 0; i < captions.size(); ++i) view_.setItemCaption(d.id, i, captions[i]);
+    for (std::size_t i = 0; i < captions.size(); ++i) view_->setItemCaption(d.id, i, captions[i]);
   }
   if (d.kind == ControlKind::Slider)
-    view_.setRange(d.id, static_cast<int>(d.minimum), static_cast<int>(d.maximum));
+    view_->setRange(d.id, static_cast<int>(d.minimum), static_cast<int>(d.maximum));
   if (d.shownWhen != nullptr) {
     s.shown = d.shownWhen(context_.model, protocol);
-    view_.setShown(d.id, s.shown);
+    view_->setShown(d.id, s.shown);
   }
   if (d.enabledWhen != nullptr) {
     s.enabled = d.enabledWhen(context_.model, protocol);
-    view_.setEnabled(d.id, s.enabled);
+    view_->setEnabled(d.id, s.enabled);
   }
 }
 
@@ -139,7 +139,7 @@ void PanelLogic::setControlEnabled(ControlId control, bool enabled) {
   if (s == nullptr) return;
   s->enabled = enabled;
   if (!enabled && s->hold) s->hold->release();
-  view_.setEnabled(control, enabled);
+  view_->setEnabled(control, enabled);
 }
 
 void PanelLogic::setControlShown(ControlId control, bool shown) {
@@ -147,7 +147,7 @@ void PanelLogic::setControlShown(ControlId control, bool shown) {
   if (s == nullptr) return;
   s->shown = shown;
   if (!shown && s->hold) s->hold->release();
-  view_.setShown(control, shown);
+  view_->setShown(control, shown);
 }
 
 bool PanelLogic::offered(ControlId control) const {
@@ -167,10 +167,10 @@ void PanelLogic::show(const State& s) {
   switch (d.kind) {
     case ControlKind::Check:
     case ControlKind::Radio:
-    case ControlKind::List: view_.setValue(d.id, s.selected); break;
-    case ControlKind::Slider: view_.setValue(d.id, static_cast<int>(*s.number)); break;
+    case ControlKind::List: view_->setValue(d.id, s.selected); break;
+    case ControlKind::Slider: view_->setValue(d.id, static_cast<int>(*s.number)); break;
     case ControlKind::Entry:
-    case ControlKind::Readout: view_.setText(d.id, formatValue(d.format, *s.number)); break;
+    case ControlKind::Readout: view_->setText(d.id, formatValue(d.format, *s.number)); break;
     default: break;
   }
 }
@@ -198,7 +198,9 @@ void PanelLogic::intent(const Intent& in) {
     case Intent::Kind::Release:
       if (s->hold) s->hold->release();
       break;
-    case Intent::Kind::Tick: break;
+    case Intent::Kind::Tick:
+    case Intent::Kind::Step:
+    case Intent::Kind::Edit: break;
   }
 }
 
@@ -260,7 +262,7 @@ void PanelLogic::enter(State& s, std::string_view text) {
   const ControlDescription& d = *s.description;
   const auto value = parseEntry(d.format, text);
   if (!value || *value < d.minimum || *value > d.maximum) {
-    view_.beep();
+    view_->beep();
     return;
   }
   if (!d.binding) return;
@@ -290,6 +292,13 @@ void PanelLogic::click(State& s) {
   if (read(*target)) show(*target);
 }
 
+void PanelLogic::finishWith(int result, std::optional<PanelId> next) {
+  if (closed_) return;
+  result_ = result;
+  next_ = next;
+  finish(CloseReason::Closed);
+}
+
 void PanelLogic::finish(CloseReason reason) {
   if (closed_) return;
   closed_ = true;
@@ -298,7 +307,7 @@ void PanelLogic::finish(CloseReason reason) {
   for (State& s : states_)
     if (s.hold) s.hold->close();
   lifetime_.close();
-  view_.close(reason);
+  view_->close(reason);
 }
 
 std::optional<int> PanelLogic::selected(ControlId control) const {

@@ -37,6 +37,7 @@
 #include "panels/hold_button.hpp"
 #include "panels/operation_runner.hpp"
 #include "panels/panel_description.hpp"
+#include "panels/panel_host.hpp"
 #include "panels/panel_view.hpp"
 
 namespace orva::panels {
@@ -54,6 +55,11 @@ struct PanelContext {
   // A panel switched the lens the camera emulates: the session's model record takes the new
   // lens index, so panels opened later and the condition readout work with it (optional).
   std::function<void(int lensIndex)> lensChanged = {};
+  // The rest of the program, as panels may reach it (panel_host.hpp).
+  PanelHost* host = nullptr;
+  // Runs the reads of the open sequence and returns once they have ended: a window runs them
+  // off its thread with a busy cursor and keeps painting; empty: inline.
+  std::function<void(const std::function<void()>&)> lineWork = {};
 };
 
 // What the operator did to a control.
@@ -66,6 +72,8 @@ struct Intent {
     Press,    // an arrow drawn pressed
     Release,  // an arrow drawn released
     Tick,     // a timer the panel started fired: `index` is the timer
+    Step,     // a stepper's up (`index` > 0) or down (< 0) arrow, `index` steps
+    Edit,     // an entry's text changed to `text`, before any "Set"
   };
   Kind kind = Kind::Click;
   ControlId control = 0;
@@ -79,6 +87,8 @@ struct Intent {
   static Intent press(ControlId c) { return {Kind::Press, c, 0, {}}; }
   static Intent release(ControlId c) { return {Kind::Release, c, 0, {}}; }
   static Intent tick(int timer) { return {Kind::Tick, 0, timer, {}}; }
+  static Intent step(ControlId c, int steps) { return {Kind::Step, c, steps, {}}; }
+  static Intent edit(ControlId c, std::string text) { return {Kind::Edit, c, 0, std::move(text)}; }
 };
 
 class PanelLogic {
@@ -95,6 +105,10 @@ class PanelLogic {
   void close() { finish(CloseReason::Closed); }
 
   bool isOpen() const { return opened_ && !closed_; }
+  // The result the panel closed with (0 unless the panel chose another), and the panel the
+  // opener is to open next, if the panel chose one (a selection dialog, a type change).
+  int result() const { return result_; }
+  std::optional<PanelId> nextPanel() const { return next_; }
   // For runs started from the panel: their updates are dropped once it has closed.
   PanelToken token() const { return lifetime_.token(); }
   const PanelDescription& description() const { return description_; }
@@ -117,8 +131,12 @@ class PanelLogic {
   virtual void closing() {}
 
   PanelContext& context() { return context_; }
-  PanelView& view() { return view_; }
+  PanelView& view() { return *view_; }
+  // The host; a panel built without one (tests of a panel that needs none) must not ask.
+  PanelHost& host() { return *context_.host; }
   void finish(CloseReason reason);
+  // Closes with a result of the panel's own and, optionally, the panel to open next.
+  void finishWith(int result, std::optional<PanelId> next = std::nullopt);
   // Starts a run for this panel on the operation slot; its update reaches the panel only
   // while the panel is open. False, silently, while the slot is taken.
   bool startOperation(Operation op);
@@ -160,8 +178,13 @@ class PanelLogic {
 
   const PanelDescription& description_;
   PanelContext& context_;
-  PanelView& view_;
+  // The window's view; while the open sequence reads off the window thread, a recorder that
+  // is played back onto the window's once the reads have ended.
+  PanelView* view_;
+  PanelView& window_;
   PanelLifetime lifetime_;
+  int result_ = 0;
+  std::optional<PanelId> next_;
   bool opened_ = false;
   bool closed_ = false;
   std::vector<State> states_;

@@ -266,7 +266,7 @@ TEST(ZoomFocus, EveryChoiceAndEntryReachesTheCameraAndAFreshPanelShowsIt) {
     for (const ControlDescription& c : zoomFocusPanelDescription().controls) {
       if (c.kind == ControlKind::Entry && z.view.shown(c.id) && z.view.enabled(c.id)) {
         SCOPED_TRACE(::testing::Message() << "entry " << c.id);
-        const std::string text = formatValue(c.format, c.minimum + 1);
+        const std::string text = formatValue(c.format, static_cast<std::uint32_t>(c.minimum + 1));
         const auto mark = z.bench.mark();
         z.logic->intent(Intent::enter(c.id, text));
         z.settle();
