@@ -12,6 +12,7 @@
 
 #include "camera/code_map.hpp"
 #include "camera/model_record.hpp"
+#include "panels/fake_panel_host.hpp"
 #include "camera/setting.hpp"
 #include "core/clock.hpp"
 #include "core/monitor_sink.hpp"
@@ -81,7 +82,9 @@ struct Bench {
   OperationRunner runner{monitor, dispatcher};
   camera::ModelRecord model;
   bool portOpen = true;
-  PanelContext context{access, monitor, prompt, clock, runner, dispatcher, model, [this] { return portOpen; }};
+  FakePanelHost host;
+  PanelContext context{access, monitor, prompt, clock, runner, dispatcher, model, [this] { return portOpen; }, {},
+                       &host};
 };
 
 // A register as the camera holds it. In AFP the receive thread keeps the camera's time (and
