@@ -111,6 +111,8 @@ struct ControlDescription {
   // Shown, never edited: the renderer shows it without taking the operator's changes
   // (status readouts drawn as lists, toggles and fields).
   bool readOnly = false;
+  // Entry: a refused text sends nothing without the beep.
+  bool quietRefusal = false;
   // The heading written when the operator changes it (a toggle, a choice, an entry's "Set",
   // a step); see HeadingItem and HeadingWhen.
   std::string_view heading;
@@ -192,6 +194,11 @@ struct ControlDescription {
   constexpr ControlDescription shownOnly() const {
     auto c = *this;
     c.readOnly = true;
+    return c;
+  }
+  constexpr ControlDescription refusingQuietly() const {
+    auto c = *this;
+    c.quietRefusal = true;
     return c;
   }
   constexpr ControlDescription otherwiseItem(int item) const {
