@@ -163,6 +163,8 @@ class PanelLogic {
     std::unique_ptr<HoldButton> hold;
     // The captions the items show now, where the model chose them.
     std::vector<std::string> itemCaptions;
+    // What the operator typed into an entry since it last showed a value; none: what it shows.
+    std::optional<std::string> typed;
   };
 
   State* find(ControlId control);
@@ -176,6 +178,7 @@ class PanelLogic {
   void enter(State& s, std::string_view text);
   void click(State& s);
   void step(State& s, int steps);
+  void setGroup(const State& button);
   bool readAll();
   // The heading a change of `s` to `item` (an item index, or -1 for an entry or a step) writes
   // at `when`; nothing when the description has none for that moment.
