@@ -36,6 +36,7 @@ constexpr std::array<Choice, N> numbered(const std::array<std::string_view, N>& 
 constexpr auto kAeModes = numbered(t::kAeModes, 1);
 // Range 1 is the first entry; 0 selects none. The captions follow the model and camera mode.
 constexpr auto kDss = numbered(t::kDss60, 1);
+static_assert(kDss.size() == kDssListLength);
 // The logic picks these entries by their place.
 constexpr auto kDefog = numbered(std::array<std::string_view, 7>{t::kDefogBase[0], t::kDefogBase[1], t::kDefogBase[2],
                                                                  t::kDefogBase[3], t::kDefogP[0], t::kDefogP[1],

@@ -67,7 +67,7 @@ class BlockReadPanel final : public PanelLogic {
     if (!context().camera.read(camera::kCameraModeSetting, mode)) return false;
     const auto ranges = dssEntries(context().model, mode);
     dssRanges_ = ranges.size();
-    for (std::size_t i = 0; i < dssListLength(); ++i)
+    for (std::size_t i = 0; i < kDssListLength; ++i)
       view().setItemCaption(c::kDss, i, i < ranges.size() ? ranges[i] : std::string());
     defogEntries_ = defogEntries(context().model).size();
     return readBlock();
@@ -81,12 +81,6 @@ class BlockReadPanel final : public PanelLogic {
   }
 
  private:
-  std::size_t dssListLength() const {
-    for (const ControlDescription& d : description().controls)
-      if (d.id == c::kDss) return d.choices.size();
-    return 0;
-  }
-
   // Reads the block and shows it; false, with nothing changed, when the read fails.
   bool readBlock() {
     std::vector<std::uint32_t> fields;
@@ -105,12 +99,9 @@ class BlockReadPanel final : public PanelLogic {
     const unsigned range = block.bytes[2] & 0x07u;
     present(c::kDss, range <= dssRanges_ ? range : 0);
     // Entries picked by their place (their choices are numbered from 0).
-    if (offered(c::kDefog)) {
-      const int entry = defogEntry(block, defogEntries_);
-      present(c::kDefog, entry < 0 ? kNoEntry : static_cast<std::uint32_t>(entry));
-    }
-    if (offered(c::kIntensity))
-      present(c::kIntensity, static_cast<std::uint32_t>(intensityEntry(block, context().model)));
+    const int defog = defogEntry(block, defogEntries_);
+    present(c::kDefog, defog < 0 ? kNoEntry : static_cast<std::uint32_t>(defog));
+    present(c::kIntensity, static_cast<std::uint32_t>(intensityEntry(block, context().model)));
   }
 
   std::size_t dssRanges_ = 0;
