@@ -44,8 +44,11 @@ TEST(CliStatus, PrintsTheShownControlsInThePanelsOrderAndNeedsAfp) {
   EXPECT_THAT(afp.out, HasSubstr("\nCont. Digi. Zoom: off\n"));
   EXPECT_THAT(afp.out, HasSubstr("\nProgram AE mode switch: Program AE\n"));
   EXPECT_THAT(afp.out, ::testing::ContainsRegex("\nFocus Position: [0-9A-F]{4}\n"));
-  // The panel prints the same.
+  // The panel prints the same, and takes no changes.
   EXPECT_EQ(cli({"--simulate=QB-183", "--protocol", "afp", "panel", "blockread"}).out, afp.out);
+  CliRun refused = cli({"--simulate=QB-183", "--protocol", "afp", "panel", "blockread", "--do", "EIS On/Off"});
+  EXPECT_EQ(refused.code, kExitUsage);
+  EXPECT_THAT(refused.err, HasSubstr("\"EIS On/Off\" is shown only"));
 }
 
 }  // namespace
