@@ -63,6 +63,8 @@ class BlockReadPanel final : public PanelLogic {
 
  protected:
   bool readOnOpen() override {
+    // Only the AFP command set has the block: nothing is sent to a camera speaking EAP.
+    if (context().camera.protocol() != link::Protocol::Afp) return false;
     std::uint32_t mode = 0;
     if (!context().camera.read(camera::kCameraModeSetting, mode)) return false;
     const auto ranges = dssEntries(context().model, mode);

@@ -201,5 +201,13 @@ TEST_P(BlockReadRefused, AFailedReadOnOpenClosesThePanel) {
 }
 INSTANTIATE_TEST_SUITE_P(CameraModeOrBlock, BlockReadRefused, ::testing::Values("refuse 0185 3", "refuse F101 3"));
 
+TEST(BlockReadInEap, ClosesWithoutSendingAnything) {
+  Bench b(link::Protocol::Eap);
+  TextPanelView view(description());
+  const auto from = b.mark();
+  EXPECT_FALSE(makePanel(b.context, view)->open());
+  EXPECT_TRUE(b.heardSince(from).empty());
+}
+
 }  // namespace
 }  // namespace orva::panels::status_block
