@@ -103,22 +103,22 @@ const std::array kControls{
     shownList(c::kWbAuto, t::kWbAuto, kWbAuto).otherwiseItem(0).inGroup(t::kImageGroup, 1),
     shownList(c::kWdrMode, t::kWdrMode, kWdrMode).otherwiseItem(0).inGroup(t::kImageGroup, 1),
 
-    shownToggle(c::kPrivacyMask, t::kPrivacyMask).inGroup(t::kFunctionGroup, 2),
-    shownToggle(c::kFade, t::kFade).inGroup(t::kFunctionGroup, 2),
-    shownToggle(c::kReverse, t::kReverse).inGroup(t::kFunctionGroup, 2),
-    shownToggle(c::kFreeze, t::kFreeze).inGroup(t::kFunctionGroup, 2),
-    shownToggle(c::kMotionDetect, t::kMotionDetect).inGroup(t::kFunctionGroup, 2),
-    shownToggle(c::kMotionTracking, t::kMotionTracking).inGroup(t::kFunctionGroup, 2),
-    shownToggle(c::kEis, t::kEis).shownFor(eisShown).inGroup(t::kFunctionGroup, 2),
+    shownToggle(c::kPrivacyMask, t::kPrivacyMask).inGroup(t::kFunctionGroup, 1),
+    shownToggle(c::kFade, t::kFade).inGroup(t::kFunctionGroup, 1),
+    shownToggle(c::kReverse, t::kReverse).inGroup(t::kFunctionGroup, 1),
+    shownToggle(c::kFreeze, t::kFreeze).inGroup(t::kFunctionGroup, 1),
+    shownToggle(c::kMotionDetect, t::kMotionDetect).inGroup(t::kFunctionGroup, 1),
+    shownToggle(c::kMotionTracking, t::kMotionTracking).inGroup(t::kFunctionGroup, 1),
+    shownToggle(c::kEis, t::kEis).shownFor(eisShown).inGroup(t::kFunctionGroup, 1),
 
-    position(c::kFocusPosition, t::kFocusPosition).inGroup(t::kPositionGroup, 2),
-    position(c::kZoomPosition, t::kZoomPosition).inGroup(t::kPositionGroup, 2),
-    position(c::kIrisPosition, t::kIrisPosition).inGroup(t::kPositionGroup, 2),
-    position(c::kShutterPosition, t::kShutterPosition).inGroup(t::kPositionGroup, 2),
-    position(c::kAgcPosition, t::kAgcPosition).inGroup(t::kPositionGroup, 2),
+    position(c::kFocusPosition, t::kFocusPosition).inGroup(t::kPositionGroup, 0),
+    position(c::kZoomPosition, t::kZoomPosition).inGroup(t::kPositionGroup, 0),
+    position(c::kIrisPosition, t::kIrisPosition).inGroup(t::kPositionGroup, 0),
+    position(c::kShutterPosition, t::kShutterPosition).inGroup(t::kPositionGroup, 0),
+    position(c::kAgcPosition, t::kAgcPosition).inGroup(t::kPositionGroup, 0),
 
-    button(c::kReadSettings, t::kReadSettings).inColumn(2),
-    closeButton(c::kClose, t::kClose).inColumn(2),
+    button(c::kReadSettings, t::kReadSettings).inColumn(1),
+    closeButton(c::kClose, t::kClose).inColumn(1),
 };
 
 const PanelDescription kPanel{
