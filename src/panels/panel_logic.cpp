@@ -257,10 +257,21 @@ void PanelLogic::show(const State& s) {
 
 void PanelLogic::intent(const Intent& in) {
   if (!isOpen()) return;
+  State* s = in.kind == Intent::Kind::Tick ? nullptr : find(in.control);
+  std::optional<OperationRunner::Claim> claim;
+  if (s != nullptr && s->description->takesSlot && in.kind != Intent::Kind::Release) {
+    auto taken = context_.runner.claim();
+    if (!taken) return;
+    claim.emplace(std::move(*taken));
+  }
+  struct Held {
+    bool& flag;
+    explicit Held(bool& f, bool on) : flag(f) { flag = on; }
+    ~Held() { flag = false; }
+  } held(slotHeld_, claim.has_value());
   if (handle(in)) return;
   // A tick no panel code took belongs to nobody.
   if (in.kind == Intent::Kind::Tick) return;
-  State* s = find(in.control);
   if (s == nullptr || !s->enabled || !s->shown || s->description->readOnly) return;
   const ControlKind kind = s->description->kind;
   switch (in.kind) {
@@ -284,6 +295,13 @@ void PanelLogic::intent(const Intent& in) {
     case Intent::Kind::Tick:
     case Intent::Kind::Edit: break;
   }
+}
+
+bool PanelLogic::slot(std::optional<OperationRunner::Claim>& claim) {
+  if (slotHeld_) return true;
+  auto taken = context_.runner.claim();
+  if (taken) claim.emplace(std::move(*taken));
+  return claim.has_value();
 }
 
 bool PanelLogic::writeItem(const State& s, ProtocolValue value) {
@@ -335,8 +353,8 @@ void PanelLogic::written(State& s, bool ok, int item, const std::function<void()
 void PanelLogic::toggle(State& s) {
   const ControlDescription& d = *s.description;
   if (!d.binding) return;
-  const auto claim = context_.runner.claim();
-  if (!claim) return;
+  std::optional<OperationRunner::Claim> claim;
+  if (!slot(claim)) return;
   const int next = s.selected == 1 ? 0 : 1;
   heading(s, next, HeadingWhen::BeforeWrite);
   const bool ok = writeItem(s, next == 1 ? d.on : d.off);
@@ -355,8 +373,8 @@ void PanelLogic::choose(State& s, int index) {
   } else {
     return;
   }
-  const auto claim = context_.runner.claim();
-  if (!claim) return;
+  std::optional<OperationRunner::Claim> claim;
+  if (!slot(claim)) return;
   const auto position = static_cast<std::uint32_t>(index);
   heading(s, item ? index : -1, HeadingWhen::BeforeWrite);
   const bool ok = item ? writeItem(s, d.choices[static_cast<std::size_t>(index)].value)
@@ -376,8 +394,8 @@ void PanelLogic::enter(State& s, std::string_view text) {
     return;
   }
   if (!d.binding) return;
-  const auto claim = context_.runner.claim();
-  if (!claim) return;
+  std::optional<OperationRunner::Claim> claim;
+  if (!slot(claim)) return;
   const bool ok = context_.camera.write(d.binding->setting, *value);
   written(s, ok, -1, [&s, &value] { s.number = *value; });
 }
@@ -396,8 +414,8 @@ void PanelLogic::step(State& s, int steps) {
     next = std::clamp(next, d.minimum, d.maximum);
   }
   if (s.known && next == now) return;
-  const auto claim = context_.runner.claim();
-  if (!claim) return;
+  std::optional<OperationRunner::Claim> claim;
+  if (!slot(claim)) return;
   const std::uint64_t mask = (std::uint64_t{1} << bits) - 1;
   const auto value = static_cast<std::uint32_t>(static_cast<std::uint64_t>(next) & mask);
   heading(s, -1, HeadingWhen::BeforeWrite);
@@ -414,8 +432,8 @@ void PanelLogic::click(State& s) {
   if (d.kind != ControlKind::Button || d.target == 0) return;
   State* target = find(d.target);
   if (target == nullptr || !target->description->binding) return;
-  const auto claim = context_.runner.claim();
-  if (!claim) return;
+  std::optional<OperationRunner::Claim> claim;
+  if (!slot(claim)) return;
   // A failed read changes nothing that is shown.
   if (read(*target)) show(*target);
 }

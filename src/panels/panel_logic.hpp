@@ -184,6 +184,9 @@ class PanelLogic {
   // afterWrite, or the close its failure calls for.
   void written(State& s, bool ok, int item, const std::function<void()>& commit);
   bool writeItem(const State& s, ProtocolValue value);
+  // The operation slot for a write of the description's: `claim` takes it unless the intent
+  // already holds it (a control that takes the slot before the panel's own handling).
+  bool slot(std::optional<OperationRunner::Claim>& claim);
   bool masks(const Binding& b) const;
   int itemOf(const ControlDescription& d, std::uint32_t value) const;
 
@@ -196,6 +199,7 @@ class PanelLogic {
   PanelLifetime lifetime_;
   int result_ = 0;
   std::optional<PanelId> next_;
+  bool slotHeld_ = false;
   bool opened_ = false;
   bool closed_ = false;
   std::vector<State> states_;
