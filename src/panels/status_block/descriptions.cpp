@@ -117,7 +117,7 @@ const std::array kControls{
     position(c::kShutterPosition, t::kShutterPosition).inGroup(t::kPositionGroup, 0),
     position(c::kAgcPosition, t::kAgcPosition).inGroup(t::kPositionGroup, 0),
 
-    button(c::kReadSettings, t::kReadSettings).inColumn(1),
+    button(c::kReadSettings, t::kReadSettings).takingSlot().inColumn(1),
     closeButton(c::kClose, t::kClose).inColumn(1),
 };
 

@@ -77,8 +77,7 @@ class BlockReadPanel final : public PanelLogic {
 
   bool handle(const Intent& in) override {
     if (in.kind != Intent::Kind::Click || in.control != c::kReadSettings) return false;
-    const auto claim = context().runner.claim();
-    if (claim) readBlock();
+    readBlock();
     return true;
   }
 
