@@ -32,15 +32,14 @@ TEST(CliStatus, PrintsTheShownControlsInThePanelsOrderAndNeedsAfp) {
   // intensity mode (feature word bit 15).
   CliRun afp = cli({"--simulate=QB-183", "--protocol", "afp", "status"});
   ASSERT_EQ(afp.code, kExitOk) << afp.err;
-  EXPECT_EQ(captions(afp.out),
-            (std::vector<std::string>{"Focus mode", "Cont. Digi. Zoom", "Inst. Digi. Zoom", "Focus motion", "Zoom motion",
-                                      "IRcf removal status", "Back Light Compensation(BLC) On/Off", "DSS status",
-                                      "Program AE mode switch", "Defog Mode", "White Balance Mode",
-                                      "Manual Aperture Mode", "WDR ON/OFF", "WDR Auto/Manual", "WB mode in auto",
-                                      "WDR mode", "Privacy Mask On/Off", "Fade(mute) On/Off",
-                                      "Reverse/mirror/invert On/Off", "Freeze On/Off", "Motion Detect On/Off",
-                                      "Motion Tracking On/Off", "EIS On/Off", "Focus Position", "Zoom Position",
-                                      "IRIS position", "Shutter position", "AGC position"}));
+  const std::vector<std::string> order{
+      "Focus mode", "Cont. Digi. Zoom", "Inst. Digi. Zoom", "Focus motion", "Zoom motion", "IRcf removal status",
+      "Back Light Compensation(BLC) On/Off", "DSS status", "Program AE mode switch", "Defog Mode",
+      "White Balance Mode", "Manual Aperture Mode", "WDR ON/OFF", "WDR Auto/Manual", "WB mode in auto", "WDR mode",
+      "Privacy Mask On/Off", "Fade(mute) On/Off", "Reverse/mirror/invert On/Off", "Freeze On/Off",
+      "Motion Detect On/Off", "Motion Tracking On/Off", "EIS On/Off", "Focus Position", "Zoom Position",
+      "IRIS position", "Shutter position", "AGC position"};
+  EXPECT_EQ(captions(afp.out), order);
   EXPECT_THAT(afp.out, HasSubstr("\nCont. Digi. Zoom: off\n"));
   EXPECT_THAT(afp.out, HasSubstr("\nProgram AE mode switch: Program AE\n"));
   EXPECT_THAT(afp.out, ::testing::ContainsRegex("\nFocus Position: [0-9A-F]{4}\n"));

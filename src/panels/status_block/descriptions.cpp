@@ -22,7 +22,8 @@ constexpr std::array<Choice, 2> kFocusMotion{{{t::kNo, v(0)}, {t::kFocusing, v(1
 constexpr std::array<Choice, 2> kZoomMotion{{{t::kNo, v(0)}, {t::kZooming, v(1)}}};
 constexpr std::array<Choice, 2> kIrcf{{{t::kIrcfIn, v(1)}, {t::kIrcfOut, v(0)}}};
 constexpr std::array<Choice, 2> kWdrOnOff{{{t::kWdrOff, v(0)}, {t::kWdrOn, v(1)}}};
-constexpr std::array<Choice, 3> kWbAuto{{{t::kWbAutoModes[0], v(1)}, {t::kWbAutoModes[1], v(2)}, {t::kWbAutoModes[2], v(3)}}};
+constexpr std::array<Choice, 3> kWbAuto{
+    {{t::kWbAutoModes[0], v(1)}, {t::kWbAutoModes[1], v(2)}, {t::kWbAutoModes[2], v(3)}}};
 constexpr std::array<Choice, 3> kWdrMode{{{t::kWdrModes[0], v(3)}, {t::kWdrModes[1], v(4)}, {t::kWdrModes[2], v(5)}}};
 
 // The list's entries, entry i chosen by the value `first + i`.
@@ -91,7 +92,10 @@ const std::array kControls{
     shownList(c::kDss, t::kDss, kDss).inGroup(t::kAeGroup, 0),
     shownList(c::kAeMode, t::kAeMode, kAeModes).otherwiseItem(0).inGroup(t::kAeGroup, 0),
 
-    shownList(c::kDefog, t::kDefog, kDefog).withItemCaptions(defogCaptions).shownFor(defogShown).inGroup(t::kImageGroup, 1),
+    shownList(c::kDefog, t::kDefog, kDefog)
+        .withItemCaptions(defogCaptions)
+        .shownFor(defogShown)
+        .inGroup(t::kImageGroup, 1),
     shownList(c::kWhiteBalance, t::kWhiteBalance, kAutoManual).inGroup(t::kImageGroup, 1),
     shownList(c::kAperture, t::kAperture, kAutoManual).inGroup(t::kImageGroup, 1),
     shownList(c::kWdrOnOff, t::kWdrOnOff, kWdrOnOff).inGroup(t::kImageGroup, 1),
