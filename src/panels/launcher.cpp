@@ -161,4 +161,9 @@ std::optional<Route> launch(camera::LauncherItem item, const camera::LauncherSta
   return r;
 }
 
+std::optional<PanelId> menuPanel(camera::MenuItem item) {
+  if (item == camera::MenuItem::EisSetup) return P::EisSetup;
+  return std::nullopt;
+}
+
 }  // namespace orva::panels

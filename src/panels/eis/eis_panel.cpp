@@ -22,7 +22,7 @@ std::uint32_t onOff(P protocol, std::uint32_t value) {
 
 class EisPanel final : public PanelLogic {
  public:
-  EisPanel(PanelContext& context, PanelView& view) : PanelLogic(description(), context, view) {}
+  EisPanel(PanelContext& context, PanelView& view) : PanelLogic(eis::description(), context, view) {}
 
  protected:
   bool readOnOpen() override {
