@@ -42,7 +42,7 @@ bool connectAndGate(Tool& tool, const shell::Settings& s, Gated& g) {
 // registers, as the window's connect does.
 bool offeredByMenu(panels::PanelId panel, Tool& tool, Gated& g) {
   const auto items = camera::menuItems();
-  const auto* item = std::find_if(items.begin(), items.end(), [panel](camera::MenuItem i) {
+  const auto item = std::find_if(items.begin(), items.end(), [panel](camera::MenuItem i) {
     return panels::menuPanel(i) == panel;
   });
   if (item == items.end()) return false;
