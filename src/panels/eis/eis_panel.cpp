@@ -1,6 +1,8 @@
 #include "panels/eis/eis_panel.hpp"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 
 #include "core/monitor_sink.hpp"
 #include "panels/eis/eis_settings.hpp"
