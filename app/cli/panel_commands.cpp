@@ -9,6 +9,7 @@
 
 #include "camera/code_map.hpp"
 #include "camera/gating.hpp"
+#include "camera/setting.hpp"
 #include "panels/camera_access.hpp"
 #include "panels/dispatch.hpp"
 #include "panels/launcher.hpp"
@@ -29,6 +30,8 @@ struct Gated {
   camera::IdentificationFlags flags;
   camera::GatingSwitches switches;
   camera::LauncherState launcher;
+  // The menus as the window gates them, read once a panel that a menu item opens is asked for.
+  std::optional<camera::MenuState> menu;
 };
 
 bool connectAndGate(Tool& tool, const shell::Settings& s, Gated& g) {
@@ -40,8 +43,30 @@ bool connectAndGate(Tool& tool, const shell::Settings& s, Gated& g) {
   return true;
 }
 
-// Whether an enabled and shown launcher button opens the panel for this camera.
-bool offered(panels::PanelId panel, const Gated& g) {
+// Whether an enabled menu item opens the panel for this camera. The menu gating reads a few
+// registers, as the window's connect does.
+bool offeredByMenu(panels::PanelId panel, Tool& tool, Gated& g) {
+  const auto items = camera::menuItems();
+  const auto item = std::find_if(items.begin(), items.end(), [panel](camera::MenuItem i) {
+    return panels::menuPanel(i) == panel;
+  });
+  if (item == items.end()) return false;
+  if (!g.menu) {
+    camera::FunctionCodes codes(tool.afpChannel(), tool.link());
+    g.menu = camera::menuGating(camera::startMenu(g.switches), g.record, g.flags, g.switches,
+                                [&](const camera::Setting& s) -> std::optional<std::uint32_t> {
+                                  std::uint32_t v = 0;
+                                  if (!camera::readSetting(s, v, tool.link(), tool.eap(), codes)) return std::nullopt;
+                                  return v;
+                                });
+  }
+  return (*g.menu)[*item].enabled;
+}
+
+// Whether an enabled and shown launcher button, or an enabled menu item, opens the panel for
+// this camera.
+bool offered(panels::PanelId panel, Tool& tool, Gated& g) {
+  if (offeredByMenu(panel, tool, g)) return true;
   for (std::size_t i = 0; i < camera::kLauncherItemCount; ++i) {
     const auto item = static_cast<camera::LauncherItem>(i);
     const auto& button = g.launcher[item];
@@ -123,7 +148,7 @@ int panelsCommand(const Options& o, const shell::Settings& s, std::ostream& out)
   Gated g;
   if (!connectAndGate(tool, s, g)) return kExitCamera;
   for (const panels::PanelRow& row : panels::panelRows())
-    out << row.name << '\t' << row.description().title << '\t' << (offered(row.id, g) ? "enabled" : "disabled")
+    out << row.name << '\t' << row.description().title << '\t' << (offered(row.id, tool, g) ? "enabled" : "disabled")
         << '\n';
   return kExitOk;
 }
@@ -134,7 +159,7 @@ int panelCommand(const Options& o, const shell::Settings& s, std::ostream& out, 
   Tool tool(o, s);
   Gated g;
   if (!connectAndGate(tool, s, g)) return kExitCamera;
-  if (!offered(row->id, g)) {
+  if (!offered(row->id, tool, g)) {
     err << fmt::format("orva-cli: this camera does not offer the panel \"{}\"\n", o.target);
     return kExitUsage;
   }
