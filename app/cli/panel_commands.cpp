@@ -5,7 +5,9 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "camera/code_map.hpp"
 #include "camera/gating.hpp"
@@ -153,17 +155,11 @@ int panelsCommand(const Options& o, const shell::Settings& s, std::ostream& out)
   return kExitOk;
 }
 
-int panelCommand(const Options& o, const shell::Settings& s, std::ostream& out, std::ostream& err) {
-  const panels::PanelRow* row = panels::findPanel(o.target);
-  if (row == nullptr) throw UsageError(fmt::format("no panel \"{}\" (orva-cli panels lists them)", o.target));
-  Tool tool(o, s);
-  Gated g;
-  if (!connectAndGate(tool, s, g)) return kExitCamera;
-  if (!offered(row->id, tool, g)) {
-    err << fmt::format("orva-cli: this camera does not offer the panel \"{}\"\n", o.target);
-    return kExitUsage;
-  }
+namespace {
 
+// Opens the panel as the window does, performs the actions, prints the panel and closes it.
+int runPanel(Tool& tool, const shell::Settings& s, Gated& g, const panels::PanelRow& row,
+             const std::vector<std::string>& actions, std::ostream& out, std::ostream& err) {
   FaultWatch watch(tool.monitor());
   camera::FunctionCodes codes(tool.afpChannel(), tool.link());
   panels::CameraAccess access(tool.link(), tool.eap(), codes);
@@ -183,41 +179,67 @@ int panelCommand(const Options& o, const shell::Settings& s, std::ostream& out, 
     return {subView.closed().value_or(panels::CloseReason::Closed), subLogic->result(), true};
   });
   context.host = &host;
-  panels::TextPanelView view(row->description());
-  const auto logic = row->make(context, view, options);
+  panels::TextPanelView view(row.description());
+  const auto logic = row.make(context, view, options);
 
+  if (!logic->open()) return kExitCamera;
   int code = kExitOk;
-  if (!logic->open()) {
-    code = kExitCamera;
-  } else {
-    for (const std::string& text : o.actions) {
-      const auto action = view.action(text);
-      if (!action.intent) {
-        err << "orva-cli: " << action.refusal << "\n";
-        code = kExitUsage;
-        break;
-      }
-      const int beeps = view.beeps();
-      const int faults = watch.faults();
-      logic->intent(*action.intent);
-      settle(runner, dispatcher);
-      if (view.beeps() != beeps) {
-        err << fmt::format("orva-cli: the panel refused \"{}\"\n", text);
-        code = kExitUsage;
-        break;
-      }
-      if (watch.faults() != faults || !logic->isOpen()) {
-        code = kExitCamera;
-        break;
-      }
+  for (const std::string& text : actions) {
+    const auto action = view.action(text);
+    if (!action.intent) {
+      err << "orva-cli: " << action.refusal << "\n";
+      code = kExitUsage;
+      break;
     }
-    // A script reads the panel only when every action was taken.
-    if (code == kExitOk)
-      for (const std::string& line : view.lines()) out << line << '\n';
-    if (logic->isOpen()) logic->close();
+    const int beeps = view.beeps();
+    const int faults = watch.faults();
+    logic->intent(*action.intent);
     settle(runner, dispatcher);
+    if (view.beeps() != beeps) {
+      err << fmt::format("orva-cli: the panel refused \"{}\"\n", text);
+      code = kExitUsage;
+      break;
+    }
+    if (watch.faults() != faults || !logic->isOpen()) {
+      code = kExitCamera;
+      break;
+    }
   }
+  // A script reads the panel only when every action was taken.
+  if (code == kExitOk)
+    for (const std::string& line : view.lines()) out << line << '\n';
+  if (logic->isOpen()) logic->close();
+  settle(runner, dispatcher);
   return code;
+}
+
+}  // namespace
+
+int panelCommand(const Options& o, const shell::Settings& s, std::ostream& out, std::ostream& err) {
+  const panels::PanelRow* row = panels::findPanel(o.target);
+  if (row == nullptr) throw UsageError(fmt::format("no panel \"{}\" (orva-cli panels lists them)", o.target));
+  Tool tool(o, s);
+  Gated g;
+  if (!connectAndGate(tool, s, g)) return kExitCamera;
+  if (!offered(row->id, tool, g)) {
+    err << fmt::format("orva-cli: this camera does not offer the panel \"{}\"\n", o.target);
+    return kExitUsage;
+  }
+  return runPanel(tool, s, g, *row, o.actions, out, err);
+}
+
+// The status block as BLOCK READ shows it: the panel itself, without its button, whatever the
+// launcher offers (the block is a function of every AFP camera).
+int statusCommand(const Options& o, const shell::Settings& s, std::ostream& out, std::ostream& err) {
+  Tool tool(o, s);
+  if (!tool.connect()) return kExitCamera;
+  if (!tool.afp()) {
+    err << "orva-cli: the status block needs AFP; the camera speaks EAP (orva-cli protocol afp switches it)\n";
+    return kExitUsage;
+  }
+  Gated g;
+  if (!tool.identify(s, g.record, g.flags)) return kExitCamera;
+  return runPanel(tool, s, g, *panels::findPanel("blockread"), {}, out, err);
 }
 
 }  // namespace orva::cli
