@@ -57,6 +57,10 @@ class Afp {
   // consumed, up to the next R or Y reply. Returns false when it stopped at such a reply.
   bool drainCompletions();
 
+  // Starts the receive thread on an open line when none runs, so that indications arrive
+  // before the next command. Without a camera, or with the line closed, it does nothing.
+  void receive();
+
   // Called on the receive thread for every I frame, in order.
   using IndicationHandler = std::function<void(const AfpIndication&)>;
   int subscribeIndications(IndicationHandler handler);
