@@ -174,6 +174,25 @@ TEST(OperationRunner, APanelClosedMeanwhileMissesItsUpdateButNotItsResultLine) {
   }
 }
 
+// What a starter holds for the run's life (the launcher's menu lock) is let go on the window
+// thread once the slot is free, whatever the outcome.
+TEST(OperationRunner, TheEndReachesTheWindowThreadWithTheSlotFreeWhateverTheOutcome) {
+  for (const Outcome outcome : {Outcome::Done, Outcome::Error, Outcome::TimeOver, Outcome::Silent, Outcome::Stopped}) {
+    Runner r;
+    int ended = 0;
+    Operation op = gotoZoom([outcome](std::stop_token) { return outcome; });
+    op.ended = [&] {
+      EXPECT_FALSE(r.runner.busy());
+      ++ended;
+    };
+    ASSERT_TRUE(r.runner.start(std::move(op)));
+    r.runner.waitIdle();
+    EXPECT_EQ(ended, 0) << "not on the operation thread";
+    r.dispatcher.runPending();
+    EXPECT_EQ(ended, 1);
+  }
+}
+
 TEST(OperationRunner, AStopEndsAWaitingOperationWithoutAResultLine) {
   // Real time: the wait is a minute long and must end as soon as the stop comes.
   core::SteadyClock clock;
