@@ -132,7 +132,8 @@ std::map<PanelId, std::vector<ModelRun>> runsFor(P protocol) {
     ModelCamera cam(protocol, name);
     EXPECT_TRUE(cam.identified) << name;
     for (const PanelRow& row : panelRows())
-      if (cam.offers(row.id)) offers[row.id].emplace_back(name, declaredFor(row.description(), cam.bench.model, protocol));
+      if (cam.offers(row.id))
+        offers[row.id].emplace_back(name, declaredFor(row.description(), cam.bench.model, protocol));
   }
   std::map<PanelId, std::vector<ModelRun>> runs;
   for (const PanelRow& row : panelRows()) {
@@ -178,8 +179,8 @@ std::optional<std::string> shows(const PanelLogic& panel, const FakePanelView& v
 }
 
 // The operator's n-th action on a control and what the panel is then to show, if it has an
-// n-th: every choice, both states, one value in range, a step up and a step down. `now` is
-// what the panel shows before it.
+// n-th: every choice and back, both states, one value in range, a step up and a step down.
+// `now` is what the panel shows before it.
 struct Action {
   Intent intent;
   std::optional<std::string> expected;  // none: anything, as long as it is something
@@ -188,9 +189,12 @@ std::optional<Action> nthAction(const ControlDescription& c, const FakePanelView
                                 const std::optional<std::string>& now, std::size_t n) {
   switch (c.kind) {
     case ControlKind::Radio:
-    case ControlKind::List:
-      if (n >= c.choices.size() || !view.itemEnabled(c.id, n)) return std::nullopt;
-      return Action{Intent::choose(c.id, static_cast<int>(n)), std::to_string(n)};
+    case ControlKind::List: {
+      // Each choice in turn, then the first again: the way back is a change of its own.
+      const std::size_t item = n == c.choices.size() ? 0 : n;
+      if (n > c.choices.size() || !view.itemEnabled(c.id, item)) return std::nullopt;
+      return Action{Intent::choose(c.id, static_cast<int>(item)), std::to_string(item)};
+    }
     case ControlKind::Check:
     case ControlKind::Toggle:
       if (n >= 2) return std::nullopt;
