@@ -208,8 +208,9 @@ TEST(LensZoom, ATemporaryLimitAlreadyPassedStopsTheLensWhereItIsAndOnePastTheEnd
 }
 
 // The zoom panels drive the lens through 1107 and 1108 and follow 1109 in AFP (their tests);
-// here what they cannot tell apart: the drive reads back, the position is capped at 25600 while
-// the register goes on, and a speed the camera has no value for changes nothing.
+// here what they cannot tell apart, since the tool caps the position too: the camera caps it
+// at 25600 while the register goes on, the drive reads back until the lens stops at its end,
+// and a speed the camera has no value for changes nothing.
 TEST(LensZoom, AfpReadsTheDriveBackCapsThePositionAt25600AndRefusesUnknownSpeeds) {
   VirtualCamera camera(profile(Protocol::Afp, "FDFC: F9\n"));
   set(camera, "110702");
