@@ -26,7 +26,7 @@ const std::array kControls{
     label(9, "[HEX]"),
     closeButton(10, "CLOSE"),
 };
-const PanelDescription kPanel{PanelId::CameraType, "TEST", "", true, false, kControls};
+const PanelDescription kPanel{.id = PanelId::CameraType, .title = "TEST", .controls = kControls};
 
 std::string said(const TextPanelView::Action& a) {
   if (!a.intent) return a.refusal;
