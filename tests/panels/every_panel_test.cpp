@@ -208,8 +208,8 @@ std::optional<Action> nthAction(const ControlDescription& c, const FakePanelView
       if (n >= 2) return std::nullopt;
       const int steps = n == 0 ? 1 : -1;
       const auto value = now ? parseEntry(c.format, *now) : std::nullopt;
-      // Where a wrapped stepper lands past its end is the panel's to show.
-      if (!value || c.wrap) return Action{Intent::step(c.id, steps), std::nullopt};
+      // Where a wrapped or signed stepper lands is for a fresh panel to confirm.
+      if (!value || c.wrap || c.minimum < 0) return Action{Intent::step(c.id, steps), std::nullopt};
       const std::int64_t next = std::clamp<std::int64_t>(
           static_cast<std::int32_t>(*value) + steps * static_cast<std::int64_t>(c.step), c.minimum, c.maximum);
       return Action{Intent::step(c.id, steps), formatValue(c.format, static_cast<std::uint32_t>(next))};
