@@ -242,8 +242,9 @@ int roundTrip(const PanelRow& row, P protocol, const ModelRun& run) {
   EXPECT_TRUE(cam.identified);
   Bench& b = cam.bench;
 
+  // With the port closed a panel sends nothing, unless its description skips the port guard.
   b.portOpen = false;
-  {
+  if (row.description().checksPort) {
     FakePanelView view;
     const auto closedPort = row.make(b.context, view, {});
     const auto mark = b.mark();
@@ -255,7 +256,8 @@ int roundTrip(const PanelRow& row, P protocol, const ModelRun& run) {
   FakePanelView view;
   const auto panel = row.make(b.context, view, {});
   if (!panel->open()) {
-    ADD_FAILURE() << "the panel did not open";
+    ADD_FAILURE() << "the panel did not open"
+                  << (b.prompt.asked().empty() ? std::string() : ": " + b.prompt.asked().back().text);
     return actions;
   }
   const auto& controls = row.description().controls;
