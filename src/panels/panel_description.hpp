@@ -117,6 +117,9 @@ struct ControlDescription {
   // slot, taken by the framework first; while the slot is taken the intent is let go. A
   // description's own writes always hold it.
   bool takesSlot = false;
+  // Button: sends every entry of its group (the entries with the same group caption) at once:
+  // all of them are checked first, and one refused text refuses them all.
+  bool setsGroup = false;
   // The heading written when the operator changes it (a toggle, a choice, an entry's "Set",
   // a step); see HeadingItem and HeadingWhen.
   std::string_view heading = {};
@@ -297,6 +300,14 @@ constexpr ControlDescription slider(ControlId id, Binding binding, std::int64_t 
 constexpr ControlDescription button(ControlId id, std::string_view caption) {
   ControlDescription c = label(id, caption);
   c.kind = ControlKind::Button;
+  return c;
+}
+
+// The one "Set" of a group of entries (the group caption it is placed in).
+constexpr ControlDescription groupSetButton(ControlId id, std::string_view caption, std::string_view groupCaption,
+                                            std::uint8_t column = 0) {
+  ControlDescription c = button(id, caption).inGroup(groupCaption, column);
+  c.setsGroup = true;
   return c;
 }
 

@@ -189,6 +189,7 @@ void PanelLogic::take(State& s, std::uint32_t value) {
     s.selected = itemOf(d, value);
   } else {
     s.number = value;
+    s.typed.reset();
   }
   s.known = true;
 }
@@ -292,8 +293,10 @@ void PanelLogic::intent(const Intent& in) {
     case Intent::Kind::Step:
       if (kind == ControlKind::Stepper) step(*s, in.index);
       break;
-    case Intent::Kind::Tick:
-    case Intent::Kind::Edit: break;
+    case Intent::Kind::Edit:
+      if (kind == ControlKind::Entry) s->typed = in.text;
+      break;
+    case Intent::Kind::Tick: break;
   }
 }
 
@@ -397,7 +400,10 @@ void PanelLogic::enter(State& s, std::string_view text) {
   std::optional<OperationRunner::Claim> claim;
   if (!slot(claim)) return;
   const bool ok = context_.camera.write(d.binding->setting, *value);
-  written(s, ok, -1, [&s, &value] { s.number = *value; });
+  written(s, ok, -1, [&s, &value] {
+    s.number = *value;
+    s.typed.reset();
+  });
 }
 
 void PanelLogic::step(State& s, int steps) {
@@ -429,6 +435,10 @@ void PanelLogic::click(State& s) {
     close();
     return;
   }
+  if (d.setsGroup) {
+    setGroup(s);
+    return;
+  }
   if (d.kind != ControlKind::Button || d.target == 0) return;
   State* target = find(d.target);
   if (target == nullptr || !target->description->binding) return;
@@ -452,6 +462,54 @@ void PanelLogic::finishWith(int result, std::optional<PanelId> next) {
   result_ = result;
   next_ = next;
   finish(CloseReason::Closed);
+}
+
+void PanelLogic::setGroup(const State& button) {
+  const ControlDescription& b = *button.description;
+  struct Sending {
+    State* entry;
+    std::uint32_t value;
+  };
+  std::vector<Sending> sending;
+  bool refused = false;
+  bool quiet = true;
+  for (State& e : states_) {
+    const ControlDescription& d = *e.description;
+    if (d.kind != ControlKind::Entry || d.group != b.group || !d.binding || !e.enabled || !e.shown) continue;
+    const std::string text = e.typed ? *e.typed : e.number ? formatValue(d.format, *e.number) : std::string();
+    const auto value = parseEntry(d.format, text);
+    if (!value || *value < d.minimum || *value > d.maximum) {
+      refused = true;
+      quiet = quiet && d.quietRefusal;
+      continue;
+    }
+    sending.push_back({&e, *value});
+  }
+  heading(button, -1, HeadingWhen::BeforeWrite);
+  if (refused) {
+    if (!quiet) view_->beep();
+    return;
+  }
+  std::optional<OperationRunner::Claim> claim;
+  if (sending.empty() || !slot(claim)) return;
+  for (const Sending& out : sending) {
+    State& e = *out.entry;
+    const bool ok = context_.camera.write(e.description->binding->setting, out.value);
+    if (ok || e.description->onFailure == OnWriteFailure::ShowOperator) {
+      e.number = out.value;
+      e.known = true;
+      e.typed.reset();
+    }
+    if (!ok && e.description->onFailure == OnWriteFailure::ClosePanel) {
+      finish(CloseReason::WriteFailed);
+      return;
+    }
+    show(e);
+    // The rest of the group stays as it was: what failed is on the monitor.
+    if (!ok) return;
+  }
+  heading(button, -1, HeadingWhen::AfterWrite);
+  afterWrite(b.id);
 }
 
 void PanelLogic::finish(CloseReason reason) {

@@ -52,10 +52,8 @@ struct PanelContext {
   Dispatcher& dispatcher;
   const camera::ModelRecord& model;
   std::function<bool()> portOpen;  // the port-open flag: set while connected (required)
-  // A panel switched the lens the camera emulates: the session's model record takes the new
-  // lens index, so panels opened later and the condition readout work with it (optional).
-  std::function<void(int lensIndex)> lensChanged = {};
-  // The rest of the program, as panels may reach it (panel_host.hpp).
+  // The rest of the program, as panels may reach it (panel_host.hpp); every program passes
+  // one.
   PanelHost* host = nullptr;
   // Runs the reads of the open sequence and returns once they have ended: a window runs them
   // off its thread with a busy cursor and keeps painting; empty: inline.
@@ -163,6 +161,8 @@ class PanelLogic {
     std::unique_ptr<HoldButton> hold;
     // The captions the items show now, where the model chose them.
     std::vector<std::string> itemCaptions;
+    // What the operator typed into an entry since it last showed a value; none: what it shows.
+    std::optional<std::string> typed;
   };
 
   State* find(ControlId control);
@@ -176,6 +176,7 @@ class PanelLogic {
   void enter(State& s, std::string_view text);
   void click(State& s);
   void step(State& s, int steps);
+  void setGroup(const State& button);
   bool readAll();
   // The heading a change of `s` to `item` (an item index, or -1 for an entry or a step) writes
   // at `when`; nothing when the description has none for that moment.
