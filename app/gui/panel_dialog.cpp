@@ -120,8 +120,19 @@ QWidget* PanelDialog::makeControl(Control& c) {
   switch (d.kind) {
     case ControlKind::Label: w = new QLabel(qs(d.caption), this); break;
     // Drawn with the panels that need them.
-    case ControlKind::Toggle:
     case ControlKind::Stepper: w = new QLabel(qs(d.caption), this); break;
+    case ControlKind::Toggle: {
+      auto* button = new QPushButton(qs(d.caption), this);
+      button->setCheckable(true);
+      button->setAutoDefault(false);
+      connect(button, &QPushButton::clicked, this, [this, button, id](bool checked) {
+        if (showing_) return;
+        button->setChecked(!checked);
+        intent(panels::Intent::toggle(id));
+      });
+      w = button;
+      break;
+    }
     case ControlKind::Check: {
       auto* box = new QCheckBox(qs(d.caption), this);
       connect(box, &QCheckBox::clicked, this, [this, box, id](bool checked) {
@@ -264,6 +275,25 @@ QWidget* PanelDialog::makeControl(Control& c) {
   w->setObjectName(QStringLiteral("control.%1").arg(id));
   c.widget = w;
   c.row = w;
+  // A control that only shows the camera's state takes neither clicks nor keys, and is not
+  // greyed: it is not disabled, just not the operator's.
+  if (d.readOnly) {
+    w->setAttribute(Qt::WA_TransparentForMouseEvents);
+    w->setFocusPolicy(Qt::NoFocus);
+  }
+  // A list or a read-out with a caption of its own shows it in front.
+  if ((d.kind == ControlKind::List || d.kind == ControlKind::Readout) && !d.caption.empty()) {
+    auto* row = new QWidget(this);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    c.label = new QLabel(qs(d.caption), row);
+    w->setParent(row);
+    layout->addWidget(c.label);
+    layout->addStretch(1);
+    layout->addWidget(w);
+    c.row = row;
+    return row;
+  }
   return w;
 }
 
@@ -428,6 +458,8 @@ void PanelDialog::setValue(panels::ControlId control, int value) {
   c->value = value;
   showing_ = true;
   if (auto* box = qobject_cast<QCheckBox*>(c->widget)) box->setChecked(value != 0);
+  else if (auto* push = qobject_cast<QPushButton*>(c->widget); push != nullptr && push->isCheckable())
+    push->setChecked(value != 0);
   else if (auto* list = qobject_cast<QComboBox*>(c->widget)) list->setCurrentIndex(value);
   else if (auto* slider = qobject_cast<QSlider*>(c->editor)) slider->setValue(value);
   else

@@ -30,6 +30,7 @@ bool names(std::string_view key, std::string_view group, std::string_view name) 
 bool hasValue(ControlKind kind) {
   switch (kind) {
     case ControlKind::Check:
+    case ControlKind::Toggle:
     case ControlKind::Radio:
     case ControlKind::List:
     case ControlKind::Entry:
@@ -38,6 +39,8 @@ bool hasValue(ControlKind kind) {
     default: return false;
   }
 }
+
+bool twoStates(ControlKind kind) { return kind == ControlKind::Check || kind == ControlKind::Toggle; }
 
 }  // namespace
 
@@ -58,6 +61,7 @@ bool TextPanelView::itemEnabled(const ControlDescription& c, std::size_t item) c
 }
 
 std::string TextPanelView::name(const ControlDescription& c) const {
+  if (!c.name.empty()) return trimmed(c.name);
   if (std::string own = caption(c); !own.empty()) return own;
   for (const auto& other : description_.controls)
     if (other.kind == ControlKind::Button && other.target == c.id) return caption(other);
@@ -71,7 +75,8 @@ std::string TextPanelView::name(const ControlDescription& c) const {
 
 std::string TextPanelView::value(const ControlDescription& c) const {
   switch (c.kind) {
-    case ControlKind::Check: return lookup(values_, c.id, 0) == 1 ? "on" : "off";
+    case ControlKind::Check:
+    case ControlKind::Toggle: return lookup(values_, c.id, 0) == 1 ? "on" : "off";
     case ControlKind::Radio:
     case ControlKind::List: {
       const int item = lookup(values_, c.id, -1);
@@ -88,7 +93,7 @@ std::string TextPanelView::value(const ControlDescription& c) const {
 std::vector<std::pair<const ControlDescription*, std::string>> TextPanelView::keyed(bool valued) const {
   std::vector<std::pair<const ControlDescription*, std::string>> out;
   for (const auto& c : description_.controls) {
-    const bool pressed = c.kind == ControlKind::Button || c.kind == ControlKind::Check;
+    const bool pressed = c.kind == ControlKind::Button || twoStates(c.kind);
     if (!shown(c) || (valued ? !hasValue(c.kind) : !pressed)) continue;
     if (std::string n = name(c); !n.empty()) out.emplace_back(&c, std::move(n));
   }
@@ -137,7 +142,7 @@ TextPanelView::Action TextPanelView::action(std::string_view text) const {
            c.kind == ControlKind::Slider) &&
           names(key, trimmed(c.group), name(c)))
         found.push_back({&c, -1});
-    } else if (c.kind == ControlKind::Button || c.kind == ControlKind::Check) {
+    } else if (c.kind == ControlKind::Button || twoStates(c.kind)) {
       if (names(key, trimmed(c.group), name(c))) found.push_back({&c, -1});
     } else if (c.kind == ControlKind::Radio) {
       for (std::size_t i = 0; i < c.choices.size(); ++i) {
@@ -152,9 +157,10 @@ TextPanelView::Action TextPanelView::action(std::string_view text) const {
   if (found.size() > 1) return {std::nullopt, quoted + " names more than one control; use GROUP/CAPTION"};
   const ControlDescription& c = *found.front().control;
   if (!enabled(c)) return {std::nullopt, quoted + " is disabled"};
+  if (c.readOnly) return {std::nullopt, quoted + " is shown only"};
   if (!valued) {
     if (c.kind == ControlKind::Button) return {Intent::click(c.id), {}};
-    if (c.kind == ControlKind::Check) return {Intent::toggle(c.id), {}};
+    if (twoStates(c.kind)) return {Intent::toggle(c.id), {}};
     const auto item = static_cast<std::size_t>(found.front().item);
     if (!itemEnabled(c, item)) return {std::nullopt, quoted + " is disabled"};
     return {Intent::choose(c.id, found.front().item), {}};

@@ -47,14 +47,15 @@ class TextPanelView final : public PanelView {
     std::optional<Intent> intent;
     std::string refusal;
   };
-  // "CAPTION" presses a button, selects a radio item or toggles a check; "CAPTION=VALUE"
-  // types VALUE into an entry (its "Set"), or chooses the list or radio item with that text,
-  // or moves a slider; "GROUP/CAPTION" picks among controls with the same caption. Hidden
-  // controls are not there; a disabled control or item is refused.
+  // "CAPTION" presses a button, selects a radio item or toggles a check or toggle button (by
+  // its name where it has one); "CAPTION=VALUE" types VALUE into an entry (its "Set"), or
+  // chooses the list or radio item with that text, or moves a slider; "GROUP/CAPTION" picks
+  // among controls with the same caption. Hidden controls are not there; a disabled or
+  // read-only control, or a disabled item, is refused.
   Action action(std::string_view text) const;
 
   // Every shown control with a value, in the description's order: "Caption: value", a check
-  // as on/off, a radio group or list as its selected item, " (disabled)" after a disabled one.
+  // or toggle as on/off, a radio group or list as its selected item, " (disabled)" after a disabled one.
   std::vector<std::string> lines() const;
 
  private:
