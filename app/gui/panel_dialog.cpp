@@ -8,8 +8,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -40,59 +38,6 @@ bool sharesButtonRow(ControlKind k) {
 
 }  // namespace
 
-// ---- the arrow button
-
-ArrowButton::ArrowButton(panels::ArrowRole role, QWidget* parent) : QAbstractButton(parent), role_(role) {
-  setFocusPolicy(Qt::NoFocus);
-  setMinimumSize(sizeHint());
-  setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-}
-
-void ArrowButton::paintEvent(QPaintEvent*) {
-  using panels::ArrowRole;
-  QPainter p(this);
-  p.setRenderHint(QPainter::Antialiasing);
-  const bool down = isDown();
-  const QRectF r = QRectF(rect()).adjusted(1, 1, -1, -1);
-  p.setPen(QPen(palette().color(QPalette::Shadow), 1));
-  p.setBrush(down ? palette().color(QPalette::Mid) : palette().color(QPalette::Button));
-  p.drawRoundedRect(r, 4, 4);
-  if (!isEnabled()) p.setOpacity(0.4);
-
-  const bool left = role_ == ArrowRole::FocusNear || role_ == ArrowRole::ZoomWide || role_ == ArrowRole::LevelDown;
-  QChar letter;
-  switch (role_) {
-    case ArrowRole::FocusNear: letter = u'N'; break;
-    case ArrowRole::FocusFar: letter = u'F'; break;
-    case ArrowRole::ZoomWide: letter = u'W'; break;
-    case ArrowRole::ZoomTele: letter = u'T'; break;
-    case ArrowRole::LevelDown: letter = u'D'; break;
-    case ArrowRole::LevelUp: letter = u'U'; break;
-  }
-  // Pressed, the picture sinks by a pixel, as a pushed button does.
-  const QPointF shift = down ? QPointF(1, 1) : QPointF(0, 0);
-  const qreal h = r.height(), w = r.width();
-  const qreal cy = r.center().y() + shift.y();
-  const qreal tipX = left ? r.left() + w * 0.12 : r.right() - w * 0.12;
-  const qreal baseX = left ? r.left() + w * 0.50 : r.right() - w * 0.50;
-  QPainterPath arrow;
-  arrow.moveTo(tipX + shift.x(), cy);
-  arrow.lineTo(baseX + shift.x(), cy - h * 0.28);
-  arrow.lineTo(baseX + shift.x(), cy + h * 0.28);
-  arrow.closeSubpath();
-  p.setPen(Qt::NoPen);
-  p.setBrush(down ? QColor(20, 90, 170) : palette().color(QPalette::ButtonText));
-  p.drawPath(arrow);
-
-  QFont f = font();
-  f.setBold(true);
-  f.setPixelSize(static_cast<int>(h * 0.38));
-  p.setFont(f);
-  p.setPen(palette().color(QPalette::ButtonText));
-  const QRectF letterBox = left ? QRectF(r.left() + w * 0.5, r.top(), w * 0.45, h) : QRectF(r.left() + w * 0.05, r.top(), w * 0.45, h);
-  p.drawText(letterBox.translated(shift), Qt::AlignCenter, QString(letter));
-}
-
 // ---- the dialog
 
 PanelDialog::PanelDialog(const panels::PanelDescription& description, QWidget* owner) : QDialog(owner) {
@@ -119,9 +64,43 @@ QWidget* PanelDialog::makeControl(Control& c) {
   QWidget* w = nullptr;
   switch (d.kind) {
     case ControlKind::Label: w = new QLabel(qs(d.caption), this); break;
-    // Drawn with the panels that need them.
-    case ControlKind::Toggle:
-    case ControlKind::Stepper: w = new QLabel(qs(d.caption), this); break;
+    case ControlKind::Toggle: {
+      auto* button = new QPushButton(this);
+      button->setCheckable(true);
+      button->setAutoDefault(false);
+      // As wide as its wider caption, so that the row does not move when the caption changes.
+      int width = 0;
+      for (std::string_view caption : {d.offCaption, d.onCaption, d.caption}) {
+        button->setText(qs(caption));
+        width = std::max(width, button->sizeHint().width());
+      }
+      button->setMinimumWidth(width);
+      button->setText(qs(d.caption));
+      connect(button, &QPushButton::clicked, this, [this, button, id](bool checked) {
+        if (showing_) return;
+        button->setChecked(!checked);
+        intent(panels::Intent::toggle(id));
+      });
+      w = button;
+      break;
+    }
+    case ControlKind::Stepper: {
+      auto* row = new QWidget(this);
+      auto* layout = new QHBoxLayout(row);
+      layout->setContentsMargins(0, 0, 0, 0);
+      if (!d.caption.empty()) {
+        c.label = new QLabel(qs(d.caption), row);
+        layout->addWidget(c.label);
+      }
+      auto* stepper = new StepperField(widestText(d.format, d.minimum, d.maximum), row);
+      stepper->setArrowsShown(!d.readOnly);
+      layout->addWidget(stepper, 1);
+      c.editor = stepper->field();
+      connect(stepper, &StepperField::stepped, this,
+              [this, id](int direction) { intent(panels::Intent::step(id, direction)); });
+      w = row;
+      break;
+    }
     case ControlKind::Check: {
       auto* box = new QCheckBox(qs(d.caption), this);
       connect(box, &QCheckBox::clicked, this, [this, box, id](bool checked) {
@@ -183,16 +162,21 @@ QWidget* PanelDialog::makeControl(Control& c) {
       }
       auto* edit = new QLineEdit(row);
       edit->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("00000000")));
-      auto* set = new QPushButton(qs(panels::texts::kSet), row);
       layout->addWidget(edit);
-      layout->addWidget(set);
       c.editor = edit;
+      w = row;
+      // Shown only: the field without its "Set".
+      if (d.readOnly) break;
+      auto* set = new QPushButton(qs(panels::texts::kSet), row);
+      layout->addWidget(set);
       auto send = [this, edit, id] {
         if (!showing_) intent(panels::Intent::enter(id, edit->text().toStdString()));
       };
       connect(set, &QPushButton::clicked, this, send);
       connect(edit, &QLineEdit::returnPressed, this, send);
-      w = row;
+      // Typing only: setText() does not say textEdited.
+      connect(edit, &QLineEdit::textEdited, this,
+              [this, id](const QString& text) { intent(panels::Intent::edit(id, text.toStdString())); });
       break;
     }
     case ControlKind::Readout: {
@@ -262,6 +246,7 @@ QWidget* PanelDialog::makeControl(Control& c) {
     }
   }
   w->setObjectName(QStringLiteral("control.%1").arg(id));
+  if (d.readOnly) showOnly(w);
   c.widget = w;
   c.row = w;
   return w;
@@ -408,7 +393,12 @@ void PanelDialog::fitBody() {
 }
 
 void PanelDialog::intent(const panels::Intent& i) {
-  if (logic_ != nullptr && !closed_) logic_->intent(i);
+  if (logic_ == nullptr || closed_) return;
+  // A control that is shown only reports nothing (it takes no input either).
+  if (const Control* c = i.kind == panels::Intent::Kind::Tick ? nullptr : find(i.control);
+      c != nullptr && c->description->readOnly)
+    return;
+  logic_->intent(i);
 }
 
 void PanelDialog::setText(panels::ControlId control, std::string_view text) {
@@ -427,7 +417,9 @@ void PanelDialog::setValue(panels::ControlId control, int value) {
   if (c == nullptr) return;
   c->value = value;
   showing_ = true;
-  if (auto* box = qobject_cast<QCheckBox*>(c->widget)) box->setChecked(value != 0);
+  // A check box or a toggle: pressed or released.
+  if (auto* box = qobject_cast<QAbstractButton*>(c->widget); box != nullptr && box->isCheckable())
+    box->setChecked(value != 0);
   else if (auto* list = qobject_cast<QComboBox*>(c->widget)) list->setCurrentIndex(value);
   else if (auto* slider = qobject_cast<QSlider*>(c->editor)) slider->setValue(value);
   else

@@ -6,7 +6,8 @@
 //
 // Layout is derived from the description's order: a readout or an entry takes the label that
 // follows it as its unit on the same row, buttons and arrows standing together share a row,
-// and "CLOSE" closes the window's last row on the right.
+// and "CLOSE" closes the window's last row on the right. A control that is shown only takes
+// neither mouse nor keyboard and reports nothing, but is drawn as legibly as any other.
 #include <QAbstractButton>
 #include <QDialog>
 
@@ -15,6 +16,7 @@
 #include "panels/panel_description.hpp"
 #include "panels/panel_logic.hpp"
 #include "panels/panel_view.hpp"
+#include "panel_widgets.hpp"
 
 class QLabel;
 class QScrollArea;
@@ -22,21 +24,6 @@ class QTimer;
 class QWidget;
 
 namespace orva::gui {
-
-// A press-and-hold arrow button, its picture drawn in code: an arrow and the letter of its role.
-class ArrowButton final : public QAbstractButton {
-  Q_OBJECT
-
- public:
-  ArrowButton(panels::ArrowRole role, QWidget* parent);
-  QSize sizeHint() const override { return {54, 54}; }
-
- protected:
-  void paintEvent(QPaintEvent* event) override;
-
- private:
-  panels::ArrowRole role_;
-};
 
 class PanelDialog final : public QDialog, public panels::PanelView {
   Q_OBJECT
