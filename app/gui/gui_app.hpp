@@ -126,7 +126,8 @@ class GuiApp {
   PanelDialog* openPanel_ = nullptr;
   panels::PanelLogic* openLogic_ = nullptr;
   bool shutDown_ = false;
-  bool lineJob_ = false;  // connecting, or changing the camera's speed, off the window thread
+  // Connecting, changing the camera's speed or a panel's opening reads, off the window thread.
+  bool lineJob_ = false;
   std::function<void()> quit_;
 };
 

@@ -3,6 +3,7 @@
 // virtual camera.
 #include <QApplication>
 #include <QClipboard>
+#include <QCursor>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QCheckBox>
@@ -190,6 +191,7 @@ class GuiTest : public QObject {
   void launcherOpensZoomAndFocusAndSaysWhatIsNotBuilt();
   void zoomSliderMovesOneStepAPageOrAWheelNotch();
   void screenshots();
+  void openingReadsRunOffTheWindowThreadUnderTheBusyCursor();
 };
 
 void GuiTest::windowStartsWithTitleAndBothPanes() {
@@ -620,6 +622,21 @@ struct Program {
   }
 };
 
+// Runs `act` once the panel the test opens next is on the screen. A call posted before the
+// click could come too early: the panel's opening reads run in an event loop of their own.
+void whenPanelOpens(Program& p, std::function<void()> act) {
+  auto* timer = new QTimer(&p.app.window());
+  timer->setInterval(1);
+  QObject::connect(timer, &QTimer::timeout, timer, [&p, timer, act = std::move(act)] {
+    const gui::PanelDialog* panel = p.app.openPanel();
+    if (panel == nullptr || !panel->isVisible()) return;
+    timer->stop();
+    act();
+    timer->deleteLater();
+  });
+  timer->start();
+}
+
 }  // namespace
 
 void GuiTest::connectOpenCameraTypeAndGet() {
@@ -639,7 +656,7 @@ void GuiTest::connectOpenCameraTypeAndGet() {
 
   // "Ver" opens CAMERA TYPE; "Get" shows the type code, then "CLOSE".
   QString shown;
-  QTimer::singleShot(0, qApp, [&] {
+  whenPanelOpens(p, [&] {
     gui::PanelDialog* panel = p.app.openPanel();
     QVERIFY(panel != nullptr);
     QCOMPARE(panel->windowTitle(), qs(orva::panels::texts::kCameraTypeTitle));
@@ -810,7 +827,7 @@ void GuiTest::zoomFocusPanelDrivesTheLensInBothProtocols() {
     const qsizetype teles = pc().count(tele), stops = pc().count(stop);
     int before = -1, after = -1;
     QString magnificationBefore, magnificationAfter;
-    QTimer::singleShot(0, qApp, [&] {
+    whenPanelOpens(p, [&] {
       gui::PanelDialog* panel = p.app.openPanel();
       QVERIFY(panel != nullptr);
       QCOMPARE(panel->windowTitle(), qs(orva::panels::lens::texts::kZoomFocusTitle));
@@ -845,7 +862,7 @@ void GuiTest::zoomFocusPanelDrivesTheLensInBothProtocols() {
     QVERIFY(pc().contains(QStringLiteral("<< ZOOM_FOCUS CONTROL >>")));
 
     // Back to the wide end for the other protocol.
-    QTimer::singleShot(0, qApp, [&] {
+    whenPanelOpens(p, [&] {
       gui::PanelDialog* panel = p.app.openPanel();
       QVERIFY(panel != nullptr);
       auto* slider = panel->control(C::kSlider)->findChild<QSlider*>(QStringLiteral("slider"));
@@ -963,7 +980,7 @@ void GuiTest::panelLeavesTheMainWindowUsable() {
   QString typed;
   p.app.window().setTypedHandler([&](char c) { typed += QLatin1Char(c); });
   bool opened = false;
-  QTimer::singleShot(0, qApp, [&] {
+  whenPanelOpens(p, [&] {
     gui::PanelDialog* panel = p.app.openPanel();
     QVERIFY(panel != nullptr);
     opened = true;
@@ -991,7 +1008,7 @@ void GuiTest::launcherOpensZoomAndFocusAndSaysWhatIsNotBuilt() {
     QPushButton* button = p.app.launcher().button(item);
     QVERIFY(button->isEnabled() && button->isVisible());
     QString shown;
-    QTimer::singleShot(0, qApp, [&] {
+    whenPanelOpens(p, [&] {
       gui::PanelDialog* panel = p.app.openPanel();
       QVERIFY(panel != nullptr);
       shown = panel->windowTitle();
@@ -1042,7 +1059,7 @@ void GuiTest::screenshots() {
   QTest::qWait(100);
   QVERIFY(p.app.window().grab().save(dir + QStringLiteral("/main-window.png")));
   QVERIFY(p.app.launcher().grab().save(dir + QStringLiteral("/launcher.png")));
-  QTimer::singleShot(0, qApp, [&] {
+  whenPanelOpens(p, [&] {
     gui::PanelDialog* panel = p.app.openPanel();
     qobject_cast<QPushButton*>(panel->control(orva::panels::camera_type::kGet))->click();
     QTest::qWait(50);
@@ -1057,7 +1074,7 @@ void GuiTest::screenshots() {
   };
   for (const Shot shot : {Shot{orva::panels::PanelId::ZoomFocus, "/zoom-focus.png"},
                           Shot{orva::panels::PanelId::Zoom, "/zoom.png"}, Shot{orva::panels::PanelId::Focus, "/focus.png"}}) {
-    QTimer::singleShot(0, qApp, [&] {
+    whenPanelOpens(p, [&] {
       gui::PanelDialog* panel = p.app.openPanel();
       QVERIFY(panel != nullptr);
       QTest::qWait(50);
@@ -1071,6 +1088,33 @@ void GuiTest::screenshots() {
   QTest::qWait(50);
   QVERIFY(prompt.waitWindow().grab().save(dir + QStringLiteral("/wait-window.png")));
   prompt.endProgress();
+}
+
+// The window thread goes on with its events while a panel's opening reads run, under the busy
+// cursor; the panel then shows what they read.
+void GuiTest::openingReadsRunOffTheWindowThreadUnderTheBusyCursor() {
+  namespace C = orva::panels::lens::controls;
+  Program p;
+  p.connect();
+  // Posted before the click, it comes in the loop that runs while the reads do.
+  bool beforeTheWindow = false;
+  Qt::CursorShape cursor = Qt::ArrowCursor;
+  QTimer::singleShot(0, &p.app.window(), [&] {
+    beforeTheWindow = p.app.openPanel() == nullptr;
+    if (const QCursor* shown = QApplication::overrideCursor()) cursor = shown->shape();
+  });
+  QString magnification;
+  bool restored = false;
+  whenPanelOpens(p, [&] {
+    magnification = qobject_cast<QLineEdit*>(p.app.openPanel()->control(C::kMagnification))->text();
+    restored = QApplication::overrideCursor() == nullptr;
+    p.app.openPanel()->reject();
+  });
+  p.app.launcher().button(orva::camera::LauncherItem::ZoomFocus)->click();
+  QVERIFY(beforeTheWindow);
+  QCOMPARE(cursor, Qt::WaitCursor);
+  QVERIFY(restored);
+  QVERIFY(!magnification.isEmpty());
 }
 
 QTEST_MAIN(GuiTest)
