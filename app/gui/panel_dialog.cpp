@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -31,6 +32,11 @@ namespace {
 using panels::ControlKind;
 
 QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+// Fields whose caption is drawn as a label before them.
+bool takesCaption(ControlKind k) {
+  return k == ControlKind::List || k == ControlKind::Readout || k == ControlKind::Entry || k == ControlKind::Stepper;
+}
 
 bool sharesButtonRow(ControlKind k) {
   return k == ControlKind::Button || k == ControlKind::Arrow || k == ControlKind::Close;
@@ -62,6 +68,8 @@ QWidget* PanelDialog::makeControl(Control& c) {
   const panels::ControlDescription& d = *c.description;
   const panels::ControlId id = d.id;
   QWidget* w = nullptr;
+  // A field's caption stands in a column of its own before it (build() aligns them).
+  if (!d.caption.empty() && takesCaption(d.kind)) c.label = new QLabel(qs(d.caption), this);
   switch (d.kind) {
     case ControlKind::Label: w = new QLabel(qs(d.caption), this); break;
     case ControlKind::Toggle: {
@@ -88,10 +96,6 @@ QWidget* PanelDialog::makeControl(Control& c) {
       auto* row = new QWidget(this);
       auto* layout = new QHBoxLayout(row);
       layout->setContentsMargins(0, 0, 0, 0);
-      if (!d.caption.empty()) {
-        c.label = new QLabel(qs(d.caption), row);
-        layout->addWidget(c.label);
-      }
       auto* stepper = new StepperField(widestText(d.format, d.minimum, d.maximum), row);
       stepper->setArrowsShown(!d.readOnly);
       layout->addWidget(stepper, 1);
@@ -144,10 +148,6 @@ QWidget* PanelDialog::makeControl(Control& c) {
       auto* row = new QWidget(this);
       auto* layout = new QHBoxLayout(row);
       layout->setContentsMargins(0, 0, 0, 0);
-      if (!d.caption.empty()) {
-        c.label = new QLabel(qs(d.caption), row);
-        layout->addWidget(c.label);
-      }
       if (d.spin) {
         auto* spin = new QSpinBox(row);
         spin->setRange(static_cast<int>(d.minimum), static_cast<int>(d.maximum));
@@ -287,6 +287,18 @@ void PanelDialog::build(const panels::PanelDescription& description) {
   QGroupBox* openBox = nullptr;
   int openColumn = -1;
   QHBoxLayout* buttonRow = nullptr;
+  // Captioned fields standing together: captions in the first column, fields in the second,
+  // units in the third.
+  QGridLayout* fields = nullptr;
+  int fieldRows = 0;
+  // The label after control `i`, which becomes its unit; `i` moves on to it.
+  auto unitAfter = [&](std::size_t& i) {
+    const panels::ControlDescription& unit = list[++i];
+    Control& u = controls_[unit.id];
+    u.description = &unit;
+    u.box = openBox;
+    return makeControl(u);
+  };
   for (std::size_t i = 0; i < list.size(); ++i) {
     const panels::ControlDescription& d = list[i];
     Control& c = controls_[d.id];
@@ -309,8 +321,10 @@ void PanelDialog::build(const panels::PanelDescription& description) {
       openGroup = d.group;
       openColumn = d.column;
       buttonRow = nullptr;
+      fields = nullptr;
     }
     c.box = openBox;
+    if (c.label == nullptr) fields = nullptr;
     if (sharesButtonRow(d.kind)) {
       if (buttonRow == nullptr) {
         buttonRow = new QHBoxLayout;
@@ -323,17 +337,26 @@ void PanelDialog::build(const panels::PanelDescription& description) {
     const bool takesUnit = (d.kind == ControlKind::Readout || d.kind == ControlKind::Entry) && i + 1 < list.size() &&
                            list[i + 1].kind == ControlKind::Label && list[i + 1].group == d.group &&
                            list[i + 1].column == d.column;
+    if (c.label != nullptr) {
+      if (fields == nullptr) {
+        fields = new QGridLayout;
+        fields->setColumnStretch(3, 1);
+        container->addLayout(fields);
+        fieldRows = 0;
+      }
+      fields->addWidget(c.label, fieldRows, 0);
+      fields->addWidget(w, fieldRows, 1);
+      if (takesUnit) fields->addWidget(unitAfter(i), fieldRows, 2);
+      ++fieldRows;
+      continue;
+    }
     if (!takesUnit) {
       container->addWidget(w);
       continue;
     }
     auto* row = new QHBoxLayout;
     row->addWidget(w);
-    const panels::ControlDescription& unit = list[++i];
-    Control& u = controls_[unit.id];
-    u.description = &unit;
-    u.box = openBox;
-    row->addWidget(makeControl(u));
+    row->addWidget(unitAfter(i));
     row->addStretch(1);
     container->addLayout(row);
   }
@@ -437,13 +460,17 @@ void PanelDialog::setRange(panels::ControlId control, int minimum, int maximum) 
 }
 
 void PanelDialog::setEnabled(panels::ControlId control, bool enabled) {
-  if (Control* c = find(control)) c->widget->setEnabled(enabled);
+  Control* c = find(control);
+  if (c == nullptr) return;
+  c->widget->setEnabled(enabled);
+  if (c->label != nullptr) c->label->setEnabled(enabled);
 }
 
 void PanelDialog::setShown(panels::ControlId control, bool shown) {
   Control* c = find(control);
   if (c == nullptr) return;
   c->row->setVisible(shown);
+  if (c->label != nullptr) c->label->setVisible(shown);
   // A group box shows while any of its controls does.
   if (c->box != nullptr) {
     const bool any = std::any_of(controls_.begin(), controls_.end(),

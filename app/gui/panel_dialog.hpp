@@ -69,7 +69,7 @@ class PanelDialog final : public QDialog, public panels::PanelView {
     QWidget* row = nullptr;     // what is shown and hidden with it
     std::vector<QAbstractButton*> items;  // a radio group's buttons
     QWidget* editor = nullptr;            // an entry's line edit, a slider's slider
-    QLabel* label = nullptr;              // an entry's caption
+    QLabel* label = nullptr;              // a field's caption, before it
     QWidget* box = nullptr;               // the group box it sits in, if any
     std::vector<QLabel*> scale;           // a slider's scale labels
     int value = -1;
