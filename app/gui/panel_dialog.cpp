@@ -84,6 +84,11 @@ QWidget* PanelDialog::makeControl(Control& c) {
       }
       button->setMinimumWidth(width);
       button->setText(qs(d.caption));
+      // Pressed must read at a glance, in a status readout too: the style's sunken shade is
+      // too faint for that.
+      button->setStyleSheet(QStringLiteral(
+          "QPushButton:checked { background-color: palette(highlight); color: palette(highlighted-text);"
+          " border: 1px solid palette(shadow); border-radius: 3px; padding: 4px 8px; }"));
       connect(button, &QPushButton::clicked, this, [this, button, id](bool checked) {
         if (showing_) return;
         button->setChecked(!checked);
@@ -116,8 +121,11 @@ QWidget* PanelDialog::makeControl(Control& c) {
       break;
     }
     case ControlKind::Radio: {
-      auto* group = new QGroupBox(qs(d.caption), this);
+      // Without a caption of its own, in a group box, it needs no second frame.
+      const bool bare = d.caption.empty() && !d.group.empty();
+      QWidget* group = bare ? new QWidget(this) : new QGroupBox(qs(d.caption), this);
       auto* layout = new QVBoxLayout(group);
+      if (bare) layout->setContentsMargins(0, 0, 0, 0);
       for (std::size_t i = 0; i < d.choices.size(); ++i) {
         auto* radio = new QRadioButton(qs(d.choices[i].caption), group);
         radio->setAutoExclusive(false);
@@ -134,6 +142,15 @@ QWidget* PanelDialog::makeControl(Control& c) {
       break;
     }
     case ControlKind::List: {
+      if (d.readOnly) {
+        // Shown only, it has no drop-down to offer: drawn as a field with the chosen entry.
+        auto* field = new QLineEdit(this);
+        for (const panels::Choice& choice : d.choices) c.captions.push_back(qs(choice.caption));
+        w = field;
+        c.widget = w;
+        showChosen(c);
+        break;
+      }
       auto* list = new QComboBox(this);
       for (const panels::Choice& choice : d.choices) list->addItem(qs(choice.caption));
       connect(list, &QComboBox::activated, this, [this, id](int index) {
@@ -287,8 +304,9 @@ void PanelDialog::build(const panels::PanelDescription& description) {
   QGroupBox* openBox = nullptr;
   int openColumn = -1;
   QHBoxLayout* buttonRow = nullptr;
-  // Captioned fields standing together: captions in the first column, fields in the second,
-  // units in the third.
+  // Captioned fields standing together, and what stands between them: captions in the first
+  // column, fields in the second (a list as wide as the widest, a number with its unit after
+  // it), anything else across both.
   QGridLayout* fields = nullptr;
   int fieldRows = 0;
   // The label after control `i`, which becomes its unit; `i` moves on to it.
@@ -324,8 +342,8 @@ void PanelDialog::build(const panels::PanelDescription& description) {
       fields = nullptr;
     }
     c.box = openBox;
-    if (c.label == nullptr) fields = nullptr;
     if (sharesButtonRow(d.kind)) {
+      fields = nullptr;
       if (buttonRow == nullptr) {
         buttonRow = new QHBoxLayout;
         container->addLayout(buttonRow);
@@ -340,16 +358,27 @@ void PanelDialog::build(const panels::PanelDescription& description) {
     if (c.label != nullptr) {
       if (fields == nullptr) {
         fields = new QGridLayout;
-        fields->setColumnStretch(3, 1);
+        fields->setColumnStretch(1, 1);
         container->addLayout(fields);
         fieldRows = 0;
       }
       fields->addWidget(c.label, fieldRows, 0);
-      fields->addWidget(w, fieldRows, 1);
-      if (takesUnit) fields->addWidget(unitAfter(i), fieldRows, 2);
-      ++fieldRows;
+      if (d.kind == ControlKind::List) {
+        fields->addWidget(w, fieldRows++, 1);
+        continue;
+      }
+      auto* cell = new QHBoxLayout;
+      cell->addWidget(w);
+      if (takesUnit) cell->addWidget(unitAfter(i));
+      cell->addStretch(1);
+      fields->addLayout(cell, fieldRows++, 1);
       continue;
     }
+    if (fields != nullptr && !takesUnit) {
+      fields->addWidget(w, fieldRows++, 0, 1, 2);
+      continue;
+    }
+    fields = nullptr;
     if (!takesUnit) {
       container->addWidget(w);
       continue;
@@ -443,11 +472,24 @@ void PanelDialog::setValue(panels::ControlId control, int value) {
   // A check box or a toggle: pressed or released.
   if (auto* box = qobject_cast<QAbstractButton*>(c->widget); box != nullptr && box->isCheckable())
     box->setChecked(value != 0);
+  else if (c->description->kind == ControlKind::List && c->description->readOnly)
+    showChosen(*c);
   else if (auto* list = qobject_cast<QComboBox*>(c->widget)) list->setCurrentIndex(value);
   else if (auto* slider = qobject_cast<QSlider*>(c->editor)) slider->setValue(value);
   else
     for (std::size_t i = 0; i < c->items.size(); ++i) c->items[i]->setChecked(static_cast<int>(i) == value);
   showing_ = false;
+}
+
+void PanelDialog::showChosen(Control& c) {
+  auto* field = qobject_cast<QLineEdit*>(c.widget);
+  const bool chosen = c.value >= 0 && static_cast<std::size_t>(c.value) < c.captions.size();
+  field->setText(chosen ? c.captions[static_cast<std::size_t>(c.value)] : QString());
+  field->setCursorPosition(0);  // a text that does not fit shows its start
+  // Wide enough for every entry, as the drop-down list it stands for would be.
+  int widest = 0;
+  for (const QString& caption : c.captions) widest = std::max(widest, field->fontMetrics().horizontalAdvance(caption));
+  field->setMinimumWidth(widest + field->fontMetrics().horizontalAdvance(QStringLiteral("00")));
 }
 
 void PanelDialog::setRange(panels::ControlId control, int minimum, int maximum) {
@@ -492,10 +534,16 @@ void PanelDialog::setCaption(panels::ControlId control, std::string_view caption
 void PanelDialog::setItemCaption(panels::ControlId control, std::size_t item, std::string_view caption) {
   Control* c = find(control);
   if (c == nullptr) return;
-  if (item < c->scale.size()) c->scale[item]->setText(qs(caption));
-  else if (item < c->items.size()) c->items[item]->setText(qs(caption));
-  else if (auto* list = qobject_cast<QComboBox*>(c->widget); list != nullptr && item < static_cast<std::size_t>(list->count()))
+  if (item < c->captions.size()) {
+    c->captions[item] = qs(caption);
+    showChosen(*c);
+  } else if (item < c->scale.size()) {
+    c->scale[item]->setText(qs(caption));
+  } else if (item < c->items.size()) {
+    c->items[item]->setText(qs(caption));
+  } else if (auto* list = qobject_cast<QComboBox*>(c->widget); list != nullptr && item < static_cast<std::size_t>(list->count())) {
     list->setItemText(static_cast<int>(item), qs(caption));
+  }
 }
 
 void PanelDialog::setItemEnabled(panels::ControlId control, std::size_t item, bool enabled) {

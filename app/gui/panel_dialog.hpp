@@ -72,6 +72,7 @@ class PanelDialog final : public QDialog, public panels::PanelView {
     QLabel* label = nullptr;              // a field's caption, before it
     QWidget* box = nullptr;               // the group box it sits in, if any
     std::vector<QLabel*> scale;           // a slider's scale labels
+    std::vector<QString> captions;        // the entries of a list that is shown only
     int value = -1;
   };
 
@@ -79,6 +80,8 @@ class PanelDialog final : public QDialog, public panels::PanelView {
   QWidget* makeControl(Control& c);
   void intent(const panels::Intent& intent);
   void releaseArrows();
+  // A list that is shown only: its field shows the chosen entry's caption.
+  void showChosen(Control& c);
   void fitBody();
   Control* find(panels::ControlId id);
 
