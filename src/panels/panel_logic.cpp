@@ -8,7 +8,68 @@
 namespace orva::panels {
 namespace {
 
-bool choosesItem(ControlKind k) { return k == ControlKind::Check || k == ControlKind::Radio || k == ControlKind::List; }
+bool choosesItem(ControlKind k) {
+  return k == ControlKind::Check || k == ControlKind::Toggle || k == ControlKind::Radio || k == ControlKind::List;
+}
+bool twoStates(ControlKind k) { return k == ControlKind::Check || k == ControlKind::Toggle; }
+
+// What a window is told while the open sequence reads off its thread: kept in order and played
+// back onto the window on its own thread once the reads have ended.
+class RecordingView final : public PanelView {
+ public:
+  void setText(ControlId c, std::string_view text) override {
+    keep([c, t = std::string(text)](PanelView& v) { v.setText(c, t); });
+  }
+  void setValue(ControlId c, int value) override {
+    keep([c, value](PanelView& v) { v.setValue(c, value); });
+  }
+  void setRange(ControlId c, int lo, int hi) override {
+    keep([c, lo, hi](PanelView& v) { v.setRange(c, lo, hi); });
+  }
+  void setEnabled(ControlId c, bool on) override {
+    keep([c, on](PanelView& v) { v.setEnabled(c, on); });
+  }
+  void setShown(ControlId c, bool on) override {
+    keep([c, on](PanelView& v) { v.setShown(c, on); });
+  }
+  void setCaption(ControlId c, std::string_view text) override {
+    keep([c, t = std::string(text)](PanelView& v) { v.setCaption(c, t); });
+  }
+  void setItemCaption(ControlId c, std::size_t item, std::string_view text) override {
+    keep([c, item, t = std::string(text)](PanelView& v) { v.setItemCaption(c, item, t); });
+  }
+  void setItemEnabled(ControlId c, std::size_t item, bool on) override {
+    keep([c, item, on](PanelView& v) { v.setItemEnabled(c, item, on); });
+  }
+  void beep() override {
+    keep([](PanelView& v) { v.beep(); });
+  }
+  void startTimer(int timer, std::chrono::milliseconds interval) override {
+    keep([timer, interval](PanelView& v) { v.startTimer(timer, interval); });
+  }
+  void stopTimer(int timer) override {
+    keep([timer](PanelView& v) { v.stopTimer(timer); });
+  }
+  void close(CloseReason reason) override {
+    keep([reason](PanelView& v) { v.close(reason); });
+  }
+
+  void playTo(PanelView& view) {
+    for (auto& call : calls_) call(view);
+    calls_.clear();
+  }
+
+ private:
+  void keep(std::function<void(PanelView&)> call) { calls_.push_back(std::move(call)); }
+  std::vector<std::function<void(PanelView&)>> calls_;
+};
+
+// A value held in `bits` bits as the signed number it stands for.
+std::int64_t signedValue(std::uint32_t value, int bits) {
+  const std::uint64_t sign = std::uint64_t{1} << (bits - 1);
+  const std::uint64_t v = value & ((sign << 1) - 1);
+  return static_cast<std::int64_t>(v ^ sign) - static_cast<std::int64_t>(sign);
+}
 
 }  // namespace
 
@@ -52,31 +113,44 @@ bool PanelLogic::open() {
   if (!description_.heading.empty()) context_.monitor.heading(headingText(description_.heading));
   // Captions and ranges come before any read (the speed captions before the speed setting).
   for (State& s : states_) prepare(s);
-  for (State& s : states_) {
-    const ControlDescription& d = *s.description;
-    // A control the model does not show may have no setting on this camera: it is not read.
-    if (!d.binding || !d.readOnOpen || !s.shown || d.kind == ControlKind::Button) continue;
-    if (!read(s)) {
-      finish(CloseReason::ReadFailed);
-      return false;
-    }
-    show(s);
+  bool read = false;
+  if (context_.lineWork) {
+    // The window keeps painting while the reads run on another thread; what they show reaches
+    // it afterwards, on its own thread, in the order it was shown.
+    RecordingView recorder;
+    view_ = &recorder;
+    context_.lineWork([this, &read] { read = readAll(); });
+    view_ = &window_;
+    recorder.playTo(window_);
+  } else {
+    read = readAll();
   }
-  if (!readOnOpen()) {
+  if (!read) {
     finish(CloseReason::ReadFailed);
     return false;
   }
   return isOpen();
 }
 
+bool PanelLogic::readAll() {
+  for (State& s : states_) {
+    const ControlDescription& d = *s.description;
+    // A control the model does not show may have no setting on this camera: it is not read.
+    if (!d.binding || !d.readOnOpen || !s.shown || d.kind == ControlKind::Button) continue;
+    if (!read(s)) return false;
+    show(s);
+  }
+  return readOnOpen() && isOpen();
+}
+
 void PanelLogic::prepare(State& s) {
   const ControlDescription& d = *s.description;
   const auto protocol = context_.camera.protocol();
   if (d.itemCaptions != nullptr) {
-    const auto captions = d.itemCaptions(context_.model);
-    for (std::size_t i = 0; i < captions.size(); ++i) view_->setItemCaption(d.id, i, captions[i]);
+    s.itemCaptions = d.itemCaptions(context_.model);
+    for (std::size_t i = 0; i < s.itemCaptions.size(); ++i) view_->setItemCaption(d.id, i, s.itemCaptions[i]);
   }
-  if (d.kind == ControlKind::Slider)
+  if (d.kind == ControlKind::Slider || d.kind == ControlKind::Stepper)
     view_->setRange(d.id, static_cast<int>(d.minimum), static_cast<int>(d.maximum));
   if (d.shownWhen != nullptr) {
     s.shown = d.shownWhen(context_.model, protocol);
@@ -90,10 +164,10 @@ void PanelLogic::prepare(State& s) {
 
 int PanelLogic::itemOf(const ControlDescription& d, std::uint32_t value) const {
   const auto protocol = context_.camera.protocol();
-  if (d.kind == ControlKind::Check) return value == d.on.in(protocol) ? 1 : 0;
+  if (twoStates(d.kind)) return value == d.on.in(protocol) ? 1 : 0;
   for (std::size_t i = 0; i < d.choices.size(); ++i)
     if (d.choices[i].value.in(protocol) == value) return static_cast<int>(i);
-  return -1;
+  return d.otherwise;
 }
 
 bool PanelLogic::read(State& s) {
@@ -166,10 +240,16 @@ void PanelLogic::show(const State& s) {
   const ControlDescription& d = *s.description;
   switch (d.kind) {
     case ControlKind::Check:
+    case ControlKind::Toggle:
+      view_->setValue(d.id, s.selected);
+      if (!d.onCaption.empty() || !d.offCaption.empty())
+        view_->setCaption(d.id, s.selected == 1 ? d.onCaption : d.offCaption);
+      break;
     case ControlKind::Radio:
     case ControlKind::List: view_->setValue(d.id, s.selected); break;
     case ControlKind::Slider: view_->setValue(d.id, static_cast<int>(*s.number)); break;
     case ControlKind::Entry:
+    case ControlKind::Stepper:
     case ControlKind::Readout: view_->setText(d.id, formatValue(d.format, *s.number)); break;
     default: break;
   }
@@ -181,11 +261,11 @@ void PanelLogic::intent(const Intent& in) {
   // A tick no panel code took belongs to nobody.
   if (in.kind == Intent::Kind::Tick) return;
   State* s = find(in.control);
-  if (s == nullptr || !s->enabled || !s->shown) return;
+  if (s == nullptr || !s->enabled || !s->shown || s->description->readOnly) return;
   const ControlKind kind = s->description->kind;
   switch (in.kind) {
     case Intent::Kind::Toggle:
-      if (kind == ControlKind::Check) toggle(*s);
+      if (twoStates(kind)) toggle(*s);
       break;
     case Intent::Kind::Choose: choose(*s, in.index); break;
     case Intent::Kind::Enter:
@@ -198,8 +278,10 @@ void PanelLogic::intent(const Intent& in) {
     case Intent::Kind::Release:
       if (s->hold) s->hold->release();
       break;
-    case Intent::Kind::Tick:
     case Intent::Kind::Step:
+      if (kind == ControlKind::Stepper) step(*s, in.index);
+      break;
+    case Intent::Kind::Tick:
     case Intent::Kind::Edit: break;
   }
 }
@@ -217,19 +299,48 @@ bool PanelLogic::writeItem(const State& s, ProtocolValue value) {
   return context_.camera.write(b.setting, v);
 }
 
+void PanelLogic::heading(const State& s, int item, HeadingWhen when) {
+  const ControlDescription& d = *s.description;
+  if (d.headingWhen != when) return;
+  std::string text(d.heading);
+  if (item >= 0) {
+    const auto i = static_cast<std::size_t>(item);
+    if (d.headingItem == HeadingItem::Choice && i < d.choices.size()) {
+      text += d.choices[i].heading;
+    } else if (d.headingItem == HeadingItem::Caption) {
+      if (twoStates(d.kind)) text += item == 1 ? d.onCaption : d.offCaption;
+      else if (i < s.itemCaptions.size()) text += s.itemCaptions[i];
+      else if (i < d.choices.size()) text += d.choices[i].caption;
+    }
+  }
+  if (!text.empty()) context_.monitor.heading(headingText(text));
+}
+
+void PanelLogic::written(State& s, bool ok, int item, const std::function<void()>& commit) {
+  const ControlDescription& d = *s.description;
+  if (!ok && d.onFailure == OnWriteFailure::ClosePanel) {
+    finish(CloseReason::WriteFailed);
+    return;
+  }
+  if (ok || d.onFailure == OnWriteFailure::ShowOperator) {
+    commit();
+    s.known = true;
+  }
+  show(s);
+  if (!ok) return;
+  heading(s, item, HeadingWhen::AfterWrite);
+  afterWrite(d.id);
+}
+
 void PanelLogic::toggle(State& s) {
   const ControlDescription& d = *s.description;
   if (!d.binding) return;
   const auto claim = context_.runner.claim();
   if (!claim) return;
   const int next = s.selected == 1 ? 0 : 1;
-  const bool written = writeItem(s, next == 1 ? d.on : d.off);
-  if (written || d.onFailure == OnWriteFailure::ShowOperator) {
-    s.selected = next;
-    s.known = true;
-  }
-  show(s);
-  if (written) afterWrite(d.id);
+  heading(s, next, HeadingWhen::BeforeWrite);
+  const bool ok = writeItem(s, next == 1 ? d.on : d.off);
+  written(s, ok, next, [&s, next] { s.selected = next; });
 }
 
 void PanelLogic::choose(State& s, int index) {
@@ -239,7 +350,7 @@ void PanelLogic::choose(State& s, int index) {
   if (item) {
     if (index < 0 || static_cast<std::size_t>(index) >= d.choices.size() || (s.known && index == s.selected)) return;
   } else if (d.kind == ControlKind::Slider) {
-    if (index < static_cast<int>(d.minimum) || index > static_cast<int>(d.maximum)) return;
+    if (index < d.minimum || index > d.maximum) return;
     if (s.known && s.number == static_cast<std::uint32_t>(index)) return;
   } else {
     return;
@@ -247,34 +358,51 @@ void PanelLogic::choose(State& s, int index) {
   const auto claim = context_.runner.claim();
   if (!claim) return;
   const auto position = static_cast<std::uint32_t>(index);
-  const bool written = item ? writeItem(s, d.choices[static_cast<std::size_t>(index)].value)
-                            : context_.camera.write(d.binding->setting, position);
-  if (written || d.onFailure == OnWriteFailure::ShowOperator) {
+  heading(s, item ? index : -1, HeadingWhen::BeforeWrite);
+  const bool ok = item ? writeItem(s, d.choices[static_cast<std::size_t>(index)].value)
+                       : context_.camera.write(d.binding->setting, position);
+  written(s, ok, item ? index : -1, [&s, item, index, position] {
     if (item) s.selected = index;
     else s.number = position;
-    s.known = true;
-  }
-  show(s);
-  if (written) afterWrite(d.id);
+  });
 }
 
 void PanelLogic::enter(State& s, std::string_view text) {
   const ControlDescription& d = *s.description;
+  heading(s, -1, HeadingWhen::BeforeWrite);
   const auto value = parseEntry(d.format, text);
   if (!value || *value < d.minimum || *value > d.maximum) {
-    view_->beep();
+    if (!d.quietRefusal) view_->beep();
     return;
   }
   if (!d.binding) return;
   const auto claim = context_.runner.claim();
   if (!claim) return;
-  const bool written = context_.camera.write(d.binding->setting, *value);
-  if (written || d.onFailure == OnWriteFailure::ShowOperator) {
-    s.number = *value;
-    s.known = true;
+  const bool ok = context_.camera.write(d.binding->setting, *value);
+  written(s, ok, -1, [&s, &value] { s.number = *value; });
+}
+
+void PanelLogic::step(State& s, int steps) {
+  const ControlDescription& d = *s.description;
+  if (!d.binding || steps == 0) return;
+  const int bits = d.binding->setting.width;
+  const std::uint32_t held = s.number.value_or(0);
+  const std::int64_t now = d.minimum < 0 ? signedValue(held, bits) : static_cast<std::int64_t>(held);
+  std::int64_t next = now + static_cast<std::int64_t>(steps) * static_cast<std::int64_t>(d.step);
+  if (d.wrap) {
+    const std::int64_t span = d.maximum - d.minimum + 1;
+    next = d.minimum + (((next - d.minimum) % span) + span) % span;
+  } else {
+    next = std::clamp(next, d.minimum, d.maximum);
   }
-  show(s);
-  if (written) afterWrite(d.id);
+  if (s.known && next == now) return;
+  const auto claim = context_.runner.claim();
+  if (!claim) return;
+  const std::uint64_t mask = (std::uint64_t{1} << bits) - 1;
+  const auto value = static_cast<std::uint32_t>(static_cast<std::uint64_t>(next) & mask);
+  heading(s, -1, HeadingWhen::BeforeWrite);
+  const bool ok = context_.camera.write(d.binding->setting, value);
+  written(s, ok, -1, [&s, value] { s.number = value; });
 }
 
 void PanelLogic::click(State& s) {
@@ -290,6 +418,15 @@ void PanelLogic::click(State& s) {
   if (!claim) return;
   // A failed read changes nothing that is shown.
   if (read(*target)) show(*target);
+}
+
+void PanelLogic::close() {
+  if (!isOpen()) {
+    finish(CloseReason::Closed);
+    return;
+  }
+  if (!description_.closingHeading.empty()) context_.monitor.heading(headingText(description_.closingHeading));
+  finish(CloseReason::Closed);
 }
 
 void PanelLogic::finishWith(int result, std::optional<PanelId> next) {

@@ -101,8 +101,9 @@ class PanelLogic {
   // The open sequence; false when the panel closed during it. Once per panel.
   bool open();
   void intent(const Intent& intent);
-  // "CLOSE" or the window's close command.
-  void close() { finish(CloseReason::Closed); }
+  // "CLOSE" or the window's close command: the closing heading, if the panel has one, then
+  // the close.
+  void close();
 
   bool isOpen() const { return opened_ && !closed_; }
   // The result the panel closed with (0 unless the panel chose another), and the panel the
@@ -160,6 +161,8 @@ class PanelLogic {
     bool enabled = true;
     bool shown = true;
     std::unique_ptr<HoldButton> hold;
+    // The captions the items show now, where the model chose them.
+    std::vector<std::string> itemCaptions;
   };
 
   State* find(ControlId control);
@@ -172,6 +175,14 @@ class PanelLogic {
   void choose(State& s, int index);
   void enter(State& s, std::string_view text);
   void click(State& s);
+  void step(State& s, int steps);
+  bool readAll();
+  // The heading a change of `s` to `item` (an item index, or -1 for an entry or a step) writes
+  // at `when`; nothing when the description has none for that moment.
+  void heading(const State& s, int item, HeadingWhen when);
+  // After a write through the description: what the control shows, the heading, the panel's
+  // afterWrite, or the close its failure calls for.
+  void written(State& s, bool ok, int item, const std::function<void()>& commit);
   bool writeItem(const State& s, ProtocolValue value);
   bool masks(const Binding& b) const;
   int itemOf(const ControlDescription& d, std::uint32_t value) const;

@@ -22,6 +22,7 @@ enum class CloseReason : std::uint8_t {
   Closed,      // "CLOSE" or the window's close command
   PortClosed,  // the port guard refused the open
   ReadFailed,  // a read on open failed (the link has reported it)
+  WriteFailed, // a write the panel cannot go on without failed (the link has reported it)
 };
 
 class PanelView {
