@@ -73,22 +73,8 @@ QWidget* PanelDialog::makeControl(Control& c) {
   switch (d.kind) {
     case ControlKind::Label: w = new QLabel(qs(d.caption), this); break;
     case ControlKind::Toggle: {
-      auto* button = new QPushButton(this);
-      button->setCheckable(true);
-      button->setAutoDefault(false);
-      // As wide as its wider caption, so that the row does not move when the caption changes.
-      int width = 0;
-      for (std::string_view caption : {d.offCaption, d.onCaption, d.caption}) {
-        button->setText(qs(caption));
-        width = std::max(width, button->sizeHint().width());
-      }
-      button->setMinimumWidth(width);
+      auto* button = toggleButton({qs(d.offCaption), qs(d.onCaption), qs(d.caption)}, this);
       button->setText(qs(d.caption));
-      // Pressed must read at a glance, in a status readout too: the style's sunken shade is
-      // too faint for that.
-      button->setStyleSheet(QStringLiteral(
-          "QPushButton:checked { background-color: palette(highlight); color: palette(highlighted-text);"
-          " border: 1px solid palette(shadow); border-radius: 3px; padding: 4px 8px; }"));
       connect(button, &QPushButton::clicked, this, [this, button, id](bool checked) {
         if (showing_) return;
         button->setChecked(!checked);
@@ -98,16 +84,12 @@ QWidget* PanelDialog::makeControl(Control& c) {
       break;
     }
     case ControlKind::Stepper: {
-      auto* row = new QWidget(this);
-      auto* layout = new QHBoxLayout(row);
-      layout->setContentsMargins(0, 0, 0, 0);
-      auto* stepper = new StepperField(widestText(d.format, d.minimum, d.maximum), row);
+      auto* stepper = new StepperField(widestText(d.format, d.minimum, d.maximum), this);
       stepper->setArrowsShown(!d.readOnly);
-      layout->addWidget(stepper, 1);
       c.editor = stepper->field();
       connect(stepper, &StepperField::stepped, this,
               [this, id](int direction) { intent(panels::Intent::step(id, direction)); });
-      w = row;
+      w = stepper;
       break;
     }
     case ControlKind::Check: {

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -119,6 +120,26 @@ void StepperField::keyPressEvent(QKeyEvent* event) {
     return;
   }
   QWidget::keyPressEvent(event);
+}
+
+QPushButton* toggleButton(std::initializer_list<QString> captions, QWidget* parent) {
+  auto* button = new QPushButton(parent);
+  button->setCheckable(true);
+  button->setAutoDefault(false);
+  button->setStyleSheet(QStringLiteral(
+      "QPushButton:checked { background-color: palette(highlight); color: palette(highlighted-text);"
+      " border: 1px solid palette(shadow); border-radius: 3px; padding: 4px 8px; }"));
+  int width = 0;
+  for (const bool pressed : {false, true}) {
+    button->setChecked(pressed);
+    for (const QString& caption : captions) {
+      button->setText(caption);
+      width = std::max(width, button->sizeHint().width());
+    }
+  }
+  button->setChecked(false);
+  button->setMinimumWidth(width);
+  return button;
 }
 
 QString widestText(panels::Format format, std::int64_t minimum, std::int64_t maximum) {

@@ -5,10 +5,13 @@
 #include <QAbstractButton>
 #include <QWidget>
 
+#include <initializer_list>
+
 #include "panels/formats.hpp"
 #include "panels/hold_button.hpp"
 
 class QLineEdit;
+class QPushButton;
 class QToolButton;
 
 namespace orva::gui {
@@ -56,6 +59,11 @@ class StepperField final : public QWidget {
   QToolButton* up_;
   QToolButton* down_;
 };
+
+// A push-like toggle button, as wide as the widest of its captions (so that its row does not
+// move when the caption follows the state), its pressed state drawn so that it reads at a
+// glance: the style's sunken shade is too faint for a status readout.
+QPushButton* toggleButton(std::initializer_list<QString> captions, QWidget* parent);
 
 // The longest text a value in [minimum, maximum] shows in `format`.
 QString widestText(panels::Format format, std::int64_t minimum, std::int64_t maximum);
