@@ -4,10 +4,12 @@
 // Controls are controlled: a click does not change a check, a choice or a text by itself;
 // the logic's answer does.
 //
-// Layout is derived from the description's order: a readout or an entry takes the label that
-// follows it as its unit on the same row, buttons and arrows standing together share a row,
-// and "CLOSE" closes the window's last row on the right. A control that is shown only takes
-// neither mouse nor keyboard and reports nothing, but is drawn as legibly as any other.
+// Layout is derived from the description's order: a list, readout, entry or stepper with a
+// caption has it in front, and such fields standing together line up, captions in one column
+// and fields in the next; a readout or an entry takes the label that follows it as its unit on
+// the same row; buttons and arrows standing together share a row; "CLOSE" closes the window's
+// last row on the right. A control that is shown only takes neither mouse nor keyboard and
+// reports nothing, but is drawn as legibly as any other (a list as a field with its entry).
 #include <QAbstractButton>
 #include <QDialog>
 
