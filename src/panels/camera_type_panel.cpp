@@ -14,8 +14,10 @@ constexpr std::array kControls{
     closeButton(kClose, texts::kClose),
 };
 
-constexpr PanelDescription kPanel{PanelId::CameraType, texts::kCameraTypeTitle, texts::kCameraTypeTitle, true,
-                                  false, kControls};
+constexpr PanelDescription kPanel{.id = PanelId::CameraType,
+                                  .title = texts::kCameraTypeTitle,
+                                  .heading = texts::kCameraTypeTitle,
+                                  .controls = kControls};
 
 }  // namespace
 

@@ -48,14 +48,14 @@ enum class ControlKind : std::uint8_t {
 };
 
 struct Choice {
-  std::string_view caption;
-  ProtocolValue value;
+  std::string_view caption = {};
+  ProtocolValue value = {};
   // The item's part of the control's heading (HeadingItem::Choice); empty: none.
   std::string_view heading = {};
 };
 
 struct Binding {
-  camera::Setting setting;
+  camera::Setting setting = {};
   // The register bits a check, radio group or list owns, in EAP and, for a setting the AFP
   // gateway carries, in AFP too; 0: all.
   std::uint32_t eapMask = 0;
@@ -89,23 +89,23 @@ using ItemCaptions = std::vector<std::string> (*)(const camera::ModelRecord&);
 struct ControlDescription {
   ControlId id = 0;
   ControlKind kind = ControlKind::Label;
-  std::string_view caption;
+  std::string_view caption = {};
   // What scripts and the text renderer call the control when its caption is empty or changes
   // with its state ("EIS" for the toggle captioned "EIS ON " / "EIS OFF"); empty: the caption.
-  std::string_view name;
-  std::optional<Binding> binding;
+  std::string_view name = {};
+  std::optional<Binding> binding = {};
   bool readOnOpen = true;
   ProtocolValue off{0, 1};          // Check
   ProtocolValue on{1, 2};           // Check
-  std::span<const Choice> choices;  // Radio, List
+  std::span<const Choice> choices = {};  // Radio, List
   Format format = Format::Hex2;     // Entry, Readout
   std::int64_t minimum = 0;         // Entry, Slider, Stepper (a stepper may go below 0)
   std::int64_t maximum = 0xFF;      // Entry, Slider, Stepper
   std::uint32_t step = 1;           // Stepper: what one press adds
   bool wrap = false;                // Stepper: past one end comes the other
   // Check, Toggle: the captions of the two states; empty: the caption stays.
-  std::string_view offCaption;
-  std::string_view onCaption;
+  std::string_view offCaption = {};
+  std::string_view onCaption = {};
   // The item a value outside the choices selects (Radio, List); -1: none.
   int otherwise = -1;
   // Shown, never edited: the renderer shows it without taking the operator's changes
@@ -113,9 +113,16 @@ struct ControlDescription {
   bool readOnly = false;
   // Entry: a refused text sends nothing without the beep.
   bool quietRefusal = false;
+  // The panel's own handling of the control (PanelLogic::handle) runs holding the operation
+  // slot, taken by the framework first; while the slot is taken the intent is let go. A
+  // description's own writes always hold it.
+  bool takesSlot = false;
+  // Button: sends every entry of its group (the entries with the same group caption) at once:
+  // all of them are checked first, and one refused text refuses them all.
+  bool setsGroup = false;
   // The heading written when the operator changes it (a toggle, a choice, an entry's "Set",
   // a step); see HeadingItem and HeadingWhen.
-  std::string_view heading;
+  std::string_view heading = {};
   HeadingItem headingItem = HeadingItem::None;
   HeadingWhen headingWhen = HeadingWhen::AfterWrite;
   // Entry: up and down arrows step the decimal value, each step entered at once (no "Set").
@@ -129,7 +136,7 @@ struct ControlDescription {
   ItemCaptions itemCaptions = nullptr;
   // Where the renderer puts it: controls in a row with the same group caption share one group
   // box (empty: none), and a panel lays out in columns from left to right (0 first).
-  std::string_view group;
+  std::string_view group = {};
   std::uint8_t column = 0;
 
   constexpr ControlDescription enabledFor(ModelTest test) const {
@@ -196,6 +203,11 @@ struct ControlDescription {
     c.readOnly = true;
     return c;
   }
+  constexpr ControlDescription takingSlot() const {
+    auto c = *this;
+    c.takesSlot = true;
+    return c;
+  }
   constexpr ControlDescription refusingQuietly() const {
     auto c = *this;
     c.quietRefusal = true;
@@ -210,11 +222,11 @@ struct ControlDescription {
 
 struct PanelDescription {
   PanelId id = PanelId::CameraType;
-  std::string_view title;    // the window's title
-  std::string_view heading;  // written as "<< heading >>" when the panel opens; empty: none
+  std::string_view title = {};    // the window's title
+  std::string_view heading = {};  // written as "<< heading >>" when the panel opens; empty: none
   bool checksPort = true;    // the port guard runs on open
   bool marksBusy = false;    // the main window's busy marking while open
-  std::span<const ControlDescription> controls;
+  std::span<const ControlDescription> controls = {};
   // Written as "<< closingHeading >>" when the operator closes the panel; empty: none.
   std::string_view closingHeading = {};
 };
@@ -288,6 +300,14 @@ constexpr ControlDescription slider(ControlId id, Binding binding, std::int64_t 
 constexpr ControlDescription button(ControlId id, std::string_view caption) {
   ControlDescription c = label(id, caption);
   c.kind = ControlKind::Button;
+  return c;
+}
+
+// The one "Set" of a group of entries (the group caption it is placed in).
+constexpr ControlDescription groupSetButton(ControlId id, std::string_view caption, std::string_view groupCaption,
+                                            std::uint8_t column = 0) {
+  ControlDescription c = button(id, caption).inGroup(groupCaption, column);
+  c.setsGroup = true;
   return c;
 }
 

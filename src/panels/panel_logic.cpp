@@ -189,6 +189,7 @@ void PanelLogic::take(State& s, std::uint32_t value) {
     s.selected = itemOf(d, value);
   } else {
     s.number = value;
+    s.typed.reset();
   }
   s.known = true;
 }
@@ -257,10 +258,21 @@ void PanelLogic::show(const State& s) {
 
 void PanelLogic::intent(const Intent& in) {
   if (!isOpen()) return;
+  State* s = in.kind == Intent::Kind::Tick ? nullptr : find(in.control);
+  std::optional<OperationRunner::Claim> claim;
+  if (s != nullptr && s->description->takesSlot && in.kind != Intent::Kind::Release) {
+    auto taken = context_.runner.claim();
+    if (!taken) return;
+    claim.emplace(std::move(*taken));
+  }
+  struct Held {
+    bool& flag;
+    explicit Held(bool& f, bool on) : flag(f) { flag = on; }
+    ~Held() { flag = false; }
+  } held(slotHeld_, claim.has_value());
   if (handle(in)) return;
   // A tick no panel code took belongs to nobody.
   if (in.kind == Intent::Kind::Tick) return;
-  State* s = find(in.control);
   if (s == nullptr || !s->enabled || !s->shown || s->description->readOnly) return;
   const ControlKind kind = s->description->kind;
   switch (in.kind) {
@@ -281,9 +293,18 @@ void PanelLogic::intent(const Intent& in) {
     case Intent::Kind::Step:
       if (kind == ControlKind::Stepper) step(*s, in.index);
       break;
-    case Intent::Kind::Tick:
-    case Intent::Kind::Edit: break;
+    case Intent::Kind::Edit:
+      if (kind == ControlKind::Entry) s->typed = in.text;
+      break;
+    case Intent::Kind::Tick: break;
   }
+}
+
+bool PanelLogic::slot(std::optional<OperationRunner::Claim>& claim) {
+  if (slotHeld_) return true;
+  auto taken = context_.runner.claim();
+  if (taken) claim.emplace(std::move(*taken));
+  return claim.has_value();
 }
 
 bool PanelLogic::writeItem(const State& s, ProtocolValue value) {
@@ -335,8 +356,8 @@ void PanelLogic::written(State& s, bool ok, int item, const std::function<void()
 void PanelLogic::toggle(State& s) {
   const ControlDescription& d = *s.description;
   if (!d.binding) return;
-  const auto claim = context_.runner.claim();
-  if (!claim) return;
+  std::optional<OperationRunner::Claim> claim;
+  if (!slot(claim)) return;
   const int next = s.selected == 1 ? 0 : 1;
   heading(s, next, HeadingWhen::BeforeWrite);
   const bool ok = writeItem(s, next == 1 ? d.on : d.off);
@@ -355,8 +376,8 @@ void PanelLogic::choose(State& s, int index) {
   } else {
     return;
   }
-  const auto claim = context_.runner.claim();
-  if (!claim) return;
+  std::optional<OperationRunner::Claim> claim;
+  if (!slot(claim)) return;
   const auto position = static_cast<std::uint32_t>(index);
   heading(s, item ? index : -1, HeadingWhen::BeforeWrite);
   const bool ok = item ? writeItem(s, d.choices[static_cast<std::size_t>(index)].value)
@@ -376,10 +397,13 @@ void PanelLogic::enter(State& s, std::string_view text) {
     return;
   }
   if (!d.binding) return;
-  const auto claim = context_.runner.claim();
-  if (!claim) return;
+  std::optional<OperationRunner::Claim> claim;
+  if (!slot(claim)) return;
   const bool ok = context_.camera.write(d.binding->setting, *value);
-  written(s, ok, -1, [&s, &value] { s.number = *value; });
+  written(s, ok, -1, [&s, &value] {
+    s.number = *value;
+    s.typed.reset();
+  });
 }
 
 void PanelLogic::step(State& s, int steps) {
@@ -396,8 +420,8 @@ void PanelLogic::step(State& s, int steps) {
     next = std::clamp(next, d.minimum, d.maximum);
   }
   if (s.known && next == now) return;
-  const auto claim = context_.runner.claim();
-  if (!claim) return;
+  std::optional<OperationRunner::Claim> claim;
+  if (!slot(claim)) return;
   const std::uint64_t mask = (std::uint64_t{1} << bits) - 1;
   const auto value = static_cast<std::uint32_t>(static_cast<std::uint64_t>(next) & mask);
   heading(s, -1, HeadingWhen::BeforeWrite);
@@ -411,11 +435,15 @@ void PanelLogic::click(State& s) {
     close();
     return;
   }
+  if (d.setsGroup) {
+    setGroup(s);
+    return;
+  }
   if (d.kind != ControlKind::Button || d.target == 0) return;
   State* target = find(d.target);
   if (target == nullptr || !target->description->binding) return;
-  const auto claim = context_.runner.claim();
-  if (!claim) return;
+  std::optional<OperationRunner::Claim> claim;
+  if (!slot(claim)) return;
   // A failed read changes nothing that is shown.
   if (read(*target)) show(*target);
 }
@@ -434,6 +462,54 @@ void PanelLogic::finishWith(int result, std::optional<PanelId> next) {
   result_ = result;
   next_ = next;
   finish(CloseReason::Closed);
+}
+
+void PanelLogic::setGroup(const State& button) {
+  const ControlDescription& b = *button.description;
+  struct Sending {
+    State* entry;
+    std::uint32_t value;
+  };
+  std::vector<Sending> sending;
+  bool refused = false;
+  bool quiet = true;
+  for (State& e : states_) {
+    const ControlDescription& d = *e.description;
+    if (d.kind != ControlKind::Entry || d.group != b.group || !d.binding || !e.enabled || !e.shown) continue;
+    const std::string text = e.typed ? *e.typed : e.number ? formatValue(d.format, *e.number) : std::string();
+    const auto value = parseEntry(d.format, text);
+    if (!value || *value < d.minimum || *value > d.maximum) {
+      refused = true;
+      quiet = quiet && d.quietRefusal;
+      continue;
+    }
+    sending.push_back({&e, *value});
+  }
+  heading(button, -1, HeadingWhen::BeforeWrite);
+  if (refused) {
+    if (!quiet) view_->beep();
+    return;
+  }
+  std::optional<OperationRunner::Claim> claim;
+  if (sending.empty() || !slot(claim)) return;
+  for (const Sending& out : sending) {
+    State& e = *out.entry;
+    const bool ok = context_.camera.write(e.description->binding->setting, out.value);
+    if (ok || e.description->onFailure == OnWriteFailure::ShowOperator) {
+      e.number = out.value;
+      e.known = true;
+      e.typed.reset();
+    }
+    if (!ok && e.description->onFailure == OnWriteFailure::ClosePanel) {
+      finish(CloseReason::WriteFailed);
+      return;
+    }
+    show(e);
+    // The rest of the group stays as it was: what failed is on the monitor.
+    if (!ok) return;
+  }
+  heading(button, -1, HeadingWhen::AfterWrite);
+  afterWrite(b.id);
 }
 
 void PanelLogic::finish(CloseReason reason) {

@@ -163,6 +163,8 @@ class PanelLogic {
     std::unique_ptr<HoldButton> hold;
     // The captions the items show now, where the model chose them.
     std::vector<std::string> itemCaptions;
+    // What the operator typed into an entry since it last showed a value; none: what it shows.
+    std::optional<std::string> typed;
   };
 
   State* find(ControlId control);
@@ -176,6 +178,7 @@ class PanelLogic {
   void enter(State& s, std::string_view text);
   void click(State& s);
   void step(State& s, int steps);
+  void setGroup(const State& button);
   bool readAll();
   // The heading a change of `s` to `item` (an item index, or -1 for an entry or a step) writes
   // at `when`; nothing when the description has none for that moment.
@@ -184,6 +187,9 @@ class PanelLogic {
   // afterWrite, or the close its failure calls for.
   void written(State& s, bool ok, int item, const std::function<void()>& commit);
   bool writeItem(const State& s, ProtocolValue value);
+  // The operation slot for a write of the description's: `claim` takes it unless the intent
+  // already holds it (a control that takes the slot before the panel's own handling).
+  bool slot(std::optional<OperationRunner::Claim>& claim);
   bool masks(const Binding& b) const;
   int itemOf(const ControlDescription& d, std::uint32_t value) const;
 
@@ -196,6 +202,7 @@ class PanelLogic {
   PanelLifetime lifetime_;
   int result_ = 0;
   std::optional<PanelId> next_;
+  bool slotHeld_ = false;
   bool opened_ = false;
   bool closed_ = false;
   std::vector<State> states_;

@@ -128,6 +128,40 @@ TEST_P(Declared, AFailedWriteOfAControlThatDeclaresItClosesThePanel) {
   EXPECT_EQ(o.view.closed(), CloseReason::WriteFailed);
 }
 
+// Entries sent by one "Set": what was typed into each is checked first, one refused text
+// refuses them all, and the rest are written in order under the button's heading.
+TEST(DeclaredGroup, OneSetSendsEveryEntryOfItsGroupOrNone) {
+  constexpr ControlId kRed = 1, kBlue = 2, kSet = 3, kOther = 4;
+  static constexpr std::array kGroup{
+      entry(kRed, "R", Binding{camera::registerSetting(0xFCE0, 8)}, Format::Hex2, 0, 0x3F).inGroup("Color"),
+      entry(kBlue, "B", Binding{camera::registerSetting(0xFCE1, 8)}, Format::Hex2, 0, 0x3F).inGroup("Color"),
+      groupSetButton(kSet, "Set", "Color").withHeading("Color", HeadingItem::None, HeadingWhen::BeforeWrite),
+      entry(kOther, "G", Binding{camera::registerSetting(0xFCE2, 8)}, Format::Hex2, 0, 0x3F),
+  };
+  static constexpr PanelDescription kGroupPanel{.id = PanelId::Picture, .title = "Group", .controls = kGroup};
+  for (P protocol : {P::Eap, P::Afp}) {
+    SCOPED_TRACE(testing::name(protocol));
+    Bench bench(protocol, "FCE0: 01\nFCE1: 02\nFCE2: 03\n");
+    FakePanelView view;
+    PanelLogic logic(kGroupPanel, bench.context, view);
+    ASSERT_TRUE(logic.open());
+    logic.intent(Intent::edit(kRed, "10"));
+    logic.intent(Intent::edit(kBlue, "40"));
+    auto mark = bench.mark();
+    logic.intent(Intent::click(kSet));
+    EXPECT_TRUE(bench.heardSince(mark).empty()) << "0x40 is out of range: nothing is sent";
+    EXPECT_EQ(view.beeps(), 1);
+    logic.intent(Intent::edit(kBlue, "2A"));
+    bench.monitor.clear();
+    logic.intent(Intent::click(kSet));
+    EXPECT_EQ(testing::byte(bench, 0xFCE0), 0x10);
+    EXPECT_EQ(testing::byte(bench, 0xFCE1), 0x2A);
+    EXPECT_EQ(testing::byte(bench, 0xFCE2), 0x03) << "an entry of no group is not sent";
+    EXPECT_TRUE(hasHeading(bench.monitor.pc(), "<< Color >>"));
+    EXPECT_EQ(view.text(kRed), "10");
+  }
+}
+
 TEST(DeclaredOpen, ReadsRunInsideTheLineWorkAndReachTheWindowAfterwardsOnItsThread) {
   Open o(P::Eap);
   const auto window = std::this_thread::get_id();

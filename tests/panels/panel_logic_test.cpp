@@ -48,8 +48,10 @@ constexpr std::array kControls{
     check(kContinuous, "DIGI. ZOOM", Binding{camera::Setting{0x1201, 0, 0, 8}}, {0, 1}, {1, 2}).shownFor(afpOnly),
 };
 
-constexpr PanelDescription kPanel{PanelId::Zoom, "ZOOM CONTROL", "ZOOM CONTROL", true, false, kControls<false>};
-constexpr PanelDescription kPanelKeepingEntries{PanelId::Zoom, "ZOOM CONTROL", "ZOOM CONTROL", true, false,
+constexpr PanelDescription kPanel{
+    .id = PanelId::Zoom, .title = "ZOOM CONTROL", .heading = "ZOOM CONTROL", .controls = kControls<false>};
+constexpr PanelDescription kPanelKeepingEntries{.id = PanelId::Zoom, .title = "ZOOM CONTROL", .heading = "ZOOM CONTROL",
+                                                .controls =
                                                 kControls<true>};
 
 // What the camera holds: instant digital zoom on, normal speed, 1.5, position 0x1234; in EAP
@@ -263,7 +265,8 @@ constexpr std::array kPresetControls{
     check(kManual, "manual", Binding{camera::kFocusModeSetting, 0x08}, {0x00, 1}, {0x08, 2}),
     button(kExecute, "EXECUTE"),
 };
-constexpr PanelDescription kPresetPanel{PanelId::CamPreset, "CAMPRESET", "CAMPRESET", true, false, kPresetControls};
+constexpr PanelDescription kPresetPanel{
+    .id = PanelId::CamPreset, .title = "CAMPRESET", .heading = "CAMPRESET", .controls = kPresetControls};
 
 class PresetPanel final : public PanelLogic {
  public:

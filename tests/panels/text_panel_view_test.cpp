@@ -31,7 +31,7 @@ const std::array kControls{
     list(14, "Focus mode", kAny, kModes).shownOnly(),
     check(15, "Flip", kAny, {0, 1}, {1, 2}).named("FLIP"),
 };
-const PanelDescription kPanel{PanelId::CameraType, "TEST", "", true, false, kControls};
+const PanelDescription kPanel{.id = PanelId::CameraType, .title = "TEST", .controls = kControls};
 
 std::string said(const TextPanelView::Action& a) {
   if (a.refused()) return a.refusal;

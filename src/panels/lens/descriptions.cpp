@@ -81,31 +81,33 @@ constexpr std::array kZoomControls{
     closeButton(C::kClose, panels::texts::kClose),
 };
 
-constexpr PanelDescription kZoomPanel{PanelId::Zoom, T::kZoomTitle, T::kZoomHeading, true, false, kZoomControls};
+constexpr PanelDescription kZoomPanel{
+    .id = PanelId::Zoom, .title = T::kZoomTitle, .heading = T::kZoomHeading, .controls = kZoomControls};
 
 constexpr std::array kFocusControls{
-    radio(C::kFocusMode, "", Binding{camera::kFocusModeSetting, kManualFocusBit}, kFocusModes),
+    radio(C::kFocusMode, "", Binding{camera::kFocusModeSetting, kManualFocusBit}, kFocusModes).takingSlot(),
     arrow(C::kFocusNear, ArrowRole::FocusNear, kFocusNearDrive),
     arrow(C::kFocusFar, ArrowRole::FocusFar, kFocusFarDrive),
     closeButton(C::kClose, panels::texts::kClose),
 };
 
-constexpr PanelDescription kFocusPanel{PanelId::Focus, T::kFocusTitle, T::kFocusHeading, true, false, kFocusControls};
+constexpr PanelDescription kFocusPanel{
+    .id = PanelId::Focus, .title = T::kFocusTitle, .heading = T::kFocusHeading, .controls = kFocusControls};
 
 // ZOOM/FOCUS CONTROL: zoom and lens position in column 0, focus in column 1, AF options in
 // columns 2 and 3. Every read on open is the panel's own, in that order.
 constexpr std::array kZoomFocusControls{
     // column 0: zoom
-    ownRadio(C::kSpeed, "", kSpeeds).withItemCaptions(speedCaptionsOf).shownFor(notSlow),
-    ownRadio(C::kSpeedSlow, "", kSpeedsSlow).withItemCaptions(speedCaptionsOf).shownFor(slow),
-    own(list(C::kSlowList, "", Binding{}, kSlowChoices)).shownFor(slow),
+    ownRadio(C::kSpeed, "", kSpeeds).withItemCaptions(speedCaptionsOf).shownFor(notSlow).takingSlot(),
+    ownRadio(C::kSpeedSlow, "", kSpeedsSlow).withItemCaptions(speedCaptionsOf).shownFor(slow).takingSlot(),
+    own(list(C::kSlowList, "", Binding{}, kSlowChoices)).shownFor(slow).takingSlot(),
     digiMark(),
     zoomSlider(),
     magnificationReadout(),
     arrow(C::kZoomWide, ArrowRole::ZoomWide, kZoomWideDrive).inGroup(T::kZoomPosition),
     arrow(C::kZoomTele, ArrowRole::ZoomTele, kZoomTeleDrive).inGroup(T::kZoomPosition),
     instantCheck(0).readOnRequest(),
-    ownEntry(C::kInstantMax, T::kMax, Format::Tenths, 10, 20).inGroup(T::kInstant),
+    ownEntry(C::kInstantMax, T::kMax, Format::Tenths, 10, 20).inGroup(T::kInstant).takingSlot(),
     continuousCheck(0).readOnRequest(),
     ownEntry(C::kContinuousMax, T::kMax, Format::Decimal, 1, 99).inGroup(T::kContinuous),
     button(C::k36x, T::k36xMode).inGroup(T::kCompatibilityGroup).shownFor(magnificationModes),
@@ -114,19 +116,19 @@ constexpr std::array kZoomFocusControls{
         .readOnRequest()
         .inGroup(T::kLensPositionSetting, 0)
         .shownFor(afOptions),
-    button(C::kSetNowZoomPosition, T::kSetNowZoomPosition).inGroup(T::kLensPositionSetting, 0).shownFor(afOptions),
+    button(C::kSetNowZoomPosition, T::kSetNowZoomPosition).inGroup(T::kLensPositionSetting, 0).shownFor(afOptions).takingSlot(),
     readout(C::kLensPosition, Binding{kLensPositionSetting}, Format::Hex4)
         .readOnRequest()
         .inGroup(T::kLensPositionSetting, 0)
         .shownFor(afOptions),
     // column 1: focus
-    ownRadio(C::kFocusMode, "", kZfFocusModes).inColumn(1).shownFor(noZoomCue),
-    ownRadio(C::kFocusModeCue, "", kZfFocusModesCue).inColumn(1).shownFor(zoomCue),
-    button(C::kOnePush, T::kOnePushAf).inColumn(1).shownFor(zoomCue),
+    ownRadio(C::kFocusMode, "", kZfFocusModes).inColumn(1).shownFor(noZoomCue).takingSlot(),
+    ownRadio(C::kFocusModeCue, "", kZfFocusModesCue).inColumn(1).shownFor(zoomCue).takingSlot(),
+    button(C::kOnePush, T::kOnePushAf).inColumn(1).shownFor(zoomCue).takingSlot(),
     arrow(C::kFocusNear, ArrowRole::FocusNear, kFocusNearDrive).inColumn(1),
     arrow(C::kFocusFar, ArrowRole::FocusFar, kFocusFarDrive).inColumn(1),
-    ownEntry(C::kManualSpeed, T::kSpeed, Format::Decimal, 0, 99).withSpin().inGroup(T::kManualGroup, 1),
-    button(C::kAdjustment, T::kAdjustmentOff).inColumn(1).shownFor(adjustment),
+    ownEntry(C::kManualSpeed, T::kSpeed, Format::Decimal, 0, 99).withSpin().inGroup(T::kManualGroup, 1).takingSlot(),
+    button(C::kAdjustment, T::kAdjustmentOff).inColumn(1).shownFor(adjustment).takingSlot(),
     ownRadio(C::kFocusStep, T::kFocusStep, kStepSizes).inColumn(1).shownFor(adjustment),
     ownRadio(C::kZoomStep, T::kZoomStep, kStepSizes).inColumn(1).shownFor(adjustment),
     radio(C::kAfSearch, T::kNewAfSearch, Binding{kAfSearchSetting}, kAfSearches)
@@ -137,7 +139,7 @@ constexpr std::array kZoomFocusControls{
         .readOnRequest()
         .inColumn(1)
         .shownFor(afSearchTypeC),
-    ownRadio(C::kFastAf, T::kFastAf, kFastAfChoices).inColumn(1).shownFor(fastAf),
+    ownRadio(C::kFastAf, T::kFastAf, kFastAfChoices).inColumn(1).shownFor(fastAf).takingSlot(),
     radio(C::kMinFocus, T::kMinFocusLength, Binding{kMinFocusRegister}, kMinFocusChoices)
         .readOnRequest()
         .inColumn(1)
@@ -179,8 +181,8 @@ constexpr std::array kZoomFocusControls{
     readButton(C::kWatchdogStateGet, T::kWatchdogState, C::kWatchdogState)
         .inGroup(T::kAfWatchdog, 2)
         .shownFor(afOptions),
-    button(C::kTimerStop, T::kTimerStopOff).inGroup(T::kOptionSetting, 2).shownFor(afOptions),
-    button(C::kRestartInPause, T::kRestartInPauseOff).inGroup(T::kOptionSetting, 2).shownFor(afOptions),
+    button(C::kTimerStop, T::kTimerStopOff).inGroup(T::kOptionSetting, 2).shownFor(afOptions).takingSlot(),
+    button(C::kRestartInPause, T::kRestartInPauseOff).inGroup(T::kOptionSetting, 2).shownFor(afOptions).takingSlot(),
     list(C::kAfSensitivity, "", Binding{kAfSensitivitySetting}, kSensitivities)
         .readOnRequest()
         .inGroup(T::kAfSensitivity, 2)
@@ -206,12 +208,12 @@ constexpr std::array kZoomFocusControls{
         .readOnRequest()
         .inColumn(3)
         .shownFor(afOptions),
-    button(C::kLensCheck, T::kSetAndRead).inGroup(T::kLensConditionCheck, 3).shownFor(afOptions),
+    button(C::kLensCheck, T::kSetAndRead).inGroup(T::kLensConditionCheck, 3).shownFor(afOptions).takingSlot(),
     readout(C::kLensCondition, Binding{camera::kLensConditionSetting}, Format::Hex2)
         .readOnRequest()
         .inGroup(T::kLensConditionCheck, 3)
         .shownFor(afOptions),
-    button(C::kOnePushTrigger, T::kOnePushAf).inGroup(T::kOnePushAf, 3).shownFor(afOptions),
+    button(C::kOnePushTrigger, T::kOnePushAf).inGroup(T::kOnePushAf, 3).shownFor(afOptions).takingSlot(),
     readout(C::kOnePushState, Binding{reg8(0xF73C)}, Format::Hex2)
         .readOnRequest()
         .inGroup(T::kOnePushAf, 3)
@@ -220,13 +222,15 @@ constexpr std::array kZoomFocusControls{
         .readOnRequest()
         .inGroup(T::kOnePushAf, 3)
         .shownFor(afOptions),
-    button(C::kFocusInit, T::kFocusInit).inColumn(3).shownFor(afOptions),
-    button(C::kAfReset, T::kReset).inColumn(3).shownFor(afOptions),
+    button(C::kFocusInit, T::kFocusInit).inColumn(3).shownFor(afOptions).takingSlot(),
+    button(C::kAfReset, T::kReset).inColumn(3).shownFor(afOptions).takingSlot(),
     closeButton(C::kClose, panels::texts::kClose),
 };
 
-constexpr PanelDescription kZoomFocusPanel{PanelId::ZoomFocus, T::kZoomFocusTitle, T::kZoomFocusHeading, true, false,
-                                           kZoomFocusControls};
+constexpr PanelDescription kZoomFocusPanel{.id = PanelId::ZoomFocus,
+                                           .title = T::kZoomFocusTitle,
+                                           .heading = T::kZoomFocusHeading,
+                                           .controls = kZoomFocusControls};
 
 }  // namespace
 

@@ -24,8 +24,6 @@ class FocusPanel final : public PanelLogic {
   bool handle(const Intent& in) override {
     if (in.kind != Intent::Kind::Choose || in.control != C::kFocusMode) return false;
     if (!offered(C::kFocusMode) || in.index < 0 || in.index > 1 || selected(C::kFocusMode) == in.index) return true;
-    const auto claim = context().runner.claim();
-    if (!claim) return true;
     auto& ctx = context();
     // A held arrow stops before the focus leaves manual.
     if (in.index != 1) arrowsFor(0);

@@ -181,8 +181,6 @@ class ZoomFocusPanel final : public ZoomPart {
   bool chooseSpeed(int index) {
     const int count = lens::hasSlowZoom(model()) ? 3 : 2;
     if (index < 0 || index >= count || index == speed_) return true;
-    const auto claim = context().runner.claim();
-    if (!claim) return true;
     auto& camera = context().camera;
     bool written = false;
     if (camera.protocol() == P::Afp) {
@@ -203,8 +201,6 @@ class ZoomFocusPanel final : public ZoomPart {
 
   bool chooseSlowLevel(int level) {
     if (level < 0 || level > 15 || level == slowLevel_) return true;
-    const auto claim = context().runner.claim();
-    if (!claim) return true;
     auto& camera = context().camera;
     const bool written = camera.protocol() == P::Afp
                              ? camera.write(camera::kZoomSpeedSetting, static_cast<std::uint32_t>(16 - level))
@@ -240,8 +236,6 @@ class ZoomFocusPanel final : public ZoomPart {
     const auto wanted = static_cast<FocusMode>(index);
     // After a zoom in zoom cue the manual focus waits for the hold to end.
     if (cueHold_ && wanted == FocusMode::Manual) return true;
-    const auto claim = context().runner.claim();
-    if (!claim) return true;
     auto& ctx = context();
     // A held arrow stops before the focus leaves manual.
     if (wanted != FocusMode::Manual && adjustment_ == 0) {
@@ -283,8 +277,6 @@ class ZoomFocusPanel final : public ZoomPart {
 
   bool toggleAdjustment() {
     if (adjustment_ == 0 || !offered(C::kAdjustment)) return true;
-    const auto claim = context().runner.claim();
-    if (!claim) return true;
     const int next = adjustment_ == 1 ? 2 : 1;
     if (context().camera.write(kAdjustmentRegister, next == 1 ? kAdjustmentOn : kAdjustmentOff)) adjustment_ = next;
     view().setCaption(C::kAdjustment, adjustment_ == 1 ? T::kAdjustmentOn : T::kAdjustmentOff);
@@ -408,8 +400,6 @@ class ZoomFocusPanel final : public ZoomPart {
       view().setText(C::kInstantMax, formatValue(Format::Tenths, instantTenths_));
       return;
     }
-    const auto claim = context().runner.claim();
-    if (!claim) return;
     if (context().camera.write(kInstantMaxSetting, *v)) {
       instantTenths_ = *v;
       present(C::kInstantMax, *v);
@@ -426,51 +416,37 @@ class ZoomFocusPanel final : public ZoomPart {
       return;
     }
     if (*v == 0 || lastManualSpeed_ == *v) return;
-    const auto claim = context().runner.claim();
-    if (!claim) return;
     if (context().camera.write(kManualSpeedSetting, *v)) lastManualSpeed_ = *v;
   }
 
   bool onClick(ControlId control) {
     if (!offered(control)) return false;
     auto& ctx = context();
-    auto write = [&](const camera::Setting& s, std::uint32_t value) {
-      const auto claim = ctx.runner.claim();
-      return claim && ctx.camera.write(s, value);
-    };
     switch (control) {
       case C::kOnePush: {
-        const auto claim = ctx.runner.claim();
-        if (claim && ctx.camera.write(kLensDriveRegister, kOnePushAf))
+        if (ctx.camera.write(kLensDriveRegister, kOnePushAf))
           view().startTimer(kOnePushTimer, kOnePushInterval);
         return true;
       }
       case C::kAdjustment: return toggleAdjustment();
       case C::kSetNowZoomPosition: {
-        const auto claim = ctx.runner.claim();
-        if (!claim) return true;
         std::uint32_t position = 0;
         if (ctx.camera.read(kNowPositionSetting, position) && ctx.camera.write(kLensPositionSetting, position))
           refresh(C::kLensPosition);
         return true;
       }
       case C::kLensCheck: {
-        const auto claim = ctx.runner.claim();
-        if (!claim) return true;
         ctx.monitor.heading(T::kLensConditionHeading);
         if (ctx.camera.write(camera::kLensConditionSetting, 0x80) && ctx.clock.sleepFor(100ms))
           refresh(C::kLensCondition);
         return true;
       }
       case C::kOnePushTrigger: {
-        const auto claim = ctx.runner.claim();
-        if (claim && ctx.camera.write(reg8(0xF73B), 1)) refresh(C::kOnePushState);
+        if (ctx.camera.write(reg8(0xF73B), 1)) refresh(C::kOnePushState);
         return true;
       }
       case C::kTimerStop:
       case C::kRestartInPause: {
-        const auto claim = ctx.runner.claim();
-        if (!claim) return true;
         const std::uint32_t bit = control == C::kTimerStop ? 0x01 : 0x02;
         std::uint32_t v = 0;
         if (ctx.camera.read(kWatchdogOptionRegister, v) && ctx.camera.write(kWatchdogOptionRegister, v ^ bit))
@@ -478,8 +454,8 @@ class ZoomFocusPanel final : public ZoomPart {
         captionWatchdogOptions();
         return true;
       }
-      case C::kFocusInit: write(kFocusInitSetting, 1); return true;
-      case C::kAfReset: write(kAfResetSetting, 1); return true;
+      case C::kFocusInit: ctx.camera.write(kFocusInitSetting, 1); return true;
+      case C::kAfReset: ctx.camera.write(kAfResetSetting, 1); return true;
       case C::k36x:
       case C::k35x: magnificationMode(control == C::k36x); return true;
       default: return false;
@@ -543,8 +519,6 @@ class ZoomFocusPanel final : public ZoomPart {
 
   bool chooseFastAf(int index) {
     if (index < 0 || index > 1 || index == fastAf_) return true;
-    const auto claim = context().runner.claim();
-    if (!claim) return true;
     auto& camera = context().camera;
     std::uint32_t first = 0, second = 0;
     // ON takes the fast AF values the camera keeps in its EEPROM.

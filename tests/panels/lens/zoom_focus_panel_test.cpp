@@ -103,6 +103,27 @@ TEST(ZoomFocus, TheZoomCueCycleAndTheHoldOfManualFocusAfterAZoom) {
   EXPECT_EQ(z.view.value(C::kFocusModeCue), 1);
 }
 
+// Every control that acts on the camera takes the operation slot first: while a run holds it,
+// no click, choice or entry of the panel reaches the line.
+TEST(ZoomFocus, WhileTheSlotIsTakenNoControlReachesTheCamera) {
+  for (P protocol : {P::Eap, P::Afp}) {
+    SCOPED_TRACE(name(protocol));
+    Panel z(protocol, "16F0: 05\n16FA: 07\n", makeZoomFocus, 0x0CF0, 1, 0x43FF);
+    ASSERT_TRUE(z.logic->open());
+    auto claim = z.bench.runner.claim();
+    ASSERT_TRUE(claim);
+    const auto mark = z.bench.mark();
+    for (const ControlDescription& c : zoomFocusPanelDescription().controls) {
+      if (c.kind == ControlKind::Arrow || c.kind == ControlKind::Close) continue;
+      z.logic->intent(Intent::click(c.id));
+      z.logic->intent(Intent::toggle(c.id));
+      z.logic->intent(Intent::choose(c.id, 1));
+      z.logic->intent(Intent::enter(c.id, formatValue(c.format, static_cast<std::uint32_t>(c.minimum + 1))));
+    }
+    EXPECT_TRUE(z.bench.heardSince(mark).empty());
+  }
+}
+
 TEST(ZoomFocus, OnePushAfStopsAfterItsTimer) {
   Panel z(P::Eap, "", makeZoomFocus, 0xD3, 0, kNoAfOptions);
   ASSERT_TRUE(z.logic->open());
