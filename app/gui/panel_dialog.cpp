@@ -166,13 +166,20 @@ QWidget* PanelDialog::makeControl(Control& c) {
       w = row;
       // Shown only: the field without its "Set".
       if (d.readOnly) break;
-      auto* set = new QPushButton(qs(panels::texts::kSet), row);
-      layout->addWidget(set);
-      auto send = [this, edit, id] {
-        if (!showing_) intent(panels::Intent::enter(id, edit->text().toStdString()));
-      };
-      connect(set, &QPushButton::clicked, this, send);
-      connect(edit, &QLineEdit::returnPressed, this, send);
+      if (const auto groupSet = groupSetOf(d)) {
+        // Sent with the rest of its group by the group's one "Set"; Return presses that.
+        connect(edit, &QLineEdit::returnPressed, this, [this, set = *groupSet] { intent(panels::Intent::click(set)); });
+      } else {
+        auto* set = new QPushButton(qs(panels::texts::kSet), row);
+        // No "Set" is the dialog's default: Return in one entry would press another's too.
+        set->setAutoDefault(false);
+        layout->addWidget(set);
+        auto send = [this, edit, id] {
+          if (!showing_) intent(panels::Intent::enter(id, edit->text().toStdString()));
+        };
+        connect(set, &QPushButton::clicked, this, send);
+        connect(edit, &QLineEdit::returnPressed, this, send);
+      }
       // Typing only: setText() does not say textEdited.
       connect(edit, &QLineEdit::textEdited, this,
               [this, id](const QString& text) { intent(panels::Intent::edit(id, text.toStdString())); });
@@ -251,7 +258,15 @@ QWidget* PanelDialog::makeControl(Control& c) {
   return w;
 }
 
+std::optional<panels::ControlId> PanelDialog::groupSetOf(const panels::ControlDescription& entry) const {
+  if (entry.group.empty()) return std::nullopt;
+  for (const panels::ControlDescription& d : controlList_)
+    if (d.setsGroup && d.group == entry.group) return d.id;
+  return std::nullopt;
+}
+
 void PanelDialog::build(const panels::PanelDescription& description) {
+  controlList_ = description.controls;
   // The controls live in a body that scrolls when the screen is smaller than the panel (a
   // large panel at 150 %); otherwise the window fits the body exactly. "CLOSE" stays in sight
   // under the body.

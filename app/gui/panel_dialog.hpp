@@ -14,6 +14,8 @@
 #include <QDialog>
 
 #include <map>
+#include <optional>
+#include <span>
 
 #include "panels/panel_description.hpp"
 #include "panels/panel_logic.hpp"
@@ -82,11 +84,14 @@ class PanelDialog final : public QDialog, public panels::PanelView {
   QWidget* makeControl(Control& c);
   void intent(const panels::Intent& intent);
   void releaseArrows();
+  // The button that sends an entry with the rest of its group, if it has one.
+  std::optional<panels::ControlId> groupSetOf(const panels::ControlDescription& entry) const;
   // A list that is shown only: its field shows the chosen entry's caption.
   void showChosen(Control& c);
   void fitBody();
   Control* find(panels::ControlId id);
 
+  std::span<const panels::ControlDescription> controlList_;
   QScrollArea* scroll_ = nullptr;
   QWidget* body_ = nullptr;
   bool fitPending_ = false;

@@ -197,7 +197,13 @@ TextPanelView::Action TextPanelView::action(std::string_view text) const {
     return intend(Intent::choose(c.id, found.front().item));
   }
   switch (c.kind) {
-    case ControlKind::Entry: return {{Intent::edit(c.id, std::string(given)), Intent::enter(c.id, std::string(given))}, {}};
+    case ControlKind::Entry: {
+      // An entry its group's one "Set" sends is typed into only: the script presses that Set.
+      const bool groupSet = !c.group.empty() && std::any_of(description_.controls.begin(), description_.controls.end(),
+                                                            [&c](const auto& o) { return o.setsGroup && o.group == c.group; });
+      if (groupSet) return intend(Intent::edit(c.id, std::string(given)));
+      return {{Intent::edit(c.id, std::string(given)), Intent::enter(c.id, std::string(given))}, {}};
+    }
     case ControlKind::Slider: {
       int position = 0;
       const auto [end, error] = std::from_chars(given.data(), given.data() + given.size(), position);

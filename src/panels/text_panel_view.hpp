@@ -50,11 +50,12 @@ class TextPanelView final : public PanelView {
     bool refused() const { return !refusal.empty(); }
   };
   // "NAME" presses a button, selects a radio item or toggles a check or a toggle;
-  // "NAME=VALUE" types VALUE into an entry (its edit, then its "Set"), chooses the list or
-  // radio item with that text, moves a slider, sets a check or toggle "on" or "off", or steps
-  // a stepper ("up", "down", "+N", "-N": N presses); "GROUP/NAME" picks among controls with the
-  // same name. A control's name is its description's `name`, else its caption. Hidden controls
-  // are not there; a disabled control or item, and one that is shown only, is refused.
+  // "NAME=VALUE" types VALUE into an entry (its edit, then its "Set"; for an entry that its
+  // group's one "Set" sends, the edit alone), chooses the list or radio item with that text,
+  // moves a slider, sets a check or toggle "on" or "off", or steps a stepper ("up", "down",
+  // "+N", "-N": N presses); "GROUP/NAME" picks among controls with the same name. A control's
+  // name is its description's `name`, else its caption. Hidden controls are not there; a
+  // disabled control or item, and one that is shown only, is refused.
   Action action(std::string_view text) const;
 
   // Every shown control with a value, in the description's order: "Name: value", a check or

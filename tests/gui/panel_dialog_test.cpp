@@ -37,7 +37,18 @@ using panels::Format;
 constexpr Binding kAny{orva::camera::kCameraTypeSetting};
 constexpr panels::Choice kModes[] = {{"Auto", {0, 1}}, {"Manual", {1, 2}}};
 
-enum : panels::ControlId { kToggle = 1, kStepper, kEntry, kShownCheck, kShownList, kShownToggle, kShownEntry, kShownStepper };
+enum : panels::ControlId {
+  kToggle = 1,
+  kStepper,
+  kEntry,
+  kShownCheck,
+  kShownList,
+  kShownToggle,
+  kShownEntry,
+  kShownStepper,
+  kGroupEntry,
+  kGroupSet,
+};
 
 // Read on request only: the panel opens without a line.
 const std::array kControls{
@@ -49,8 +60,10 @@ const std::array kControls{
     panels::toggle(kShownToggle, "Freeze", kAny, {0, 1}, {1, 2}, "Freeze", "Freeze").readOnRequest().shownOnly(),
     panels::entry(kShownEntry, "Gain", kAny, Format::Hex2, 0, 0xFF).readOnRequest().shownOnly(),
     panels::stepper(kShownStepper, "Position", kAny, Format::Hex4, 0, 0xFFFF).readOnRequest().shownOnly(),
+    panels::entry(kGroupEntry, "X", kAny, Format::Hex2, 0, 0xFF).readOnRequest().inGroup("Area"),
+    panels::groupSetButton(kGroupSet, "Send", "Area"),
 };
-const panels::PanelDescription kPanel{panels::PanelId::CameraType, "TEST", "", true, false, kControls};
+const panels::PanelDescription kPanel{.id = panels::PanelId::CameraType, .title = "TEST", .controls = kControls};
 
 // Takes every intent and notes it, changing nothing: what the window shows is the test's.
 class NotingLogic final : public panels::PanelLogic {
@@ -162,6 +175,12 @@ void PanelDialogTest::entryReportsTypingAndItsSet() {
   w.dialog.setText(kEntry, "2B");  // the logic's text is no typing
   QTest::mouseClick(set, Qt::LeftButton);
   QCOMPARE(w.take(), (std::vector<std::string>{"edit 3 0 2", "edit 3 0 2A", "enter 3 0 2B"}));
+  // An entry its group's one "Set" sends has no "Set" of its own; Return presses the group's.
+  auto* member = w.find<QLineEdit>(kGroupEntry);
+  QVERIFY(member != nullptr && w.find<QPushButton>(kGroupEntry) == nullptr);
+  QTest::keyClicks(member, "7");
+  QTest::keyClick(member, Qt::Key_Return);
+  QCOMPARE(w.take(), (std::vector<std::string>{"edit 9 0 7", "click 10 0 "}));
 }
 
 void PanelDialogTest::shownOnlyControlsAreLegibleAndReportNothing() {

@@ -30,6 +30,8 @@ const std::array kControls{
     toggle(13, "", kAny, {0, 1}, {1, 2}, "Freeze", "Freeze").shownOnly(),
     list(14, "Focus mode", kAny, kModes).shownOnly(),
     check(15, "Flip", kAny, {0, 1}, {1, 2}).named("FLIP"),
+    entry(16, "X", kAny, Format::Hex2, 0, 0xFF).inGroup("Area"),
+    groupSetButton(17, "Send", "Area"),
 };
 const PanelDescription kPanel{.id = PanelId::CameraType, .title = "TEST", .controls = kControls};
 
@@ -61,7 +63,7 @@ TEST(TextPanelView, PrintsShownValuesAndTurnsActionsIntoIntents) {
   EXPECT_EQ(view.lines(), (std::vector<std::string>{"INSTANT/DIGI. ZOOM: on", "CONTINUOUS/DIGI. ZOOM: off (disabled)",
                                                     "Mode: Manual", "Sensitivity: Low", "Offset: 2A", "Get: 13F0",
                                                     "EIS: on", "V/Offset: FFFE", "Freeze: on", "Focus mode: Auto",
-                                                    "FLIP: off"}));
+                                                    "FLIP: off", "X: "}));
 
   const std::pair<const char*, const char*> cases[] = {
       {"INSTANT/DIGI. ZOOM", "toggle 1 0 "},
@@ -87,6 +89,8 @@ TEST(TextPanelView, PrintsShownValuesAndTurnsActionsIntoIntents) {
       {"V/Offset=3", "\"3\" is no step of \"V/Offset\" (up, down, +N, -N)"},
       {"Freeze", "\"Freeze\" is shown only"},
       {"Focus mode=Manual", "\"Focus mode\" is shown only"},
+      {"Area/X=10", "edit 16 0 10"},  // the group's one Set sends it
+      {"Send", "click 17 0 "},
       {"Get", "click 7 0 "},
       {"Reset", "no control \"Reset\" on this panel"},
       {"CLOSE", "no control \"CLOSE\" on this panel"},
