@@ -39,6 +39,7 @@
 #include "tool.hpp"
 #include "eeprom_commands.hpp"
 #include "panel_commands.hpp"
+#include "status_command.hpp"
 
 namespace orva::cli {
 namespace {
@@ -296,6 +297,7 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
       ->required()
       ->check(CLI::IsMember({"eap", "afp"}));
 
+  app.add_subcommand("status", "AFP: the camera status block as Caption: value lines, in the BLOCK READ panel's order");
   app.add_subcommand("panels", "List the panels: ID, title, enabled or disabled for this camera");
   auto* panel = app.add_subcommand("panel", "Open a panel, perform the actions, print its controls as Caption: value");
   panel->add_option("ID", o.target, "Panel name, as panels lists it")->required();
@@ -338,6 +340,7 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
     if (command == "get" || command == "set") return functionCommand(command == "set", o, settings, out);
     if (command == "speed") return speedCommand(o, settings, out);
     if (command == "protocol") return protocolCommand(o, settings, out);
+    if (command == "status") return statusCommand(o, settings, out, err);
     if (command == "panels") return panelsCommand(o, settings, out);
     if (command == "panel") return panelCommand(o, settings, out, err);
     return registerCommand(command, o, settings, out);

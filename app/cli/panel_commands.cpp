@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string_view>
 
 #include "camera/code_map.hpp"
 #include "camera/gating.hpp"
@@ -9,10 +13,12 @@
 #include "panels/dispatch.hpp"
 #include "panels/launcher.hpp"
 #include "panels/operation_runner.hpp"
+#include "panels/panel_host.hpp"
 #include "panels/panel_logic.hpp"
 #include "panels/registry.hpp"
 #include "panels/text_panel_view.hpp"
 #include "shell/menu_model.hpp"
+#include "shell/settings.hpp"
 
 namespace orva::cli {
 namespace {
@@ -92,6 +98,43 @@ int perform(const std::vector<panels::Intent>& intents, const std::string& text,
   return kExitOk;
 }
 
+// The rest of the program as a panel sees it from the command line: there is no window, menu,
+// launcher or condition window to change, and the session flags last as long as the command.
+class CliPanelHost final : public panels::PanelHost {
+ public:
+  using Opener = std::function<panels::PanelResult(panels::PanelId)>;
+  CliPanelHost(const shell::Settings& settings, camera::ModelRecord& record, Opener opener)
+      : settings_(settings), record_(record), opener_(std::move(opener)) {}
+
+  void setFlag(panels::SessionFlag flag, bool on) override { flags_[flag] = on; }
+  bool flag(panels::SessionFlag flag) const override {
+    const auto it = flags_.find(flag);
+    return it != flags_.end() && it->second;
+  }
+  void setMenuItemEnabled(panels::HostMenuItem, bool) override {}
+  void refreshLauncherFields() override {}
+  void setConditionEnabled(bool) override {}
+  void setLauncherEnabled(bool) override {}
+  // Each command identifies the camera afresh and none shows the launcher: nothing would
+  // read another identification before the program ends.
+  void identifyAfterClose() override {}
+  std::optional<int> configValue(std::string_view key) const override { return shell::settingValue(settings_, key); }
+  panels::PanelResult openPanel(panels::PanelId panel) override { return opener_(panel); }
+  void lensChanged(int lensIndex) override { record_.lensIndex = lensIndex; }
+
+ private:
+  const shell::Settings& settings_;
+  camera::ModelRecord& record_;
+  Opener opener_;
+  std::map<panels::SessionFlag, bool> flags_;
+};
+
+const panels::PanelRow* rowOf(panels::PanelId panel) {
+  for (const panels::PanelRow& row : panels::panelRows())
+    if (row.id == panel) return &row;
+  return nullptr;
+}
+
 }  // namespace
 
 int panelsCommand(const Options& o, const shell::Settings& s, std::ostream& out) {
@@ -120,10 +163,22 @@ int panelCommand(const Options& o, const shell::Settings& s, std::ostream& out, 
   panels::CameraAccess access(tool.link(), tool.eap(), codes);
   panels::QueuedDispatcher dispatcher;
   panels::OperationRunner runner(tool.monitor(), dispatcher);
+  const panels::PanelOptions options{.afFastMode = s.afFastMode != 0};
   panels::PanelContext context{access, tool.monitor(), tool.prompt(), tool.clock(), runner, dispatcher, g.record,
                                [&tool] { return tool.link().isOpen(); }};
+  // A sub-panel opens through the same renderer, shows nothing and closes again as CLOSE
+  // closes it: no action reaches it.
+  CliPanelHost host(s, g.record, [&](panels::PanelId panel) -> panels::PanelResult {
+    const panels::PanelRow* sub = rowOf(panel);
+    if (sub == nullptr) return {.opened = false};
+    panels::TextPanelView subView(sub->description());
+    const auto subLogic = sub->make(context, subView, options);
+    if (subLogic->open()) subLogic->close();
+    return {subView.closed().value_or(panels::CloseReason::Closed), subLogic->result(), true};
+  });
+  context.host = &host;
   panels::TextPanelView view(row->description());
-  const auto logic = row->make(context, view, {.afFastMode = s.afFastMode != 0});
+  const auto logic = row->make(context, view, options);
 
   int code = kExitOk;
   if (!logic->open()) {

@@ -7,11 +7,13 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QLabel>
+#include <QPushButton>
 #include <QScreen>
 #include <QUrl>
 #include <QVBoxLayout>
 
 #include <cstdio>
+#include <deque>
 #include <optional>
 #include <system_error>
 #include <thread>
@@ -120,11 +122,21 @@ GuiApp::GuiApp(const StartOptions& options, std::filesystem::path startFolder)
                                               dispatcher_);
   std::string portName;
   auto opened = channel(options, portName);
-  session_->setChannel(std::move(opened), std::move(portName));
+  session_->connection().setChannel(std::move(opened), std::move(portName));
   access_ = std::make_unique<panels::CameraAccess>(session_->link(), session_->eap(), session_->functionCodes());
-  panelContext_ = std::make_unique<panels::PanelContext>(panels::PanelContext{
-      *access_, monitor_, prompt_, clock_, session_->runner(), dispatcher_, session_->model(),
-      [this] { return session_->connected(); }, [this](int lens) { session_->setLensIndex(lens); }});
+  host_ = std::make_unique<shell::SessionPanelHost>(
+      *session_, shell::SessionPanelHost::Hooks{
+                     [this](panels::PanelId panel) {
+                       if (panels::panelDescription(panel) == nullptr) return panels::PanelResult{.opened = false};
+                       return openPanel(panel).result;
+                     },
+                     [this](bool enabled) {
+                       if (condition_ != nullptr)
+                         condition_->conditionButton().setEnabled(enabled && session_->connected());
+                     }});
+  panelContext_ = std::make_unique<panels::PanelContext>(
+      panels::PanelContext{*access_, monitor_, prompt_, clock_, session_->runner(), dispatcher_, session_->model(),
+                           [this] { return session_->connected(); }, host_.get()});
   // A panel's opening reads (forty and more at 4800 baud take seconds) run off the window
   // thread under the busy cursor, as a connect does; the window goes on painting.
   panelContext_->lineWork = [this](const std::function<void()>& job) {
@@ -161,7 +173,7 @@ GuiApp::GuiApp(const StartOptions& options, std::filesystem::path startFolder)
   });
 
   typed_ = std::make_unique<TypedSender>([this](char c) {
-    exchangeTyped({session_->link(), session_->eap(), session_->afp(), session_->runner()}, c);
+    exchangeTyped({session_->link(), session_->eap(), session_->connection().afp(), session_->runner()}, c);
   });
   window_->setTypedHandler([this](char c) { typed_->send(c); });
   window_->setMenuHandler([this](MenuItem item) {
@@ -229,10 +241,10 @@ void GuiApp::addCommands() {
   handlers_.set(MenuItem::ClearScreen, [this] { monitor_.clearScreen(); });
   handlers_.set(MenuItem::LogFile, [this] { toggleLogFile(); });
   handlers_.set(MenuItem::Exit, [this] { exitCommand(); });
-  handlers_.set(MenuItem::SendFile, [this] { (void)session_->sendFile(); });
-  handlers_.set(MenuItem::CameraDataRead, [this] { eepromCommand(session_->backup()); });
-  handlers_.set(MenuItem::CameraDataWrite, [this] { eepromCommand(session_->writeBack()); });
-  handlers_.set(MenuItem::ResetToFactoryDefault, [this] { eepromCommand(session_->factoryReset()); });
+  handlers_.set(MenuItem::SendFile, [this] { (void)session_->eepromRuns().sendFile(); });
+  handlers_.set(MenuItem::CameraDataRead, [this] { eepromCommand(session_->eepromRuns().backup()); });
+  handlers_.set(MenuItem::CameraDataWrite, [this] { eepromCommand(session_->eepromRuns().writeBack()); });
+  handlers_.set(MenuItem::ResetToFactoryDefault, [this] { eepromCommand(session_->eepromRuns().factoryReset()); });
   handlers_.set(MenuItem::AfpSelect, [this] {
     closePanels();
     session_->selectProtocol(link::Protocol::Afp);
@@ -278,7 +290,7 @@ void GuiApp::eepromCommand(shell::CommandResult result) {
   CamWriteDialog dialog(window_.get(), window_->prompt(), startFolder_,
                         [this](const std::filesystem::path& image, eeprom::WriteMethod method,
                                eeprom::AdjustmentAddresses adjustment) {
-                          (void)session_->camEepromWrite(image, method, std::move(adjustment));
+                          (void)session_->eepromRuns().camEepromWrite(image, method, std::move(adjustment));
                         },
                         &monitor_);
   dialog.exec();
@@ -293,7 +305,8 @@ void GuiApp::exitCommand() {
 
 void GuiApp::refreshLauncher() {
   if (launcher_ == nullptr) return;
-  launcher_->present(session_->launcher(), session_->launcherFields(), session_->portField());
+  launcher_->present(session_->launcher(), session_->connection().launcherFields(),
+                     session_->connection().portField());
   launcher_->setConnectChecked(session_->connected());
   auto& indicator = launcher_->indicator();
   if (session_->connected()) indicator.setState(ConnectionIndicator::State::Connected);
@@ -343,25 +356,44 @@ void GuiApp::launch(camera::LauncherItem item) {
     notAvailable();
     return;
   }
-  for (panels::PanelId panel : route->sequence()) {
+  std::deque<panels::PanelId> pending(route->sequence().begin(), route->sequence().end());
+  while (!pending.empty()) {
+    const panels::PanelId panel = pending.front();
+    pending.pop_front();
     // The main window's "Exit" stays usable while a panel is open: nothing opens after it.
     if (shutDown_ || !window_->isVisible()) return;
     if (panels::panelDescription(panel) == nullptr) {
       notAvailable();
       return;
     }
-    if (!panels::Route::goesOn(openPanel(panel))) return;
+    const PanelClosed closed = openPanel(panel);
+    if (route->identifyAfterClose && closed.result.result == 0) {
+      host_->identifyAfterClose();
+      host_->identifyIfAsked(runOffWindowThread);
+    }
+    if (!panels::Route::goesOn(closed.result.reason)) return;
+    // A panel's choice (a selection, a type change) opens before the rest of the route.
+    if (closed.next) pending.push_front(*closed.next);
   }
 }
 
-panels::CloseReason GuiApp::openPanel(panels::PanelId panel) {
+GuiApp::PanelClosed GuiApp::openPanel(panels::PanelId panel) {
+  // A sub-panel goes over the panel that opened it, which takes nothing meanwhile.
+  PanelDialog* const opener = openPanel_;
+  panels::PanelLogic* const openerLogic = openLogic_;
   PanelDialog dialog(*panels::panelDescription(panel), launcher_);
   const panels::PanelOptions options{session_->settings().afFastMode != 0};
   std::unique_ptr<panels::PanelLogic> logic = panels::makePanel(panel, *panelContext_, dialog, options);
   dialog.setLogic(logic.get());
   // Serial Port..., the setup utility and CCD DRIVE MODE wait while a panel is open.
   shell::MenuBusyLock busy(session_->menus());
-  if (!logic->open()) return dialog.closeReason();
+  const auto closed = [&] {
+    // What the panel asked for once it has gone: a fresh identification (off the window
+    // thread, as a connect's), after the outermost panel only.
+    if (opener == nullptr) host_->identifyIfAsked(runOffWindowThread);
+    return PanelClosed{{dialog.closeReason(), logic->result(), true}, logic->nextPanel()};
+  };
+  if (!logic->open()) return closed();
   dialog.fitToBody();
   const QRect frame = window_->frameGeometry();
   const QScreen* screen = window_->screen();
@@ -384,25 +416,35 @@ panels::CloseReason GuiApp::openPanel(panels::PanelId panel) {
   // Modal to the launcher alone: the main window's menus and monitor and the condition window
   // stay usable while the panel is open.
   launcher_->setBlocked(true);
+  if (opener != nullptr) {
+    opener->QWidget::setEnabled(false);
+    openers_.push_back(openerLogic);
+  }
   QEventLoop loop;
   QObject::connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
   dialog.show();
   if (dialog.isVisible()) loop.exec();
-  launcher_->setBlocked(false);
-  openPanel_ = nullptr;
-  openLogic_ = nullptr;
-  return dialog.closeReason();
+  if (opener != nullptr) {
+    openers_.pop_back();
+    opener->QWidget::setEnabled(true);
+  }
+  launcher_->setBlocked(opener != nullptr);
+  openPanel_ = opener;
+  openLogic_ = openerLogic;
+  return closed();
 }
 
 void GuiApp::closePanels() {
   if (openLogic_ != nullptr) openLogic_->close();
+  // The panels under a sub-panel close with it.
+  for (auto it = openers_.rbegin(); it != openers_.rend(); ++it) (*it)->close();
 }
 
 void GuiApp::readCondition() {
   if (shutDown_ || lineJob_) return;
   panels::ConditionReadout readout(*access_, monitor_, session_->runner());
   const camera::ModelRecord record = session_->model();
-  const bool ntsc = session_->flags().ntscTiming;
+  const bool ntsc = session_->connection().flags().ntscTiming;
   const bool open = session_->connected();
   panels::ConditionView view;
   // A dozen reads: off the window thread, as a connect is.
@@ -410,7 +452,7 @@ void GuiApp::readCondition() {
   runOffWindowThread([&] { view = readout.read(record, ntsc, open); });
   lineJob_ = false;
   condition_->show(view);
-  if (view.ntscTiming) session_->setNtscTiming(*view.ntscTiming);
+  if (view.ntscTiming) session_->connection().setNtscTiming(*view.ntscTiming);
   if (view.outcome == panels::ConditionOutcome::PortClosed)
     window_->prompt().message(shell::texts::kSetPort, shell::texts::kAttention);
 }
@@ -434,7 +476,7 @@ void GuiApp::serialPort() {
     if (auto choice = runPortSettingsDialog(window_.get(), entries, current)) {
       if (!simulated() && choice->port && !choice->port->device.empty()) {
         session_->setPortChoice(choice->port->number - 1, choice->port->device);
-        session_->setChannel(std::make_unique<link::PosixSerialPort>(choice->port->device), choice->port->device);
+        session_->connection().setChannel(std::make_unique<link::PosixSerialPort>(choice->port->device), choice->port->device);
       }
       session_->setLineSettingsText(std::string(choice->form().text));
     }
@@ -457,8 +499,8 @@ void GuiApp::serialPort() {
       lineJob_ = false;
       return result;
     };
-    const bool changed = runCameraSpeedDialog(window_.get(), session_->portField(),
-                                              link::cameraSpeeds(model, session_->flags().speedCapability), current,
+    const bool changed = runCameraSpeedDialog(window_.get(), session_->connection().portField(),
+                                              link::cameraSpeeds(model, session_->connection().flags().speedCapability), current,
                                               change);
     slot.reset();
     if (changed) {

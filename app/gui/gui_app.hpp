@@ -14,8 +14,10 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "camera/gating.hpp"
 #include "core/clock.hpp"
@@ -27,6 +29,7 @@
 #include "qt_dispatcher.hpp"
 #include "shell/menu_model.hpp"
 #include "shell/monitor.hpp"
+#include "shell/panel_host.hpp"
 #include "shell/session.hpp"
 #include "shell/settings.hpp"
 #include "sim/virtual_camera.hpp"
@@ -84,11 +87,17 @@ class GuiApp {
 
   // The launcher's "Connect" box clicked: true to connect, false to disconnect.
   void connectClicked(bool connect);
-  // A launcher button: the panels it leads to, one after the other.
+  // A launcher button: the panels it leads to, one after the other, and the panels they
+  // choose to open next.
   void launch(camera::LauncherItem item);
-  // One panel, modal to the launcher; returns when it has closed. Also for the panels no
-  // launcher button leads to (ZOOM CONTROL, FOCUS).
-  panels::CloseReason openPanel(panels::PanelId panel);
+  // How a panel closed, and the panel it chose to open next.
+  struct PanelClosed {
+    panels::PanelResult result;
+    std::optional<panels::PanelId> next;
+  };
+  // One panel, modal to the launcher (a sub-panel also to the panel that opened it); returns
+  // when it has closed. Also for the panels no launcher button leads to (ZOOM CONTROL, FOCUS).
+  PanelClosed openPanel(panels::PanelId panel);
 
  private:
   std::unique_ptr<link::ByteChannel> channel(const StartOptions& options, std::string& portName);
@@ -115,6 +124,7 @@ class GuiApp {
   PromptRelay prompt_;
   std::unique_ptr<shell::Session> session_;
   std::unique_ptr<panels::CameraAccess> access_;
+  std::unique_ptr<shell::SessionPanelHost> host_;
   std::unique_ptr<panels::PanelContext> panelContext_;
   MenuHandlers handlers_;
   std::unique_ptr<MainWindow> window_;
@@ -125,6 +135,7 @@ class GuiApp {
   std::unique_ptr<ShortcutFilter> shortcuts_;
   PanelDialog* openPanel_ = nullptr;
   panels::PanelLogic* openLogic_ = nullptr;
+  std::vector<panels::PanelLogic*> openers_;  // the panels under the open sub-panel, outermost first
   bool shutDown_ = false;
   // Connecting, changing the camera's speed or a panel's opening reads, off the window thread.
   bool lineJob_ = false;

@@ -57,7 +57,8 @@ class PanelHost {
   // identification finds).
   virtual void identifyAfterClose() = 0;
   // A value of the configuration (ORVA.ini) by its key as the file writes it ("LED Control =",
-  // "AF Fast mode="); none when the file has no such key or it is no number.
+  // "AF Fast mode="): the file's, or the program's default for a key the file lacks; none for
+  // a key the program does not know or a value that is no number.
   virtual std::optional<int> configValue(std::string_view key) const = 0;
   // Opens a sub-panel over the open one and returns once it has closed (modal).
   virtual PanelResult openPanel(PanelId panel) = 0;

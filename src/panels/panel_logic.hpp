@@ -52,10 +52,8 @@ struct PanelContext {
   Dispatcher& dispatcher;
   const camera::ModelRecord& model;
   std::function<bool()> portOpen;  // the port-open flag: set while connected (required)
-  // A panel switched the lens the camera emulates: the session's model record takes the new
-  // lens index, so panels opened later and the condition readout work with it (optional).
-  std::function<void(int lensIndex)> lensChanged = {};
-  // The rest of the program, as panels may reach it (panel_host.hpp).
+  // The rest of the program, as panels may reach it (panel_host.hpp); every program passes
+  // one.
   PanelHost* host = nullptr;
   // Runs the reads of the open sequence and returns once they have ended: a window runs them
   // off its thread with a busy cursor and keeps painting; empty: inline.

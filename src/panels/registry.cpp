@@ -4,6 +4,7 @@
 
 #include "panels/camera_type_panel.hpp"
 #include "panels/lens/lens_panels.hpp"
+#include "panels/status_block/status_block_panel.hpp"
 
 namespace orva::panels {
 namespace {
@@ -33,6 +34,10 @@ constexpr PanelRow kRows[] = {
      .make = [](PanelContext& c, PanelView& v, const PanelOptions& o) {
        return lens::makeZoomFocusPanel(c, v, {.afFastMode = o.afFastMode});
      }},
+    {.id = PanelId::BlockRead,
+     .name = "blockread",
+     .description = status_block::description,
+     .make = [](PanelContext& c, PanelView& v, const PanelOptions&) { return status_block::makePanel(c, v); }},
 };
 
 const PanelRow* rowOf(PanelId panel) {

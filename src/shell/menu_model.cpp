@@ -224,11 +224,30 @@ MenuModel::MenuModel(const Settings& settings, const StartSwitches& start)
 
 EntryState MenuModel::state(MenuItem id) const {
   const camera::ItemState& s = menu_[id];
-  return {!s.removed, s.enabled && !(busy() && lockedWhileBusy(id)), s.checked};
+  return {!s.removed, s.enabled && !(busy() && lockedWhileBusy(id)) && !held(id), s.checked};
 }
 
 bool MenuModel::enabled(Submenu submenu) const {
-  return menu_.submenuEnabled(submenu) && !(busy() && lockedWhileBusy(submenu));
+  return menu_.submenuEnabled(submenu) && !(busy() && lockedWhileBusy(submenu)) &&
+         !heldSubmenus_[static_cast<std::size_t>(submenu)];
+}
+
+bool MenuModel::held(MenuItem id) const {
+  return std::find(heldItems_.begin(), heldItems_.end(), id) != heldItems_.end();
+}
+
+void MenuModel::setHeld(MenuItem id, bool hold) {
+  if (held(id) == hold) return;
+  const Shown before = shown();
+  if (hold) heldItems_.push_back(id);
+  else std::erase(heldItems_, id);
+  publish(before);
+}
+
+void MenuModel::setHeld(Submenu submenu, bool hold) {
+  const Shown before = shown();
+  heldSubmenus_[static_cast<std::size_t>(submenu)] = hold;
+  publish(before);
 }
 
 EntryState MenuModel::state(const Entry& entry) const {

@@ -123,6 +123,9 @@ class MenuModel {
   // "Serial Port..." enabled again, "Protocol Type" greyed and, the log file being closed,
   // the check taken off "Log File".
   void disconnected(const camera::Disconnected& disabled);
+  // The same menu part while the line stays open (a panel holding the camera): connected()
+  // gives the model's items back.
+  void modelItemsDisabled(const camera::Disconnected& disabled) { apply(disabled.menu); }
 
   // Check marks, set by the commands once what they stand for is true.
   void setChecked(MenuItem item, bool checked);
@@ -130,6 +133,11 @@ class MenuModel {
   // items, ...); an item that belongs to no choice is just checked.
   void checkInGroup(MenuItem item);
   void setEnabled(MenuItem item, bool enabled);
+
+  // Greys an item or a submenu, whatever the gating says, until it is let go; let go, it
+  // shows what the gating says by then. For what an open panel or a session flag holds.
+  void setHeld(MenuItem item, bool held);
+  void setHeld(camera::Submenu submenu, bool held);
 
   // True while a MenuBusyLock exists.
   bool busy() const { return busyLocks_ > 0; }
@@ -150,9 +158,12 @@ class MenuModel {
   void apply(const camera::MenuState& next);
   void lock();
   void unlock();
+  bool held(MenuItem item) const;
 
   camera::MenuState menu_;
   int busyLocks_ = 0;
+  std::vector<MenuItem> heldItems_;
+  std::array<bool, camera::kSubmenuCount> heldSubmenus_{};
   std::vector<MenuObserver*> observers_;
 };
 

@@ -1,48 +1,35 @@
 #pragma once
-// The session: what the desktop tool holds from its start to its end. It owns the line to the
-// camera (link, protocols, negotiation), the changed-address list the link feeds, the menu
-// model, the launcher state and the operation slot, the model record of the connected camera
-// and the flags that outlive a connection (backup made, remembered model code); it runs the
-// connect, disconnect, exit and shutdown sequences and the EEPROM menu commands.
+// The session: what the desktop tool holds from its start to its end. It owns the connection
+// (the line to the camera and what identification found there), the EEPROM runs with the run
+// thread, the state panels set that outlives them, the menu model, the launcher state and the
+// operation slot, and the flags that outlive a connection (remembered model code); it runs
+// the connect, disconnect, exit and shutdown sequences, the MODEL menu's commands and the
+// other menu commands that need the line.
 //
-// Threads: every public function belongs to the window thread. The EEPROM runs (backup,
-// write-back, restore, factory reset) take the operation slot and run on a thread of the
-// session's own, so the camera's restart waits never freeze the window; they reach only the
-// link, the changed-address list, the monitor and the prompt (all thread-safe) and hand what
-// the window must learn (run messages, a fresh identification) back through the dispatcher.
-// The backup-made flag is the one value such a run sets directly; it is atomic.
+// Threads: every public function belongs to the window thread. The EEPROM runs and the MODEL
+// commands run on the run thread of EepromRuns and hand what the window must learn back
+// through the dispatcher.
 //
 // Questions and messages go through core::Prompt; a run may ask from its own thread.
-#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
-#include <stop_token>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "camera/code_map.hpp"
 #include "camera/gating.hpp"
-#include "camera/identification.hpp"
 #include "camera/model_record.hpp"
 #include "core/clock.hpp"
 #include "core/error.hpp"
 #include "core/prompt.hpp"
-#include "eeprom/adjustment.hpp"
-#include "eeprom/changed_addresses.hpp"
-#include "eeprom/range.hpp"
-#include "eeprom/restore.hpp"
-#include "eeprom/write_back.hpp"
-#include "link/afp.hpp"
-#include "link/byte_channel.hpp"
-#include "link/eap.hpp"
-#include "link/link.hpp"
 #include "link/negotiator.hpp"
 #include "panels/dispatch.hpp"
 #include "panels/operation_runner.hpp"
+#include "shell/camera_state.hpp"
+#include "shell/connection.hpp"
+#include "shell/eeprom_runs.hpp"
 #include "shell/menu_model.hpp"
 #include "shell/model_commands.hpp"
 #include "shell/monitor.hpp"
@@ -73,14 +60,6 @@ enum class LeaveResult {
   Busy,    // the operation slot is taken: nothing was done
 };
 
-enum class CommandResult {
-  Started,       // a run holds the slot; its result is reported when it ends
-  Refused,       // the operator was told why
-  Declined,      // the operator answered a question with No or Cancel
-  Busy,          // the operation slot is taken: ignored silently
-  OpensDialog,   // "ADJ.DT Write" is 1: the caller opens "CAM EEPROM Data Write"
-};
-
 enum class AskFirst { IfRunning, Never };
 
 struct ShutdownResult {
@@ -97,12 +76,6 @@ class Session {
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
-  // The line the next connect() opens, and the name the launcher's port field shows for it.
-  void setChannel(std::unique_ptr<link::ByteChannel> channel, std::string portName);
-
-  // Runs a job of the line, on the window thread or off it, and returns when it has ended.
-  using LineWork = std::function<void(const std::function<void()>&)>;
-
   // The launcher's "Connect" checked: open, negotiate (unless "RS Negotiate" is 0), identify,
   // gate the launcher and the menus, and offer a backup to a camera not yet backed up. The
   // negotiation and identification go through `lineWork` (inline when empty): they touch only
@@ -111,7 +84,7 @@ class Session {
   // With "/DS" a line that does not open or stays silent connects to the simulated camera.
   ConnectResult connect(const LineWork& lineWork = {});
   // "Connect" unchecked: the restore offer first; when it asked, the caller checks "Connect"
-  // again and stays connected.
+  // again and stays connected. The session flags panels set are cleared.
   LeaveResult disconnect();
   // "Exit" and the launcher's "EXIT": the restore offer, then shutdown().
   LeaveResult exit();
@@ -119,19 +92,17 @@ class Session {
   // writes ORVA.ini. Harmless when called again.
   ShutdownResult shutdown(AskFirst ask = AskFirst::IfRunning);
 
-  // "Send File...": a command file chosen by the operator, played into the camera on the run
-  // thread (refused without the port and while motion detection is on).
-  CommandResult sendFile();
-
-  // The EEPROM menu.
-  CommandResult backup();        // "Camera Data Read -> File"
-  CommandResult writeBack();     // "Camera Data Write <- File"
-  CommandResult factoryReset();  // "Reset to factory default"
-  // "START" of the "CAM EEPROM Data Write" dialog: `image` written whole (AllData) or without
-  // the adjustment addresses (ExceptAdjustment), by register byte writes. Ignored while the
-  // slot is taken.
-  CommandResult camEepromWrite(const std::filesystem::path& image, eeprom::WriteMethod method,
-                               eeprom::AdjustmentAddresses adjustment);
+  // Identifies the connected camera again (through `lineWork`, holding the operation slot)
+  // and gates the launcher and the menus for what it found, as after a MODEL command's
+  // restart. False, with nothing changed, while disconnected, while the slot is taken or when
+  // the identification failed.
+  bool identifyAgain(const LineWork& lineWork = {});
+  // false: the launcher's model-dependent buttons and menu items are disabled, as a
+  // disconnect disables them, while the line stays open; true: the base set and the model's
+  // gating are applied again.
+  void setLauncherEnabled(bool enabled);
+  // The launcher's AE MODE field read again from the camera.
+  void refreshLauncherFields();
 
   // The MODEL menu's commands (isModelCommand()): refused without the port, ignored while the
   // slot is taken, otherwise run on the run thread; the check marks, the launcher fields and
@@ -169,7 +140,7 @@ class Session {
   std::optional<std::vector<std::string>> versionLines(bool& failed);
 
   // Told, on the window thread, whenever what the window shows may have changed behind its
-  // back: a run has ended, or a run identified the camera afresh.
+  // back: a run has ended, a run identified the camera afresh, or a panel changed the launcher.
   void setChangeHandler(std::function<void()> handler) { changed_Handler_ = std::move(handler); }
   // Told, on the window thread, before it waits for the run thread to end (true) and after
   // (false): a GUI lets go of the run's open questions so the wait ends.
@@ -178,111 +149,59 @@ class Session {
   // What the gating of the launcher and the menus works from now.
   camera::GatingSwitches gatingSwitches() const;
 
-  // The NTSC timing flag as a readout of the camera mode found it.
-  void setNtscTiming(bool ntsc) { flags_.ntscTiming = ntsc; }
-
-  // The lens the camera emulates, as a lens panel switched it ("36x mode" / "35x mode").
-  void setLensIndex(int lensIndex) { record_.lensIndex = lensIndex; }
-
-  // Motion detection as the motion detection panel last read or set it.
-  void setMotionDetection(bool on) { motionDetection_ = on; }
-
-  // Blocks until the session's EEPROM run (if any) has ended.
-  void waitForRun();
-
-  bool connected() const { return portOpen_; }
-  bool backupMade() const { return backupMade_.load(); }
-  std::uint16_t rememberedModelCode() const { return rememberedModel_; }
-  const camera::ModelRecord& model() const { return record_; }
-  const camera::IdentificationFlags& flags() const { return flags_; }
-  const camera::LauncherState& launcher() const { return launcher_; }
-  const camera::LauncherFields& launcherFields() const { return fields_; }
-  // " <port>: <settings text>" while connected, empty otherwise.
-  const std::string& portField() const { return portField_; }
-  const Settings& settings() const { return settings_; }
-
+  Connection& connection() { return connection_; }
+  const Connection& connection() const { return connection_; }
+  EepromRuns& eepromRuns() { return runs_; }
+  CameraState& cameraState() { return state_; }
+  const CameraState& cameraState() const { return state_; }
   MenuModel& menus() { return menus_; }
   panels::OperationRunner& runner() { return runner_; }
-  eeprom::ChangedAddresses& changedAddresses() { return changed_; }
-  link::Link& link() { return link_; }
-  link::Eap& eap() { return eap_; }
-  link::Afp& afp() { return afp_; }
-  camera::FunctionCodes& functionCodes() { return codes_; }
+  const Settings& settings() const { return settings_; }
+  const camera::LauncherState& launcher() const { return launcher_; }
+  std::uint16_t rememberedModelCode() const { return rememberedModel_; }
+
+  // Shorthands for the connection's.
+  bool connected() const { return connection_.isOpen(); }
+  const camera::ModelRecord& model() const { return connection_.model(); }
+  link::Link& link() { return connection_.link(); }
+  link::Eap& eap() { return connection_.eap(); }
+  camera::FunctionCodes& functionCodes() { return connection_.functionCodes(); }
 
  private:
-  bool identify(camera::ModelRecord& record, camera::IdentificationFlags& flags, camera::LauncherFields& fields,
-                camera::IdentificationSwitches& sw);
   void closeConnection();
-  bool offerRestore();
-  eeprom::CameraContext cameraContext();
-  eeprom::Range range() const;
+  // The base set and the model's gating of the launcher and the menus, for the record now.
+  void gateForModel();
   bool refusedWithoutPort();
-  bool refusedDuringMotionDetection();
-  void startBackup();
-  bool startRun(std::function<void(std::stop_token)> body);
   void stopRuns();
-  void report(std::string_view message);
-
-  // Bodies of the runs, on the run thread.
-  struct FilePlan {
-    eeprom::Range range;
-    std::filesystem::path file;
-    bool choose = false;
-    // Backup only: head the image with the camera's version ("EPFile model" 1), as the
-    // identification read it.
-    bool header = false;
-    camera::ModelRecord model;
-  };
-  void backupRun(const FilePlan& plan, std::stop_token stop);
-  void writeBackRun(const FilePlan& plan, bool verify, std::stop_token stop);
+  void applyModelOutcome(const ModelCommandOutcome& outcome);
+  void notifyChanged();
 
   Settings settings_;
   std::filesystem::path settingsFile_;
   StartSwitches start_;
-  std::filesystem::path startFolder_;
-  std::vector<std::filesystem::path> dataSearchPath_;
 
   Monitor& monitor_;
   core::Prompt& prompt_;
   panels::Dispatcher& dispatcher_;
 
-  link::Link link_;
-  link::Eap eap_{link_};
-  link::Afp afp_{link_};
-  link::Negotiator negotiator_{link_, eap_, afp_};
-  camera::FunctionCodes codes_{afp_, link_};
-  // The model code the EEPROM range follows; the link's writes reach it from any thread.
-  std::atomic<std::uint16_t> rangeModel_{camera::kModelNotIdentified};
-  eeprom::ChangedAddresses changed_{[this] { return range(); }};
-
+  Connection connection_;
   MenuModel menus_;
   panels::OperationRunner runner_;
+  CameraState state_{menus_};
   camera::LauncherState launcher_ = camera::idleLauncher();
   camera::PresetMemory presets_;
-  camera::LauncherFields fields_;
-
-  camera::ModelRecord record_;
-  camera::IdentificationFlags flags_;
-  std::string portName_;
-  std::string portField_;
-  bool portOpen_ = false;
-  bool motionDetection_ = false;
   bool shutDown_ = false;
-  std::atomic<bool> backupMade_;
   std::uint16_t rememberedModel_ = camera::kModelNotIdentified;
 
-  void applyModelOutcome(const ModelCommandOutcome& outcome);
-  camera::SettingReader settingReader();
-
   std::function<void()> panelCloser_;
-  ShortcutKeys shortcutKeys_{link_, eap_, codes_, [this] { return portOpen_; }, [this] { return runner_.busy(); }};
+  ShortcutKeys shortcutKeys_;
   std::function<void()> changed_Handler_;
   std::function<void(bool)> runWaitHook_;
-  void notifyChanged();
 
-  // Posts made by a run are dropped once the session has gone.
+  // Posts made by a MODEL command are dropped once the session has gone.
   panels::PanelLifetime alive_;
-  std::jthread run_;
+  // Last: its run thread reaches everything above, so it goes first.
+  EepromRuns runs_;
 };
 
 }  // namespace orva::shell

@@ -278,6 +278,18 @@ void parseSettings(std::string_view fileText, Settings& s) {
   if (s.protocol == 0) s.protocol = kProtocolEap;
 }
 
+std::optional<int> settingValue(const Settings& s, std::string_view key) {
+  while (key.size() > kKeyWidth && key.back() == ' ') key.remove_suffix(1);
+  for (const KeyRule& k : kKeys) {
+    if (k.key != key) continue;
+    if (k.field != nullptr) return s.*k.field;
+    if (k.rule == Rule::BackupMode) return s.backupMade ? 1 : 0;
+    if (k.rule == Rule::ModelData) return static_cast<int>(s.modelCode);
+    return std::nullopt;
+  }
+  return std::nullopt;
+}
+
 void normalizeSettingsText(Settings& s) {
   if (!link::findSettingsForm(s.settingsText)) s.settingsText = std::string(link::kDefaultSettingsText);
 }

@@ -7,6 +7,7 @@
 // Only the first 80 columns of a line count for the switches; the rest of the line is kept.
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -73,6 +74,11 @@ struct Settings {
 // Applies the lines of `fileText` over `s` (which holds the defaults or earlier values).
 // Never fails: lines and values it cannot use are ignored or masked as the file format says.
 void parseSettings(std::string_view fileText, Settings& s);
+
+// A number of the configuration by its key as the file writes it ("LED Control =", with or
+// without the blank after it), as the reader took it; none for a key the file format does not
+// have or whose value is no number (the settings text, the device path).
+std::optional<int> settingValue(const Settings& s, std::string_view key);
 
 // A settings text that is not one of the twelve link forms becomes "4800,E,8  ,1".
 void normalizeSettingsText(Settings& s);

@@ -25,6 +25,13 @@ constexpr std::array<ValuePair, 12> kAeMode{{
     {1, 0x00}, {2, 0x10}, {3, 0x20}, {4, 0x01}, {5, 0x11}, {6, 0x21},
     {7, 0x31}, {8, 0x07}, {9, 0x08}, {10, 0x0A}, {11, 0x09}, {12, 0x0B},
 }};
+// The camera modes: the function's numbering against the register's (line rate high, format low).
+constexpr std::array<ValuePair, 16> kCameraMode{{
+    {5, 0x00}, {6, 0x01}, {7, 0x02}, {8, 0x03}, {10, 0x04}, {17, 0x05}, {1, 0x10}, {2, 0x11},
+    {3, 0x12}, {4, 0x13}, {9, 0x14}, {16, 0x15}, {12, 0x30}, {13, 0x31}, {14, 0x32}, {18, 0x35},
+}};
+constexpr std::array<ValuePair, 2> kAutoManualWhiteBalance{{{1, 0x00}, {2, 0x08}}};
+constexpr std::array<ValuePair, 2> kPrivacyMaskSwitch{{{1, 0x00}, {2, 0x03}}};
 
 constexpr FunctionBinding kBindings[] = {
     // Lens: focus, zoom and digital zoom.
@@ -55,6 +62,17 @@ constexpr FunctionBinding kBindings[] = {
     {.code = 0x9901, .address = 0xFF90, .values = kEnhancedIntensity},
     {.code = 0x9902, .address = 0xFF91},
     {.code = 0x9904, .address = 0xFF9A},
+    // What the status block reads back: camera mode, picture, exposure values and functions.
+    {.code = 0x0185, .address = 0x1701, .values = kCameraMode},
+    {.code = 0x3101, .address = 0xFBFF, .values = kAutoManualWhiteBalance, .mask = 0x08},
+    {.code = 0x3403, .address = 0xFBFF, .values = kOffOnTwo, .mask = 0x02},
+    {.code = 0x3201, .address = 0xFF4C, .values = kOffOn},
+    {.code = 0x4103, .address = 0xFF30, .values = kOffOn},
+    {.code = 0x7101, .address = 0xF900, .values = kPrivacyMaskSwitch},
+    {.code = 0x8201, .address = 0xF9B0, .values = kOffOn},
+    {.code = 0x210D, .address = 0xFFDA, .word = true},
+    {.code = 0x210E, .address = 0xFFDC, .word = true},
+    {.code = 0x210F, .address = 0xFFDE, .word = true},
 };
 
 void set(RegisterMemory& memory, const FunctionBinding& b, std::uint32_t value) {

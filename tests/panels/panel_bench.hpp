@@ -83,7 +83,7 @@ struct Bench {
   camera::ModelRecord model;
   bool portOpen = true;
   FakePanelHost host;
-  PanelContext context{access, monitor, prompt, clock, runner, dispatcher, model, [this] { return portOpen; }, {},
+  PanelContext context{access, monitor, prompt, clock, runner, dispatcher, model, [this] { return portOpen; },
                        &host};
 };
 

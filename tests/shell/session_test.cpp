@@ -20,84 +20,20 @@
 #include "sim/in_process_channel.hpp"
 #include "sim/model_profiles.hpp"
 #include "sim/virtual_camera.hpp"
+#include "session_bench.hpp"
 #include "support/sim_faults.hpp"
 #include "support/temp_folder.hpp"
 
 namespace orva::shell {
 namespace {
 
-using namespace std::chrono_literals;
 using core::Answer;
-
-constexpr std::uint16_t kQb183 = 0x13F0;
-
-Settings settingsFor(sim::Protocol protocol) {
-  Settings s;
-  normalizeSettingsText(s);
-  s.protocol = protocol == sim::Protocol::Afp ? kProtocolAfp : kProtocolEap;
-  s.fileSelect = 0;  // backups go to "EEPROM.MEM" in the start-up folder
-  return s;
-}
-
-struct SessionBench {
-  explicit SessionBench(sim::Protocol speaks = sim::Protocol::Eap, Settings s = {}, bool useGiven = false,
-                        StartSwitches start = {})
-      : protocol(speaks),
-        session(SessionSetup{useGiven ? s : settingsFor(speaks), folder / "ORVA.ini", start, folder.path(), {folder.path()}},
-                monitor, clock, prompt, dispatcher) {
-    plug("QB-183");
-  }
-  ~SessionBench() { session.waitForRun(); }
-
-  // A camera of `model` on the line, listening at the session's settings and protocol.
-  void plug(std::string_view model, std::vector<sim::Fault> faults = {}) {
-    auto profile = sim::modelProfile(model, protocol);
-    ASSERT_TRUE(profile) << model;
-    profile->settings = *link::findSettingsForm(session.settings().settingsText);
-    profile->protocol = protocol;
-    cameras.push_back(std::make_unique<sim::VirtualCamera>(*profile, std::move(faults)));
-    session.setChannel(std::make_unique<sim::InProcessChannel>(*cameras.back(), clock, false), "/dev/ttyS0");
-  }
-  sim::VirtualCamera& camera() { return *cameras.back(); }
-
-  // Lets the session's run end and the window thread take what it posted.
-  void settle() {
-    session.waitForRun();
-    dispatcher.runPending();
-  }
-
-  std::size_t askedCount(std::string_view text) const {
-    const auto& asked = prompt.asked();
-    return static_cast<std::size_t>(
-        std::count_if(asked.begin(), asked.end(), [&](const core::ScriptedPrompt::Asked& a) { return a.text == text; }));
-  }
-  const core::ScriptedPrompt::Asked* find(std::string_view text) const {
-    for (const auto& a : prompt.asked())
-      if (a.text == text) return &a;
-    return nullptr;
-  }
-
-  Settings saved() const {
-    Settings s;
-    EXPECT_EQ(SettingsFile(folder / "ORVA.ini").load(s), SettingsFile::Loaded::Read);
-    return s;
-  }
-
-  sim::Protocol protocol;
-  orva::testing::TempFolder folder;
-  core::FakeClock clock{20ms};
-  Monitor monitor;
-  core::ScriptedPrompt prompt;
-  panels::QueuedDispatcher dispatcher;
-  std::vector<std::unique_ptr<sim::VirtualCamera>> cameras;
-  Session session;
-};
 
 class SessionConnect : public ::testing::TestWithParam<sim::Protocol> {};
 
 TEST_P(SessionConnect, OffersABackupOncePerModelAndKeepsTheFlagInTheConfiguration) {
   SessionBench b(GetParam());
-  EXPECT_FALSE(b.session.backupMade());
+  EXPECT_FALSE(b.session.eepromRuns().backupMade());
   EXPECT_EQ(b.session.rememberedModelCode(), camera::kModelNotIdentified);
 
   b.prompt.answer(Answer::Yes).answer(Answer::Ok);  // the backup question, then "Is it all right ?   "
@@ -105,14 +41,14 @@ TEST_P(SessionConnect, OffersABackupOncePerModelAndKeepsTheFlagInTheConfiguratio
   EXPECT_TRUE(b.session.connected());
   EXPECT_EQ(b.session.model().modelCode, kQb183);
   EXPECT_NE(b.monitor.snapshot().pc.find("\r\n\r\n COM. Connection was Successful !!"), std::string::npos);
-  EXPECT_EQ(b.session.portField(), " /dev/ttyS0: " + b.session.settings().settingsText);
+  EXPECT_EQ(b.session.connection().portField(), " /dev/ttyS0: " + b.session.settings().settingsText);
   // The backup run asks on its own thread: the questions are read once it has ended.
   b.settle();
   const auto* question = b.find(texts::kBackupQuestion);
   ASSERT_NE(question, nullptr);
   EXPECT_EQ(question->title, "Attention");
   EXPECT_EQ(question->buttons, core::Buttons::YesNo);
-  EXPECT_TRUE(b.session.backupMade());
+  EXPECT_TRUE(b.session.eepromRuns().backupMade());
   EXPECT_FALSE(b.session.runner().busy());
   const auto image = eeprom::readImageFile(b.folder / "EEPROM.MEM", eeprom::cameraRange(kQb183, 0));
   ASSERT_TRUE(image) << image.message();
@@ -121,7 +57,7 @@ TEST_P(SessionConnect, OffersABackupOncePerModelAndKeepsTheFlagInTheConfiguratio
   // The same model again: no question.
   ASSERT_EQ(b.session.disconnect(), LeaveResult::Left);
   EXPECT_FALSE(b.session.connected());
-  EXPECT_TRUE(b.session.portField().empty());
+  EXPECT_TRUE(b.session.connection().portField().empty());
   ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
   b.settle();
   EXPECT_EQ(b.askedCount(texts::kBackupQuestion), 1u);
@@ -142,15 +78,15 @@ TEST(SessionBackupFlag, ComesFromTheConfigurationAndGoesWithAnotherModel) {
   s.backupMade = true;
   s.modelCode = kQb183;
   SessionBench b(sim::Protocol::Eap, s, true);
-  EXPECT_TRUE(b.session.backupMade());
+  EXPECT_TRUE(b.session.eepromRuns().backupMade());
   EXPECT_EQ(b.session.rememberedModelCode(), kQb183);
 
   // The camera ORVA.ini remembers as backed up: no question, and its write-back is not refused.
   ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
   EXPECT_EQ(b.askedCount(texts::kBackupQuestion), 0u);
-  EXPECT_TRUE(b.session.backupMade());
+  EXPECT_TRUE(b.session.eepromRuns().backupMade());
   b.prompt.answer(Answer::No);  // "Does it Write OK ?"
-  EXPECT_EQ(b.session.writeBack(), CommandResult::Declined);
+  EXPECT_EQ(b.session.eepromRuns().writeBack(), CommandResult::Declined);
   EXPECT_EQ(b.askedCount(texts::kBackupFirst), 0u);
 
   ASSERT_EQ(b.session.disconnect(), LeaveResult::Left);
@@ -161,7 +97,7 @@ TEST(SessionBackupFlag, ComesFromTheConfigurationAndGoesWithAnotherModel) {
   EXPECT_NE(b.session.model().modelCode, kQb183);
   EXPECT_EQ(b.session.rememberedModelCode(), b.session.model().modelCode);
   EXPECT_EQ(b.askedCount(texts::kBackupQuestion), 1u);
-  EXPECT_FALSE(b.session.backupMade());
+  EXPECT_FALSE(b.session.eepromRuns().backupMade());
 
   ASSERT_TRUE(b.session.shutdown().done);
   EXPECT_FALSE(b.saved().backupMade);
@@ -172,13 +108,13 @@ TEST(SessionBackupFlag, IsSetWhenTheRunEndsAndAlsoWhenItIsDeclined) {
   SessionBench b;
   b.prompt.answer(Answer::No);
   ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
-  EXPECT_FALSE(b.session.backupMade());
+  EXPECT_FALSE(b.session.eepromRuns().backupMade());
 
   // "Does it Read OK ?" then a declined "Is it all right ?   ": no file, and yet made.
   b.prompt.answer(Answer::Yes).answer(Answer::Cancel);
-  EXPECT_EQ(b.session.backup(), CommandResult::Started);
+  EXPECT_EQ(b.session.eepromRuns().backup(), CommandResult::Started);
   b.settle();
-  EXPECT_TRUE(b.session.backupMade());
+  EXPECT_TRUE(b.session.eepromRuns().backupMade());
   EXPECT_FALSE(std::filesystem::exists(b.folder / "EEPROM.MEM"));
   EXPECT_EQ(b.askedCount(texts::kReadOk), 1u);
   EXPECT_EQ(b.askedCount(texts::kRunConfirm), 1u);
@@ -192,7 +128,7 @@ TEST(SessionBackupFlag, StaysClearWhenTheBackupFails) {
   b.prompt.file(b.folder / "missing" / "X.MEM");
   ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
   b.settle();
-  EXPECT_FALSE(b.session.backupMade());
+  EXPECT_FALSE(b.session.eepromRuns().backupMade());
   ASSERT_EQ(b.prompt.fileChoices().size(), 1u);
   EXPECT_EQ(b.prompt.fileChoices()[0].mode, core::FileChoice::Mode::Save);
   EXPECT_EQ(b.askedCount(eeprom::backupMessage(eeprom::BackupResult::FileNotOpened)), 1u);
@@ -200,21 +136,21 @@ TEST(SessionBackupFlag, StaysClearWhenTheBackupFails) {
 
 TEST(SessionEepromMenu, RefusesWithoutAPortWithoutABackupAndDuringMotionDetection) {
   SessionBench b;
-  EXPECT_EQ(b.session.backup(), CommandResult::Refused);
-  EXPECT_EQ(b.session.factoryReset(), CommandResult::Refused);
+  EXPECT_EQ(b.session.eepromRuns().backup(), CommandResult::Refused);
+  EXPECT_EQ(b.session.eepromRuns().factoryReset(), CommandResult::Refused);
   EXPECT_EQ(b.askedCount(texts::kSetPort), 2u);
 
   b.prompt.answer(Answer::No);
   ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
   const auto heard = b.camera().frameLog().end();
-  EXPECT_EQ(b.session.writeBack(), CommandResult::Refused);
+  EXPECT_EQ(b.session.eepromRuns().writeBack(), CommandResult::Refused);
   const auto* refusal = b.find(texts::kBackupFirst);
   ASSERT_NE(refusal, nullptr);
   EXPECT_EQ(refusal->title, "Attention");
   EXPECT_EQ(refusal->icon, core::Icon::Exclamation);
 
-  b.session.setMotionDetection(true);
-  EXPECT_EQ(b.session.backup(), CommandResult::Refused);
+  b.session.cameraState().setFlag(panels::SessionFlag::MotionDetection, true);
+  EXPECT_EQ(b.session.eepromRuns().backup(), CommandResult::Refused);
   const auto* md = b.find(texts::kMdOffOnly);
   ASSERT_NE(md, nullptr);
   EXPECT_EQ(md->title, "ORVA2");
@@ -227,18 +163,18 @@ TEST(SessionEepromMenu, WritesTheBackupBackAndForgetsTheChanges) {
   b.prompt.answer(Answer::Yes).answer(Answer::Ok);
   ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
   b.settle();
-  ASSERT_TRUE(b.session.backupMade());
+  ASSERT_TRUE(b.session.eepromRuns().backupMade());
 
   const std::uint8_t original = b.camera().memory().read(0x0810);
   ASSERT_TRUE(b.session.eap().writeByte(0x0810, static_cast<std::uint8_t>(original ^ 0xFF)));
-  EXPECT_TRUE(b.session.changedAddresses().contains(0x0810));
+  EXPECT_TRUE(b.session.connection().changedAddresses().contains(0x0810));
 
   b.prompt.answer(Answer::Yes).answer(Answer::Ok);  // "Does it Write OK ?", "Is it all right ?   "
-  EXPECT_EQ(b.session.writeBack(), CommandResult::Started);
-  EXPECT_EQ(b.session.backup(), CommandResult::Busy) << "one run at a time";
+  EXPECT_EQ(b.session.eepromRuns().writeBack(), CommandResult::Started);
+  EXPECT_EQ(b.session.eepromRuns().backup(), CommandResult::Busy) << "one run at a time";
   b.settle();
   EXPECT_EQ(b.camera().memory().read(0x0810), original);
-  EXPECT_TRUE(b.session.changedAddresses().empty());
+  EXPECT_TRUE(b.session.connection().changedAddresses().empty());
   EXPECT_EQ(b.askedCount(texts::kWriteOk), 1u);
   EXPECT_EQ(b.prompt.unexpected(), 0);
 }
@@ -254,7 +190,7 @@ TEST(SessionEepromMenu, ChosenBackupFileIsNamedAndItsHeaderTakesTheIdentifiedVer
   ASSERT_TRUE(b.monitor.openLogFile(b.folder / "run.log"));
 
   b.prompt.file(b.folder / "head.mem").answer(Answer::Ok);
-  ASSERT_EQ(b.session.backup(), CommandResult::Started);
+  ASSERT_EQ(b.session.eepromRuns().backup(), CommandResult::Started);
   b.settle();
   b.monitor.closeLog();
   std::ifstream log(b.folder / "run.log", std::ios::binary);
@@ -282,18 +218,18 @@ TEST(SessionEepromMenu, FactoryResetAfterItsQuestion) {
   ASSERT_TRUE(b.session.eap().writeByte(0x0810, 0x11));
 
   b.prompt.answer(Answer::Cancel);
-  EXPECT_EQ(b.session.factoryReset(), CommandResult::Declined);
-  EXPECT_FALSE(b.session.changedAddresses().empty());
+  EXPECT_EQ(b.session.eepromRuns().factoryReset(), CommandResult::Declined);
+  EXPECT_FALSE(b.session.connection().changedAddresses().empty());
 
   const auto waited = b.clock.elapsed();
   b.prompt.answer(Answer::Ok);
-  EXPECT_EQ(b.session.factoryReset(), CommandResult::Started);
+  EXPECT_EQ(b.session.eepromRuns().factoryReset(), CommandResult::Started);
   b.settle();
   const auto* question = b.find(eeprom::kFactoryResetQuestion);
   ASSERT_NE(question, nullptr);
   EXPECT_EQ(question->title, "Confirmation");
   EXPECT_EQ(b.askedCount(eeprom::kRestoredText), 1u);
-  EXPECT_TRUE(b.session.changedAddresses().empty());
+  EXPECT_TRUE(b.session.connection().changedAddresses().empty());
   EXPECT_GE(b.clock.elapsed() - waited, eeprom::kSoftResetWait) << "the restart wait ran, on the run thread";
   EXPECT_EQ(b.session.model().modelCode, kQb183) << "identified afresh";
   EXPECT_EQ(b.prompt.unexpected(), 0);
@@ -309,7 +245,7 @@ TEST(SessionLeaving, ExitWithChangesOffersTheRestoreAndStays) {
   EXPECT_EQ(b.session.exit(), LeaveResult::Stayed);
   b.settle();
   EXPECT_EQ(b.askedCount(eeprom::kRestoreQuestion), 1u);
-  EXPECT_TRUE(b.session.changedAddresses().empty());
+  EXPECT_TRUE(b.session.connection().changedAddresses().empty());
   EXPECT_TRUE(b.session.connected());
   EXPECT_FALSE(std::filesystem::exists(b.folder / "ORVA.ini")) << "still running";
 
@@ -336,7 +272,7 @@ TEST(SessionLeaving, DisconnectWithChangesKeepsTheConnectionAndClosesTheLogWhenI
   EXPECT_EQ(b.session.disconnect(), LeaveResult::Left);
   EXPECT_FALSE(b.monitor.logOpen());
   EXPECT_FALSE(b.session.menus().state(MenuItem::LogFile).checked);
-  EXPECT_EQ(b.session.launcherFields().model, texts::kNoModelField);
+  EXPECT_EQ(b.session.connection().launcherFields().model, texts::kNoModelField);
 }
 
 TEST(SessionStartup, AFailedConnectLeavesTheLineClosedAndForgetsTheCameraBefore) {
@@ -349,8 +285,8 @@ TEST(SessionStartup, AFailedConnectLeavesTheLineClosedAndForgetsTheCameraBefore)
   EXPECT_EQ(b.session.connect(), ConnectResult::OpenFailed);
   EXPECT_FALSE(b.session.connected());
   EXPECT_FALSE(b.session.link().isOpen());
-  EXPECT_EQ(b.session.launcherFields().model, texts::kNoModelField);
-  EXPECT_TRUE(b.session.portField().empty());
+  EXPECT_EQ(b.session.connection().launcherFields().model, texts::kNoModelField);
+  EXPECT_TRUE(b.session.connection().portField().empty());
   EXPECT_FALSE(b.session.launcher()[camera::LauncherItem::Ver].enabled);
   EXPECT_FALSE(b.session.launcher()[camera::LauncherItem::ZoomFocus].enabled);
   EXPECT_FALSE(b.session.menus().state(MenuItem::CameraDataRead).enabled);
@@ -370,8 +306,8 @@ TEST(SessionStartup, NoCameraSwitchGoesOnWithoutACamera) {
       SCOPED_TRACE(std::string(line.what) + (noCamera ? " with /DS" : " without /DS"));
       SessionBench b(sim::Protocol::Eap, settingsFor(sim::Protocol::Eap), true, StartSwitches{false, false, noCamera});
       if (line.portOpens) b.plug("QB-183", orva::testing::faults({"silent"}));
-      else if (std::string_view(line.what) == "no port") b.session.setChannel(nullptr, "");
-      else b.session.setChannel(std::make_unique<link::PosixSerialPort>((b.folder / "no-such-port").string()), "x");
+      else if (std::string_view(line.what) == "no port") b.session.connection().setChannel(nullptr, "");
+      else b.session.connection().setChannel(std::make_unique<link::PosixSerialPort>((b.folder / "no-such-port").string()), "x");
       b.prompt.answer(Answer::No);
       const ConnectResult result = b.session.connect();
       if (!noCamera) {
@@ -512,13 +448,13 @@ TEST(SessionSendFile, PlaysTheChosenFileAndSaysWhenItCannotBeRead) {
   b.prompt.answer(Answer::No);  // no backup
   ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
   b.prompt.file(b.folder / "cmd.dat").file(b.folder / "missing.dat");
-  ASSERT_EQ(b.session.sendFile(), CommandResult::Started);
+  ASSERT_EQ(b.session.eepromRuns().sendFile(), CommandResult::Started);
   b.settle();
   EXPECT_EQ(b.camera().memory().read(0x11EE), 0x88);
   EXPECT_NE(b.monitor.snapshot().pc.find("set the format"), std::string::npos);
   EXPECT_NE(b.monitor.snapshot().pc.find(" Select File Name > cmd.dat"), std::string::npos);
 
-  ASSERT_EQ(b.session.sendFile(), CommandResult::Started);
+  ASSERT_EQ(b.session.eepromRuns().sendFile(), CommandResult::Started);
   b.settle();
   const auto& asked = b.prompt.asked();
   ASSERT_FALSE(asked.empty());
@@ -540,10 +476,10 @@ TEST(SessionProtocol, SwitchingWhileConnectedForgetsTheChangesAndGatesForTheNewP
   EXPECT_EQ(b.camera().memory().read(0xFA58), 0x00);
 
   ASSERT_TRUE(b.session.eap().writeByte(0x1800, 0x12));
-  EXPECT_FALSE(b.session.changedAddresses().empty());
+  EXPECT_FALSE(b.session.connection().changedAddresses().empty());
   b.session.selectProtocol(link::Protocol::Afp);
   EXPECT_EQ(b.session.link().protocol(), link::Protocol::Afp);
-  EXPECT_TRUE(b.session.changedAddresses().empty());
+  EXPECT_TRUE(b.session.connection().changedAddresses().empty());
   EXPECT_TRUE(b.session.menus().state(MenuItem::AfpSelect).checked);
   EXPECT_FALSE(b.session.menus().state(MenuItem::EapSelect).checked);
   // AFP offers no preset memory keys.

@@ -91,14 +91,19 @@ TEST_F(OneCamera, ValuesOutsideAMapChangeNothingAndReadAsZero) {
 }
 
 TEST_F(OneCamera, TheStatusBlockIsDrawnFromTheCameraInTheCodeMapsWidth) {
-  EXPECT_EQ(afp("GF101EET"), "YF101000010000000" + std::string(20, '0') + "T") << "Program AE, the rest off";
+  EXPECT_EQ(afp("GF101EET"), "YF101000010000100" + std::string(20, '0') + "T")
+      << "Program AE, normal light source, the rest off";
   afp("S110102T");   // manual focus
   afp("S210504T");   // Program AE+
   afp("S830102T");   // image stabiliser on
   eap(":WFECE02");   // back light compensation on
   eap(":WFF9010");   // whiteout reduction
   eap(":wF7120123"); // focus position
-  EXPECT_EQ(afp("GF101EET"), "YF101010640800040" "0123" + std::string(16, '0') + "T");
+  afp("S310102T");   // manual white balance
+  eap(":WF9F203");   // mercury light source
+  afp("S710102T");   // privacy masks shown
+  eap(":wFFDE0456"); // gain
+  EXPECT_EQ(afp("GF101EET"), "YF101010640880341" "0123" + std::string(12, '0') + "0456T");
 }
 
 }  // namespace

@@ -478,7 +478,7 @@ class ZoomFocusPanel final : public ZoomPart {
       if (!claim || !ctx.camera.write(kMagnificationModeSetting, ProtocolValue{x36 ? 0u : 1u, x36 ? 1u : 2u})) return;
     }
     lens_ = x36 ? 23 : 19;
-    if (ctx.lensChanged) ctx.lensChanged(lens_);
+    host().lensChanged(lens_);
     const auto speeds = lens::speedCaptions(lens_);
     for (std::size_t i = 0; i < speeds.size(); ++i) {
       view().setItemCaption(C::kSpeed, i, speeds[i]);

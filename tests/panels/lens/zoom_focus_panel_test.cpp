@@ -231,8 +231,6 @@ TEST(ZoomFocus, The36xModeAsksFirstThenRestartsTheCameraAndReadsEverythingAgain)
   for (const core::Answer answer : {core::Answer::Cancel, core::Answer::Ok}) {
     SCOPED_TRACE(answer == core::Answer::Ok ? "confirmed" : "cancelled");
     Panel z(P::Eap, "0AFE: 01\nF850: 5F 00\n", makeZoomFocus, 0x10F0, 19, kNoAfOptions);
-    // The session's record, as the program keeps it.
-    z.bench.context.lensChanged = [&z](int lens) { z.bench.model.lensIndex = lens; };
     z.bench.prompt.answer(answer);
     ASSERT_TRUE(z.logic->open());
     EXPECT_TRUE(z.view.shown(C::k36x));
@@ -259,6 +257,8 @@ TEST(ZoomFocus, The36xModeAsksFirstThenRestartsTheCameraAndReadsEverythingAgain)
     EXPECT_TRUE(z.logic->isOpen());
 
     // The new lens is the session's: a panel opened afterwards and the condition readout use it.
+    ASSERT_EQ(z.bench.host.lens, 23);
+    z.bench.model.lensIndex = *z.bench.host.lens;
     z.logic->close();
     FakePanelView fresh;
     const auto again = makeZoomFocus(z.bench.context, fresh);
