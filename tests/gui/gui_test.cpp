@@ -1067,18 +1067,24 @@ void GuiTest::screenshots() {
     panel->reject();
   });
   p.app.launcher().button(orva::camera::LauncherItem::Ver)->click();
-  // The lens panels, each in its own picture.
+  // The panels, each in its own picture, and the screen with it (where the window system
+  // draws one).
+  using orva::link::Protocol;
+  using orva::panels::PanelId;
   struct Shot {
-    orva::panels::PanelId panel;
+    PanelId panel;
     const char* file;
+    Protocol protocol;
   };
-  for (const Shot shot : {Shot{orva::panels::PanelId::ZoomFocus, "/zoom-focus.png"},
-                          Shot{orva::panels::PanelId::Zoom, "/zoom.png"}, Shot{orva::panels::PanelId::Focus, "/focus.png"}}) {
+  for (const Shot shot : {Shot{PanelId::ZoomFocus, "zoom-focus", Protocol::Eap}, Shot{PanelId::Zoom, "zoom", Protocol::Eap},
+                          Shot{PanelId::Focus, "focus", Protocol::Eap}, Shot{PanelId::BlockRead, "block-read", Protocol::Afp}}) {
+    if (p.app.link().protocol() != shot.protocol) p.app.session().selectProtocol(shot.protocol);
     whenPanelOpens(p, [&] {
       gui::PanelDialog* panel = p.app.openPanel();
       QVERIFY(panel != nullptr);
       QTest::qWait(50);
-      QVERIFY(panel->grab().save(dir + QString::fromLatin1(shot.file)));
+      QVERIFY(panel->grab().save(dir + QStringLiteral("/%1.png").arg(QLatin1String(shot.file))));
+      (void)panel->screen()->grabWindow(0).save(dir + QStringLiteral("/%1-screen.png").arg(QLatin1String(shot.file)));
       panel->reject();
     });
     p.app.openPanel(shot.panel);
