@@ -624,11 +624,11 @@ struct Program {
 
 // Runs `act` once the panel the test opens next is on the screen. A call posted before the
 // click could come too early: the panel's opening reads run in an event loop of their own.
-void whenPanelOpens(Program& p, std::function<void()> act) {
-  auto* timer = new QTimer(&p.app.window());
+void whenPanelOpens(gui::GuiApp& app, std::function<void()> act) {
+  auto* timer = new QTimer(&app.window());
   timer->setInterval(1);
-  QObject::connect(timer, &QTimer::timeout, timer, [&p, timer, act = std::move(act)] {
-    const gui::PanelDialog* panel = p.app.openPanel();
+  QObject::connect(timer, &QTimer::timeout, timer, [&app, timer, act = std::move(act)] {
+    const gui::PanelDialog* panel = app.openPanel();
     if (panel == nullptr || !panel->isVisible()) return;
     timer->stop();
     act();
@@ -656,7 +656,7 @@ void GuiTest::connectOpenCameraTypeAndGet() {
 
   // "Ver" opens CAMERA TYPE; "Get" shows the type code, then "CLOSE".
   QString shown;
-  whenPanelOpens(p, [&] {
+  whenPanelOpens(p.app, [&] {
     gui::PanelDialog* panel = p.app.openPanel();
     QVERIFY(panel != nullptr);
     QCOMPARE(panel->windowTitle(), qs(orva::panels::texts::kCameraTypeTitle));
@@ -827,7 +827,7 @@ void GuiTest::zoomFocusPanelDrivesTheLensInBothProtocols() {
     const qsizetype teles = pc().count(tele), stops = pc().count(stop);
     int before = -1, after = -1;
     QString magnificationBefore, magnificationAfter;
-    whenPanelOpens(p, [&] {
+    whenPanelOpens(p.app, [&] {
       gui::PanelDialog* panel = p.app.openPanel();
       QVERIFY(panel != nullptr);
       QCOMPARE(panel->windowTitle(), qs(orva::panels::lens::texts::kZoomFocusTitle));
@@ -862,7 +862,7 @@ void GuiTest::zoomFocusPanelDrivesTheLensInBothProtocols() {
     QVERIFY(pc().contains(QStringLiteral("<< ZOOM_FOCUS CONTROL >>")));
 
     // Back to the wide end for the other protocol.
-    whenPanelOpens(p, [&] {
+    whenPanelOpens(p.app, [&] {
       gui::PanelDialog* panel = p.app.openPanel();
       QVERIFY(panel != nullptr);
       auto* slider = panel->control(C::kSlider)->findChild<QSlider*>(QStringLiteral("slider"));
@@ -980,7 +980,7 @@ void GuiTest::panelLeavesTheMainWindowUsable() {
   QString typed;
   p.app.window().setTypedHandler([&](char c) { typed += QLatin1Char(c); });
   bool opened = false;
-  whenPanelOpens(p, [&] {
+  whenPanelOpens(p.app, [&] {
     gui::PanelDialog* panel = p.app.openPanel();
     QVERIFY(panel != nullptr);
     opened = true;
@@ -1008,7 +1008,7 @@ void GuiTest::launcherOpensZoomAndFocusAndSaysWhatIsNotBuilt() {
     QPushButton* button = p.app.launcher().button(item);
     QVERIFY(button->isEnabled() && button->isVisible());
     QString shown;
-    whenPanelOpens(p, [&] {
+    whenPanelOpens(p.app, [&] {
       gui::PanelDialog* panel = p.app.openPanel();
       QVERIFY(panel != nullptr);
       shown = panel->windowTitle();
@@ -1059,7 +1059,7 @@ void GuiTest::screenshots() {
   QTest::qWait(100);
   QVERIFY(p.app.window().grab().save(dir + QStringLiteral("/main-window.png")));
   QVERIFY(p.app.launcher().grab().save(dir + QStringLiteral("/launcher.png")));
-  whenPanelOpens(p, [&] {
+  whenPanelOpens(p.app, [&] {
     gui::PanelDialog* panel = p.app.openPanel();
     qobject_cast<QPushButton*>(panel->control(orva::panels::camera_type::kGet))->click();
     QTest::qWait(50);
@@ -1079,7 +1079,7 @@ void GuiTest::screenshots() {
   for (const Shot shot : {Shot{PanelId::ZoomFocus, "zoom-focus", Protocol::Eap}, Shot{PanelId::Zoom, "zoom", Protocol::Eap},
                           Shot{PanelId::Focus, "focus", Protocol::Eap}, Shot{PanelId::BlockRead, "block-read", Protocol::Afp}}) {
     if (p.app.link().protocol() != shot.protocol) p.app.session().selectProtocol(shot.protocol);
-    whenPanelOpens(p, [&] {
+    whenPanelOpens(p.app, [&] {
       gui::PanelDialog* panel = p.app.openPanel();
       QVERIFY(panel != nullptr);
       QTest::qWait(50);
@@ -1111,7 +1111,7 @@ void GuiTest::openingReadsRunOffTheWindowThreadUnderTheBusyCursor() {
   });
   QString magnification;
   bool restored = false;
-  whenPanelOpens(p, [&] {
+  whenPanelOpens(p.app, [&] {
     magnification = qobject_cast<QLineEdit*>(p.app.openPanel()->control(C::kMagnification))->text();
     restored = QApplication::overrideCursor() == nullptr;
     p.app.openPanel()->reject();
