@@ -39,7 +39,6 @@
 #include "tool.hpp"
 #include "eeprom_commands.hpp"
 #include "panel_commands.hpp"
-#include "status_command.hpp"
 
 namespace orva::cli {
 namespace {

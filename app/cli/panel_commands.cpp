@@ -5,10 +5,13 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "camera/code_map.hpp"
 #include "camera/gating.hpp"
+#include "camera/setting.hpp"
 #include "panels/camera_access.hpp"
 #include "panels/dispatch.hpp"
 #include "panels/launcher.hpp"
@@ -29,6 +32,8 @@ struct Gated {
   camera::IdentificationFlags flags;
   camera::GatingSwitches switches;
   camera::LauncherState launcher;
+  // The menus as the window gates them, read once a panel that a menu item opens is asked for.
+  std::optional<camera::MenuState> menu;
 };
 
 bool connectAndGate(Tool& tool, const shell::Settings& s, Gated& g) {
@@ -40,8 +45,30 @@ bool connectAndGate(Tool& tool, const shell::Settings& s, Gated& g) {
   return true;
 }
 
-// Whether an enabled and shown launcher button opens the panel for this camera.
-bool offered(panels::PanelId panel, const Gated& g) {
+// Whether an enabled menu item opens the panel for this camera. The menu gating reads a few
+// registers, as the window's connect does.
+bool offeredByMenu(panels::PanelId panel, Tool& tool, Gated& g) {
+  const auto items = camera::menuItems();
+  const auto item = std::find_if(items.begin(), items.end(), [panel](camera::MenuItem i) {
+    return panels::menuPanel(i) == panel;
+  });
+  if (item == items.end()) return false;
+  if (!g.menu) {
+    camera::FunctionCodes codes(tool.afpChannel(), tool.link());
+    g.menu = camera::menuGating(camera::startMenu(g.switches), g.record, g.flags, g.switches,
+                                [&](const camera::Setting& s) -> std::optional<std::uint32_t> {
+                                  std::uint32_t v = 0;
+                                  if (!camera::readSetting(s, v, tool.link(), tool.eap(), codes)) return std::nullopt;
+                                  return v;
+                                });
+  }
+  return (*g.menu)[*item].enabled;
+}
+
+// Whether an enabled and shown launcher button, or an enabled menu item, opens the panel for
+// this camera.
+bool offered(panels::PanelId panel, Tool& tool, Gated& g) {
+  if (offeredByMenu(panel, tool, g)) return true;
   for (std::size_t i = 0; i < camera::kLauncherItemCount; ++i) {
     const auto item = static_cast<camera::LauncherItem>(i);
     const auto& button = g.launcher[item];
@@ -142,22 +169,16 @@ int panelsCommand(const Options& o, const shell::Settings& s, std::ostream& out)
   Gated g;
   if (!connectAndGate(tool, s, g)) return kExitCamera;
   for (const panels::PanelRow& row : panels::panelRows())
-    out << row.name << '\t' << row.description().title << '\t' << (offered(row.id, g) ? "enabled" : "disabled")
+    out << row.name << '\t' << row.description().title << '\t' << (offered(row.id, tool, g) ? "enabled" : "disabled")
         << '\n';
   return kExitOk;
 }
 
-int panelCommand(const Options& o, const shell::Settings& s, std::ostream& out, std::ostream& err) {
-  const panels::PanelRow* row = panels::findPanel(o.target);
-  if (row == nullptr) throw UsageError(fmt::format("no panel \"{}\" (orva-cli panels lists them)", o.target));
-  Tool tool(o, s);
-  Gated g;
-  if (!connectAndGate(tool, s, g)) return kExitCamera;
-  if (!offered(row->id, g)) {
-    err << fmt::format("orva-cli: this camera does not offer the panel \"{}\"\n", o.target);
-    return kExitUsage;
-  }
+namespace {
 
+// Opens the panel as the window does, performs the actions, prints the panel and closes it.
+int runPanel(Tool& tool, const shell::Settings& s, Gated& g, const panels::PanelRow& row,
+             const std::vector<std::string>& actions, std::ostream& out, std::ostream& err) {
   FaultWatch watch(tool.monitor());
   camera::FunctionCodes codes(tool.afpChannel(), tool.link());
   panels::CameraAccess access(tool.link(), tool.eap(), codes);
@@ -177,30 +198,56 @@ int panelCommand(const Options& o, const shell::Settings& s, std::ostream& out, 
     return {subView.closed().value_or(panels::CloseReason::Closed), subLogic->result(), true};
   });
   context.host = &host;
-  panels::TextPanelView view(row->description());
-  const auto logic = row->make(context, view, options);
+  panels::TextPanelView view(row.description());
+  const auto logic = row.make(context, view, options);
 
+  if (!logic->open()) return kExitCamera;
   int code = kExitOk;
-  if (!logic->open()) {
-    code = kExitCamera;
-  } else {
-    for (const std::string& text : o.actions) {
-      const auto action = view.action(text);
-      if (action.refused()) {
-        err << "orva-cli: " << action.refusal << "\n";
-        code = kExitUsage;
-        break;
-      }
-      code = perform(action.intents, text, *logic, view, watch, runner, dispatcher, err);
-      if (code != kExitOk) break;
+  for (const std::string& text : actions) {
+    const auto action = view.action(text);
+    if (action.refused()) {
+      err << "orva-cli: " << action.refusal << "\n";
+      code = kExitUsage;
+      break;
     }
-    // A script reads the panel only when every action was taken.
-    if (code == kExitOk)
-      for (const std::string& line : view.lines()) out << line << '\n';
-    if (logic->isOpen()) logic->close();
-    settle(runner, dispatcher);
+    code = perform(action.intents, text, *logic, view, watch, runner, dispatcher, err);
+    if (code != kExitOk) break;
   }
+  // A script reads the panel only when every action was taken.
+  if (code == kExitOk)
+    for (const std::string& line : view.lines()) out << line << '\n';
+  if (logic->isOpen()) logic->close();
+  settle(runner, dispatcher);
   return code;
+}
+
+}  // namespace
+
+int panelCommand(const Options& o, const shell::Settings& s, std::ostream& out, std::ostream& err) {
+  const panels::PanelRow* row = panels::findPanel(o.target);
+  if (row == nullptr) throw UsageError(fmt::format("no panel \"{}\" (orva-cli panels lists them)", o.target));
+  Tool tool(o, s);
+  Gated g;
+  if (!connectAndGate(tool, s, g)) return kExitCamera;
+  if (!offered(row->id, tool, g)) {
+    err << fmt::format("orva-cli: this camera does not offer the panel \"{}\"\n", o.target);
+    return kExitUsage;
+  }
+  return runPanel(tool, s, g, *row, o.actions, out, err);
+}
+
+// The status block as BLOCK READ shows it: the panel itself, without its button, whatever the
+// launcher offers (the block is a function of every AFP camera).
+int statusCommand(const Options& o, const shell::Settings& s, std::ostream& out, std::ostream& err) {
+  Tool tool(o, s);
+  if (!tool.connect()) return kExitCamera;
+  if (!tool.afp()) {
+    err << "orva-cli: the status block needs AFP; the camera speaks EAP (orva-cli protocol afp switches it)\n";
+    return kExitUsage;
+  }
+  Gated g;
+  if (!tool.identify(s, g.record, g.flags)) return kExitCamera;
+  return runPanel(tool, s, g, *panels::findPanel("blockread"), {}, out, err);
 }
 
 }  // namespace orva::cli

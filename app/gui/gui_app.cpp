@@ -266,6 +266,13 @@ void GuiApp::addCommands() {
   for (MenuItem item : camera::menuItems())
     if (shell::isModelCommand(item)) handlers_.set(item, [this, item] { (void)session_->modelCommand(item); });
   handlers_.set(MenuItem::Help, [this] { help(); });
+  for (MenuItem item : camera::menuItems())
+    if (const auto panel = panels::menuPanel(item))
+      handlers_.set(item, [this, p = *panel] {
+        // As a launcher button: nothing opens over a panel or while the line is busy.
+        if (shutDown_ || lineJob_ || openPanel_ != nullptr || session_->runner().busy()) return;
+        (void)openPanel(p);
+      });
 }
 
 void GuiApp::toggleLogFile() {

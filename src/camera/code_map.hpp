@@ -324,6 +324,8 @@ class FunctionCodes {
   // rows read whatever the direction.
   bool call(const CodeInfo& info, int direction, std::vector<std::uint32_t>& fields);
 
+  link::Afp& afp() { return afp_; }
+
  private:
   link::Afp& afp_;
   link::Link& link_;

@@ -89,6 +89,8 @@ void Afp::State::startReceiver() {
   if (receiver.joinable()) receiver.join();
   ByteChannel* line = link.channel();
   if (!line) return;
+  // Another reader (a listener) leaves the line first.
+  link.stopReader();
   {
     std::lock_guard lock(mutex);
     store.clearFrames();
@@ -311,6 +313,12 @@ bool Afp::exchangeTypedChar(char c) {
   if (!link_.typedLineReady()) return false;
   state_->stopReceiver();  // the answers are read by the exchange itself
   return state_->typed.exchange(c);
+}
+
+void Afp::receive() {
+  auto lock = link_.command();
+  if (link_.noCameraMode() == NoCameraMode::Absent || !link_.isOpen()) return;
+  state_->startReceiver();
 }
 
 void Afp::setProtocolChoice(bool on) { state_->typed.setProtocolChoice(on); }

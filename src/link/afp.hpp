@@ -10,11 +10,12 @@
 //
 // Threads: set(), get() and exchangeTypedChar() run on the caller's thread, one command at a
 // time (they hold the link's command lock). The receive thread runs from the first command
-// after an open until the line closes, a command fails, or a stop is requested; it is always
-// joined, never abandoned, and there is never more than one. Indication handlers and the
-// completion notifier are called on the receive thread and must not block on the window
-// thread, send commands or close the line (a close joins the receive thread); a GUI queues the
-// notification and calls drainCompletions() from its own thread.
+// (or receive()) after an open until the line closes, a command fails, another reader takes
+// the line, or a stop is requested; it is always joined, never abandoned, and there is never
+// more than one. Indication handlers and the completion notifier are called on the receive
+// thread and must not block on the window thread, send commands or close the line (a close
+// joins the receive thread); a GUI queues the notification and calls drainCompletions() from
+// its own thread.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -56,6 +57,10 @@ class Afp {
   // Completions that arrived after their command returned: shown as the rules say and
   // consumed, up to the next R or Y reply. Returns false when it stopped at such a reply.
   bool drainCompletions();
+
+  // Starts the receive thread on an open line when none runs, so that indications arrive
+  // before the next command. Without a camera, or with the line closed, it does nothing.
+  void receive();
 
   // Called on the receive thread for every I frame, in order.
   using IndicationHandler = std::function<void(const AfpIndication&)>;

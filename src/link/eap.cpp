@@ -211,11 +211,11 @@ bool Eap::blockRead(std::uint16_t address, std::array<std::uint8_t, eap::kBlockR
   return true;
 }
 
-bool Eap::readRow(std::uint16_t address, std::array<std::uint8_t, eap::kRowReadBytes>& values) {
-  // Without a camera there is no row to read, and a made-up one must not pass for it.
+bool Eap::readSequence(std::uint16_t address, std::span<std::uint8_t> values) {
   if (link_.noCameraMode() == NoCameraMode::Absent) return false;
-  // The byte read of the row's first register and a blank for each further digit, sent back
-  // to back and answered as they arrive: one turnaround per row, as a whole frame has.
+  if (values.empty()) return true;
+  // The byte read of the first register and a blank for each further digit: one frame, so
+  // the whole run is answered, checked and retried as one.
   const std::string read = eap::readByteFrame(address, link_.altReadPrefix());
   Frame f{.text = read + std::string(2 * (values.size() - 1), eap::kRowReadBlank), .compared = 6, .valueFrom = 6,
           .attempts = 1};

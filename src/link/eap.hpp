@@ -8,6 +8,7 @@
 // the first failure. Values are stored only on success.
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "link/eap_frames.hpp"
@@ -30,11 +31,18 @@ class Eap {
   // A byte read whose frame starts with `first` ("[" and "]" start and stop a readout).
   bool prefixedRead(std::uint16_t address, std::uint8_t& value, char first);
   bool blockRead(std::uint16_t address, std::array<std::uint8_t, eap::kBlockReadBytes>& values);
-  // A whole row of sixteen registers from a camera that answers block reads: the byte read of
-  // the first, then one blank per further digit, each answered with the next value digit. The
-  // blanks go out back to back, as a whole frame does in block-read mode.
-  // A digit that does not come, or is not hex, is a receive fault: no value is ever guessed.
-  bool readRow(std::uint16_t address, std::array<std::uint8_t, eap::kRowReadBytes>& values);
+  // Consecutive registers from `address` on, as many as `values` holds: the byte read of the
+  // first, then the next-byte read for each further one (one blank per digit, each answered
+  // with the next value digit), across rows. The blanks follow the block-read mode like any
+  // frame: back to back in block-read mode, else each waits for its answer; every answer
+  // within the link's byte read limit. A digit that does not come, or is not hex, is a receive
+  // fault: no value is ever guessed, and `values` is changed only on success. Without a
+  // camera there is nothing to read, and a made-up run must not pass for one: false.
+  bool readSequence(std::uint16_t address, std::span<std::uint8_t> values);
+  // A whole row of sixteen registers from a camera that answers block reads (readSequence).
+  bool readRow(std::uint16_t address, std::array<std::uint8_t, eap::kRowReadBytes>& values) {
+    return readSequence(address, values);
+  }
 
   // A character the operator typed into the monitor: sent raw, the answer shown, not checked.
   bool exchangeChar(char c);

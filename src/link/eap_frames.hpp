@@ -21,7 +21,8 @@ std::string prefixedReadFrame(std::uint16_t address, char first);  // "%cR%04X00
 std::string blockReadFrame(std::uint16_t address);                 // ":R%04X" + twenty zeros
 
 inline constexpr std::size_t kBlockReadBytes = 10;
-// A row read: the byte read of its first register, then a blank for each further digit.
+// A row read: the byte read of its first register, then a blank for each further digit (the
+// next-byte read, which goes on past the row as far as the tool asks).
 inline constexpr std::size_t kRowReadBytes = 16;
 inline constexpr char kRowReadBlank = ' ';
 

@@ -15,7 +15,7 @@ Link::~Link() { close(); }
 
 void Link::setChannel(std::unique_ptr<ByteChannel> channel) {
   auto lock = command();
-  if (readerStop_) readerStop_();
+  stopReaderLocked();
   if (channel_) channel_->close();
   channel_ = std::move(channel);
 }
@@ -48,7 +48,7 @@ bool Link::open() {
 
 void Link::close() {
   auto lock = command();
-  if (readerStop_) readerStop_();
+  stopReaderLocked();
   if (!channel_) return;
   if (channel_->isOpen()) channel_->flush();
   channel_->close();
@@ -121,6 +121,18 @@ IoResult Link::readByte(std::uint8_t& byte) {
   return r;
 }
 
+IoResult Link::readByteUntil(std::uint8_t& byte, const core::Deadline& deadline, std::stop_token stop) {
+  byte = 0;
+  if (noCamera_ == NoCameraMode::Absent) return clock_.sleepUntil(deadline.at(), stop) ? IoResult::Timeout : IoResult::Stopped;
+  if (!channel_ || !channel_->isOpen()) {
+    noteLineError(std::string(texts::kPortNotOpen));
+    return IoResult::Error;
+  }
+  const IoResult r = channel_->readByte(byte, deadline, std::move(stop));
+  if (r == IoResult::Error) noteLineError(channel_->errorText());
+  return r;
+}
+
 std::size_t Link::queuedInput() {
   if (noCamera_ == NoCameraMode::Absent || !channel_ || !channel_->isOpen()) return 0;
   return channel_->queuedInput();
@@ -148,6 +160,11 @@ void Link::reportFault(FaultKind kind) {
   // A receive fault is the camera's answer, not the line's: a reason left from an earlier
   // transfer would mislead.
   if (kind != FaultKind::Receive && !reason.empty()) monitor_.line("   " + reason);
+}
+
+void Link::stopReaderLocked() {
+  // A stopped reader is forgotten: it registers again when it goes on.
+  if (auto stop = std::exchange(readerStop_, {})) stop();
 }
 
 void Link::noteLineError(std::string reason) {

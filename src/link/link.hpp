@@ -10,6 +10,7 @@
 // Commands from different threads never interleave: each command holds command() for its
 // whole exchange, and open/close take the same lock, so a close waits for the command on the
 // line to end instead of pulling the line from under it.
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -84,6 +85,10 @@ class Link {
   IoResult writeByte(std::uint8_t byte);
   // One byte from the camera within the read limit. Received bytes are shown by the protocols.
   IoResult readByte(std::uint8_t& byte);
+  // One byte the camera sends of its own accord, by `deadline`; Stopped as soon as `stop` is
+  // requested. Without a camera nothing ever comes: it waits out the deadline on the clock
+  // (or the stop) and gives Timeout. Called with command() held, like readByte().
+  IoResult readByteUntil(std::uint8_t& byte, const core::Deadline& deadline, std::stop_token stop = {});
   std::size_t queuedInput();
   void clearBuffers();
   // Discards what has been received only: what was just written must still leave.
@@ -95,15 +100,18 @@ class Link {
   // A transfer failed with the line's reason: kept for the next fault report. Any thread.
   void noteLineError(std::string reason);
 
-  // The AFP receive thread, while one runs, is the line's reader. It is stopped and joined
-  // before the line closes and before anything else reads from the line.
+  // A thread that reads the line without holding command() (the AFP receive thread, a
+  // listener) is the line's reader while it is registered here. Whoever reads next stops it
+  // first, under command(): a close, a new channel and every command do. A reader that is
+  // stopped is forgotten and registers itself again when it goes on; a new reader stops the
+  // old one before it registers. `stop` returns once the reader is off the line.
   void setReaderStop(std::function<void()> stop) {
     std::lock_guard lock(mutex_);
     readerStop_ = std::move(stop);
   }
   void stopReader() {
     std::lock_guard lock(mutex_);
-    if (readerStop_) readerStop_();
+    stopReaderLocked();
   }
 
   // Held by a command for its whole exchange (recursive: a command may reopen the line).
@@ -118,12 +126,16 @@ class Link {
   void setNoCameraMode(NoCameraMode m) { noCamera_ = m; }
   bool altReadPrefix() const { return altReadPrefix_; }
   void setAltReadPrefix(bool on) { altReadPrefix_ = on; }
+  // 0: each character of an EAP frame waits for its answer; else the whole frame goes first.
+  // BlockReadOff (block_read_off.hpp) switches it off for a sequence.
   int blockReadMode() const { return blockReadMode_; }
   void setBlockReadMode(int mode) { blockReadMode_ = mode; }
   ChangedAddressSink* changedAddresses() const { return changed_; }
   void setChangedAddressSink(ChangedAddressSink* sink) { changed_ = sink; }
 
  private:
+  void stopReaderLocked();
+
   core::Clock& clock_;
   core::MonitorSink& monitor_;
   std::unique_ptr<ByteChannel> channel_;
@@ -131,7 +143,7 @@ class Link {
   Protocol protocol_ = Protocol::Eap;
   NoCameraMode noCamera_ = NoCameraMode::Normal;
   bool altReadPrefix_ = false;
-  int blockReadMode_ = 0;
+  std::atomic<int> blockReadMode_{0};  // set by identification, read by any command
   ChangedAddressSink* changed_ = nullptr;
   std::set<std::string> noticesShown_;
   std::function<void()> readerStop_;

@@ -15,7 +15,7 @@ constexpr std::array<std::string_view, kPanelCount> kResourceNames{
     "EEPPSTDLG", "EXPOSUREDLG", "PAEDLG", "SHUTTERDLG", "FIXDATA_DLG", "SPOTDLG", "IDD_INICOM", "AGCDLG",
     "AGCDLG2", "WBDLG", "BLCDLG", "APERTUREDLG", "STROBE", "IDD_LED_DLG", "IRREMOVEDLG", "PLFILTER", "DEMODLG",
     "IDD_MOTDET", "IDD_PMASK_SEL", "PMASK1_DLG", "PMASK2_DLG", "PMASK3_DLG", "IDD_FIXMASK", "IDD_TITLE_DLG",
-    "WDR_INV", "NIGHTSCOPE", "ENHANCEDINTENSITY", "269", "311", "BICYCLING", "CAMERATYPEDLG"};
+    "WDR_INV", "NIGHTSCOPE", "ENHANCEDINTENSITY", "269", "311", "BICYCLING", "CAMERATYPEDLG", "IDD_EIS_SET_DLG"};
 static_assert(!kResourceNames.back().empty(), "every panel named");
 
 // How a button chooses its panel beyond the table's one.
@@ -159,6 +159,11 @@ std::optional<Route> launch(camera::LauncherItem item, const camera::LauncherSta
   if (r.kind == RouteKind::None) return std::nullopt;
   if (r.asksRunner && runner.busy()) return std::nullopt;
   return r;
+}
+
+std::optional<PanelId> menuPanel(camera::MenuItem item) {
+  if (item == camera::MenuItem::EisSetup) return P::EisSetup;
+  return std::nullopt;
 }
 
 }  // namespace orva::panels

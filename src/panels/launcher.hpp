@@ -54,4 +54,8 @@ std::optional<Route> launch(camera::LauncherItem item, const camera::LauncherSta
                             const camera::ModelRecord& model, const camera::GatingSwitches& switches,
                             const OperationRunner& runner);
 
+// The panel a menu item opens ("EIS Setup"), if any. The menu's gating decides whether the
+// item is enabled; like a launcher button, it opens nothing while the operation slot is taken.
+std::optional<PanelId> menuPanel(camera::MenuItem item);
+
 }  // namespace orva::panels

@@ -44,8 +44,9 @@ enum class PanelId : std::uint8_t {
   BlockRead,
   BiCycling,
   CameraType,
+  EisSetup,  // opened from the SETUP menu, not from the launcher
 };
-inline constexpr std::size_t kPanelCount = static_cast<std::size_t>(PanelId::CameraType) + 1;
+inline constexpr std::size_t kPanelCount = static_cast<std::size_t>(PanelId::EisSetup) + 1;
 
 // "ZOOMFOCUSDLG", "IDD_MOTDET", ... ; the two panels known by number only are "269" and "311".
 std::string_view resourceName(PanelId panel);

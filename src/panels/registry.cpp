@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "panels/camera_type_panel.hpp"
+#include "panels/eis/eis_panel.hpp"
+#include "panels/intensity/intensity_panels.hpp"
 #include "panels/lens/lens_panels.hpp"
 #include "panels/status_block/status_block_panel.hpp"
 
@@ -34,6 +36,18 @@ constexpr PanelRow kRows[] = {
      .make = [](PanelContext& c, PanelView& v, const PanelOptions& o) {
        return lens::makeZoomFocusPanel(c, v, {.afFastMode = o.afFastMode});
      }},
+    {.id = PanelId::EisSetup,
+     .name = "eis",
+     .description = eis::description,
+     .make = [](PanelContext& c, PanelView& v, const PanelOptions&) { return eis::makePanel(c, v); }},
+    {.id = PanelId::NightScope,
+     .name = "nightscope",
+     .description = intensity::nightScopeDescription,
+     .make = [](PanelContext& c, PanelView& v, const PanelOptions&) { return intensity::makeNightScope(c, v); }},
+    {.id = PanelId::EnhancedIntensity,
+     .name = "enhancedintensity",
+     .description = intensity::enhancedIntensityDescription,
+     .make = describedOnly<intensity::enhancedIntensityDescription>},
     {.id = PanelId::BlockRead,
      .name = "blockread",
      .description = status_block::description,

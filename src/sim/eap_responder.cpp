@@ -19,8 +19,6 @@ constexpr int kMaskFrameLength = 8;
 constexpr int kLastAddressPosition = 6;
 constexpr int kFirstValuePosition = 7;
 constexpr int kLastBlockReadPosition = 26;
-// A byte read continued by blanks ends with the last digit of its 16-byte row.
-constexpr int kLastBlankRowPosition = kFirstValuePosition + 2 * 16 - 1;
 constexpr std::uint8_t kBlank = ' ';
 
 bool isFrameStart(std::uint8_t c) {
@@ -124,8 +122,7 @@ Reply EapResponder::blankRow(std::uint8_t c) {
     reset();
     return echo(c);
   }
-  Reply reply = valueDigit(position_ - kFirstValuePosition);
-  return position_ == kLastBlankRowPosition ? endFrame(std::move(reply)) : reply;
+  return valueDigit(position_ - kFirstValuePosition);
 }
 
 Reply EapResponder::valueDigit(int digitIndex) {

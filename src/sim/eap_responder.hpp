@@ -5,10 +5,10 @@
 //   R  byte read    ":R" ADDR "00"     echo 1-6; 7-8 carry register ADDR as two hex digits.
 //                                      Further pairs starting with '0' extend it to a block
 //                                      read (up to 26 characters) with ADDR+1, ADDR+2, ...
-//                                      Blanks right after the 8th character read on through
-//                                      the row instead: each blank is answered with the next
-//                                      hex digit, ADDR+1 high, ADDR+1 low, ... up to 30 blanks
-//                                      (ADDR+15 low, 38 characters in all)
+//                                      Blanks right after the 8th character read on instead
+//                                      (the next-byte read): each blank is answered with the
+//                                      next hex digit, ADDR+1 high, ADDR+1 low, ..., through
+//                                      the row and the rows after it while blanks come
 //   r  word read    ":r" ADDR "0000"   echo 1-6; 7-10 carry ADDR (high) and ADDR+1 (low),
 //                                      both as they stood at the 7th character
 //   W  byte write   ":W" ADDR VV       echo all; VV lands at ADDR after the last character

@@ -94,6 +94,8 @@ Heard VirtualCamera::hear(std::uint8_t c) {
   for (std::uint32_t i = 1; i <= effect.tail; ++i)
     schedule({now_ + static_cast<std::int64_t>(i) * characterTime(settings_), {kTailByte}});
   if (reply.eapFrame) eapFrames_[std::string{reply.eapFrame->start, reply.eapFrame->letter}] = reply.eapFrame->body;
+  if (reply.eapFrame && reply.eapFrame->start == '#')
+    schedule({now_ + completionDelay_, {kArrivalMessage.begin(), kArrivalMessage.end()}});
   hearing_ = true;
   runHooks(reply);
   hearing_ = false;

@@ -5,7 +5,9 @@
 // It knows the time only as its channel tells it (advanceTo) and nothing of transport: a
 // channel (in-process or a pty) decides when a character has arrived, calls hear(), puts the
 // answer on the line, and carries what the camera sends of its own accord (takeOutput): the
-// completions of AFP sets, after the profile's completion delay, and indications.
+// completions of AFP sets, after the profile's completion delay, indications, and the
+// arrival message that an EAP write sent with "#" asks for (kArrivalMessage, after the same
+// delay).
 //
 // The camera acts on its control registers and functions (camera_controls.hpp): it switches
 // protocol, takes a new line speed as pending, restarts, and goes back to its factory EEPROM.
@@ -41,6 +43,9 @@
 #include "sim/responder.hpp"
 
 namespace orva::sim {
+
+// What the camera sends of its own accord after a "#W" or "#w" write, once it has acted on it.
+inline constexpr std::string_view kArrivalMessage = "<ARRIVE>";
 
 // What goes back for one character.
 struct Heard {

@@ -20,13 +20,19 @@ TEST(CliPanels, ListsEveryPanelEnabledAsTheLauncherGatesItForTheModel) {
   EXPECT_EQ(all.code, kExitOk) << all.err;
   EXPECT_EQ(all.out,
             "cameratype\tCAMERA TYPE\tenabled\nzoom\tZOOM CONTROL\tenabled\nfocus\tFOCUS\tenabled\n"
-            "zoomfocus\tZOOM/FOCUS CONTROL\tenabled\nblockread\tBLOCK READ\tenabled\n");
+            "zoomfocus\tZOOM/FOCUS CONTROL\tenabled\n"
+            "eis\tErectronic Image Stabilizer (EIS) setup\tenabled\nnightscope\tEnhanced Intensity\tdisabled\n"
+            "enhancedintensity\tEnhanced Intensity\tdisabled\n"
+            "blockread\tBLOCK READ\tenabled\n");
   // This model's launcher has no ZOOM / FOCUS, nor the two lens buttons that follow it.
   CliRun some = cli({"--simulate=QB-165", "--protocol", "eap", "panels"});
   EXPECT_EQ(some.code, kExitOk) << some.err;
   EXPECT_EQ(some.out,
             "cameratype\tCAMERA TYPE\tenabled\nzoom\tZOOM CONTROL\tdisabled\nfocus\tFOCUS\tdisabled\n"
-            "zoomfocus\tZOOM/FOCUS CONTROL\tdisabled\nblockread\tBLOCK READ\tdisabled\n");
+            "zoomfocus\tZOOM/FOCUS CONTROL\tdisabled\n"
+            "eis\tErectronic Image Stabilizer (EIS) setup\tdisabled\nnightscope\tEnhanced Intensity\tdisabled\n"
+            "enhancedintensity\tEnhanced Intensity\tdisabled\n"
+            "blockread\tBLOCK READ\tdisabled\n");
   CliRun refused = cli({"--simulate=QB-165", "--protocol", "eap", "panel", "zoomfocus"});
   EXPECT_EQ(refused.code, kExitUsage);
   EXPECT_EQ(refused.out, "");

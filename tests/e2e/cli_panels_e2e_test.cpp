@@ -1,8 +1,11 @@
-// orva-cli's panel commands against orva-camsim on a pseudo-terminal: what other commands
-// change in the camera is what the panels then read, over the real line.
+// orva-cli's panel commands against orva-camsim on a pseudo-terminal: a panel driven from the
+// command line sends the frames the window would, the camera keeps what it was set to, and
+// what other commands change is what the panels then read, over the real line.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,50 +13,97 @@
 #include "support/child_process.hpp"
 #include "support/temp_folder.hpp"
 
-// ---- BLOCK READ and orva-cli status
 namespace {
 
 using ::testing::HasSubstr;
 using orva::testing::ChildProcess;
 using orva::testing::ProgramRun;
 
-class BlockReadOnCamsim : public ::testing::Test {
- protected:
-  void SetUp() override {
+// A virtual camera of one model on a pty, and orva-cli talking to it in one protocol.
+class ModelOnPty {
+ public:
+  ModelOnPty(const std::string& model, const std::string& protocol) : protocol_(protocol) {
     camsim_ = std::make_unique<ChildProcess>(
         ORVA_CAMSIM_PATH,
-        std::vector<std::string>{"--model", "QB-183", "--protocol", "afp", "--settings", "9600,E,8,1"},
+        std::vector<std::string>{"--model", model, "--protocol", protocol, "--settings", "9600,E,8,1", "--verbose"},
         folder_.path() / "camsim.err");
-    const std::string first = camsim_->firstLine();
-    ASSERT_THAT(first, ::testing::StartsWith("PTY /dev/"));
-    pty_ = first.substr(4);
+    pty_ = camsim_->firstLine().substr(4);
   }
   ProgramRun cli(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--port", pty_, "--settings", "9600,E,8,1", "--no-negotiate", "--protocol", "afp"});
+    args.insert(args.begin(), {"--port", pty_, "--settings", "9600,E,8,1", "--no-negotiate", "--protocol", protocol_});
     return orva::testing::runProgram(ORVA_CLI_PATH, args, folder_.path() / "cli.err");
   }
+  // Every frame the camera heard and its answer, once it has stopped.
+  std::string heard() {
+    camsim_->signalAndWait(SIGTERM);
+    std::ifstream in(folder_.path() / "camsim.err");
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
 
+ private:
   orva::testing::TempFolder folder_;
+  std::string protocol_;
   std::string pty_;
   std::unique_ptr<ChildProcess> camsim_;
 };
 
-TEST_F(BlockReadOnCamsim, StatusShowsWhatOtherCommandsSetAndThePanelShowsTheSame) {
-  ProgramRun before = cli({"status"});
+TEST(CliPanelsE2e, EisSetupSwitchesTheStabiliserOnAndKeepsItForTheNextCommand) {
+  for (const char* protocol : {"afp", "eap"}) {
+    SCOPED_TRACE(protocol);
+    // QB-183: EIS level 2, the frequency buttons named by mode.
+    ModelOnPty camera("QB-183", protocol);
+    ProgramRun set = camera.cli({"panel", "eis", "--do", "mode1(center: 5Hz)", "--do", "EIS"});
+    ASSERT_EQ(set.exitCode, 0) << set.err;
+    EXPECT_EQ(set.out, "Frequency Range select: mode1(center: 5Hz)\nEIS: on\n");
+    EXPECT_EQ(camera.cli({"read", "FCCC"}).out, "01\n");
+    EXPECT_EQ(camera.cli({"read", "FCCE"}).out, "01\n");
+    const std::string heard = camera.heard();
+    if (std::string(protocol) == "afp") {
+      EXPECT_THAT(heard, HasSubstr("S830402T -> "));
+      EXPECT_THAT(heard, HasSubstr("S830102T -> "));
+    } else {
+      EXPECT_THAT(heard, HasSubstr(":WFCCE01 -> "));
+      EXPECT_THAT(heard, HasSubstr(":WFCCC01 -> "));
+    }
+  }
+}
+
+TEST(CliPanelsE2e, EnhancedIntensitySetsTheModeAndTheLevelAndRefusesANonHexLevel) {
+  // QB-191 has the newer panel only (feature word bit 15) and no whiteout reduction.
+  ModelOnPty camera("QB-191", "afp");
+  ProgramRun set =
+      camera.cli({"panel", "enhancedintensity", "--do", "Mode=On", "--do", "Enhanced Intensity Effect Level=3C"});
+  ASSERT_EQ(set.exitCode, 0) << set.err;
+  EXPECT_EQ(set.out, "Mode: On\nEnhanced Intensity Effect Level: 3C\n");
+  EXPECT_EQ(camera.cli({"read", "FF90"}).out, "01\n");
+  EXPECT_EQ(camera.cli({"read", "FF91"}).out, "3C\n");
+  // A refused level sends nothing and does not beep: the command goes on.
+  ProgramRun refused = camera.cli({"panel", "enhancedintensity", "--do", "Enhanced Intensity Effect Level=G1"});
+  EXPECT_EQ(refused.exitCode, 0) << refused.err;
+  EXPECT_THAT(refused.out, HasSubstr("Enhanced Intensity Effect Level: 3C\n"));
+  const std::string heard = camera.heard();
+  EXPECT_THAT(heard, HasSubstr("S990102T -> "));
+  EXPECT_THAT(heard, HasSubstr("S99023CT -> "));
+  EXPECT_THAT(heard, ::testing::Not(HasSubstr("S9902G")));
+}
+
+TEST(CliPanelsE2e, StatusShowsWhatOtherCommandsSetAndTheBlockReadPanelShowsTheSame) {
+  ModelOnPty camera("QB-183", "afp");
+  ProgramRun before = camera.cli({"status"});
   ASSERT_EQ(before.exitCode, 0) << before.err;
   EXPECT_THAT(before.out, HasSubstr("\nWhite Balance Mode: Auto\n"));
   EXPECT_THAT(before.out, HasSubstr("\nPrivacy Mask On/Off: off\n"));
 
   for (const std::vector<std::string>& change :
        {std::vector<std::string>{"set", "3101", "02"}, {"set", "7101", "02"}, {"write-word", "FFDE", "0123"}})
-    ASSERT_EQ(cli(change).exitCode, 0) << change[1];
-  ProgramRun after = cli({"status"});
+    ASSERT_EQ(camera.cli(change).exitCode, 0) << change[1];
+  ProgramRun after = camera.cli({"status"});
   ASSERT_EQ(after.exitCode, 0) << after.err;
   EXPECT_THAT(after.out, HasSubstr("\nWhite Balance Mode: Manual\n"));
   EXPECT_THAT(after.out, HasSubstr("\nPrivacy Mask On/Off: on\n"));
   EXPECT_THAT(after.out, HasSubstr("\nAGC position: 0123\n"));
 
-  ProgramRun panel = cli({"panel", "blockread", "--do", "Read Settings"});
+  ProgramRun panel = camera.cli({"panel", "blockread", "--do", "Read Settings"});
   EXPECT_EQ(panel.exitCode, 0) << panel.err;
   EXPECT_EQ(panel.out, after.out);
 }

@@ -47,6 +47,7 @@
 #include "panel_dialog.hpp"
 #include "port_dialog.hpp"
 #include "panels/camera_type_panel.hpp"
+#include "panels/eis/eis_texts.hpp"
 #include "panels/lens/lens_controls.hpp"
 #include "panels/lens/lens_panels.hpp"
 #include "panels/lens/lens_texts.hpp"
@@ -190,6 +191,7 @@ class GuiTest : public QObject {
   void panelLeavesTheMainWindowUsable();
   void launcherOpensZoomAndFocusAndSaysWhatIsNotBuilt();
   void zoomSliderMovesOneStepAPageOrAWheelNotch();
+  void eisSetupMenuItemOpensItsPanel();
   void screenshots();
   void openingReadsRunOffTheWindowThreadUnderTheBusyCursor();
 };
@@ -1121,6 +1123,30 @@ void GuiTest::openingReadsRunOffTheWindowThreadUnderTheBusyCursor() {
   QCOMPARE(cursor, Qt::WaitCursor);
   QVERIFY(restored);
   QVERIFY(!magnification.isEmpty());
+}
+
+void GuiTest::eisSetupMenuItemOpensItsPanel() {
+  // QB-183 has EIS level 2: the SETUP menu offers "EIS Setup" once it is connected.
+  orva::testing::TempFolder dir;
+  gui::StartOptions options;
+  options.simulate = std::string("QB-183");
+  gui::GuiApp app(options, dir.path());
+  app.show();
+  auto seen = answerNextBox(QMessageBox::No);
+  app.launcher().findChild<QCheckBox*>(QStringLiteral("connect"))->click();
+  QTRY_VERIFY(seen->seen);
+  QVERIFY(app.window().menuView().action(MenuItem::EisSetup)->isEnabled());
+  QString shown;
+  whenPanelOpens(app, [&] {
+    gui::PanelDialog* panel = app.openPanel();
+    QVERIFY(panel != nullptr);
+    shown = panel->windowTitle();
+    panel->reject();
+  });
+  app.window().choose(MenuItem::EisSetup);
+  QCOMPARE(shown, qs(orva::panels::eis::texts::kTitle));
+  QVERIFY(qs(app.monitor().snapshot().pc).contains(QStringLiteral("<< EIS setup START >>")));
+  app.shutdown();
 }
 
 QTEST_MAIN(GuiTest)

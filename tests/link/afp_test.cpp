@@ -13,6 +13,7 @@
 #include "core/clock.hpp"
 #include "link/gateway.hpp"
 #include "link/testing/afp_camera_channel.hpp"
+#include "link/testing/locked_monitor.hpp"
 
 namespace orva::link {
 namespace {
@@ -23,49 +24,6 @@ using ::testing::HasSubstr;
 
 const std::string kReadError = "\r\n!! RS-232C read error.";
 const std::string kWriteError = "\r\n!! RS-232C write error.";
-
-// The receive thread writes to the monitor while the test's thread does: a locked sink.
-class LockedMonitor final : public core::MonitorSink {
- public:
-  void appendPc(std::string_view text, std::size_t) override { add(pc_, text); }
-  using MonitorSink::appendPc;
-  void appendCamera(std::string_view text) override { add(camera_, text); }
-  void writeLog(std::string_view text) override { add(log_, text); }
-  void setStatusLine(std::string_view text) override { add(status_, text); }
-  core::EchoMode echoMode() const override { return echo_; }
-  void setEchoMode(core::EchoMode mode) override { echo_ = mode; }
-  bool typedInput() const override { return typed_; }
-  void setTypedInput(bool on) override { typed_ = on; }
-  void beep() override { ++beeps_; }
-
-  std::string pc() const { return get(pc_); }
-  std::string camera() const { return get(camera_); }
-  std::string log() const { return get(log_); }
-  int beeps() const { return beeps_; }
-  void clear() {
-    std::lock_guard lock(mutex_);
-    pc_.clear();
-    camera_.clear();
-    log_.clear();
-    status_.clear();
-  }
-
- private:
-  void add(std::string& to, std::string_view text) {
-    std::lock_guard lock(mutex_);
-    to += text;
-  }
-  std::string get(const std::string& from) const {
-    std::lock_guard lock(mutex_);
-    return from;
-  }
-
-  mutable std::mutex mutex_;
-  std::string pc_, camera_, log_, status_;
-  std::atomic<core::EchoMode> echo_{core::EchoMode::Shown};
-  std::atomic<bool> typed_{false};
-  std::atomic<int> beeps_{0};
-};
 
 // Counts calls made on the receive thread so the test's thread can wait for them.
 class Arrivals {
@@ -114,7 +72,7 @@ class AfpTest : public ::testing::Test {
   static int indication(int kind, int value) { return kind * 0x100 + value; }
 
   core::FakeClock clock_;
-  LockedMonitor monitor_;
+  testing::LockedMonitor monitor_;
   Link link_;
   testing::AfpCameraChannel* line_ = nullptr;
   Arrivals indications_, completions_, others_;
@@ -485,7 +443,7 @@ TEST_F(AfpTest, TypedCommandStartReadsFourCharactersOrOneWithProtocolChoice) {
 // indications from another thread, a window thread drains completions and the echo changes.
 TEST(AfpStress, CommandsStayCorrectWhileTheCameraTalksOnItsOwn) {
   core::SteadyClock clock;
-  LockedMonitor monitor;
+  testing::LockedMonitor monitor;
   Link link(clock, monitor);
   auto owned = std::make_unique<testing::AfpCameraChannel>(clock);
   auto* line = owned.get();

@@ -1,12 +1,15 @@
 #include "link/eap.hpp"
 
 #include <gmock/gmock.h>
+#include <fmt/format.h>
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <utility>
 #include <vector>
 
 #include "core/clock.hpp"
+#include "link/block_read_off.hpp"
 #include "link/testing/scripted_channel.hpp"
 
 namespace orva::link {
@@ -185,6 +188,50 @@ TEST_F(EapTest, BlockReadModeSendsTheWholeFrameFirstAndLogsOneLine) {
   ASSERT_TRUE(eap_.readByte(0x1234, v));
   EXPECT_EQ(v, 0x5A);
   EXPECT_EQ(monitor_.log(), "\n:R123400\t\t\t:R12345A");
+}
+
+// Thirty-six registers, more than a row: the byte read of the first, then two blanks for
+// each further one. One digit that does not come costs the byte read limit and fails the run.
+TEST_F(EapTest, SequenceReadsOnPastTheRowAndNeverGuessesADigit) {
+  std::string digits;
+  std::vector<std::uint8_t> expected;
+  for (int i = 0; i < 36; ++i) {
+    expected.push_back(static_cast<std::uint8_t>(7 * i));
+    digits += fmt::format("{:02X}", 7 * i);
+  }
+  answer(":R3008" + digits);
+  std::vector<std::uint8_t> values(36);
+  ASSERT_TRUE(eap_.readSequence(0x3008, values));
+  EXPECT_EQ(line_->sent, ":R300800" + std::string(70, ' '));
+  EXPECT_EQ(values, expected);
+
+  answer(":R3008" + digits.substr(0, 71));
+  std::vector<std::uint8_t> kept(36, 0xEE);
+  const auto before = clock_.elapsed();
+  EXPECT_FALSE(eap_.readSequence(0x3008, kept));
+  EXPECT_EQ(clock_.elapsed() - before, kByteReadLimit);
+  EXPECT_EQ(kept, std::vector<std::uint8_t>(36, 0xEE));
+  EXPECT_THAT(monitor_.pc(), ::testing::EndsWith(kReceiveError));
+}
+
+TEST_F(EapTest, BlockReadOffSendsCharacterByCharacterAndRestoresTheModeOnEveryWayOut) {
+  link_.setBlockReadMode(2);
+  answer(":R12345A");
+  {
+    BlockReadOff off(link_);
+    EXPECT_EQ(link_.blockReadMode(), 0);
+    std::uint8_t v = 0;
+    ASSERT_TRUE(eap_.readByte(0x1234, v));
+  }
+  EXPECT_EQ(link_.blockReadMode(), 2);
+  EXPECT_THAT(monitor_.log(), HasSubstr("\nR\t\t\tR")) << "one line per character pair";
+  EXPECT_THROW(
+      {
+        BlockReadOff off(link_);
+        throw std::runtime_error("a failed access");
+      },
+      std::runtime_error);
+  EXPECT_EQ(link_.blockReadMode(), 2);
 }
 
 TEST_F(EapTest, SilentCameraCostsTheReadLimitPerAttempt) {

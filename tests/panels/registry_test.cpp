@@ -32,7 +32,8 @@ TEST(Registry, EveryRowDescribesAndCreatesItsOwnPanelAndNoOther) {
     ASSERT_NE(logic, nullptr);
     EXPECT_EQ(&logic->description(), &row.description());
   }
-  EXPECT_EQ(seen, (std::set{PanelId::CameraType, PanelId::Zoom, PanelId::Focus, PanelId::ZoomFocus, PanelId::BlockRead}));
+  EXPECT_EQ(seen, (std::set{PanelId::CameraType, PanelId::Zoom, PanelId::Focus, PanelId::ZoomFocus, PanelId::EisSetup,
+                            PanelId::NightScope, PanelId::EnhancedIntensity, PanelId::BlockRead}));
   EXPECT_EQ(panelDescription(PanelId::ZoomFocus)->title, "ZOOM/FOCUS CONTROL");
   EXPECT_EQ(panelDescription(PanelId::Focus)->heading, "FOCUS CONTROL");
 

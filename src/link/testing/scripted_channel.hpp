@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <string_view>
 
 #include "link/byte_channel.hpp"
 
@@ -57,6 +58,9 @@ class ScriptedChannel final : public ByteChannel {
     rx_.pop_front();
     return IoResult::Ok;
   }
+  // Bytes the camera sends of its own accord: queued at once.
+  void arrive(std::string_view bytes) { rx_.insert(rx_.end(), bytes.begin(), bytes.end()); }
+
   std::size_t queuedInput() override { return rx_.size(); }
   void flush() override { rx_.clear(); }
   void flushInput() override { rx_.clear(); }
