@@ -142,9 +142,10 @@ void whenBoxIsOpen(std::function<void()> action) {
   timer->start();
 }
 
-gui::StartOptions simulated() {
+// The built-in camera: the default model, or the one named.
+gui::StartOptions simulated(std::string model = {}) {
   gui::StartOptions o;
-  o.simulate = std::string();
+  o.simulate = std::move(model);
   return o;
 }
 
@@ -603,8 +604,8 @@ namespace {
 // The program on its virtual camera, shown, with the launcher beside the main window.
 struct Program {
   orva::testing::TempFolder dir;
-  gui::GuiApp app{simulated(), dir.path()};
-  Program() {
+  gui::GuiApp app;
+  explicit Program(std::string model = {}) : app(simulated(std::move(model)), dir.path()) {
     app.window().resize(820, 520);
     app.show();
     (void)QTest::qWaitForWindowExposed(&app.window());
@@ -1052,6 +1053,32 @@ void GuiTest::screenshots() {
   const char* folder = std::getenv("ORVA_GUI_SCREENSHOT_DIR");
   if (folder == nullptr) QSKIP("ORVA_GUI_SCREENSHOT_DIR names no folder");
   const QString dir = QString::fromLocal8Bit(folder);
+  // The panels, each in its own picture, and the screen with it (where the window system
+  // draws one).
+  using orva::link::Protocol;
+  using orva::panels::PanelId;
+  struct Shot {
+    PanelId panel;
+    const char* file;
+    Protocol protocol;
+  };
+  const auto shoot = [&dir](Program& on, const Shot& shot) {
+    if (on.app.link().protocol() != shot.protocol) on.app.session().selectProtocol(shot.protocol);
+    whenPanelOpens(on.app, [&] {
+      gui::PanelDialog* panel = on.app.openPanel();
+      QTest::qWait(50);
+      QVERIFY(panel->grab().save(dir + QStringLiteral("/%1.png").arg(QLatin1String(shot.file))));
+      (void)panel->screen()->grabWindow(0).save(dir + QStringLiteral("/%1-screen.png").arg(QLatin1String(shot.file)));
+      panel->reject();
+    });
+    on.app.openPanel(shot.panel);
+  };
+  // A model with the EIS setup, alone: one program at a time.
+  {
+    Program eis("QB-183");
+    eis.connect();
+    shoot(eis, {PanelId::EisSetup, "eis-setup", Protocol::Eap});
+  }
   Program p;
   p.connect();
   for (const char* frame : {":R010200", ":W11EE88", ":RFCC000"}) {
@@ -1069,28 +1096,11 @@ void GuiTest::screenshots() {
     panel->reject();
   });
   p.app.launcher().button(orva::camera::LauncherItem::Ver)->click();
-  // The panels, each in its own picture, and the screen with it (where the window system
-  // draws one).
-  using orva::link::Protocol;
-  using orva::panels::PanelId;
-  struct Shot {
-    PanelId panel;
-    const char* file;
-    Protocol protocol;
-  };
   for (const Shot shot : {Shot{PanelId::ZoomFocus, "zoom-focus", Protocol::Eap}, Shot{PanelId::Zoom, "zoom", Protocol::Eap},
-                          Shot{PanelId::Focus, "focus", Protocol::Eap}, Shot{PanelId::BlockRead, "block-read", Protocol::Afp}}) {
-    if (p.app.link().protocol() != shot.protocol) p.app.session().selectProtocol(shot.protocol);
-    whenPanelOpens(p.app, [&] {
-      gui::PanelDialog* panel = p.app.openPanel();
-      QVERIFY(panel != nullptr);
-      QTest::qWait(50);
-      QVERIFY(panel->grab().save(dir + QStringLiteral("/%1.png").arg(QLatin1String(shot.file))));
-      (void)panel->screen()->grabWindow(0).save(dir + QStringLiteral("/%1-screen.png").arg(QLatin1String(shot.file)));
-      panel->reject();
-    });
-    p.app.openPanel(shot.panel);
-  }
+                          Shot{PanelId::Focus, "focus", Protocol::Eap}, Shot{PanelId::BlockRead, "block-read", Protocol::Afp},
+                          Shot{PanelId::EnhancedIntensity, "enhanced-intensity", Protocol::Eap},
+                          Shot{PanelId::NightScope, "night-scope", Protocol::Eap}})
+    shoot(p, shot);
   auto& prompt = p.app.window().prompt();
   prompt.progress(orva::eeprom::kBackupCaption, 40, 100);
   QTest::qWait(50);
