@@ -128,9 +128,8 @@ QWidget* PanelDialog::makeControl(Control& c) {
         // Shown only, it has no drop-down to offer: drawn as a field with the chosen entry.
         auto* field = new QLineEdit(this);
         for (const panels::Choice& choice : d.choices) c.captions.push_back(qs(choice.caption));
+        showChosen(*field, c.captions, c.value);
         w = field;
-        c.widget = w;
-        showChosen(c);
         break;
       }
       auto* list = new QComboBox(this);
@@ -470,23 +469,12 @@ void PanelDialog::setValue(panels::ControlId control, int value) {
   if (auto* box = qobject_cast<QAbstractButton*>(c->widget); box != nullptr && box->isCheckable())
     box->setChecked(value != 0);
   else if (c->description->kind == ControlKind::List && c->description->readOnly)
-    showChosen(*c);
+    showChosen(*qobject_cast<QLineEdit*>(c->widget), c->captions, c->value);
   else if (auto* list = qobject_cast<QComboBox*>(c->widget)) list->setCurrentIndex(value);
   else if (auto* slider = qobject_cast<QSlider*>(c->editor)) slider->setValue(value);
   else
     for (std::size_t i = 0; i < c->items.size(); ++i) c->items[i]->setChecked(static_cast<int>(i) == value);
   showing_ = false;
-}
-
-void PanelDialog::showChosen(Control& c) {
-  auto* field = qobject_cast<QLineEdit*>(c.widget);
-  const bool chosen = c.value >= 0 && static_cast<std::size_t>(c.value) < c.captions.size();
-  field->setText(chosen ? c.captions[static_cast<std::size_t>(c.value)] : QString());
-  field->setCursorPosition(0);  // a text that does not fit shows its start
-  // Wide enough for every entry, as the drop-down list it stands for would be.
-  int widest = 0;
-  for (const QString& caption : c.captions) widest = std::max(widest, field->fontMetrics().horizontalAdvance(caption));
-  field->setMinimumWidth(widest + field->fontMetrics().horizontalAdvance(QStringLiteral("00")));
 }
 
 void PanelDialog::setRange(panels::ControlId control, int minimum, int maximum) {
@@ -533,7 +521,7 @@ void PanelDialog::setItemCaption(panels::ControlId control, std::size_t item, st
   if (c == nullptr) return;
   if (item < c->captions.size()) {
     c->captions[item] = qs(caption);
-    showChosen(*c);
+    showChosen(*qobject_cast<QLineEdit*>(c->widget), c->captions, c->value);
   } else if (item < c->scale.size()) {
     c->scale[item]->setText(qs(caption));
   } else if (item < c->items.size()) {

@@ -86,8 +86,6 @@ class PanelDialog final : public QDialog, public panels::PanelView {
   void releaseArrows();
   // The button that sends an entry with the rest of its group, if it has one.
   std::optional<panels::ControlId> groupSetOf(const panels::ControlDescription& entry) const;
-  // A list that is shown only: its field shows the chosen entry's caption.
-  void showChosen(Control& c);
   void fitBody();
   Control* find(panels::ControlId id);
 

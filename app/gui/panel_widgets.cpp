@@ -151,6 +151,15 @@ QString widestText(panels::Format format, std::int64_t minimum, std::int64_t max
   return QString(std::max(low.size(), high.size()), QLatin1Char('0'));
 }
 
+void showChosen(QLineEdit& field, const std::vector<QString>& captions, int chosen) {
+  const bool known = chosen >= 0 && static_cast<std::size_t>(chosen) < captions.size();
+  field.setText(known ? captions[static_cast<std::size_t>(chosen)] : QString());
+  field.setCursorPosition(0);  // a text that does not fit shows its start
+  int widest = 0;
+  for (const QString& caption : captions) widest = std::max(widest, field.fontMetrics().horizontalAdvance(caption));
+  field.setMinimumWidth(widest + field.fontMetrics().horizontalAdvance(QStringLiteral("00")));
+}
+
 void showOnly(QWidget* widget) {
   QList<QWidget*> all = widget->findChildren<QWidget*>();
   all.append(widget);

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <initializer_list>
+#include <vector>
 
 #include "panels/formats.hpp"
 #include "panels/hold_button.hpp"
@@ -67,6 +68,10 @@ QPushButton* toggleButton(std::initializer_list<QString> captions, QWidget* pare
 
 // The longest text a value in [minimum, maximum] shows in `format`.
 QString widestText(panels::Format format, std::int64_t minimum, std::int64_t maximum);
+
+// A list that is shown only, drawn as a field: the chosen entry's caption (none: empty),
+// the field wide enough for every entry, as the drop-down list it stands for would be.
+void showChosen(QLineEdit& field, const std::vector<QString>& captions, int chosen);
 
 // Shown, never taken: the widget and its children take neither mouse nor keyboard, without
 // the greyed look of a disabled control (a status readout stays easy to read).
