@@ -66,6 +66,7 @@ void OperationRunner::run(std::stop_token stop, Operation op) {
     if (PanelUpdate update = op.refresh(stop)) postToPanel(dispatcher_, op.panel, std::move(update));
   }
   finished();
+  if (op.ended) dispatcher_.post(std::move(op.ended));
 }
 
 void OperationRunner::finished() {

@@ -76,12 +76,16 @@ class OperationRun {
 };
 
 struct Operation {
-  std::string heading;  // the start heading's text, e.g. "Goto ZOOM Start !!"; none when empty
-  std::string name;     // the success line's name, e.g. "Goto ZOOM"
-  std::function<Outcome(const OperationRun&)> body;
+  std::string heading = {};  // the start heading's text, e.g. "Goto ZOOM Start !!"; none when empty
+  std::string name = {};     // the success line's name, e.g. "Goto ZOOM"
+  std::function<Outcome(const OperationRun&)> body = {};
   // Runs on the operation thread after Done while the panel is open; may read the camera.
-  std::function<PanelUpdate(std::stop_token)> refresh;
-  PanelToken panel;  // the panel the refresh serves
+  std::function<PanelUpdate(std::stop_token)> refresh = {};
+  PanelToken panel = {};  // the panel the refresh serves
+  // Posted to the window thread once the run has ended and the slot is free, whatever the
+  // outcome, and whether or not the panel is still open: what the starter holds for the run's
+  // whole life (the launcher's runs keep the menus busy) is let go here.
+  std::function<void()> ended = {};
 };
 
 class OperationRunner {

@@ -1,5 +1,7 @@
 #include "shell/session.hpp"
 
+#include <memory>
+
 #include <optional>
 #include <utility>
 
@@ -303,6 +305,18 @@ void Session::setDemoLoop(int mode) {
   menus_.setChecked(MenuItem::InfLoop, mode == 0);
   menus_.setChecked(MenuItem::OneTime, mode == 1);
   menus_.setChecked(MenuItem::LimitedLoop, mode != 0 && mode != 1);
+}
+
+bool Session::startLauncherRun(panels::Operation op) {
+  if (runner_.busy()) return false;
+  // Let go on the window thread when the run's end is posted there; a run that never started
+  // lets go as its operation goes.
+  auto lock = std::make_shared<std::optional<MenuBusyLock>>(std::in_place, menus_);
+  op.ended = [lock, then = std::move(op.ended)] {
+    lock->reset();
+    if (then) then();
+  };
+  return runner_.start(std::move(op));
 }
 
 bool Session::clearLineBuffers() {

@@ -124,6 +124,10 @@ class Session {
   // "RS Buffer Clear": through the operation slot, so that it never empties a reply a run is
   // waiting for; false (nothing done) while the slot is taken.
   bool clearLineBuffers();
+  // A run the launcher owns (the preset keys): started on the operation slot with the menus
+  // busy from before its start heading until it has ended, however it ends. False, and
+  // nothing written, while the slot is taken.
+  bool startLauncherRun(panels::Operation op);
 
   // What "Serial Port..." chose while disconnected: the settings the next connect starts from,
   // and the port that ORVA.ini keeps (its number minus 1 and its device path).

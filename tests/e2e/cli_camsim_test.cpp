@@ -1,5 +1,7 @@
 // orva-cli against orva-camsim on a pseudo-terminal, as a user runs them: the real termios
-// code, the bytes on the line, the texts on stderr, the log file and the exit codes.
+// code, the bytes on the line, the texts on stderr, the log file and the exit codes. How the
+// link reports each fault is EapCamera's (in process); a line that dies under orva-cli is
+// EepromE2e's (LinkDyingMidBackup, LinkDyingMidWrite).
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -77,25 +79,6 @@ TEST_F(CliCamsim, MonitorAndLogShowTheTraffic) {
   std::ifstream in(log);
   const std::string text{std::istreambuf_iterator<char>(in), {}};
   EXPECT_EQ(text, "\n:\t\t\t:\nR\t\t\tR\n0\t\t\t0\n1\t\t\t1\n0\t\t\t0\n2\t\t\t2\n0\t\t\t5\n0\t\t\t3\n");
-}
-
-TEST_F(CliCamsim, FaultsEndInTheReportAndExitOne) {
-  for (const char* fault : {"wrong-echo:2", "bad-hex", "silent"}) {
-    startCamera({"--fault", fault});
-    ProgramRun r = cli({"read", "0102"});
-    EXPECT_EQ(r.exitCode, 1) << fault;
-    EXPECT_EQ(r.out, "") << fault;
-    EXPECT_EQ(r.err, "!! RS-232C receive error.\n") << fault;
-    camsim_.reset();
-  }
-}
-
-TEST_F(CliCamsim, HungUpLineIsAReadErrorThenTheDeviceIsGone) {
-  startCamera({"--fault", "hangup:1"});
-  EXPECT_EQ(cli({"read", "0102"}).exitCode, 0);
-  ProgramRun r = cli({"read", "0102"});
-  EXPECT_EQ(r.exitCode, 1);
-  EXPECT_THAT(r.err, ::testing::AnyOf(HasSubstr("!! RS-232C read error."), HasSubstr("!! RS-232C not open.")));
 }
 
 TEST_F(CliCamsim, WrongSpeedIsAReceiveErrorUnlessNegotiatedAndAMissingPortSaysWhy) {

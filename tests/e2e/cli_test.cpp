@@ -95,17 +95,6 @@ TEST(Cli, ListsTheFactoryImagesItLooksFor) {
 namespace orva::cli {
 namespace {
 
-TEST(Cli, BacksUpTheVirtualCameraAndSaysWhenTheFileCannotBeWritten) {
-  orva::testing::TempFolder dir;
-  CliRun r = cli({"--simulate=QB-183", "eeprom", "backup", (dir / "cam.mem").string()});
-  EXPECT_EQ(r.code, kExitOk) << r.err;
-  EXPECT_EQ(r.out, "");
-  EXPECT_GT(std::filesystem::file_size(dir / "cam.mem"), 10000u);
-  r = cli({"--simulate=QB-183", "eeprom", "backup", (dir / "no" / "cam.mem").string()});
-  EXPECT_EQ(r.code, kExitUsage);
-  EXPECT_FALSE(std::filesystem::exists(dir / "no"));
-}
-
 TEST(CliEeprom, IdentifyNamesTheRangeInclusive) {
   CliRun r = cli({"--simulate=QB-183", "identify"});
   EXPECT_EQ(r.code, kExitOk) << r.err;
@@ -115,30 +104,6 @@ TEST(CliEeprom, IdentifyNamesTheRangeInclusive) {
 std::string slurp(const std::filesystem::path& p) {
   std::ifstream in(p, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), {}};
-}
-
-TEST(CliEeprom, WriteBacksTheCameraUpFirstThenWritesAndChecks) {
-  orva::testing::TempFolder dir;
-  ASSERT_EQ(cli({"--simulate=QB-183", "eeprom", "backup", (dir / "before.mem").string()}).code, kExitOk);
-  std::string text = slurp(dir / "before.mem");
-  text.replace(text.find("\r\n0900 ") + 7, 5, "12 34");
-  std::ofstream(dir / "new.mem", std::ios::binary) << text;
-
-  CliRun r = cli({"--simulate=QB-183", "--yes", "eeprom", "write", (dir / "new.mem").string(), "--backup-to",
-                  (dir / "saved.mem").string()});
-  EXPECT_EQ(r.code, kExitOk) << r.err;
-  EXPECT_EQ(r.out, "");
-  EXPECT_THAT(r.err, HasSubstr("saved.mem"));
-  EXPECT_THAT(r.err, HasSubstr("wrote 4096 bytes (256 rows); the camera reads back as the file"));
-  EXPECT_EQ(slurp(dir / "saved.mem"), slurp(dir / "before.mem"));
-
-  // Without --backup-to the backup goes beside the file, under a name of its own.
-  r = cli({"--simulate=QB-183", "--yes", "eeprom", "write", (dir / "new.mem").string()});
-  EXPECT_EQ(r.code, kExitOk) << r.err;
-  std::size_t dated = 0;
-  for (const auto& e : std::filesystem::directory_iterator(dir.path()))
-    if (e.path().filename().string().starts_with("new-backup-")) ++dated;
-  EXPECT_EQ(dated, 1u);
 }
 
 TEST(CliEeprom, WriteRefusesBadInputBeforeTouchingTheCamera) {

@@ -1,7 +1,5 @@
 // The EEPROM runs end to end: orva-cli against orva-camsim on a pseudo-terminal, with the
-// camera's own record of its EEPROM (saved when it stops) as the judge of what happened. The
-// restore of changed addresses has no command of its own, so it is driven through the eeprom
-// library over the real serial code instead.
+// camera's own record of its EEPROM (saved when it stops) as the judge of what happened.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -21,19 +19,11 @@
 
 #include <fmt/format.h>
 
-#include "core/clock.hpp"
-#include "core/monitor_sink.hpp"
-#include "core/prompt.hpp"
 #include "core/testing/file_size_limit.hpp"
-#include "eeprom/changed_addresses.hpp"
 #include "eeprom/factory_images.hpp"
 #include "eeprom/image.hpp"
 #include "eeprom/range.hpp"
 #include "eeprom/restore.hpp"
-#include "link/afp.hpp"
-#include "link/eap.hpp"
-#include "link/link.hpp"
-#include "link/posix_serial_port.hpp"
 #include "sim/model_profiles.hpp"
 #include "sim/virtual_camera.hpp"
 #include "support/child_process.hpp"
@@ -385,89 +375,21 @@ class ScopedEnvironment {
   std::optional<std::string> old_;
 };
 
-// The real clock, except that the fixed wait for a restarting camera returns at once: what
-// the camera does while it restarts is not what the restore test looks at, and the suite
-// already waits one restart out in the factory reset over the command line.
-class HurriedRestartClock final : public orva::core::Clock {
- public:
-  time_point now() const override { return real_.now(); }
-  bool sleepUntil(time_point until, std::stop_token stop = {}) override {
-    if (until - now() < 1s) return real_.sleepUntil(until, std::move(stop));
-    ++longWaits_;
-    return true;
-  }
-  bool waitUntil(std::unique_lock<std::mutex>& lock, std::condition_variable_any& cv, time_point deadline,
-                 std::stop_token stop, const std::function<bool()>& ready) override {
-    return real_.waitUntil(lock, cv, deadline, std::move(stop), ready);
-  }
-  int longWaits() const { return longWaits_; }
-
- private:
-  orva::core::SteadyClock real_;
-  int longWaits_ = 0;
-};
-
-TEST_F(EepromE2e, RestorePutsTheChangedAddressesBackFromTheFactoryImage) {
-  startCamera("QB-183");
-  const eeprom::Range r = range();
-  const eeprom::Image before = start();
-  // The factory image differs from the camera at three addresses the session writes and at
-  // one it leaves alone; a fourth written address has its factory value unchanged.
-  eeprom::Image factory = before;
-  const std::vector<std::uint16_t> restoredFromImage{0x0810, 0x1234, 0x17FF};
-  const std::uint16_t untouched = 0x0900, writtenSameInImage = 0x1000;
-  for (auto a : restoredFromImage) put(factory, a, static_cast<std::uint8_t>(at(before, a) ^ 0x0F));
-  put(factory, untouched, static_cast<std::uint8_t>(at(before, untouched) ^ 0x0F));
-  const fs::path dataDir = dir_ / "data";
+// The restore of changed addresses from the factory image is Restore's (tests/eeprom), over the
+// in-process line; what only a whole program shows is that the command line finds the images
+// in the data folder named by ORVA_DATA_DIR, where the restore looks for them.
+TEST(EepromE2eImages, TheCommandLineFindsTheFactoryImagesInTheDataFolder) {
+  orva::testing::TempFolder folder;
+  const fs::path dataDir = folder.path() / "data";
   fs::create_directory(dataDir);
-  std::ofstream(dataDir / "311.mem", std::ios::binary)
-      << "%TXT\r\nfactory values of the test camera\r\n%MAP\r\n" << eeprom::formatImage(factory);
-
-  // The command line finds the image where the restore will look for it.
+  std::ofstream(dataDir / "311.mem", std::ios::binary) << "%TXT\r\nfactory values\r\n%MAP\r\n";
   ProgramRun images;
   {
     ScopedEnvironment data("ORVA_DATA_DIR", dataDir.string());
-    images = orva::testing::runProgram(ORVA_CLI_PATH, {"eeprom", "factory-images"}, dir_ / "cli.err");
+    images = orva::testing::runProgram(ORVA_CLI_PATH, {"eeprom", "factory-images"}, folder.path() / "cli.err");
   }
+  EXPECT_EQ(images.exitCode, 0);
   EXPECT_THAT(images.out, HasSubstr("311.mem\t13F0,13F1\t" + (dataDir / "311.mem").string() + "\n"));
-
-  HurriedRestartClock clock;
-  orva::core::RecordingMonitorSink monitor;
-  orva::link::Link link(clock, monitor);
-  link.setChannel(std::make_unique<orva::link::PosixSerialPort>(pty_));
-  link.setLineSettings({115200, false});
-  link.setProtocol(orva::link::Protocol::Eap);
-  ASSERT_TRUE(link.open());
-  orva::link::Eap eap(link);
-  orva::link::Afp afp(link);
-  eeprom::ChangedAddresses changed([r] { return r; });
-  link.setChangedAddressSink(&changed);
-  for (auto a : restoredFromImage) ASSERT_TRUE(eap.writeByte(a, static_cast<std::uint8_t>(at(before, a) ^ 0xF0)));
-  ASSERT_TRUE(eap.writeByte(writtenSameInImage, static_cast<std::uint8_t>(at(before, writtenSameInImage) ^ 0xF0)));
-  ASSERT_EQ(changed.size(), 4u);
-
-  orva::core::ScriptedPrompt prompt;
-  prompt.answer(orva::core::Answer::Ok);
-  eeprom::Restore restore(link, eap, afp, prompt, changed);
-  eeprom::CameraContext context;
-  context.modelCode = 0x13F0;
-  context.range = r;
-  context.searchPath = eeprom::dataSearchPath(dataDir.string(), {}, {});
-  bool identified = false;
-  context.identify = [&] { identified = true; };
-  EXPECT_TRUE(restore.offer(context));
-  link.close();
-
-  ASSERT_FALSE(prompt.asked().empty());
-  EXPECT_EQ(prompt.asked().front().text, eeprom::kRestoreQuestion);
-  EXPECT_EQ(prompt.asked().back().text, eeprom::kRestoredText);
-  EXPECT_TRUE(identified);
-  EXPECT_TRUE(changed.empty());
-  EXPECT_EQ(clock.longWaits(), 1) << "the wait for the restarting camera";
-  eeprom::Image expected = before;
-  for (auto a : restoredFromImage) put(expected, a, at(factory, a));
-  EXPECT_TRUE(sameContents(stopCamera(), expected));
-  EXPECT_THAT(cameraHeard(), HasSubstr(":WFCAC00"));
 }
 
 // ---- command files

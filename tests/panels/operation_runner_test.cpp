@@ -1,6 +1,7 @@
 // The operation slot: one run at a time, its heading and single result line, refusals while
 // busy, the read-back on the operation thread and its update on the window thread, progress
-// reports, cooperative stop and abort, and the bounded wait for idle.
+// reports, cooperative stop and abort, and the bounded wait for idle. A run against the camera,
+// its read-back through the link reaching an open panel only, is PanelRuns' (panel_logic_test).
 #include "panels/operation_runner.hpp"
 
 #include <gtest/gtest.h>
@@ -12,13 +13,13 @@
 #include <thread>
 #include <vector>
 
-#include "panel_bench.hpp"
+#include "core/clock.hpp"
+#include "core/monitor_sink.hpp"
 
 namespace orva::panels {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::Bench;
 
 Operation gotoZoom(std::function<Outcome(const OperationRun&)> body) {
   Operation op;
@@ -174,6 +175,25 @@ TEST(OperationRunner, APanelClosedMeanwhileMissesItsUpdateButNotItsResultLine) {
   }
 }
 
+// What a starter holds for the run's life (the launcher's menu lock) is let go on the window
+// thread once the slot is free, whatever the outcome.
+TEST(OperationRunner, TheEndReachesTheWindowThreadWithTheSlotFreeWhateverTheOutcome) {
+  for (const Outcome outcome : {Outcome::Done, Outcome::Error, Outcome::TimeOver, Outcome::Silent, Outcome::Stopped}) {
+    Runner r;
+    int ended = 0;
+    Operation op = gotoZoom([outcome](std::stop_token) { return outcome; });
+    op.ended = [&] {
+      EXPECT_FALSE(r.runner.busy());
+      ++ended;
+    };
+    ASSERT_TRUE(r.runner.start(std::move(op)));
+    r.runner.waitIdle();
+    EXPECT_EQ(ended, 0) << "not on the operation thread";
+    r.dispatcher.runPending();
+    EXPECT_EQ(ended, 1);
+  }
+}
+
 TEST(OperationRunner, AStopEndsAWaitingOperationWithoutAResultLine) {
   // Real time: the wait is a minute long and must end as soon as the stop comes.
   core::SteadyClock clock;
@@ -326,46 +346,5 @@ TEST(PollUntilDone, AsksInSlicesUntilAnOutcomeOrTheLimit) {
 
 // A preset-style run against the camera: the command word, then the status register polled
 // until the camera says complete or error; after success the focus mode is read back.
-TEST(OperationRunner, RunsACameraOperationAndReadsBackThroughTheLink) {
-  for (const std::uint8_t status : {std::uint8_t{2}, std::uint8_t{1}}) {
-    Bench b(link::Protocol::Eap, "FF0E: 08\n");
-    b.camera.onWrite(0xF8B0, [status](sim::VirtualCamera& cam, const sim::MemoryWrite&) {
-      cam.memory().write(0xF8B2, status);
-    });
-    PanelLifetime panel;
-    std::optional<int> shownMode;
-    Operation op;
-    op.heading = "Camera Preset3 Execute";
-    op.name = "Camera Preset3";
-    op.panel = panel.token();
-    op.body = [&](std::stop_token stop) {
-      if (!b.access.write(camera::registerSetting(0xF8B0, 16), 0x0103)) return Outcome::Error;
-      return pollUntilDone(b.clock, stop, kCompletionLimit, [&]() -> std::optional<Outcome> {
-        std::uint32_t s = 0;
-        if (!b.access.read(camera::registerSetting(0xF8B2, 8), s)) return Outcome::Error;
-        if (s == 2) return Outcome::Done;
-        if (s == 1) return Outcome::Error;
-        return std::nullopt;
-      });
-    };
-    op.refresh = [&](std::stop_token) -> PanelUpdate {
-      std::uint32_t mode = 0;
-      if (!b.access.read(camera::kFocusModeSetting, mode)) return {};
-      return [&shownMode, mode] { shownMode = (mode & 0x08u) != 0 ? 1 : 0; };
-    };
-    ASSERT_TRUE(b.runner.start(std::move(op)));
-    b.runner.waitIdle();
-    b.dispatcher.runPending();
-    const std::string& pc = b.monitor.pc();
-    EXPECT_EQ(pc.rfind("\r\n\r\n<< Camera Preset3 Execute >>", 0), 0u) << pc;
-    const std::string line = status == 2 ? "\r\n-- Camera Preset3 END --" : "\r\n-- Error !! --";
-    const auto at = pc.find(line);
-    ASSERT_NE(at, std::string::npos) << pc;
-    EXPECT_GT(at, pc.rfind(":RF8B2")) << "the result line follows the last poll";
-    EXPECT_EQ(pc.find(":RFF0E", at) != std::string::npos, status == 2) << "the read-back follows a success only";
-    EXPECT_EQ(shownMode, status == 2 ? std::optional(1) : std::nullopt);
-  }
-}
-
 }  // namespace
 }  // namespace orva::panels

@@ -47,7 +47,10 @@ using ::orva::testing::faults;
 
 struct Bench {
   explicit Bench(link::Protocol protocol, std::string_view statements = "", std::vector<sim::Fault> fs = {})
-      : camera(profile(protocol, statements), std::move(fs)), link(clock, monitor) {
+      : Bench(protocol, profile(protocol, statements), std::move(fs)) {}
+  // A camera of a whole profile, such as a model of the table; it listens at 9600,E,8,1.
+  Bench(link::Protocol protocol, sim::Profile whole, std::vector<sim::Fault> fs = {})
+      : camera(std::move(whole), std::move(fs)), link(clock, monitor) {
     link.setChannel(std::make_unique<sim::InProcessChannel>(camera, clock, false));
     link.setLineSettings({9600, true});
     link.setProtocol(protocol);

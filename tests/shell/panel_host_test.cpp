@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <future>
 
 #include "session_bench.hpp"
 #include "shell/session_texts.hpp"
@@ -130,6 +131,31 @@ TEST(SessionPanelHost, ConfigurationValuesByTheirKey) {
   EXPECT_EQ(host.configValue("Motor Test  ="), 0) << "a key the file lacks has its default";
   EXPECT_EQ(host.configValue("Baudrate    ="), std::nullopt) << "no number";
   EXPECT_EQ(host.configValue("LED Control"), std::nullopt);
+}
+
+// A launcher run keeps the menus busy from before it starts until its end has reached the
+// window thread, also when it fails; a run refused while the slot is taken leaves them free.
+TEST(LauncherRun, HoldsTheMenusBusyForItsWholeLifeHoweverItEnds) {
+  SessionBench b;
+  for (const panels::Outcome outcome : {panels::Outcome::Done, panels::Outcome::Error}) {
+    std::promise<void> go;
+    std::shared_future<void> released = go.get_future().share();
+    panels::Operation op;
+    op.name = "TYPE I Preset1";
+    op.body = [released, outcome](std::stop_token) {
+      released.wait();
+      return outcome;
+    };
+    ASSERT_TRUE(b.session.startLauncherRun(std::move(op)));
+    EXPECT_TRUE(b.session.menus().busy());
+    EXPECT_FALSE(b.session.startLauncherRun(panels::Operation{})) << "the slot is taken";
+    EXPECT_TRUE(b.session.menus().busy());
+    go.set_value();
+    b.session.runner().waitIdle();
+    EXPECT_TRUE(b.session.menus().busy()) << "until the window thread learns of the end";
+    b.dispatcher.runPending();
+    EXPECT_FALSE(b.session.menus().busy());
+  }
 }
 
 }  // namespace

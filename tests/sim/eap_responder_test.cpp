@@ -133,14 +133,6 @@ TEST_F(EapResponderTest, WritesEchoEverythingAndLandAfterTheLastCharacter) {
   EXPECT_EQ(memory.read(0x0000), 0x02);
 }
 
-TEST_F(EapResponderTest, HashWritesWriteLikeColonWrites) {
-  EXPECT_EQ(converse(eap, "#W300011"), "#W300011");
-  EXPECT_EQ(memory.read(0x3000), 0x11);
-  EXPECT_EQ(converse(eap, "#w30022233"), "#w30022233");
-  EXPECT_EQ(memory.read(0x3002), 0x22);
-  EXPECT_EQ(memory.read(0x3003), 0x33);
-}
-
 TEST_F(EapResponderTest, FunctionCommandsAndUnknownKindsAreEchoedWithoutEffect) {
   for (std::string frame : {"/M02", "/M1234", "/M021234", "/X12345678", "#R123400", ":X123400", "[W123456"}) {
     EXPECT_EQ(converse(eap, frame), frame);

@@ -1,5 +1,6 @@
 // The in-process line with a camera that acts of its own accord: AFP completions and
-// indications, protocol switch, speed change and restart — on virtual time.
+// indications on virtual time. The protocol switch and the restart at a new speed through this
+// line are the negotiation tests' (tests/e2e); the camera's side of them is camera_controls_test's.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -16,12 +17,9 @@ using namespace std::chrono_literals;
 using link::IoResult;
 using link::LineSettings;
 using testing::bytesOf;
-using testing::exchangeEach;
 using testing::readAll;
 
 constexpr LineSettings k9600E{9600, true};
-constexpr LineSettings k9600N{9600, false};
-constexpr LineSettings k19200N{19200, false};
 
 Profile cameraAt9600E(Protocol protocol) {
   Profile p;
@@ -86,79 +84,6 @@ TEST(InProcessAfp, RaisingAnIndicationAfterTheChannelIsGoneIsHarmless) {
   ASSERT_TRUE(again.open(k9600E));
   ASSERT_TRUE(send(again, clock, "G0181FFT"));
   EXPECT_EQ(readAll(again, clock, 8), "Y018100T") << "an open line starts empty";
-}
-
-TEST(InProcessControls, TheProtocolSwitchesBothWays) {
-  core::FakeClock clock(1ms);
-  VirtualCamera camera(cameraAt9600E(Protocol::Eap));
-  InProcessChannel channel(camera, clock, true);
-  ASSERT_TRUE(channel.open(k9600E));
-  EXPECT_EQ(exchangeEach(channel, clock, ":WFA5801"), ":WFA5801");
-  // The tool reopens the port after a switch.
-  channel.close();
-  ASSERT_TRUE(channel.open(k9600E));
-  ASSERT_TRUE(send(channel, clock, "GFE010102FFT"));
-  EXPECT_EQ(readAll(channel, clock, 12), "YFE0101025AT");
-  ASSERT_TRUE(send(channel, clock, "SFD0101T"));
-  EXPECT_EQ(readAll(channel, clock, 8), "R00TX00T");
-  channel.close();
-  ASSERT_TRUE(channel.open(k9600E));
-  EXPECT_EQ(exchangeEach(channel, clock, ":R010200"), ":R01025A");
-}
-
-TEST(InProcessControls, AnEapResetIsDeafForTheRestartTimeThenHearsOnlyTheNewSettings) {
-  core::FakeClock clock(1ms);
-  VirtualCamera camera(cameraAt9600E(Protocol::Eap));  // restarts in 2000 ms
-  InProcessChannel channel(camera, clock, true);
-  ASSERT_TRUE(channel.open(k9600E));
-  EXPECT_EQ(exchangeEach(channel, clock, ":WE05EF0"), ":WE05EF0");  // 9600 without parity
-  EXPECT_EQ(camera.settings(), k9600E) << "pending until the restart";
-
-  const auto reset = clock.now();
-  EXPECT_EQ(exchangeEach(channel, clock, ":WFCAC00"), ":WFCAC0") << "the last echo is withheld";
-  EXPECT_NEAR(seconds(clock.now() - reset), 1.0 + 14 * seconds(LineModel::characterTime(k9600E)), 1e-6)
-      << "the tool waited a second for it";
-
-  // Still restarting: deaf at either setting.
-  for (const LineSettings& tool : {k9600E, k9600N}) {
-    ASSERT_TRUE(channel.open(tool));
-    ASSERT_TRUE(send(channel, clock, ":R010200"));
-    EXPECT_EQ(readAll(channel, clock, 8, 300ms), "");
-  }
-  EXPECT_LT(clock.now() - reset, 2000ms);
-  EXPECT_TRUE(camera.restarting());
-
-  clock.advance(1s);
-  ASSERT_TRUE(channel.open(k9600E));
-  EXPECT_EQ(exchangeEach(channel, clock, ":"), "") << "the old settings are noise now";
-  EXPECT_EQ(camera.settings(), k9600N);
-  ASSERT_TRUE(channel.open(k9600N));
-  EXPECT_EQ(exchangeEach(channel, clock, ":R010200"), ":R01025A");
-}
-
-TEST(InProcessControls, AnAfpResetAnswersThenRestartsAtThePendingSpeed) {
-  core::FakeClock clock(1ms);
-  Profile p = cameraAt9600E(Protocol::Afp);
-  p.restartTime = 500ms;
-  VirtualCamera camera(p);
-  InProcessChannel channel(camera, clock, true);
-  ASSERT_TRUE(channel.open(k9600E));
-  ASSERT_TRUE(send(channel, clock, "S018106T"));
-  EXPECT_EQ(readAll(channel, clock, 8), "R00TX00T");
-  ASSERT_TRUE(send(channel, clock, "S010201T"));
-  EXPECT_EQ(readAll(channel, clock, 4), "R10T");
-  const auto down = clock.now();
-  EXPECT_EQ(readAll(channel, clock, 4, 200ms), "") << "no completion";
-  ASSERT_TRUE(send(channel, clock, "G0181FFT"));
-  EXPECT_EQ(readAll(channel, clock, 8, 200ms), "") << "deaf while restarting";
-
-  clock.advance(500ms);
-  ASSERT_TRUE(send(channel, clock, "G0181FFT"));
-  EXPECT_EQ(readAll(channel, clock, 8), "") << "the old settings are noise now";
-  EXPECT_GT(clock.now() - down, 500ms);
-  ASSERT_TRUE(channel.open(k19200N));
-  ASSERT_TRUE(send(channel, clock, "G0181FFT"));
-  EXPECT_EQ(readAll(channel, clock, 8), "Y018106T");
 }
 
 }  // namespace

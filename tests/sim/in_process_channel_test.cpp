@@ -66,15 +66,6 @@ TEST(InProcessChannel, WithoutLineTimingAnswersAreThereAtOnce) {
   EXPECT_EQ(clock.elapsed(), 0ms);
 }
 
-TEST(InProcessChannel, SlowAnswersComeLate) {
-  core::FakeClock clock(1ms);
-  VirtualCamera camera(profileAt(k9600E), {Fault{FaultKind::Slow, 250}});
-  InProcessChannel channel(camera, clock, true);
-  ASSERT_TRUE(channel.open(k9600E));
-  EXPECT_EQ(exchangeEach(channel, clock, ":"), ":");
-  EXPECT_NEAR(std::chrono::duration<double>(clock.elapsed()).count(), 0.250 + 2.0 * 11 / 9600, 1e-6);
-}
-
 TEST(InProcessChannel, TheCameraHearsNoiseAtAnotherSpeedOrParity) {
   for (const LineSettings& tool : {LineSettings{4800, true}, LineSettings{9600, false}}) {
     core::FakeClock clock(1ms);

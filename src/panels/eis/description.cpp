@@ -45,7 +45,7 @@ constexpr std::array kControls{
     tuning(kTunings[3], 1),
     tuning(kTunings[4], 1),
     tuning(kTunings[1], 2),
-    button(kDefault, texts::kDefault).inColumn(2).shownFor(tunes),
+    button(kDefault, texts::kDefault).takingSlot().inColumn(2).shownFor(tunes),
     closeButton(kClose, panels::texts::kClose).inColumn(2),
 };
 

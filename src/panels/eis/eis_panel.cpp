@@ -69,8 +69,6 @@ class EisPanel final : public PanelLogic {
   }
 
   void loadDefaults() {
-    const auto claim = context().runner.claim();
-    if (!claim) return;
     if (context().prompt.ask(texts::kLoadDefaults, panels::texts::kAttention, core::Buttons::OkCancel,
                              core::Icon::Exclamation) != core::Answer::Ok)
       return;
@@ -80,7 +78,7 @@ class EisPanel final : public PanelLogic {
       for (std::size_t i = 0; i < kTunings.size(); ++i) {
         std::uint32_t stored = 0;
         if (!context().camera.read(camera::registerSetting(kTunings[i].defaultAddress, 8), stored)) {
-          finish(CloseReason::Closed);
+          finish(CloseReason::ReadFailed);
           return;
         }
         values[i] = std::min<std::uint32_t>(stored * kTunings[i].scale, kTunings[i].maximum);
@@ -88,7 +86,7 @@ class EisPanel final : public PanelLogic {
     }
     for (std::size_t i = 0; i < kTunings.size(); ++i) {
       if (!context().camera.write(camera::registerSetting(kTunings[i].address, 16), values[i])) {
-        finish(CloseReason::Closed);
+        finish(CloseReason::WriteFailed);
         return;
       }
       present(kTunings[i].id, values[i]);

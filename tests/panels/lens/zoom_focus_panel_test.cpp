@@ -1,11 +1,9 @@
 // ZOOM/FOCUS CONTROL against the virtual camera in both protocols: the slow speeds, refused
-// entries, the zoom cue, the adjustment mode, the AF options, the magnification modes, and every
-// choice and entry reaching the camera.
+// entries, the zoom cue, the adjustment mode, the AF options and the magnification modes. That
+// every choice and entry reaches the camera is the every-panel test's.
 #include "panels/lens/lens_panels.hpp"
 
 #include <gtest/gtest.h>
-
-#include <algorithm>
 
 #include "panels/camera_condition.hpp"
 #include "panels/lens/lens_controls.hpp"
@@ -268,58 +266,6 @@ TEST(ZoomFocus, The36xModeAsksFirstThenRestartsTheCameraAndReadsEverythingAgain)
     ASSERT_NE(lens::zoomStep(23, 0x5F00), lens::zoomStep(19, 0x5F00));
     ConditionReadout readout(z.bench.access, z.bench.monitor, z.bench.runner);
     EXPECT_EQ(readout.read(z.bench.model, true, true).magnification, std::to_string(lens::zoomStep(23, 0x5F00) + 1));
-  }
-}
-
-// Every choice and entry ZOOM/FOCUS CONTROL offers reaches the camera: it goes out on the
-// line, and a panel opened afterwards shows it, in both protocols.
-TEST(ZoomFocus, EveryChoiceAndEntryReachesTheCameraAndAFreshPanelShowsIt) {
-  // The step sizes of the adjustment mode are the panel's own.
-  const std::vector<ControlId> panelOnly{C::kFocusStep, C::kZoomStep};
-  for (P protocol : {P::Eap, P::Afp}) {
-    SCOPED_TRACE(name(protocol));
-    // AF options with the new AF search and fast AF, and the slow speeds; the fast AF values
-    // its ON copies from the EEPROM.
-    Panel z(protocol, "16F0: 05\n16FA: 07\n", makeZoomFocus, 0x0CF0, 1, 0x43FF);
-    ASSERT_TRUE(z.logic->open());
-    std::vector<std::pair<ControlId, int>> chosen;
-    std::vector<std::pair<ControlId, std::string>> entered;
-    for (const ControlDescription& c : zoomFocusPanelDescription().controls) {
-      if (c.kind == ControlKind::Entry && z.view.shown(c.id) && z.view.enabled(c.id)) {
-        SCOPED_TRACE(::testing::Message() << "entry " << c.id);
-        const std::string text = formatValue(c.format, static_cast<std::uint32_t>(c.minimum + 1));
-        const auto mark = z.bench.mark();
-        z.logic->intent(Intent::enter(c.id, text));
-        z.settle();
-        EXPECT_FALSE(z.bench.heardSince(mark).empty());
-        entered.emplace_back(c.id, text);
-        continue;
-      }
-      const bool check = c.kind == ControlKind::Check;
-      if (!check && c.kind != ControlKind::Radio && c.kind != ControlKind::List) continue;
-      if (!z.view.shown(c.id) || !z.view.enabled(c.id)) continue;
-      if (std::find(panelOnly.begin(), panelOnly.end(), c.id) != panelOnly.end()) continue;
-      SCOPED_TRACE(::testing::Message() << "control " << c.id);
-      const int count = check ? 2 : static_cast<int>(c.choices.size());
-      const int next = (z.view.value(c.id).value_or(0) + 1) % count;
-      const auto mark = z.bench.mark();
-      z.logic->intent(check ? Intent::toggle(c.id) : Intent::choose(c.id, next));
-      z.settle();
-      EXPECT_EQ(z.view.value(c.id), next);
-      EXPECT_FALSE(z.bench.heardSince(mark).empty());
-      chosen.emplace_back(c.id, next);
-    }
-    EXPECT_GE(chosen.size(), 15u);
-    z.logic->close();
-    FakePanelView again;
-    auto second = makeZoomFocus(z.bench.context, again);
-    ASSERT_TRUE(second->open());
-    for (const auto& [id, value] : chosen) EXPECT_EQ(again.value(id), value) << "control " << id;
-    for (const auto& [id, text] : entered) {
-      if (id == C::kManualSpeed) continue;  // the speed is only written
-      EXPECT_EQ(again.text(id), text) << "entry " << id;
-    }
-    EXPECT_GE(entered.size(), 7u);
   }
 }
 
