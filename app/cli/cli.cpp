@@ -301,7 +301,8 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
   auto* panel = app.add_subcommand("panel", "Open a panel, perform the actions, print its controls as Caption: value");
   panel->add_option("ID", o.target, "Panel name, as panels lists it")->required();
   panel->add_option("--do", o.actions,
-                    "CAPTION (press, select, toggle), CAPTION=VALUE (entry or list), GROUP/CAPTION; in order")
+                    "CAPTION (press, select, toggle), CAPTION=VALUE (entry, list, on/off, up/down/+N/-N), "
+                    "GROUP/CAPTION; in order")
       ->type_name("ACTION")
       ->allow_extra_args(false);
 

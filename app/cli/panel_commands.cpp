@@ -106,6 +106,25 @@ void settle(panels::OperationRunner& runner, panels::QueuedDispatcher& dispatche
   }
 }
 
+// An action's intents one by one, as the operator's clicks would come (a stepper's presses),
+// each settled before the next; stops at the first the panel refused or the camera failed.
+int perform(const std::vector<panels::Intent>& intents, const std::string& text, panels::PanelLogic& logic,
+            const panels::TextPanelView& view, const FaultWatch& watch, panels::OperationRunner& runner,
+            panels::QueuedDispatcher& dispatcher, std::ostream& err) {
+  for (const panels::Intent& intent : intents) {
+    const int beeps = view.beeps();
+    const int faults = watch.faults();
+    logic.intent(intent);
+    settle(runner, dispatcher);
+    if (view.beeps() != beeps) {
+      err << fmt::format("orva-cli: the panel refused \"{}\"\n", text);
+      return kExitUsage;
+    }
+    if (watch.faults() != faults || !logic.isOpen()) return kExitCamera;
+  }
+  return kExitOk;
+}
+
 // The rest of the program as a panel sees it from the command line: there is no window, menu,
 // launcher or condition window to change, and the session flags last as long as the command.
 class CliPanelHost final : public panels::PanelHost {
@@ -186,24 +205,13 @@ int runPanel(Tool& tool, const shell::Settings& s, Gated& g, const panels::Panel
   int code = kExitOk;
   for (const std::string& text : actions) {
     const auto action = view.action(text);
-    if (!action.intent) {
+    if (action.refused()) {
       err << "orva-cli: " << action.refusal << "\n";
       code = kExitUsage;
       break;
     }
-    const int beeps = view.beeps();
-    const int faults = watch.faults();
-    logic->intent(*action.intent);
-    settle(runner, dispatcher);
-    if (view.beeps() != beeps) {
-      err << fmt::format("orva-cli: the panel refused \"{}\"\n", text);
-      code = kExitUsage;
-      break;
-    }
-    if (watch.faults() != faults || !logic->isOpen()) {
-      code = kExitCamera;
-      break;
-    }
+    code = perform(action.intents, text, *logic, view, watch, runner, dispatcher, err);
+    if (code != kExitOk) break;
   }
   // A script reads the panel only when every action was taken.
   if (code == kExitOk)

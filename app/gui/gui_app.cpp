@@ -17,6 +17,7 @@
 #include <optional>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 #include "cam_write_dialog.hpp"
 #include "condition_window.hpp"
@@ -136,6 +137,15 @@ GuiApp::GuiApp(const StartOptions& options, std::filesystem::path startFolder)
   panelContext_ = std::make_unique<panels::PanelContext>(
       panels::PanelContext{*access_, monitor_, prompt_, clock_, session_->runner(), dispatcher_, session_->model(),
                            [this] { return session_->connected(); }, host_.get()});
+  // A panel's opening reads (forty and more at 4800 baud take seconds) run off the window
+  // thread under the busy cursor, as a connect does; the window goes on painting.
+  panelContext_->lineWork = [this](const std::function<void()>& job) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool busy = std::exchange(lineJob_, true);
+    runOffWindowThread(job);
+    lineJob_ = busy;
+    QApplication::restoreOverrideCursor();
+  };
 
   const shell::Settings& settings = session_->settings();
   window_ = std::make_unique<MainWindow>(monitor_, session_->menus(),

@@ -137,7 +137,8 @@ class GuiApp {
   panels::PanelLogic* openLogic_ = nullptr;
   std::vector<panels::PanelLogic*> openers_;  // the panels under the open sub-panel, outermost first
   bool shutDown_ = false;
-  bool lineJob_ = false;  // connecting, or changing the camera's speed, off the window thread
+  // Connecting, changing the camera's speed or a panel's opening reads, off the window thread.
+  bool lineJob_ = false;
   std::function<void()> quit_;
 };
 

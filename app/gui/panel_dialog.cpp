@@ -4,12 +4,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -34,64 +33,16 @@ using panels::ControlKind;
 
 QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
+// Fields whose caption is drawn as a label before them.
+bool takesCaption(ControlKind k) {
+  return k == ControlKind::List || k == ControlKind::Readout || k == ControlKind::Entry || k == ControlKind::Stepper;
+}
+
 bool sharesButtonRow(ControlKind k) {
   return k == ControlKind::Button || k == ControlKind::Arrow || k == ControlKind::Close;
 }
 
 }  // namespace
-
-// ---- the arrow button
-
-ArrowButton::ArrowButton(panels::ArrowRole role, QWidget* parent) : QAbstractButton(parent), role_(role) {
-  setFocusPolicy(Qt::NoFocus);
-  setMinimumSize(sizeHint());
-  setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-}
-
-void ArrowButton::paintEvent(QPaintEvent*) {
-  using panels::ArrowRole;
-  QPainter p(this);
-  p.setRenderHint(QPainter::Antialiasing);
-  const bool down = isDown();
-  const QRectF r = QRectF(rect()).adjusted(1, 1, -1, -1);
-  p.setPen(QPen(palette().color(QPalette::Shadow), 1));
-  p.setBrush(down ? palette().color(QPalette::Mid) : palette().color(QPalette::Button));
-  p.drawRoundedRect(r, 4, 4);
-  if (!isEnabled()) p.setOpacity(0.4);
-
-  const bool left = role_ == ArrowRole::FocusNear || role_ == ArrowRole::ZoomWide || role_ == ArrowRole::LevelDown;
-  QChar letter;
-  switch (role_) {
-    case ArrowRole::FocusNear: letter = u'N'; break;
-    case ArrowRole::FocusFar: letter = u'F'; break;
-    case ArrowRole::ZoomWide: letter = u'W'; break;
-    case ArrowRole::ZoomTele: letter = u'T'; break;
-    case ArrowRole::LevelDown: letter = u'D'; break;
-    case ArrowRole::LevelUp: letter = u'U'; break;
-  }
-  // Pressed, the picture sinks by a pixel, as a pushed button does.
-  const QPointF shift = down ? QPointF(1, 1) : QPointF(0, 0);
-  const qreal h = r.height(), w = r.width();
-  const qreal cy = r.center().y() + shift.y();
-  const qreal tipX = left ? r.left() + w * 0.12 : r.right() - w * 0.12;
-  const qreal baseX = left ? r.left() + w * 0.50 : r.right() - w * 0.50;
-  QPainterPath arrow;
-  arrow.moveTo(tipX + shift.x(), cy);
-  arrow.lineTo(baseX + shift.x(), cy - h * 0.28);
-  arrow.lineTo(baseX + shift.x(), cy + h * 0.28);
-  arrow.closeSubpath();
-  p.setPen(Qt::NoPen);
-  p.setBrush(down ? QColor(20, 90, 170) : palette().color(QPalette::ButtonText));
-  p.drawPath(arrow);
-
-  QFont f = font();
-  f.setBold(true);
-  f.setPixelSize(static_cast<int>(h * 0.38));
-  p.setFont(f);
-  p.setPen(palette().color(QPalette::ButtonText));
-  const QRectF letterBox = left ? QRectF(r.left() + w * 0.5, r.top(), w * 0.45, h) : QRectF(r.left() + w * 0.05, r.top(), w * 0.45, h);
-  p.drawText(letterBox.translated(shift), Qt::AlignCenter, QString(letter));
-}
 
 // ---- the dialog
 
@@ -117,20 +68,28 @@ QWidget* PanelDialog::makeControl(Control& c) {
   const panels::ControlDescription& d = *c.description;
   const panels::ControlId id = d.id;
   QWidget* w = nullptr;
+  // A field's caption stands in a column of its own before it (build() aligns them).
+  if (!d.caption.empty() && takesCaption(d.kind)) c.label = new QLabel(qs(d.caption), this);
   switch (d.kind) {
     case ControlKind::Label: w = new QLabel(qs(d.caption), this); break;
-    // Drawn with the panels that need them.
-    case ControlKind::Stepper: w = new QLabel(qs(d.caption), this); break;
     case ControlKind::Toggle: {
-      auto* button = new QPushButton(qs(d.caption), this);
-      button->setCheckable(true);
-      button->setAutoDefault(false);
+      auto* button = toggleButton({qs(d.offCaption), qs(d.onCaption), qs(d.caption)}, this);
+      button->setText(qs(d.caption));
       connect(button, &QPushButton::clicked, this, [this, button, id](bool checked) {
         if (showing_) return;
         button->setChecked(!checked);
         intent(panels::Intent::toggle(id));
       });
       w = button;
+      break;
+    }
+    case ControlKind::Stepper: {
+      auto* stepper = new StepperField(widestText(d.format, d.minimum, d.maximum), this);
+      stepper->setArrowsShown(!d.readOnly);
+      c.editor = stepper->field();
+      connect(stepper, &StepperField::stepped, this,
+              [this, id](int direction) { intent(panels::Intent::step(id, direction)); });
+      w = stepper;
       break;
     }
     case ControlKind::Check: {
@@ -144,8 +103,11 @@ QWidget* PanelDialog::makeControl(Control& c) {
       break;
     }
     case ControlKind::Radio: {
-      auto* group = new QGroupBox(qs(d.caption), this);
+      // Without a caption of its own, in a group box, it needs no second frame.
+      const bool bare = d.caption.empty() && !d.group.empty();
+      QWidget* group = bare ? new QWidget(this) : new QGroupBox(qs(d.caption), this);
       auto* layout = new QVBoxLayout(group);
+      if (bare) layout->setContentsMargins(0, 0, 0, 0);
       for (std::size_t i = 0; i < d.choices.size(); ++i) {
         auto* radio = new QRadioButton(qs(d.choices[i].caption), group);
         radio->setAutoExclusive(false);
@@ -162,6 +124,14 @@ QWidget* PanelDialog::makeControl(Control& c) {
       break;
     }
     case ControlKind::List: {
+      if (d.readOnly) {
+        // Shown only, it has no drop-down to offer: drawn as a field with the chosen entry.
+        auto* field = new QLineEdit(this);
+        for (const panels::Choice& choice : d.choices) c.captions.push_back(qs(choice.caption));
+        showChosen(*field, c.captions, c.value);
+        w = field;
+        break;
+      }
       auto* list = new QComboBox(this);
       for (const panels::Choice& choice : d.choices) list->addItem(qs(choice.caption));
       connect(list, &QComboBox::activated, this, [this, id](int index) {
@@ -176,10 +146,6 @@ QWidget* PanelDialog::makeControl(Control& c) {
       auto* row = new QWidget(this);
       auto* layout = new QHBoxLayout(row);
       layout->setContentsMargins(0, 0, 0, 0);
-      if (!d.caption.empty()) {
-        c.label = new QLabel(qs(d.caption), row);
-        layout->addWidget(c.label);
-      }
       if (d.spin) {
         auto* spin = new QSpinBox(row);
         spin->setRange(static_cast<int>(d.minimum), static_cast<int>(d.maximum));
@@ -194,16 +160,28 @@ QWidget* PanelDialog::makeControl(Control& c) {
       }
       auto* edit = new QLineEdit(row);
       edit->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("00000000")));
-      auto* set = new QPushButton(qs(panels::texts::kSet), row);
       layout->addWidget(edit);
-      layout->addWidget(set);
       c.editor = edit;
-      auto send = [this, edit, id] {
-        if (!showing_) intent(panels::Intent::enter(id, edit->text().toStdString()));
-      };
-      connect(set, &QPushButton::clicked, this, send);
-      connect(edit, &QLineEdit::returnPressed, this, send);
       w = row;
+      // Shown only: the field without its "Set".
+      if (d.readOnly) break;
+      if (const auto groupSet = groupSetOf(d)) {
+        // Sent with the rest of its group by the group's one "Set"; Return presses that.
+        connect(edit, &QLineEdit::returnPressed, this, [this, set = *groupSet] { intent(panels::Intent::click(set)); });
+      } else {
+        auto* set = new QPushButton(qs(panels::texts::kSet), row);
+        // No "Set" is the dialog's default: Return in one entry would press another's too.
+        set->setAutoDefault(false);
+        layout->addWidget(set);
+        auto send = [this, edit, id] {
+          if (!showing_) intent(panels::Intent::enter(id, edit->text().toStdString()));
+        };
+        connect(set, &QPushButton::clicked, this, send);
+        connect(edit, &QLineEdit::returnPressed, this, send);
+      }
+      // Typing only: setText() does not say textEdited.
+      connect(edit, &QLineEdit::textEdited, this,
+              [this, id](const QString& text) { intent(panels::Intent::edit(id, text.toStdString())); });
       break;
     }
     case ControlKind::Readout: {
@@ -273,31 +251,21 @@ QWidget* PanelDialog::makeControl(Control& c) {
     }
   }
   w->setObjectName(QStringLiteral("control.%1").arg(id));
+  if (d.readOnly) showOnly(w);
   c.widget = w;
   c.row = w;
-  // A control that only shows the camera's state takes neither clicks nor keys, and is not
-  // greyed: it is not disabled, just not the operator's.
-  if (d.readOnly) {
-    w->setAttribute(Qt::WA_TransparentForMouseEvents);
-    w->setFocusPolicy(Qt::NoFocus);
-  }
-  // A list or a read-out with a caption of its own shows it in front.
-  if ((d.kind == ControlKind::List || d.kind == ControlKind::Readout) && !d.caption.empty()) {
-    auto* row = new QWidget(this);
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
-    c.label = new QLabel(qs(d.caption), row);
-    w->setParent(row);
-    layout->addWidget(c.label);
-    layout->addStretch(1);
-    layout->addWidget(w);
-    c.row = row;
-    return row;
-  }
   return w;
 }
 
+std::optional<panels::ControlId> PanelDialog::groupSetOf(const panels::ControlDescription& entry) const {
+  if (entry.group.empty()) return std::nullopt;
+  for (const panels::ControlDescription& d : controlList_)
+    if (d.setsGroup && d.group == entry.group) return d.id;
+  return std::nullopt;
+}
+
 void PanelDialog::build(const panels::PanelDescription& description) {
+  controlList_ = description.controls;
   // The controls live in a body that scrolls when the screen is smaller than the panel (a
   // large panel at 150 %); otherwise the window fits the body exactly. "CLOSE" stays in sight
   // under the body.
@@ -332,6 +300,19 @@ void PanelDialog::build(const panels::PanelDescription& description) {
   QGroupBox* openBox = nullptr;
   int openColumn = -1;
   QHBoxLayout* buttonRow = nullptr;
+  // Captioned fields standing together, and what stands between them: captions in the first
+  // column, fields in the second (a list as wide as the widest, a number with its unit after
+  // it), anything else across both.
+  QGridLayout* fields = nullptr;
+  int fieldRows = 0;
+  // The label after control `i`, which becomes its unit; `i` moves on to it.
+  auto unitAfter = [&](std::size_t& i) {
+    const panels::ControlDescription& unit = list[++i];
+    Control& u = controls_[unit.id];
+    u.description = &unit;
+    u.box = openBox;
+    return makeControl(u);
+  };
   for (std::size_t i = 0; i < list.size(); ++i) {
     const panels::ControlDescription& d = list[i];
     Control& c = controls_[d.id];
@@ -354,9 +335,11 @@ void PanelDialog::build(const panels::PanelDescription& description) {
       openGroup = d.group;
       openColumn = d.column;
       buttonRow = nullptr;
+      fields = nullptr;
     }
     c.box = openBox;
     if (sharesButtonRow(d.kind)) {
+      fields = nullptr;
       if (buttonRow == nullptr) {
         buttonRow = new QHBoxLayout;
         container->addLayout(buttonRow);
@@ -368,17 +351,37 @@ void PanelDialog::build(const panels::PanelDescription& description) {
     const bool takesUnit = (d.kind == ControlKind::Readout || d.kind == ControlKind::Entry) && i + 1 < list.size() &&
                            list[i + 1].kind == ControlKind::Label && list[i + 1].group == d.group &&
                            list[i + 1].column == d.column;
+    if (c.label != nullptr) {
+      if (fields == nullptr) {
+        fields = new QGridLayout;
+        fields->setColumnStretch(1, 1);
+        container->addLayout(fields);
+        fieldRows = 0;
+      }
+      fields->addWidget(c.label, fieldRows, 0);
+      if (d.kind == ControlKind::List) {
+        fields->addWidget(w, fieldRows++, 1);
+        continue;
+      }
+      auto* cell = new QHBoxLayout;
+      cell->addWidget(w);
+      if (takesUnit) cell->addWidget(unitAfter(i));
+      cell->addStretch(1);
+      fields->addLayout(cell, fieldRows++, 1);
+      continue;
+    }
+    if (fields != nullptr && !takesUnit) {
+      fields->addWidget(w, fieldRows++, 0, 1, 2);
+      continue;
+    }
+    fields = nullptr;
     if (!takesUnit) {
       container->addWidget(w);
       continue;
     }
     auto* row = new QHBoxLayout;
     row->addWidget(w);
-    const panels::ControlDescription& unit = list[++i];
-    Control& u = controls_[unit.id];
-    u.description = &unit;
-    u.box = openBox;
-    row->addWidget(makeControl(u));
+    row->addWidget(unitAfter(i));
     row->addStretch(1);
     container->addLayout(row);
   }
@@ -438,7 +441,12 @@ void PanelDialog::fitBody() {
 }
 
 void PanelDialog::intent(const panels::Intent& i) {
-  if (logic_ != nullptr && !closed_) logic_->intent(i);
+  if (logic_ == nullptr || closed_) return;
+  // A control that is shown only reports nothing (it takes no input either).
+  if (const Control* c = i.kind == panels::Intent::Kind::Tick ? nullptr : find(i.control);
+      c != nullptr && c->description->readOnly)
+    return;
+  logic_->intent(i);
 }
 
 void PanelDialog::setText(panels::ControlId control, std::string_view text) {
@@ -457,9 +465,11 @@ void PanelDialog::setValue(panels::ControlId control, int value) {
   if (c == nullptr) return;
   c->value = value;
   showing_ = true;
-  if (auto* box = qobject_cast<QCheckBox*>(c->widget)) box->setChecked(value != 0);
-  else if (auto* push = qobject_cast<QPushButton*>(c->widget); push != nullptr && push->isCheckable())
-    push->setChecked(value != 0);
+  // A check box or a toggle: pressed or released.
+  if (auto* box = qobject_cast<QAbstractButton*>(c->widget); box != nullptr && box->isCheckable())
+    box->setChecked(value != 0);
+  else if (c->description->kind == ControlKind::List && c->description->readOnly)
+    showChosen(*qobject_cast<QLineEdit*>(c->widget), c->captions, c->value);
   else if (auto* list = qobject_cast<QComboBox*>(c->widget)) list->setCurrentIndex(value);
   else if (auto* slider = qobject_cast<QSlider*>(c->editor)) slider->setValue(value);
   else
@@ -477,13 +487,17 @@ void PanelDialog::setRange(panels::ControlId control, int minimum, int maximum) 
 }
 
 void PanelDialog::setEnabled(panels::ControlId control, bool enabled) {
-  if (Control* c = find(control)) c->widget->setEnabled(enabled);
+  Control* c = find(control);
+  if (c == nullptr) return;
+  c->widget->setEnabled(enabled);
+  if (c->label != nullptr) c->label->setEnabled(enabled);
 }
 
 void PanelDialog::setShown(panels::ControlId control, bool shown) {
   Control* c = find(control);
   if (c == nullptr) return;
   c->row->setVisible(shown);
+  if (c->label != nullptr) c->label->setVisible(shown);
   // A group box shows while any of its controls does.
   if (c->box != nullptr) {
     const bool any = std::any_of(controls_.begin(), controls_.end(),
@@ -505,10 +519,16 @@ void PanelDialog::setCaption(panels::ControlId control, std::string_view caption
 void PanelDialog::setItemCaption(panels::ControlId control, std::size_t item, std::string_view caption) {
   Control* c = find(control);
   if (c == nullptr) return;
-  if (item < c->scale.size()) c->scale[item]->setText(qs(caption));
-  else if (item < c->items.size()) c->items[item]->setText(qs(caption));
-  else if (auto* list = qobject_cast<QComboBox*>(c->widget); list != nullptr && item < static_cast<std::size_t>(list->count()))
+  if (item < c->captions.size()) {
+    c->captions[item] = qs(caption);
+    showChosen(*qobject_cast<QLineEdit*>(c->widget), c->captions, c->value);
+  } else if (item < c->scale.size()) {
+    c->scale[item]->setText(qs(caption));
+  } else if (item < c->items.size()) {
+    c->items[item]->setText(qs(caption));
+  } else if (auto* list = qobject_cast<QComboBox*>(c->widget); list != nullptr && item < static_cast<std::size_t>(list->count())) {
     list->setItemText(static_cast<int>(item), qs(caption));
+  }
 }
 
 void PanelDialog::setItemEnabled(panels::ControlId control, std::size_t item, bool enabled) {

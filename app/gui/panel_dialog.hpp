@@ -4,17 +4,23 @@
 // Controls are controlled: a click does not change a check, a choice or a text by itself;
 // the logic's answer does.
 //
-// Layout is derived from the description's order: a readout or an entry takes the label that
-// follows it as its unit on the same row, buttons and arrows standing together share a row,
-// and "CLOSE" closes the window's last row on the right.
+// Layout is derived from the description's order: a list, readout, entry or stepper with a
+// caption has it in front, and such fields standing together line up, captions in one column
+// and fields in the next; a readout or an entry takes the label that follows it as its unit on
+// the same row; buttons and arrows standing together share a row; "CLOSE" closes the window's
+// last row on the right. A control that is shown only takes neither mouse nor keyboard and
+// reports nothing, but is drawn as legibly as any other (a list as a field with its entry).
 #include <QAbstractButton>
 #include <QDialog>
 
 #include <map>
+#include <optional>
+#include <span>
 
 #include "panels/panel_description.hpp"
 #include "panels/panel_logic.hpp"
 #include "panels/panel_view.hpp"
+#include "panel_widgets.hpp"
 
 class QLabel;
 class QScrollArea;
@@ -22,21 +28,6 @@ class QTimer;
 class QWidget;
 
 namespace orva::gui {
-
-// A press-and-hold arrow button, its picture drawn in code: an arrow and the letter of its role.
-class ArrowButton final : public QAbstractButton {
-  Q_OBJECT
-
- public:
-  ArrowButton(panels::ArrowRole role, QWidget* parent);
-  QSize sizeHint() const override { return {54, 54}; }
-
- protected:
-  void paintEvent(QPaintEvent* event) override;
-
- private:
-  panels::ArrowRole role_;
-};
 
 class PanelDialog final : public QDialog, public panels::PanelView {
   Q_OBJECT
@@ -82,9 +73,10 @@ class PanelDialog final : public QDialog, public panels::PanelView {
     QWidget* row = nullptr;     // what is shown and hidden with it
     std::vector<QAbstractButton*> items;  // a radio group's buttons
     QWidget* editor = nullptr;            // an entry's line edit, a slider's slider
-    QLabel* label = nullptr;              // an entry's caption
+    QLabel* label = nullptr;              // a field's caption, before it
     QWidget* box = nullptr;               // the group box it sits in, if any
     std::vector<QLabel*> scale;           // a slider's scale labels
+    std::vector<QString> captions;        // the entries of a list that is shown only
     int value = -1;
   };
 
@@ -92,9 +84,12 @@ class PanelDialog final : public QDialog, public panels::PanelView {
   QWidget* makeControl(Control& c);
   void intent(const panels::Intent& intent);
   void releaseArrows();
+  // The button that sends an entry with the rest of its group, if it has one.
+  std::optional<panels::ControlId> groupSetOf(const panels::ControlDescription& entry) const;
   void fitBody();
   Control* find(panels::ControlId id);
 
+  std::span<const panels::ControlDescription> controlList_;
   QScrollArea* scroll_ = nullptr;
   QWidget* body_ = nullptr;
   bool fitPending_ = false;

@@ -6,6 +6,9 @@
 namespace orva::panels {
 namespace {
 
+// More presses than any stepper has steps is a typing error, not a script.
+constexpr int kMaxPresses = 0x10000;
+
 template <typename Map, typename Key, typename Value>
 Value lookup(const Map& map, const Key& key, Value fallback) {
   const auto it = map.find(key);
@@ -30,17 +33,48 @@ bool names(std::string_view key, std::string_view group, std::string_view name) 
 bool hasValue(ControlKind kind) {
   switch (kind) {
     case ControlKind::Check:
-    case ControlKind::Toggle:
     case ControlKind::Radio:
     case ControlKind::List:
     case ControlKind::Entry:
     case ControlKind::Readout:
-    case ControlKind::Slider: return true;
+    case ControlKind::Slider:
+    case ControlKind::Toggle:
+    case ControlKind::Stepper: return true;
     default: return false;
   }
 }
 
-bool twoStates(ControlKind kind) { return kind == ControlKind::Check || kind == ControlKind::Toggle; }
+// A bare name presses these.
+bool pressed(ControlKind kind) {
+  return kind == ControlKind::Button || kind == ControlKind::Check || kind == ControlKind::Toggle;
+}
+
+// NAME=VALUE names these.
+bool takesValue(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::Entry:
+    case ControlKind::List:
+    case ControlKind::Radio:
+    case ControlKind::Slider:
+    case ControlKind::Check:
+    case ControlKind::Toggle:
+    case ControlKind::Stepper: return true;
+    default: return false;
+  }
+}
+
+bool twoState(ControlKind kind) { return kind == ControlKind::Check || kind == ControlKind::Toggle; }
+
+// A stepper's presses: "up", "down", "+N", "-N" (N from 1); 0 for anything else.
+int presses(std::string_view given) {
+  if (given == "up") return 1;
+  if (given == "down") return -1;
+  if (given.size() < 2 || (given[0] != '+' && given[0] != '-')) return 0;
+  int n = 0;
+  const auto [end, error] = std::from_chars(given.data() + 1, given.data() + given.size(), n);
+  if (error != std::errc() || end != given.data() + given.size() || n < 1 || n > kMaxPresses) return 0;
+  return given[0] == '+' ? n : -n;
+}
 
 }  // namespace
 
@@ -93,8 +127,7 @@ std::string TextPanelView::value(const ControlDescription& c) const {
 std::vector<std::pair<const ControlDescription*, std::string>> TextPanelView::keyed(bool valued) const {
   std::vector<std::pair<const ControlDescription*, std::string>> out;
   for (const auto& c : description_.controls) {
-    const bool pressed = c.kind == ControlKind::Button || twoStates(c.kind);
-    if (!shown(c) || (valued ? !hasValue(c.kind) : !pressed)) continue;
+    if (!shown(c) || (valued ? !hasValue(c.kind) : !pressed(c.kind))) continue;
     if (std::string n = name(c); !n.empty()) out.emplace_back(&c, std::move(n));
   }
   const auto count = [&out](std::string_view key) {
@@ -133,18 +166,13 @@ TextPanelView::Action TextPanelView::action(std::string_view text) const {
   std::vector<Match> found;
   for (const auto& [c, k] : keyed(valued))
     if (k == key) found.push_back({c, -1});
-  // Else by caption alone or by GROUP/CAPTION, which may name several controls.
+  // Else by name alone or by GROUP/NAME, which may name several controls.
   const bool exact = !found.empty();
   for (const auto& c : description_.controls) {
     if (exact || !shown(c)) continue;
-    if (valued) {
-      if ((c.kind == ControlKind::Entry || c.kind == ControlKind::List || c.kind == ControlKind::Radio ||
-           c.kind == ControlKind::Slider) &&
-          names(key, trimmed(c.group), name(c)))
-        found.push_back({&c, -1});
-    } else if (c.kind == ControlKind::Button || twoStates(c.kind)) {
+    if (valued ? takesValue(c.kind) : pressed(c.kind)) {
       if (names(key, trimmed(c.group), name(c))) found.push_back({&c, -1});
-    } else if (c.kind == ControlKind::Radio) {
+    } else if (!valued && c.kind == ControlKind::Radio) {
       for (std::size_t i = 0; i < c.choices.size(); ++i) {
         const std::string item = itemCaption(c, i);
         if (names(key, trimmed(c.group), item) || names(key, name(c), item))
@@ -153,32 +181,56 @@ TextPanelView::Action TextPanelView::action(std::string_view text) const {
     }
   }
   const std::string quoted = "\"" + std::string(key) + "\"";
-  if (found.empty()) return {std::nullopt, "no control " + quoted + " on this panel"};
-  if (found.size() > 1) return {std::nullopt, quoted + " names more than one control; use GROUP/CAPTION"};
+  const std::string value = "\"" + std::string(given) + "\"";
+  const auto refuse = [](std::string why) { return Action{{}, std::move(why)}; };
+  const auto intend = [](Intent i) { return Action{{std::move(i)}, {}}; };
+  if (found.empty()) return refuse("no control " + quoted + " on this panel");
+  if (found.size() > 1) return refuse(quoted + " names more than one control; use GROUP/CAPTION");
   const ControlDescription& c = *found.front().control;
-  if (!enabled(c)) return {std::nullopt, quoted + " is disabled"};
-  if (c.readOnly) return {std::nullopt, quoted + " is shown only"};
+  if (c.readOnly) return refuse(quoted + " is shown only");
+  if (!enabled(c)) return refuse(quoted + " is disabled");
   if (!valued) {
-    if (c.kind == ControlKind::Button) return {Intent::click(c.id), {}};
-    if (twoStates(c.kind)) return {Intent::toggle(c.id), {}};
+    if (c.kind == ControlKind::Button) return intend(Intent::click(c.id));
+    if (twoState(c.kind)) return intend(Intent::toggle(c.id));
     const auto item = static_cast<std::size_t>(found.front().item);
-    if (!itemEnabled(c, item)) return {std::nullopt, quoted + " is disabled"};
-    return {Intent::choose(c.id, found.front().item), {}};
+    if (!itemEnabled(c, item)) return refuse(quoted + " is disabled");
+    return intend(Intent::choose(c.id, found.front().item));
   }
-  if (c.kind == ControlKind::Entry) return {Intent::enter(c.id, std::string(given)), {}};
-  if (c.kind == ControlKind::Slider) {
-    int position = 0;
-    const auto [end, error] = std::from_chars(given.data(), given.data() + given.size(), position);
-    if (error != std::errc() || end != given.data() + given.size())
-      return {std::nullopt, "\"" + std::string(given) + "\" is no position of " + quoted};
-    return {Intent::choose(c.id, position), {}};
+  switch (c.kind) {
+    case ControlKind::Entry: {
+      // An entry its group's one "Set" sends is typed into only: the script presses that Set.
+      const bool groupSet = !c.group.empty() && std::any_of(description_.controls.begin(), description_.controls.end(),
+                                                            [&c](const auto& o) { return o.setsGroup && o.group == c.group; });
+      if (groupSet) return intend(Intent::edit(c.id, std::string(given)));
+      return {{Intent::edit(c.id, std::string(given)), Intent::enter(c.id, std::string(given))}, {}};
+    }
+    case ControlKind::Slider: {
+      int position = 0;
+      const auto [end, error] = std::from_chars(given.data(), given.data() + given.size(), position);
+      if (error != std::errc() || end != given.data() + given.size())
+        return refuse(value + " is no position of " + quoted);
+      return intend(Intent::choose(c.id, position));
+    }
+    case ControlKind::Check:
+    case ControlKind::Toggle: {
+      if (given != "on" && given != "off") return refuse(value + " is neither on nor off for " + quoted);
+      // Already so: nothing is sent, as a click is not needed.
+      if ((lookup(values_, c.id, 0) == 1) == (given == "on")) return {};
+      return intend(Intent::toggle(c.id));
+    }
+    case ControlKind::Stepper: {
+      const int n = presses(given);
+      if (n == 0) return refuse(value + " is no step of " + quoted + " (up, down, +N, -N)");
+      return {std::vector<Intent>(static_cast<std::size_t>(n < 0 ? -n : n), Intent::step(c.id, n < 0 ? -1 : 1)), {}};
+    }
+    default: break;
   }
   for (std::size_t i = 0; i < c.choices.size(); ++i) {
     if (itemCaption(c, i) != given) continue;
-    if (!itemEnabled(c, i)) return {std::nullopt, "\"" + std::string(given) + "\" of " + quoted + " is disabled"};
-    return {Intent::choose(c.id, static_cast<int>(i)), {}};
+    if (!itemEnabled(c, i)) return refuse(value + " of " + quoted + " is disabled");
+    return intend(Intent::choose(c.id, static_cast<int>(i)));
   }
-  return {std::nullopt, "\"" + std::string(given) + "\" is not a choice of " + quoted};
+  return refuse(value + " is not a choice of " + quoted);
 }
 
 std::vector<std::string> TextPanelView::lines() const {

@@ -42,20 +42,25 @@ class TextPanelView final : public PanelView {
   int beeps() const { return beeps_; }
   std::optional<CloseReason> closed() const { return closed_; }
 
-  // What an action names: the intent it stands for, or why there is none.
+  // What an action names: the intents it stands for, in order, or why there are none. No
+  // intents and no refusal: the control is already as asked (a toggle set to what it shows).
   struct Action {
-    std::optional<Intent> intent;
+    std::vector<Intent> intents;
     std::string refusal;
+    bool refused() const { return !refusal.empty(); }
   };
-  // "CAPTION" presses a button, selects a radio item or toggles a check or toggle button (by
-  // its name where it has one); "CAPTION=VALUE" types VALUE into an entry (its "Set"), or
-  // chooses the list or radio item with that text, or moves a slider; "GROUP/CAPTION" picks
-  // among controls with the same caption. Hidden controls are not there; a disabled or
-  // read-only control, or a disabled item, is refused.
+  // "NAME" presses a button, selects a radio item or toggles a check or a toggle;
+  // "NAME=VALUE" types VALUE into an entry (its edit, then its "Set"; for an entry that its
+  // group's one "Set" sends, the edit alone), chooses the list or radio item with that text,
+  // moves a slider, sets a check or toggle "on" or "off", or steps a stepper ("up", "down",
+  // "+N", "-N": N presses); "GROUP/NAME" picks among controls with the same name. A control's
+  // name is its description's `name`, else its caption. Hidden controls are not there; a
+  // disabled control or item, and one that is shown only, is refused.
   Action action(std::string_view text) const;
 
-  // Every shown control with a value, in the description's order: "Caption: value", a check
-  // or toggle as on/off, a radio group or list as its selected item, " (disabled)" after a disabled one.
+  // Every shown control with a value, in the description's order: "Name: value", a check or
+  // toggle as on/off, a radio group or list as its selected item, an entry, readout or
+  // stepper as its text, " (disabled)" after a disabled one.
   std::vector<std::string> lines() const;
 
  private:
@@ -64,8 +69,8 @@ class TextPanelView final : public PanelView {
   std::string caption(const ControlDescription& c) const;
   std::string itemCaption(const ControlDescription& c, std::size_t item) const;
   bool itemEnabled(const ControlDescription& c, std::size_t item) const;
-  // What the control is called in a line and in an action: its caption, else the caption of
-  // the button that reads it, else its group's; empty when it has none of them.
+  // What the control is called in a line and in an action: its `name`, else its caption, else
+  // the caption of the button that reads it, else its group's; empty when it has none of them.
   std::string name(const ControlDescription& c) const;
   std::string value(const ControlDescription& c) const;
   // The shown controls that print a value (`valued`) or that a bare caption presses, each

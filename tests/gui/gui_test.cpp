@@ -3,6 +3,7 @@
 // virtual camera.
 #include <QApplication>
 #include <QClipboard>
+#include <QCursor>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QCheckBox>
@@ -141,9 +142,10 @@ void whenBoxIsOpen(std::function<void()> action) {
   timer->start();
 }
 
-gui::StartOptions simulated() {
+// The built-in camera: the default model, or the one named.
+gui::StartOptions simulated(std::string model = {}) {
   gui::StartOptions o;
-  o.simulate = std::string();
+  o.simulate = std::move(model);
   return o;
 }
 
@@ -192,6 +194,7 @@ class GuiTest : public QObject {
   void zoomSliderMovesOneStepAPageOrAWheelNotch();
   void eisSetupMenuItemOpensItsPanel();
   void screenshots();
+  void openingReadsRunOffTheWindowThreadUnderTheBusyCursor();
 };
 
 void GuiTest::windowStartsWithTitleAndBothPanes() {
@@ -601,8 +604,8 @@ namespace {
 // The program on its virtual camera, shown, with the launcher beside the main window.
 struct Program {
   orva::testing::TempFolder dir;
-  gui::GuiApp app{simulated(), dir.path()};
-  Program() {
+  gui::GuiApp app;
+  explicit Program(std::string model = {}) : app(simulated(std::move(model)), dir.path()) {
     app.window().resize(820, 520);
     app.show();
     (void)QTest::qWaitForWindowExposed(&app.window());
@@ -621,6 +624,21 @@ struct Program {
     QCOMPARE(seen->text, qs(shell::texts::kBackupQuestion));
   }
 };
+
+// Runs `act` once the panel the test opens next is on the screen. A call posted before the
+// click could come too early: the panel's opening reads run in an event loop of their own.
+void whenPanelOpens(gui::GuiApp& app, std::function<void()> act) {
+  auto* timer = new QTimer(&app.window());
+  timer->setInterval(1);
+  QObject::connect(timer, &QTimer::timeout, timer, [&app, timer, act = std::move(act)] {
+    const gui::PanelDialog* panel = app.openPanel();
+    if (panel == nullptr || !panel->isVisible()) return;
+    timer->stop();
+    act();
+    timer->deleteLater();
+  });
+  timer->start();
+}
 
 }  // namespace
 
@@ -641,7 +659,7 @@ void GuiTest::connectOpenCameraTypeAndGet() {
 
   // "Ver" opens CAMERA TYPE; "Get" shows the type code, then "CLOSE".
   QString shown;
-  QTimer::singleShot(0, qApp, [&] {
+  whenPanelOpens(p.app, [&] {
     gui::PanelDialog* panel = p.app.openPanel();
     QVERIFY(panel != nullptr);
     QCOMPARE(panel->windowTitle(), qs(orva::panels::texts::kCameraTypeTitle));
@@ -812,7 +830,7 @@ void GuiTest::zoomFocusPanelDrivesTheLensInBothProtocols() {
     const qsizetype teles = pc().count(tele), stops = pc().count(stop);
     int before = -1, after = -1;
     QString magnificationBefore, magnificationAfter;
-    QTimer::singleShot(0, qApp, [&] {
+    whenPanelOpens(p.app, [&] {
       gui::PanelDialog* panel = p.app.openPanel();
       QVERIFY(panel != nullptr);
       QCOMPARE(panel->windowTitle(), qs(orva::panels::lens::texts::kZoomFocusTitle));
@@ -847,7 +865,7 @@ void GuiTest::zoomFocusPanelDrivesTheLensInBothProtocols() {
     QVERIFY(pc().contains(QStringLiteral("<< ZOOM_FOCUS CONTROL >>")));
 
     // Back to the wide end for the other protocol.
-    QTimer::singleShot(0, qApp, [&] {
+    whenPanelOpens(p.app, [&] {
       gui::PanelDialog* panel = p.app.openPanel();
       QVERIFY(panel != nullptr);
       auto* slider = panel->control(C::kSlider)->findChild<QSlider*>(QStringLiteral("slider"));
@@ -965,7 +983,7 @@ void GuiTest::panelLeavesTheMainWindowUsable() {
   QString typed;
   p.app.window().setTypedHandler([&](char c) { typed += QLatin1Char(c); });
   bool opened = false;
-  QTimer::singleShot(0, qApp, [&] {
+  whenPanelOpens(p.app, [&] {
     gui::PanelDialog* panel = p.app.openPanel();
     QVERIFY(panel != nullptr);
     opened = true;
@@ -993,7 +1011,7 @@ void GuiTest::launcherOpensZoomAndFocusAndSaysWhatIsNotBuilt() {
     QPushButton* button = p.app.launcher().button(item);
     QVERIFY(button->isEnabled() && button->isVisible());
     QString shown;
-    QTimer::singleShot(0, qApp, [&] {
+    whenPanelOpens(p.app, [&] {
       gui::PanelDialog* panel = p.app.openPanel();
       QVERIFY(panel != nullptr);
       shown = panel->windowTitle();
@@ -1035,6 +1053,32 @@ void GuiTest::screenshots() {
   const char* folder = std::getenv("ORVA_GUI_SCREENSHOT_DIR");
   if (folder == nullptr) QSKIP("ORVA_GUI_SCREENSHOT_DIR names no folder");
   const QString dir = QString::fromLocal8Bit(folder);
+  // The panels, each in its own picture, and the screen with it (where the window system
+  // draws one).
+  using orva::link::Protocol;
+  using orva::panels::PanelId;
+  struct Shot {
+    PanelId panel;
+    const char* file;
+    Protocol protocol;
+  };
+  const auto shoot = [&dir](Program& on, const Shot& shot) {
+    if (on.app.link().protocol() != shot.protocol) on.app.session().selectProtocol(shot.protocol);
+    whenPanelOpens(on.app, [&] {
+      gui::PanelDialog* panel = on.app.openPanel();
+      QTest::qWait(50);
+      QVERIFY(panel->grab().save(dir + QStringLiteral("/%1.png").arg(QLatin1String(shot.file))));
+      (void)panel->screen()->grabWindow(0).save(dir + QStringLiteral("/%1-screen.png").arg(QLatin1String(shot.file)));
+      panel->reject();
+    });
+    on.app.openPanel(shot.panel);
+  };
+  // A model with the EIS setup, alone: one program at a time.
+  {
+    Program eis("QB-183");
+    eis.connect();
+    shoot(eis, {PanelId::EisSetup, "eis-setup", Protocol::Eap});
+  }
   Program p;
   p.connect();
   for (const char* frame : {":R010200", ":W11EE88", ":RFCC000"}) {
@@ -1044,7 +1088,7 @@ void GuiTest::screenshots() {
   QTest::qWait(100);
   QVERIFY(p.app.window().grab().save(dir + QStringLiteral("/main-window.png")));
   QVERIFY(p.app.launcher().grab().save(dir + QStringLiteral("/launcher.png")));
-  QTimer::singleShot(0, qApp, [&] {
+  whenPanelOpens(p.app, [&] {
     gui::PanelDialog* panel = p.app.openPanel();
     qobject_cast<QPushButton*>(panel->control(orva::panels::camera_type::kGet))->click();
     QTest::qWait(50);
@@ -1052,27 +1096,43 @@ void GuiTest::screenshots() {
     panel->reject();
   });
   p.app.launcher().button(orva::camera::LauncherItem::Ver)->click();
-  // The lens panels, each in its own picture.
-  struct Shot {
-    orva::panels::PanelId panel;
-    const char* file;
-  };
-  for (const Shot shot : {Shot{orva::panels::PanelId::ZoomFocus, "/zoom-focus.png"},
-                          Shot{orva::panels::PanelId::Zoom, "/zoom.png"}, Shot{orva::panels::PanelId::Focus, "/focus.png"}}) {
-    QTimer::singleShot(0, qApp, [&] {
-      gui::PanelDialog* panel = p.app.openPanel();
-      QVERIFY(panel != nullptr);
-      QTest::qWait(50);
-      QVERIFY(panel->grab().save(dir + QString::fromLatin1(shot.file)));
-      panel->reject();
-    });
-    p.app.openPanel(shot.panel);
-  }
+  for (const Shot shot : {Shot{PanelId::ZoomFocus, "zoom-focus", Protocol::Eap}, Shot{PanelId::Zoom, "zoom", Protocol::Eap},
+                          Shot{PanelId::Focus, "focus", Protocol::Eap}, Shot{PanelId::BlockRead, "block-read", Protocol::Afp},
+                          Shot{PanelId::EnhancedIntensity, "enhanced-intensity", Protocol::Eap},
+                          Shot{PanelId::NightScope, "night-scope", Protocol::Eap}})
+    shoot(p, shot);
   auto& prompt = p.app.window().prompt();
   prompt.progress(orva::eeprom::kBackupCaption, 40, 100);
   QTest::qWait(50);
   QVERIFY(prompt.waitWindow().grab().save(dir + QStringLiteral("/wait-window.png")));
   prompt.endProgress();
+}
+
+// The window thread goes on with its events while a panel's opening reads run, under the busy
+// cursor; the panel then shows what they read.
+void GuiTest::openingReadsRunOffTheWindowThreadUnderTheBusyCursor() {
+  namespace C = orva::panels::lens::controls;
+  Program p;
+  p.connect();
+  // Posted before the click, it comes in the loop that runs while the reads do.
+  bool beforeTheWindow = false;
+  Qt::CursorShape cursor = Qt::ArrowCursor;
+  QTimer::singleShot(0, &p.app.window(), [&] {
+    beforeTheWindow = p.app.openPanel() == nullptr;
+    if (const QCursor* shown = QApplication::overrideCursor()) cursor = shown->shape();
+  });
+  QString magnification;
+  bool restored = false;
+  whenPanelOpens(p.app, [&] {
+    magnification = qobject_cast<QLineEdit*>(p.app.openPanel()->control(C::kMagnification))->text();
+    restored = QApplication::overrideCursor() == nullptr;
+    p.app.openPanel()->reject();
+  });
+  p.app.launcher().button(orva::camera::LauncherItem::ZoomFocus)->click();
+  QVERIFY(beforeTheWindow);
+  QCOMPARE(cursor, Qt::WaitCursor);
+  QVERIFY(restored);
+  QVERIFY(!magnification.isEmpty());
 }
 
 void GuiTest::eisSetupMenuItemOpensItsPanel() {
@@ -1087,7 +1147,7 @@ void GuiTest::eisSetupMenuItemOpensItsPanel() {
   QTRY_VERIFY(seen->seen);
   QVERIFY(app.window().menuView().action(MenuItem::EisSetup)->isEnabled());
   QString shown;
-  QTimer::singleShot(0, qApp, [&] {
+  whenPanelOpens(app, [&] {
     gui::PanelDialog* panel = app.openPanel();
     QVERIFY(panel != nullptr);
     shown = panel->windowTitle();

@@ -25,15 +25,24 @@ const std::array kControls{
     button(8, "Reset"),
     label(9, "[HEX]"),
     closeButton(10, "CLOSE"),
+    toggle(11, "EIS", kAny, {0, 1}, {1, 2}, "EIS OFF", "EIS ON "),
+    stepper(12, "Offset", kAny, Format::Hex4, -8, 8).inGroup("V"),
+    toggle(13, "", kAny, {0, 1}, {1, 2}, "Freeze", "Freeze").shownOnly(),
+    list(14, "Focus mode", kAny, kModes).shownOnly(),
+    check(15, "Flip", kAny, {0, 1}, {1, 2}).named("FLIP"),
+    entry(16, "X", kAny, Format::Hex2, 0, 0xFF).inGroup("Area"),
+    groupSetButton(17, "Send", "Area"),
 };
 const PanelDescription kPanel{.id = PanelId::CameraType, .title = "TEST", .controls = kControls};
 
 std::string said(const TextPanelView::Action& a) {
-  if (!a.intent) return a.refusal;
-  const Intent& i = *a.intent;
-  const char* kinds[] = {"toggle", "choose", "enter", "click"};
-  return std::string(kinds[static_cast<int>(i.kind)]) + " " + std::to_string(i.control) + " " +
-         std::to_string(i.index) + " " + i.text;
+  if (a.refused()) return a.refusal;
+  const char* kinds[] = {"toggle", "choose", "enter", "click", "press", "release", "tick", "step", "edit"};
+  std::string out;
+  for (const Intent& i : a.intents)
+    out += std::string(out.empty() ? "" : "; ") + kinds[static_cast<int>(i.kind)] + " " + std::to_string(i.control) +
+           " " + std::to_string(i.index) + " " + i.text;
+  return out;
 }
 
 TEST(TextPanelView, PrintsShownValuesAndTurnsActionsIntoIntents) {
@@ -46,8 +55,15 @@ TEST(TextPanelView, PrintsShownValuesAndTurnsActionsIntoIntents) {
   view.setText(5, "2A");
   view.setText(6, "13F0");
   view.setShown(8, false);
+  view.setValue(11, 1);
+  view.setCaption(11, "EIS OFF");  // a toggle goes by its name whatever it shows
+  view.setText(12, "FFFE");
+  view.setValue(13, 1);
+  view.setValue(14, 0);
   EXPECT_EQ(view.lines(), (std::vector<std::string>{"INSTANT/DIGI. ZOOM: on", "CONTINUOUS/DIGI. ZOOM: off (disabled)",
-                                                    "Mode: Manual", "Sensitivity: Low", "Offset: 2A", "Get: 13F0"}));
+                                                    "Mode: Manual", "Sensitivity: Low", "Offset: 2A", "Get: 13F0",
+                                                    "EIS: on", "V/Offset: FFFE", "Freeze: on", "Focus mode: Auto",
+                                                    "FLIP: off", "X: "}));
 
   const std::pair<const char*, const char*> cases[] = {
       {"INSTANT/DIGI. ZOOM", "toggle 1 0 "},
@@ -58,7 +74,23 @@ TEST(TextPanelView, PrintsShownValuesAndTurnsActionsIntoIntents) {
       {"Auto", "\"Auto\" is disabled"},
       {"Sensitivity=High", "choose 4 1 "},
       {"Sensitivity=Loud", "\"Loud\" is not a choice of \"Sensitivity\""},
-      {"Offset=33", "enter 5 0 33"},
+      {"Offset=33", "edit 5 0 33; enter 5 0 33"},
+      {"EIS", "toggle 11 0 "},
+      {"EIS=off", "toggle 11 0 "},
+      {"EIS=on", ""},
+      {"EIS=maybe", "\"maybe\" is neither on nor off for \"EIS\""},
+      {"EIS OFF", "no control \"EIS OFF\" on this panel"},
+      {"FLIP=on", "toggle 15 0 "},
+      {"V/Offset=up", "step 12 1 "},
+      {"V/Offset=down", "step 12 -1 "},
+      {"V/Offset=+3", "step 12 1 ; step 12 1 ; step 12 1 "},
+      {"V/Offset=-2", "step 12 -1 ; step 12 -1 "},
+      {"V/Offset=+0", "\"+0\" is no step of \"V/Offset\" (up, down, +N, -N)"},
+      {"V/Offset=3", "\"3\" is no step of \"V/Offset\" (up, down, +N, -N)"},
+      {"Freeze", "\"Freeze\" is shown only"},
+      {"Focus mode=Manual", "\"Focus mode\" is shown only"},
+      {"Area/X=10", "edit 16 0 10"},  // the group's one Set sends it
+      {"Send", "click 17 0 "},
       {"Get", "click 7 0 "},
       {"Reset", "no control \"Reset\" on this panel"},
       {"CLOSE", "no control \"CLOSE\" on this panel"},
