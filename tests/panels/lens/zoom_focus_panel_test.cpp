@@ -48,7 +48,7 @@ TEST(ZoomFocus, TheSlowSpeedsReplaceTheSpeedButtonsAndTheirListFollowsSlowSpeed)
 TEST(ZoomFocus, EntriesOutOfRangeAreRefusedTheInstantOneWithItsMessage) {
   Panel z(P::Eap, "FDE6: 0F\nFDF0: 00\n", makeZoomFocus, 0x61, 0, kNoAfOptions);
   ASSERT_TRUE(z.logic->open());
-  auto mark = z.bench.mark();
+  const auto mark = z.bench.mark();
   z.logic->intent(Intent::enter(C::kInstantMax, "2.1"));
   ASSERT_EQ(z.bench.prompt.asked().size(), 1u);
   EXPECT_EQ(z.bench.prompt.asked()[0].text, T::kInstantRange);
@@ -64,9 +64,6 @@ TEST(ZoomFocus, EntriesOutOfRangeAreRefusedTheInstantOneWithItsMessage) {
   EXPECT_EQ(z.view.beeps(), 2);
   EXPECT_EQ(z.view.text(C::kContinuousMax), "10");
   EXPECT_EQ(byte(z.bench, 0xFDF0), 0xE7) << "low byte of -256 / 10";
-  mark = z.bench.mark();
-  z.logic->intent(Intent::enter(C::kContinuousMax, "x"));
-  EXPECT_TRUE(z.bench.heardSince(mark).empty());
 }
 
 TEST(ZoomFocus, TheZoomCueCycleAndTheHoldOfManualFocusAfterAZoom) {
@@ -172,6 +169,7 @@ TEST(ZoomFocus, TheAdjustmentButtonTogglesItsRegisterAndCaption) {
   EXPECT_EQ(byte(z.bench, 0x1314), 0x04);
 }
 
+// What each option writes is the every-panel test's; here, what it says afterwards.
 TEST(ZoomFocus, AfOptionsWriteAndThenSayWhatTheyDid) {
   Panel z(P::Eap, "F8E0: 07\n", makeZoomFocus, 0x95, 0, 0x01FF);
   ASSERT_TRUE(z.logic->open());
@@ -179,16 +177,11 @@ TEST(ZoomFocus, AfOptionsWriteAndThenSayWhatTheyDid) {
   EXPECT_EQ(z.view.value(C::kAfSearch), 2) << "a value no button names selects OFF";
   z.bench.monitor.clear();
   z.logic->intent(Intent::choose(C::kQuickAf, 1));
-  EXPECT_EQ(byte(z.bench, 0xF840), 1);
   z.logic->intent(Intent::choose(C::kAfSearch, 1));
-  EXPECT_EQ(byte(z.bench, 0xF8E0), 3);
   z.logic->intent(Intent::choose(C::kMinFocus, 2));
-  EXPECT_EQ(byte(z.bench, 0xE139), 0xF8);
   EXPECT_EQ(byte(z.bench, 0x12D9), 0xF8) << "the models 0x90-0x9F keep it twice";
   z.logic->intent(Intent::choose(C::kWatchdogMode, 3));
-  EXPECT_EQ(byte(z.bench, 0xF745), 3);
   z.logic->intent(Intent::choose(C::kLensPositionMode, 1));
-  EXPECT_EQ(byte(z.bench, 0x11E1) & 0x80, 0x80);
   const std::string& log = z.bench.monitor.log();
   std::size_t at = 0;
   for (std::string_view heading :
