@@ -564,16 +564,6 @@ void GuiTest::typedCharacterReachesTheVirtualCamera() {
   QVERIFY(qs(view.pane(Side::Pc).mirror().text()).contains(QLatin1Char(':')));
   QVERIFY(!app.monitor().typedInput());
 
-  if (const char* shot = std::getenv("ORVA_GUI_SCREENSHOT")) {
-    app.monitor().heading("<< ZOOM / FOCUS >>");
-    for (const char* frame : {":R010200", ":W11EE88", ":RFCC000"}) {
-      app.monitor().appendPc(frame);
-      app.monitor().appendCamera(frame);
-    }
-    view.flushNow();
-    QCoreApplication::processEvents();
-    QVERIFY(app.window().grab().save(QString::fromLocal8Bit(shot)));
-  }
   app.shutdown();
   QVERIFY(std::filesystem::exists(dir / "ORVA.ini"));
 }
