@@ -178,13 +178,11 @@ class GuiTest : public QObject {
   void coloursComeFromTheConfiguration();
   void typedCharacterReachesTheVirtualCamera();
   void signalClosesTheWindowWithoutAQuestion();
-  void connectOpenCameraTypeAndGet();
+  void connectOpenCameraTypeGetReadTheConditionAndDisconnect();
   void panelWithThePortClosedSaysSetAPort();
-  void disconnectPutsTheLauncherBack();
   void shortcutKeysDriveTheLensOutsideThePanes();
   void camWriteDialogStartsOnlyWithTheFilesItNeeds();
   void failedConnectShowsTheFailureAndUnchecks();
-  void conditionButtonReadsTheCamera();
   void zoomFocusPanelDrivesTheLensInBothProtocols();
   void lineMenuCommandsWaitForTheOperationSlot();
   void clicksWhileConnectingAreDropped();
@@ -567,16 +565,6 @@ void GuiTest::typedCharacterReachesTheVirtualCamera() {
   // The exchange ends once the echo has been read: the typed-input mark goes with it.
   QTRY_VERIFY(!app.monitor().typedInput());
 
-  if (const char* shot = std::getenv("ORVA_GUI_SCREENSHOT")) {
-    app.monitor().heading("<< ZOOM / FOCUS >>");
-    for (const char* frame : {":R010200", ":W11EE88", ":RFCC000"}) {
-      app.monitor().appendPc(frame);
-      app.monitor().appendCamera(frame);
-    }
-    view.flushNow();
-    QCoreApplication::processEvents();
-    QVERIFY(app.window().grab().save(QString::fromLocal8Bit(shot)));
-  }
   app.shutdown();
   QVERIFY(std::filesystem::exists(dir / "ORVA.ini"));
 }
@@ -643,12 +631,13 @@ void whenPanelOpens(gui::GuiApp& app, std::function<void()> act) {
 
 }  // namespace
 
-void GuiTest::connectOpenCameraTypeAndGet() {
+void GuiTest::connectOpenCameraTypeGetReadTheConditionAndDisconnect() {
   Program p;
   auto& launcher = p.app.launcher();
   QCOMPARE(launcher.windowTitle(), qs(gui::texts::kLauncherTitle));
   QCOMPARE(p.field("modelField"), qs(shell::texts::kNoModelField));
   QVERIFY(!launcher.button(orva::camera::LauncherItem::Ver)->isEnabled());
+  QVERIFY(!p.app.condition().conditionButton().isEnabled());
 
   p.connect();
   QVERIFY(p.app.session().connected());
@@ -680,6 +669,28 @@ void GuiTest::connectOpenCameraTypeAndGet() {
   QVERIFY(orva::camera::readSetting(orva::camera::kCameraTypeSetting, type, p.app.link(), p.app.session().eap(),
                                     p.app.session().functionCodes()));
   QCOMPARE(shown, QStringLiteral("%1").arg(type, 4, 16, QLatin1Char('0')).toUpper());
+
+  // "CONDITION" reads the camera into its window, and the slot is free afterwards.
+  auto& condition = p.app.condition();
+  QVERIFY(condition.conditionButton().isEnabled());
+  condition.conditionButton().click();
+  QVERIFY(qs(p.app.monitor().snapshot().pc).contains(QStringLiteral("<< CAMERA CONDITION >>")));
+  auto* magnification = condition.findChild<QLineEdit*>(QStringLiteral("magnification"));
+  QVERIFY(magnification != nullptr && !magnification->text().isEmpty());
+  QVERIFY(!p.app.session().runner().busy());
+
+  // A disconnect puts the launcher back as it was, and the same line connects again.
+  auto* box = launcher.findChild<QCheckBox*>(QStringLiteral("connect"));
+  box->click();
+  QVERIFY(!p.app.session().connected());
+  QVERIFY(!box->isChecked());
+  QCOMPARE(launcher.indicator().state(), gui::ConnectionIndicator::State::Idle);
+  QCOMPARE(p.field("modelField"), qs(shell::texts::kNoModelField));
+  QVERIFY(p.field("portField").isEmpty());
+  QVERIFY(!launcher.button(orva::camera::LauncherItem::Ver)->isEnabled());
+  QVERIFY(!p.app.menus().state(MenuItem::CameraDataRead).enabled);
+  p.connect();
+  QVERIFY(p.app.session().connected());
 }
 
 void GuiTest::panelWithThePortClosedSaysSetAPort() {
@@ -703,23 +714,6 @@ void GuiTest::panelWithThePortClosedSaysSetAPort() {
   QCOMPARE(dialog.closeReason(), orva::panels::CloseReason::PortClosed);
   QVERIFY(!dialog.isVisible());
   QVERIFY(!qs(p.app.monitor().snapshot().pc).contains(QStringLiteral("CAMERA TYPE")));
-}
-
-void GuiTest::disconnectPutsTheLauncherBack() {
-  Program p;
-  p.connect();
-  auto* box = p.app.launcher().findChild<QCheckBox*>(QStringLiteral("connect"));
-  box->click();
-  QVERIFY(!p.app.session().connected());
-  QVERIFY(!box->isChecked());
-  QCOMPARE(p.app.launcher().indicator().state(), gui::ConnectionIndicator::State::Idle);
-  QCOMPARE(p.field("modelField"), qs(shell::texts::kNoModelField));
-  QVERIFY(p.field("portField").isEmpty());
-  QVERIFY(!p.app.launcher().button(orva::camera::LauncherItem::Ver)->isEnabled());
-  QVERIFY(!p.app.menus().state(MenuItem::CameraDataRead).enabled);
-  // And again: the same line connects a second time.
-  p.connect();
-  QVERIFY(p.app.session().connected());
 }
 
 void GuiTest::shortcutKeysDriveTheLensOutsideThePanes() {
@@ -800,21 +794,6 @@ void GuiTest::failedConnectShowsTheFailureAndUnchecks() {
   app.shutdown();
 }
 
-void GuiTest::conditionButtonReadsTheCamera() {
-  Program p;
-  auto& condition = p.app.condition();
-  QVERIFY(!condition.conditionButton().isEnabled());
-  p.connect();
-  QVERIFY(condition.conditionButton().isEnabled());
-  condition.conditionButton().click();
-  QVERIFY(qs(p.app.monitor().snapshot().pc).contains(QStringLiteral("<< CAMERA CONDITION >>")));
-  auto* magnification = condition.findChild<QLineEdit*>(QStringLiteral("magnification"));
-  QVERIFY(magnification != nullptr);
-  QVERIFY(!magnification->text().isEmpty());
-  QVERIFY(!p.app.session().runner().busy());
-}
-
-// Pictures of the windows for a look by eye: ORVA_GUI_SCREENSHOT_DIR=<folder> gui_tests screenshots
 void GuiTest::zoomFocusPanelDrivesTheLensInBothProtocols() {
   namespace C = orva::panels::lens::controls;
   using orva::link::Protocol;
@@ -1050,6 +1029,7 @@ void GuiTest::zoomSliderMovesOneStepAPageOrAWheelNotch() {
   QCOMPARE(std::abs(slider->value() - 5), 1);
 }
 
+// Pictures of the windows for a look by eye: ORVA_GUI_SCREENSHOT_DIR=<folder> gui_tests screenshots
 void GuiTest::screenshots() {
   const char* folder = std::getenv("ORVA_GUI_SCREENSHOT_DIR");
   if (folder == nullptr) QSKIP("ORVA_GUI_SCREENSHOT_DIR names no folder");
@@ -1138,26 +1118,19 @@ void GuiTest::openingReadsRunOffTheWindowThreadUnderTheBusyCursor() {
 
 void GuiTest::eisSetupMenuItemOpensItsPanel() {
   // QB-183 has EIS level 2: the SETUP menu offers "EIS Setup" once it is connected.
-  orva::testing::TempFolder dir;
-  gui::StartOptions options;
-  options.simulate = std::string("QB-183");
-  gui::GuiApp app(options, dir.path());
-  app.show();
-  auto seen = answerNextBox(QMessageBox::No);
-  app.launcher().findChild<QCheckBox*>(QStringLiteral("connect"))->click();
-  QTRY_VERIFY(seen->seen);
-  QVERIFY(app.window().menuView().action(MenuItem::EisSetup)->isEnabled());
+  Program p("QB-183");
+  p.connect();
+  QVERIFY(p.app.window().menuView().action(MenuItem::EisSetup)->isEnabled());
   QString shown;
-  whenPanelOpens(app, [&] {
-    gui::PanelDialog* panel = app.openPanel();
+  whenPanelOpens(p.app, [&] {
+    gui::PanelDialog* panel = p.app.openPanel();
     QVERIFY(panel != nullptr);
     shown = panel->windowTitle();
     panel->reject();
   });
-  app.window().choose(MenuItem::EisSetup);
+  p.app.window().choose(MenuItem::EisSetup);
   QCOMPARE(shown, qs(orva::panels::eis::texts::kTitle));
-  QVERIFY(qs(app.monitor().snapshot().pc).contains(QStringLiteral("<< EIS setup START >>")));
-  app.shutdown();
+  QVERIFY(qs(p.app.monitor().snapshot().pc).contains(QStringLiteral("<< EIS setup START >>")));
 }
 
 QTEST_MAIN(GuiTest)

@@ -95,23 +95,27 @@ TEST_F(AfpTest, SetSendsItsFrameAndR00IsSuccess) {
   EXPECT_EQ(line_->opens(), 1);
 }
 
-TEST_F(AfpTest, RefusedSetIsFalseWithItsStatusAndNoReport) {
-  answer("R03T");
-  EXPECT_FALSE(afp_.set("018105", true));
-  EXPECT_EQ(afp_.lastStatus(), 3);
-  EXPECT_EQ(monitor_.pc(), "S018105T");
-  EXPECT_EQ(monitor_.camera(), "R03T");
+// What decides a set: its acceptance, and when it waits, the completion of its own slot (a
+// slot digit that is not hex is bit 25, the same for every such digit). Each keeps the line.
+TEST_F(AfpTest, ASetEndsWithTheStatusOfItsAcceptanceOrOfItsOwnCompletion) {
+  struct Case {
+    std::string_view reply;
+    bool ok;
+    int status;
+  };
+  for (const Case c : {Case{"R03T", false, 3}, Case{"R10TX10T", true, 0}, Case{"R10TX12T", false, 2},
+                       Case{"R10TX22TX10T", true, 0}, Case{"R10TX20TX13T", false, 3}, Case{"RG0TXH2T", false, 2}}) {
+    SCOPED_TRACE(c.reply);
+    monitor_.clear();
+    answer(std::string(c.reply));
+    EXPECT_EQ(afp_.set("110101", true), c.ok);
+    EXPECT_EQ(afp_.lastStatus(), c.status);
+    EXPECT_EQ(monitor_.pc(), "S110101T") << "no report";
+    if (c.reply.size() <= 8) {
+      EXPECT_EQ(monitor_.camera(), c.reply) << "the acceptance and its completion are shown";
+    }
+  }
   EXPECT_EQ(line_->opens(), 1);
-}
-
-TEST_F(AfpTest, WaitingSetTakesTheStatusOfItsCompletion) {
-  answer("R10TX10T");
-  EXPECT_TRUE(afp_.set("110101", true));
-  EXPECT_EQ(afp_.lastStatus(), 0);
-  answer("R10TX12T");
-  EXPECT_FALSE(afp_.set("110101", true));
-  EXPECT_EQ(afp_.lastStatus(), 2);
-  EXPECT_EQ(monitor_.camera(), "R10TX10TR10TX12T");
 }
 
 TEST_F(AfpTest, CompletionArrivingLaterFromTheCameraEndsTheWait) {
@@ -122,23 +126,6 @@ TEST_F(AfpTest, CompletionArrivingLaterFromTheCameraEndsTheWait) {
   EXPECT_TRUE(afp_.set("110101", true));
   camera.join();
   EXPECT_EQ(monitor_.camera(), "R40TX40T");
-}
-
-TEST_F(AfpTest, OnlyTheCompletionOfItsOwnSlotEndsTheWait) {
-  // Another command's completion comes first; it must not decide this one.
-  answer("R10TX22TX10T");
-  EXPECT_TRUE(afp_.set("110101", true));
-  EXPECT_EQ(afp_.lastStatus(), 0);
-  answer("R10TX20TX13T");
-  EXPECT_FALSE(afp_.set("110101", true));
-  EXPECT_EQ(afp_.lastStatus(), 3);
-}
-
-TEST_F(AfpTest, SlotDigitThatIsNotHexUsesBit25) {
-  // "G" and "H" are both bit 25: the completion in "H" completes the command in "G".
-  answer("RG0TXH2T");
-  EXPECT_FALSE(afp_.set("110101", true));
-  EXPECT_EQ(afp_.lastStatus(), 2);
 }
 
 TEST_F(AfpSilenceTest, CompletionThatNeverComesCountsAsDone) {

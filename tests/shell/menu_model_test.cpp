@@ -220,7 +220,7 @@ TEST(MenuModel, ConnectingAppliesTheModelsGating) {
   }
 }
 
-TEST(MenuModel, DisconnectTakesBackWhatTheCameraGaveAndNothingTheConfigurationTook) {
+TEST(MenuModel, DisconnectTakesBackWhatTheCameraGaveAndTheLogsCheckButNothingTheConfigurationTook) {
   Settings s;
   s.motorTest = 1;
   MenuModel m(s, {});
@@ -231,6 +231,7 @@ TEST(MenuModel, DisconnectTakesBackWhatTheCameraGaveAndNothingTheConfigurationTo
   ASSERT_EQ(presentItems(m, findMenu(Submenu::CameraMode)).size(), 2u);
   ASSERT_FALSE(m.state(M::Clock27MHz).present);
   ASSERT_TRUE(m.enabled(Submenu::ProtocolType));
+  m.setChecked(M::LogFile, true);
 
   m.disconnected(camera::disableForDisconnect(camera::idleLauncher(), m.gatingState(), sw));
   EXPECT_EQ(presentItems(m, findMenu(Submenu::CameraMode)).size(), 18u);
@@ -240,6 +241,7 @@ TEST(MenuModel, DisconnectTakesBackWhatTheCameraGaveAndNothingTheConfigurationTo
     EXPECT_FALSE(m.enabled(sub)) << findMenu(sub).caption;
   for (auto i : {M::LogFile, M::CameraDataRead, M::CameraDataWrite, M::SoftReset, M::EisSetup})
     EXPECT_FALSE(m.state(i).enabled) << findEntry(i).caption;
+  EXPECT_FALSE(m.state(M::LogFile).checked) << "the log's check goes with its file";
   EXPECT_TRUE(m.state(M::SerialPort).enabled);
   EXPECT_FALSE(m.state(M::SendFile).present);
   EXPECT_TRUE(m.state(M::MotorTest).present);
@@ -248,16 +250,6 @@ TEST(MenuModel, DisconnectTakesBackWhatTheCameraGaveAndNothingTheConfigurationTo
   m.connected(model(0x13F0, 0x1), {}, sw, camera({{0x1701, 0x04}}));
   EXPECT_EQ(presentItems(m, findMenu(Submenu::CameraMode)), (std::vector<M>{M::Mode720_30p, M::Mode720_25p}));
   EXPECT_TRUE(m.state(M::Mode720_25p).checked);
-}
-
-TEST(MenuModel, DisconnectTakesTheCheckOffLogFile) {
-  MenuModel m(defaults(), {});
-  const auto sw = switches();
-  m.connected(model(0x20, 0), {}, sw, camera({}));
-  ASSERT_TRUE(m.state(M::LogFile).enabled);
-  m.setChecked(M::LogFile, true);
-  m.disconnected(camera::disableForDisconnect(camera::idleLauncher(), m.gatingState(), sw));
-  EXPECT_FALSE(m.state(M::LogFile).checked);
 }
 
 TEST(MenuModel, BusyLockGreysItsItemsAndLeavesEachAsItWas) {

@@ -170,6 +170,7 @@ TEST(SettingsRead, ValueRulesAtTheirEdges) {
   // A shorter settings text takes what follows, up to 12 characters.
   EXPECT_EQ(parsed("Baudrate    = 9600\n").settingsText, "9600");
   EXPECT_EQ(parsed("Baudrate    = 38400,E,8 ,1 trailing\n").settingsText, "38400,E,8 ,1");
+  EXPECT_EQ(parsed("Send File   = 1\nSend File   = 0\n").sendFile, 0) << "the last line of a key wins";
 }
 
 TEST(SettingsRead, KeyPlacementRules) {
@@ -209,10 +210,6 @@ TEST(SettingsRead, LineEndsAndGarbage) {
   Settings g = parsed(garbage);
   EXPECT_EQ(g.demoMode, 1);  // column 15 holds '=', not '0'
   EXPECT_EQ(g.protocol, kProtocolEap);
-}
-
-TEST(SettingsRead, DuplicateKeysTakeTheLastLine) {
-  EXPECT_EQ(parsed("Send File   = 1\nSend File   = 0\n").sendFile, 0);
 }
 
 TEST(SettingsNormalize, UnknownSettingsTextFallsBackToTheFirstForm) {
@@ -280,10 +277,7 @@ TEST(SettingsRewrite, NoManagedKeyKeepsTheLinesAndAppendsAllSections) {
   const std::string out = rewriteSettings(old, s);
   const std::string sections = kFreshDefault.substr(kFreshDefault.find("\n//  Demo Wait"));
   EXPECT_EQ(out, "QA_MODE     = 1\nSend File   = 1\n" + sections);
-}
-
-TEST(SettingsRewrite, EmptyFileGetsTheWholeLayout) {
-  EXPECT_EQ(rewriteSettings("", loadedDefaults()), kFreshDefault);
+  EXPECT_EQ(rewriteSettings("", loadedDefaults()), kFreshDefault) << "an empty file gets the whole layout";
 }
 
 TEST(SettingsRewrite, KeyFoundAnywhereIsReplacedByTheBareSettingLine) {

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "panels/lens/lens_panel_bench.hpp"
 #include "panels/lens/lens_readout.hpp"
 #include "panels/lens/lens_texts.hpp"
 #include "panels/panel_bench.hpp"
@@ -48,16 +49,6 @@ std::vector<std::string> runLines(const Bench& b) {
 
 Outcome run(Bench& b, int lensIndex, int magnification, std::uint8_t speedBits = 0, std::stop_token stop = {}) {
   return goToMagnification(b.access, b.monitor, b.clock, stop, {lensIndex, magnification, speedBits});
-}
-
-// The drive commands heard since `from`, in either protocol's form ("99", "FE"; "02", "01").
-std::vector<std::string> drives(const Bench& b, std::uint64_t from) {
-  std::vector<std::string> out;
-  for (const auto& f : b.heardSince(from)) {
-    if (f.rfind(":WFCBB", 0) == 0) out.push_back(f.substr(6, 2));
-    if (f.rfind("S1107", 0) == 0) out.push_back(f.substr(5, 2));
-  }
-  return out;
 }
 
 TEST(GoToMagnification, StopsTheLensAtTheWantedMagnificationAndPutsEverythingBack) {

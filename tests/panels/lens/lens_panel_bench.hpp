@@ -43,7 +43,6 @@ struct Panel {
     from = bench.mark();
     logic = make(bench.context, view);
   }
-  std::vector<std::string> heard() const { return bench.heardSince(from); }
   std::vector<std::string> targets(std::uint64_t since) const {
     std::vector<std::string> out;
     for (const auto& f : bench.heardSince(since)) out.push_back(target(f));

@@ -26,33 +26,29 @@ constexpr std::uint16_t kSlowZoom = 0x40FF;     // panel word 2 with the slow sp
 constexpr std::uint16_t kAdjustable = 0x807F;   // with the adjustment mode, without AF options
 constexpr std::uint16_t kNoAfOptions = 0x007F;  // without the AF search capability
 
-TEST(ZoomFocus, TheSlowSpeedsAndTheirListInBothProtocols) {
-  for (P protocol : {P::Eap, P::Afp}) {
-    SCOPED_TRACE(name(protocol));
-    Panel z(protocol, "FDFC: 0C\nFDFB: 03\n", makeZoomFocus, 0x0CF0, 1, kSlowZoom);
-    ASSERT_TRUE(z.logic->open());
-    EXPECT_EQ(z.bench.monitor.pc().rfind("\r\n\r\n<< ZOOM_FOCUS CONTROL >>", 0), 0u);
-    EXPECT_FALSE(z.view.shown(C::kSpeed));
-    EXPECT_TRUE(z.view.shown(C::kSpeedSlow));
-    EXPECT_EQ(z.view.value(C::kSpeedSlow), 2);
-    EXPECT_EQ(z.view.value(C::kSlowList), 3);
-    EXPECT_TRUE(z.view.enabled(C::kSlowList));
-    z.logic->intent(Intent::choose(C::kSlowList, 5));
-    EXPECT_EQ(byte(z.bench, 0xFDFB), 5);
-    EXPECT_EQ(z.view.value(C::kSlowList), 5);
-    z.logic->intent(Intent::choose(C::kSpeedSlow, 1));
-    EXPECT_EQ(byte(z.bench, 0xFDFC) & 0x0C, 0x08);
-    EXPECT_FALSE(z.view.enabled(C::kSlowList)) << "the list only while SLOW SPEED is selected";
-    z.logic->intent(Intent::choose(C::kSpeedSlow, 2));
-    EXPECT_EQ(byte(z.bench, 0xFDFC) & 0x0C, 0x0C);
-    EXPECT_EQ(byte(z.bench, 0xFDFB), 5) << "the slow level chosen stays";
-  }
+// That each choice reaches the camera in both protocols is the every-panel test's.
+TEST(ZoomFocus, TheSlowSpeedsReplaceTheSpeedButtonsAndTheirListFollowsSlowSpeed) {
+  Panel z(P::Eap, "FDFC: 0C\nFDFB: 03\n", makeZoomFocus, 0x0CF0, 1, kSlowZoom);
+  ASSERT_TRUE(z.logic->open());
+  EXPECT_EQ(z.bench.monitor.pc().rfind("\r\n\r\n<< ZOOM_FOCUS CONTROL >>", 0), 0u);
+  EXPECT_FALSE(z.view.shown(C::kSpeed));
+  EXPECT_TRUE(z.view.shown(C::kSpeedSlow));
+  EXPECT_EQ(z.view.value(C::kSpeedSlow), 2);
+  EXPECT_EQ(z.view.value(C::kSlowList), 3);
+  EXPECT_TRUE(z.view.enabled(C::kSlowList));
+  z.logic->intent(Intent::choose(C::kSlowList, 5));
+  z.logic->intent(Intent::choose(C::kSpeedSlow, 1));
+  EXPECT_FALSE(z.view.enabled(C::kSlowList)) << "the list only while SLOW SPEED is selected";
+  z.logic->intent(Intent::choose(C::kSpeedSlow, 2));
+  EXPECT_EQ(byte(z.bench, 0xFDFC) & 0x0C, 0x0C);
+  EXPECT_EQ(byte(z.bench, 0xFDFB), 5) << "the slow level chosen stays";
+  EXPECT_EQ(z.view.value(C::kSlowList), 5);
 }
 
 TEST(ZoomFocus, EntriesOutOfRangeAreRefusedTheInstantOneWithItsMessage) {
   Panel z(P::Eap, "FDE6: 0F\nFDF0: 00\n", makeZoomFocus, 0x61, 0, kNoAfOptions);
   ASSERT_TRUE(z.logic->open());
-  auto mark = z.bench.mark();
+  const auto mark = z.bench.mark();
   z.logic->intent(Intent::enter(C::kInstantMax, "2.1"));
   ASSERT_EQ(z.bench.prompt.asked().size(), 1u);
   EXPECT_EQ(z.bench.prompt.asked()[0].text, T::kInstantRange);
@@ -68,9 +64,6 @@ TEST(ZoomFocus, EntriesOutOfRangeAreRefusedTheInstantOneWithItsMessage) {
   EXPECT_EQ(z.view.beeps(), 2);
   EXPECT_EQ(z.view.text(C::kContinuousMax), "10");
   EXPECT_EQ(byte(z.bench, 0xFDF0), 0xE7) << "low byte of -256 / 10";
-  mark = z.bench.mark();
-  z.logic->intent(Intent::enter(C::kContinuousMax, "x"));
-  EXPECT_TRUE(z.bench.heardSince(mark).empty());
 }
 
 TEST(ZoomFocus, TheZoomCueCycleAndTheHoldOfManualFocusAfterAZoom) {
@@ -176,6 +169,7 @@ TEST(ZoomFocus, TheAdjustmentButtonTogglesItsRegisterAndCaption) {
   EXPECT_EQ(byte(z.bench, 0x1314), 0x04);
 }
 
+// What each option writes is the every-panel test's; here, what it says afterwards.
 TEST(ZoomFocus, AfOptionsWriteAndThenSayWhatTheyDid) {
   Panel z(P::Eap, "F8E0: 07\n", makeZoomFocus, 0x95, 0, 0x01FF);
   ASSERT_TRUE(z.logic->open());
@@ -183,16 +177,11 @@ TEST(ZoomFocus, AfOptionsWriteAndThenSayWhatTheyDid) {
   EXPECT_EQ(z.view.value(C::kAfSearch), 2) << "a value no button names selects OFF";
   z.bench.monitor.clear();
   z.logic->intent(Intent::choose(C::kQuickAf, 1));
-  EXPECT_EQ(byte(z.bench, 0xF840), 1);
   z.logic->intent(Intent::choose(C::kAfSearch, 1));
-  EXPECT_EQ(byte(z.bench, 0xF8E0), 3);
   z.logic->intent(Intent::choose(C::kMinFocus, 2));
-  EXPECT_EQ(byte(z.bench, 0xE139), 0xF8);
   EXPECT_EQ(byte(z.bench, 0x12D9), 0xF8) << "the models 0x90-0x9F keep it twice";
   z.logic->intent(Intent::choose(C::kWatchdogMode, 3));
-  EXPECT_EQ(byte(z.bench, 0xF745), 3);
   z.logic->intent(Intent::choose(C::kLensPositionMode, 1));
-  EXPECT_EQ(byte(z.bench, 0x11E1) & 0x80, 0x80);
   const std::string& log = z.bench.monitor.log();
   std::size_t at = 0;
   for (std::string_view heading :
