@@ -11,6 +11,6 @@ void MonitorSink::heading(std::string_view text, int mode) {
   message(monitorForm, logForm);
 }
 
-void RecordingMonitorSink::appendPc(std::string_view text, std::size_t) { pc_ += text; }
+void RecordingMonitorSink::appendPc(std::string_view text, std::size_t) { add(pc_, text); }
 
 }  // namespace orva::core

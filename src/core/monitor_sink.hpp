@@ -6,7 +6,9 @@
 // (a heading) or "\r\n" (a line) and the log form carries the same text with "\n\n" or "\n".
 // Implementations are thread-safe: the window thread, the AFP receive thread and the
 // operation thread all append.
+#include <atomic>
 #include <cstddef>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -69,32 +71,52 @@ class EchoModeScope {
   EchoMode old_;
 };
 
-// Keeps everything written to it, for tests of lower layers.
+// Keeps everything written to it, for tests. Threads may share it: a receive thread, a
+// listener or an operation writes while the test's thread reads.
 class RecordingMonitorSink final : public MonitorSink {
  public:
   void appendPc(std::string_view text, std::size_t modelLength) override;
   using MonitorSink::appendPc;
-  void appendCamera(std::string_view text) override { camera_ += text; }
-  void writeLog(std::string_view text) override { log_ += text; }
-  void setStatusLine(std::string_view text) override { status_ = text; }
-  EchoMode echoMode() const override { return echo_; }
-  void setEchoMode(EchoMode mode) override { echo_ = mode; }
-  bool typedInput() const override { return typed_; }
-  void setTypedInput(bool on) override { typed_ = on; }
-  void beep() override { ++beeps_; }
+  void appendCamera(std::string_view text) override { add(camera_, text); }
+  void writeLog(std::string_view text) override { add(log_, text); }
+  void setStatusLine(std::string_view text) override {
+    std::lock_guard lock(mutex_);
+    status_ = text;
+  }
+  EchoMode echoMode() const override { return echo_.load(); }
+  void setEchoMode(EchoMode mode) override { echo_.store(mode); }
+  bool typedInput() const override { return typed_.load(); }
+  void setTypedInput(bool on) override { typed_.store(on); }
+  void beep() override { beeps_.fetch_add(1); }
 
-  int beeps() const { return beeps_; }
-  const std::string& pc() const { return pc_; }
-  const std::string& camera() const { return camera_; }
-  const std::string& log() const { return log_; }
-  const std::string& statusLine() const { return status_; }
-  void clear() { pc_.clear(); camera_.clear(); log_.clear(); status_.clear(); }
+  int beeps() const { return beeps_.load(); }
+  std::string pc() const { return get(pc_); }
+  std::string camera() const { return get(camera_); }
+  std::string log() const { return get(log_); }
+  std::string statusLine() const { return get(status_); }
+  void clear() {
+    std::lock_guard lock(mutex_);
+    pc_.clear();
+    camera_.clear();
+    log_.clear();
+    status_.clear();
+  }
 
  private:
+  void add(std::string& to, std::string_view text) {
+    std::lock_guard lock(mutex_);
+    to += text;
+  }
+  std::string get(const std::string& from) const {
+    std::lock_guard lock(mutex_);
+    return from;
+  }
+
+  mutable std::mutex mutex_;
   std::string pc_, camera_, log_, status_;
-  EchoMode echo_ = EchoMode::Shown;
-  bool typed_ = false;
-  int beeps_ = 0;
+  std::atomic<EchoMode> echo_{EchoMode::Shown};
+  std::atomic<bool> typed_{false};
+  std::atomic<int> beeps_{0};
 };
 
 }  // namespace orva::core

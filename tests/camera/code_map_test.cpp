@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/clock.hpp"
+#include "core/monitor_sink.hpp"
 #include "link/testing/afp_camera_channel.hpp"
 #include "sim/function_bindings.hpp"
 #include "sim/in_process_channel.hpp"
@@ -25,34 +26,6 @@ namespace {
 using namespace std::chrono_literals;
 using Values = std::vector<std::uint32_t>;
 
-// The receive thread shows replies while the test's thread sends: a locked sink.
-class LockedMonitor final : public core::MonitorSink {
- public:
-  void appendPc(std::string_view text, std::size_t) override { add(text); }
-  using MonitorSink::appendPc;
-  void appendCamera(std::string_view text) override { add(text); }
-  void writeLog(std::string_view) override {}
-  void setStatusLine(std::string_view) override {}
-  core::EchoMode echoMode() const override { return echo_; }
-  void setEchoMode(core::EchoMode mode) override { echo_ = mode; }
-  bool typedInput() const override { return false; }
-  void setTypedInput(bool) override {}
-  std::string shown() const {
-    std::lock_guard lock(mutex_);
-    return shown_;
-  }
-
- private:
-  void add(std::string_view text) {
-    // Only what the echo mode lets through reaches a pane.
-    std::lock_guard lock(mutex_);
-    shown_ += text;
-  }
-  mutable std::mutex mutex_;
-  std::string shown_;
-  std::atomic<core::EchoMode> echo_{core::EchoMode::Shown};
-};
-
 struct Bench {
   Bench() : link(clock, monitor) {
     auto ch = std::make_unique<link::testing::AfpCameraChannel>(clock);
@@ -62,7 +35,8 @@ struct Bench {
     EXPECT_TRUE(link.open());
   }
   core::FakeClock clock{2000ms};
-  LockedMonitor monitor;
+  // The receive thread shows replies while the test's thread sends.
+  core::RecordingMonitorSink monitor;
   link::Link link;
   link::testing::AfpCameraChannel* line = nullptr;
   link::Afp afp{link};
@@ -154,7 +128,7 @@ TEST(CodeMap, EachRowSendsItsFrameAndBelievesOnlyAWellFormedReply) {
       EXPECT_EQ(fields, c.out);
     }
     if (info->flags & kGateway) {
-      EXPECT_EQ(b.monitor.shown(), "") << "the gateway is quiet";
+      EXPECT_EQ(b.monitor.pc() + b.monitor.camera(), "") << "the gateway is quiet";
     }
     EXPECT_EQ(b.monitor.echoMode(), core::EchoMode::Shown);
   }

@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "core/monitor_sink.hpp"
+
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
@@ -13,7 +15,6 @@
 #include "core/clock.hpp"
 #include "link/gateway.hpp"
 #include "link/testing/afp_camera_channel.hpp"
-#include "link/testing/locked_monitor.hpp"
 
 namespace orva::link {
 namespace {
@@ -72,7 +73,7 @@ class AfpTest : public ::testing::Test {
   static int indication(int kind, int value) { return kind * 0x100 + value; }
 
   core::FakeClock clock_;
-  testing::LockedMonitor monitor_;
+  core::RecordingMonitorSink monitor_;
   Link link_;
   testing::AfpCameraChannel* line_ = nullptr;
   Arrivals indications_, completions_, others_;
@@ -430,7 +431,7 @@ TEST_F(AfpTest, TypedCommandStartReadsFourCharactersOrOneWithProtocolChoice) {
 // indications from another thread, a window thread drains completions and the echo changes.
 TEST(AfpStress, CommandsStayCorrectWhileTheCameraTalksOnItsOwn) {
   core::SteadyClock clock;
-  testing::LockedMonitor monitor;
+  core::RecordingMonitorSink monitor;
   Link link(clock, monitor);
   auto owned = std::make_unique<testing::AfpCameraChannel>(clock);
   auto* line = owned.get();

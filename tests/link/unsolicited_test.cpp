@@ -3,13 +3,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "core/monitor_sink.hpp"
+
 #include <memory>
 #include <stop_token>
 #include <string>
 
 #include "core/clock.hpp"
 #include "link/testing/afp_camera_channel.hpp"
-#include "link/testing/locked_monitor.hpp"
 #include "link/testing/scripted_channel.hpp"
 
 namespace orva::link {
@@ -74,7 +75,7 @@ TEST_F(TakeMessageTest, WithoutACameraTheLimitIsWaitedOut) {
 // still arriving then is read during the tail.
 TEST(Listen, ShowsAndHandsOnEveryByteUntilStoppedAndThroughTheTail) {
   core::FakeClock clock{30ms};
-  testing::LockedMonitor monitor;
+  core::RecordingMonitorSink monitor;
   Link link(clock, monitor);
   auto owned = std::make_unique<testing::AfpCameraChannel>(clock);
   auto* line = owned.get();

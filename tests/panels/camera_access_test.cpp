@@ -6,6 +6,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "core/monitor_sink.hpp"
+
 #include <condition_variable>
 #include <mutex>
 #include <stop_token>
@@ -13,7 +15,6 @@
 #include <thread>
 #include <vector>
 
-#include "link/testing/locked_monitor.hpp"
 #include "panel_bench.hpp"
 
 namespace orva::panels {
@@ -33,7 +34,7 @@ struct Line {
   }
 
   core::FakeClock clock{20ms};
-  link::testing::LockedMonitor monitor;
+  core::RecordingMonitorSink monitor;
   sim::VirtualCamera camera;
   link::Link link;
   link::Eap eap{link};
