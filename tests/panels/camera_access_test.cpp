@@ -22,26 +22,9 @@ namespace {
 
 using namespace std::chrono_literals;
 using ::testing::EndsWith;
-using testing::profile;
 
-// Like the panel bench, with a monitor that the listening and receiving threads may share.
-struct Line {
-  explicit Line(link::Protocol protocol) : camera(profile(protocol, "")), link(clock, monitor) {
-    link.setChannel(std::make_unique<sim::InProcessChannel>(camera, clock, false));
-    link.setLineSettings({9600, true});
-    link.setProtocol(protocol);
-    EXPECT_TRUE(link.open());
-  }
-
-  core::FakeClock clock{20ms};
-  core::RecordingMonitorSink monitor;
-  sim::VirtualCamera camera;
-  link::Link link;
-  link::Eap eap{link};
-  link::Afp afp{link};
-  camera::FunctionCodes codes{afp, link};
-  CameraAccess access{link, eap, codes};
-};
+// The panel bench: its monitor may be shared by the listening and receiving threads.
+using Line = testing::Bench;
 
 // Counts what other threads hand over, so the test's thread can wait for it.
 class Arrivals {
