@@ -66,8 +66,10 @@ bool offeredByMenu(panels::PanelId panel, Tool& tool, Gated& g) {
 }
 
 // Whether an enabled and shown launcher button, or an enabled menu item, opens the panel for
-// this camera.
+// this camera; a sub-panel goes with the panel that opens it.
 bool offered(panels::PanelId panel, Tool& tool, Gated& g) {
+  for (const panels::PanelRow& row : panels::panelRows())
+    if (row.id == panel && row.openedFrom) return offered(*row.openedFrom, tool, g);
   if (offeredByMenu(panel, tool, g)) return true;
   for (std::size_t i = 0; i < camera::kLauncherItemCount; ++i) {
     const auto item = static_cast<camera::LauncherItem>(i);

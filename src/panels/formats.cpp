@@ -57,11 +57,14 @@ std::string caption(std::string_view pattern, std::string_view seconds) {
 std::string formatValue(Format format, std::uint32_t value) {
   char buffer[24];
   switch (format) {
+    case Format::Hex1: std::snprintf(buffer, sizeof buffer, "%01X", value); break;
     case Format::Hex2: std::snprintf(buffer, sizeof buffer, "%02X", value); break;
     case Format::Hex4: std::snprintf(buffer, sizeof buffer, "%04X", value); break;
+    case Format::Hex6: std::snprintf(buffer, sizeof buffer, "%06X", value); break;
     case Format::Hex8: std::snprintf(buffer, sizeof buffer, "%08X", value); break;
     case Format::Tenths: std::snprintf(buffer, sizeof buffer, "%1u.%1u", value / 10u, value % 10u); break;
     case Format::Decimal: std::snprintf(buffer, sizeof buffer, "%u", value); break;
+    case Format::Decimal2: std::snprintf(buffer, sizeof buffer, "%2u", value); break;
   }
   return buffer;
 }
@@ -69,11 +72,14 @@ std::string formatValue(Format format, std::uint32_t value) {
 std::optional<std::uint32_t> parseEntry(Format format, std::string_view text) {
   const auto t = trimmed(text);
   switch (format) {
+    case Format::Hex1: return digits(t, 16, 1);
     case Format::Hex2: return digits(t, 16, 2);
     case Format::Hex4: return digits(t, 16, 4);
+    case Format::Hex6: return digits(t, 16, 6);
     case Format::Hex8: return digits(t, 16, 8);
     case Format::Tenths: return tenths(t);
     case Format::Decimal: return digits(t, 10, 10);
+    case Format::Decimal2: return digits(t, 10, 2);
   }
   return std::nullopt;
 }

@@ -12,11 +12,14 @@
 namespace orva::panels {
 
 enum class Format : std::uint8_t {
+  Hex1,     // "%01X": a nibble
   Hex2,     // "%02X": an 8-bit register value
   Hex4,     // "%04X": a 16-bit register value or position
+  Hex6,     // "%06X": three bytes
   Hex8,     // "%08X"
   Tenths,   // "%1d.%1d": a value held in tenths, 15 shows "1.5"
   Decimal,  // "%d": a plain count
+  Decimal2, // "%2d": a count below 100, right-aligned in two places
 };
 
 std::string formatValue(Format format, std::uint32_t value);

@@ -15,7 +15,8 @@ constexpr std::array<std::string_view, kPanelCount> kResourceNames{
     "EEPPSTDLG", "EXPOSUREDLG", "PAEDLG", "SHUTTERDLG", "FIXDATA_DLG", "SPOTDLG", "IDD_INICOM", "AGCDLG",
     "AGCDLG2", "WBDLG", "BLCDLG", "APERTUREDLG", "STROBE", "IDD_LED_DLG", "IRREMOVEDLG", "PLFILTER", "DEMODLG",
     "IDD_MOTDET", "IDD_PMASK_SEL", "PMASK1_DLG", "PMASK2_DLG", "PMASK3_DLG", "IDD_FIXMASK", "IDD_TITLE_DLG",
-    "WDR_INV", "NIGHTSCOPE", "ENHANCEDINTENSITY", "269", "311", "BICYCLING", "CAMERATYPEDLG", "IDD_EIS_SET_DLG"};
+    "WDR_INV", "NIGHTSCOPE", "ENHANCEDINTENSITY", "269", "311", "BICYCLING", "CAMERATYPEDLG", "IDD_EIS_SET_DLG",
+    "AREA_6_SET"};
 static_assert(!kResourceNames.back().empty(), "every panel named");
 
 // How a button chooses its panel beyond the table's one.

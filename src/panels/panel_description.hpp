@@ -102,6 +102,9 @@ struct ControlDescription {
   std::int64_t minimum = 0;         // Entry, Slider, Stepper (a stepper may go below 0)
   std::int64_t maximum = 0xFF;      // Entry, Slider, Stepper
   std::uint32_t step = 1;           // Stepper: what one press adds
+  // Entry, Readout: the camera holds the shown value times `scale` (a gain in whole dB the
+  // camera keeps in 1/32 dB); shown values are truncated, ranges are of the shown value.
+  std::uint32_t scale = 1;
   bool wrap = false;                // Stepper: past one end comes the other
   // Check, Toggle: the captions of the two states; empty: the caption stays.
   std::string_view offCaption = {};
@@ -211,6 +214,11 @@ struct ControlDescription {
   constexpr ControlDescription refusingQuietly() const {
     auto c = *this;
     c.quietRefusal = true;
+    return c;
+  }
+  constexpr ControlDescription scaledBy(std::uint32_t factor) const {
+    auto c = *this;
+    c.scale = factor;
     return c;
   }
   constexpr ControlDescription otherwiseItem(int item) const {

@@ -44,9 +44,10 @@ enum class PanelId : std::uint8_t {
   BlockRead,
   BiCycling,
   CameraType,
-  EisSetup,  // opened from the SETUP menu, not from the launcher
+  EisSetup,       // opened from the SETUP menu, not from the launcher
+  WeightingData,  // opened from the AE panel's "Set the weighting data"
 };
-inline constexpr std::size_t kPanelCount = static_cast<std::size_t>(PanelId::EisSetup) + 1;
+inline constexpr std::size_t kPanelCount = static_cast<std::size_t>(PanelId::WeightingData) + 1;
 
 // "ZOOMFOCUSDLG", "IDD_MOTDET", ... ; the two panels known by number only are "269" and "311".
 std::string_view resourceName(PanelId panel);

@@ -172,7 +172,7 @@ int PanelLogic::itemOf(const ControlDescription& d, std::uint32_t value) const {
 
 bool PanelLogic::read(State& s) {
   std::uint32_t value = 0;
-  if (!context_.camera.read(s.description->binding->setting, value)) return false;
+  if (!context_.camera.read(settingFor(*s.description), value)) return false;
   take(s, value);
   return true;
 }
@@ -251,7 +251,7 @@ void PanelLogic::show(const State& s) {
     case ControlKind::Slider: view_->setValue(d.id, static_cast<int>(*s.number)); break;
     case ControlKind::Entry:
     case ControlKind::Stepper:
-    case ControlKind::Readout: view_->setText(d.id, formatValue(d.format, *s.number)); break;
+    case ControlKind::Readout: view_->setText(d.id, formatValue(d.format, *s.number / d.scale)); break;
     default: break;
   }
 }
@@ -309,15 +309,16 @@ bool PanelLogic::slot(std::optional<OperationRunner::Claim>& claim) {
 
 bool PanelLogic::writeItem(const State& s, ProtocolValue value) {
   const Binding& b = *s.description->binding;
+  const camera::Setting setting = settingFor(*s.description);
   const auto protocol = context_.camera.protocol();
   std::uint32_t v = value.in(protocol);
   if (masks(b)) {
     // The register's other bits belong to other settings: they are written back as read.
     std::uint32_t now = 0;
-    if (!context_.camera.read(b.setting, now)) return false;
+    if (!context_.camera.read(setting, now)) return false;
     v = (now & ~b.eapMask) | (v & b.eapMask);
   }
-  return context_.camera.write(b.setting, v);
+  return context_.camera.write(setting, v);
 }
 
 void PanelLogic::heading(const State& s, int item, HeadingWhen when) {
@@ -381,7 +382,7 @@ void PanelLogic::choose(State& s, int index) {
   const auto position = static_cast<std::uint32_t>(index);
   heading(s, item ? index : -1, HeadingWhen::BeforeWrite);
   const bool ok = item ? writeItem(s, d.choices[static_cast<std::size_t>(index)].value)
-                       : context_.camera.write(d.binding->setting, position);
+                       : context_.camera.write(settingFor(d), position);
   written(s, ok, item ? index : -1, [&s, item, index, position] {
     if (item) s.selected = index;
     else s.number = position;
@@ -399,9 +400,10 @@ void PanelLogic::enter(State& s, std::string_view text) {
   if (!d.binding) return;
   std::optional<OperationRunner::Claim> claim;
   if (!slot(claim)) return;
-  const bool ok = context_.camera.write(d.binding->setting, *value);
-  written(s, ok, -1, [&s, &value] {
-    s.number = *value;
+  const std::uint32_t held = *value * d.scale;
+  const bool ok = context_.camera.write(settingFor(d), held);
+  written(s, ok, -1, [&s, held] {
+    s.number = held;
     s.typed.reset();
   });
 }
@@ -425,7 +427,7 @@ void PanelLogic::step(State& s, int steps) {
   const std::uint64_t mask = (std::uint64_t{1} << bits) - 1;
   const auto value = static_cast<std::uint32_t>(static_cast<std::uint64_t>(next) & mask);
   heading(s, -1, HeadingWhen::BeforeWrite);
-  const bool ok = context_.camera.write(d.binding->setting, value);
+  const bool ok = context_.camera.write(settingFor(d), value);
   written(s, ok, -1, [&s, value] { s.number = value; });
 }
 
@@ -476,14 +478,14 @@ void PanelLogic::setGroup(const State& button) {
   for (State& e : states_) {
     const ControlDescription& d = *e.description;
     if (d.kind != ControlKind::Entry || d.group != b.group || !d.binding || !e.enabled || !e.shown) continue;
-    const std::string text = e.typed ? *e.typed : e.number ? formatValue(d.format, *e.number) : std::string();
+    const std::string text = e.typed ? *e.typed : e.number ? formatValue(d.format, *e.number / d.scale) : std::string();
     const auto value = parseEntry(d.format, text);
     if (!value || *value < d.minimum || *value > d.maximum) {
       refused = true;
       quiet = quiet && d.quietRefusal;
       continue;
     }
-    sending.push_back({&e, *value});
+    sending.push_back({&e, *value * d.scale});
   }
   heading(button, -1, HeadingWhen::BeforeWrite);
   if (refused) {
@@ -494,7 +496,7 @@ void PanelLogic::setGroup(const State& button) {
   if (sending.empty() || !slot(claim)) return;
   for (const Sending& out : sending) {
     State& e = *out.entry;
-    const bool ok = context_.camera.write(e.description->binding->setting, out.value);
+    const bool ok = context_.camera.write(settingFor(*e.description), out.value);
     if (ok || e.description->onFailure == OnWriteFailure::ShowOperator) {
       e.number = out.value;
       e.known = true;

@@ -128,6 +128,9 @@ class PanelLogic {
   // The panel is closing, before its arrows stop and its token closes: for runs and timers of
   // its own.
   virtual void closing() {}
+  // Where a bound control's setting is now, for every read and write the description makes:
+  // the binding's, unless the panel redirects it (a field written to RAM instead of EEPROM).
+  virtual camera::Setting settingFor(const ControlDescription& d) const { return d.binding->setting; }
 
   PanelContext& context() { return context_; }
   PanelView& view() { return *view_; }

@@ -4,9 +4,13 @@
 
 #include "panels/camera_type_panel.hpp"
 #include "panels/eis/eis_panel.hpp"
+#include "panels/exposure/ae_panel.hpp"
+#include "panels/exposure/exposure_panels.hpp"
 #include "panels/intensity/intensity_panels.hpp"
 #include "panels/lens/lens_panels.hpp"
 #include "panels/status_block/status_block_panel.hpp"
+#include "panels/strobe/strobe_panel.hpp"
+#include "panels/strobe/trigger_led_panel.hpp"
 
 namespace orva::panels {
 namespace {
@@ -52,6 +56,35 @@ constexpr PanelRow kRows[] = {
      .name = "blockread",
      .description = status_block::description,
      .make = [](PanelContext& c, PanelView& v, const PanelOptions&) { return status_block::makePanel(c, v); }},
+    {.id = PanelId::Exposure,
+     .name = "exposure",
+     .description = exposure::exposureDescription,
+     .make = [](PanelContext& c, PanelView& v, const PanelOptions&) { return exposure::makeExposurePanel(c, v); }},
+    {.id = PanelId::ShutterSpeed,
+     .name = "shutter",
+     .description = exposure::shutterDescription,
+     .make = [](PanelContext& c, PanelView& v, const PanelOptions&) { return exposure::makeShutterPanel(c, v); }},
+    {.id = PanelId::Agc,
+     .name = "agc",
+     .description = exposure::agcDescription,
+     .make = [](PanelContext& c, PanelView& v, const PanelOptions&) { return exposure::makeAgcPanel(c, v); }},
+    {.id = PanelId::Ae,
+     .name = "ae",
+     .description = exposure::aeDescription,
+     .make = [](PanelContext& c, PanelView& v, const PanelOptions&) { return exposure::makeAePanel(c, v); }},
+    {.id = PanelId::WeightingData,
+     .name = "weighting",
+     .description = exposure::weightingDescription,
+     .make = [](PanelContext& c, PanelView& v, const PanelOptions&) { return exposure::makeWeightingPanel(c, v); },
+     .openedFrom = PanelId::Ae},
+    {.id = PanelId::Strobe,
+     .name = "strobe",
+     .description = strobe::strobeDescription,
+     .make = [](PanelContext& c, PanelView& v, const PanelOptions&) { return strobe::makeStrobePanel(c, v); }},
+    {.id = PanelId::TriggerLed,
+     .name = "triggerled",
+     .description = strobe::triggerLedDescription,
+     .make = [](PanelContext& c, PanelView& v, const PanelOptions&) { return strobe::makeTriggerLedPanel(c, v); }},
 };
 
 const PanelRow* rowOf(PanelId panel) {

@@ -4,6 +4,7 @@
 // so a panel is added by adding its row. A panel the launcher routes to but that has no row yet
 // is reported by the caller as not available.
 #include <memory>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -24,6 +25,9 @@ struct PanelRow {
   std::string_view name;
   const PanelDescription& (*description)();
   std::unique_ptr<PanelLogic> (*make)(PanelContext& context, PanelView& view, const PanelOptions& options);
+  // A sub-panel: the panel whose control opens it (offered wherever that one is); none for a
+  // panel of its own.
+  std::optional<PanelId> openedFrom = std::nullopt;
 };
 
 // Every panel this build has, each once.

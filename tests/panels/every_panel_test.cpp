@@ -72,11 +72,18 @@ struct Reach {
   std::string_view model;
   void (*give)(camera::ModelRecord&);
   std::string_view why;
+  // The configuration the route needs ("LED Control =" for the trigger LED panel).
+  void (*configure)(camera::GatingSwitches&) = nullptr;
 };
 constexpr Reach kReaches[] = {
     {"nightscope", "QB-191", [](camera::ModelRecord& m) { m.featureWord |= 0x0800; },
      "ENHANCED INTENSITY opens NIGHTSCOPE on feature word bit 11, which no model of the table has"},
+    {"strobe", "QB-191", [](camera::ModelRecord& m) { m.featureWord |= 0x1000; },
+     "STROBE is shown on feature word bit 12, which no model of the table has"},
+    {"triggerled", "QB-109", [](camera::ModelRecord&) {}, "IRcf REMOVE opens the trigger LED panel with LED Control 1 or 2",
+     [](camera::GatingSwitches& sw) { sw.ledControl = 1; }},
 };
+
 
 bool choosesItem(ControlKind k) {
   return k == ControlKind::Check || k == ControlKind::Toggle || k == ControlKind::Radio || k == ControlKind::List;
@@ -96,12 +103,16 @@ struct ModelCamera {
                  camera::IdentifyOutcome::Identified;
     bench.link.setBlockReadMode(flags.extendedCommMode);
     if (reach != nullptr) reach->give(bench.model);
+    if (reach != nullptr && reach->configure != nullptr) reach->configure(switches_);
+    bench.host.config["LED Control ="] = switches_.ledControl;
   }
 
   // What `orva-cli panels` gives as enabled: a shown and enabled launcher button or menu item
   // that leads to the panel.
   bool offers(PanelId panel) {
-    camera::GatingSwitches sw;
+    for (const PanelRow& row : panelRows())
+      if (row.id == panel && row.openedFrom) return offers(*row.openedFrom);
+    camera::GatingSwitches sw = switches_;
     sw.protocol = bench.link.protocol();
     const auto launcher =
         camera::launcherGating(camera::connectedLauncher(camera::idleLauncher(), sw), bench.model, flags, sw);
@@ -128,6 +139,9 @@ struct ModelCamera {
   Bench bench;
   camera::IdentificationFlags flags;
   bool identified = false;
+
+ private:
+  camera::GatingSwitches switches_;
 };
 
 // The controls a model shows and enables by the description's own tests.
@@ -216,7 +230,7 @@ std::optional<std::string> shows(const PanelLogic& panel, const FakePanelView& v
   }
   if (!c.binding) return view.text(c.id);
   const auto number = panel.number(c.id);
-  return number ? std::optional(formatValue(c.format, *number)) : std::nullopt;
+  return number ? std::optional(formatValue(c.format, *number / c.scale)) : std::nullopt;
 }
 
 // The operator's n-th action on a control and what the panel is then to show, if it has an

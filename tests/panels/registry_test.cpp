@@ -33,13 +33,15 @@ TEST(Registry, EveryRowDescribesAndCreatesItsOwnPanelAndNoOther) {
     EXPECT_EQ(&logic->description(), &row.description());
   }
   EXPECT_EQ(seen, (std::set{PanelId::CameraType, PanelId::Zoom, PanelId::Focus, PanelId::ZoomFocus, PanelId::EisSetup,
-                            PanelId::NightScope, PanelId::EnhancedIntensity, PanelId::BlockRead}));
+                            PanelId::NightScope, PanelId::EnhancedIntensity, PanelId::BlockRead, PanelId::Exposure,
+                            PanelId::ShutterSpeed, PanelId::Agc, PanelId::Ae, PanelId::WeightingData,
+                            PanelId::Strobe, PanelId::TriggerLed}));
   EXPECT_EQ(panelDescription(PanelId::ZoomFocus)->title, "ZOOM/FOCUS CONTROL");
   EXPECT_EQ(panelDescription(PanelId::Focus)->heading, "FOCUS CONTROL");
 
   FakePanelView view;
-  EXPECT_EQ(panelDescription(PanelId::Exposure), nullptr);
-  EXPECT_EQ(makePanel(PanelId::Exposure, b.context, view), nullptr);
+  EXPECT_EQ(panelDescription(PanelId::Picture), nullptr);
+  EXPECT_EQ(makePanel(PanelId::Picture, b.context, view), nullptr);
   EXPECT_EQ(findPanel("ZoomFocus"), nullptr);
 }
 

@@ -1,0 +1,16 @@
+#include "panels/exposure/exposure_panels.hpp"
+
+namespace orva::panels::exposure {
+namespace {
+
+constexpr ControlDescription kControls[] = {closeButton(1, "CLOSE")};
+constexpr PanelDescription kPanel{.id = PanelId::Exposure, .title = "EXPOSURE CONTROL", .controls = kControls};
+
+}  // namespace
+
+const PanelDescription& exposureDescription() { return kPanel; }
+std::unique_ptr<PanelLogic> makeExposurePanel(PanelContext& context, PanelView& view) {
+  return std::make_unique<PanelLogic>(kPanel, context, view);
+}
+
+}  // namespace orva::panels::exposure
