@@ -32,11 +32,15 @@ std::string aeModeText(int aeMode, link::Protocol protocol) {
                                                              "Program AER+2    ", "Program AER+3    "};
       return high <= 3 ? std::string(kPlus[static_cast<std::size_t>(high)]) : std::string();
     }
-    case 0x7: return "Shutter Priority ";
-    case 0x8: return "Exposure Priority";
-    case 0x9: return "AGC Priority";
-    case 0xA: return "Full Manual      ";
-    case 0xB: return "Exp-Shut Priority";
+    default: break;
+  }
+  // The other modes have no "R" level: 0x17 is no mode.
+  switch (aeMode) {
+    case 0x07: return "Shutter Priority ";
+    case 0x08: return "Exposure Priority";
+    case 0x09: return "AGC Priority";
+    case 0x0A: return "Full Manual      ";
+    case 0x0B: return "Exp-Shut Priority";
     default: return {};
   }
 }

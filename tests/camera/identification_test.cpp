@@ -252,5 +252,17 @@ TEST(Identification, RegisterImagesLandOnTheirModelOrFailCleanly) {
   }
 }
 
+// Only the codes of the AE mode table name a mode; an "R" level exists for the program modes.
+TEST(Identification, TheAeModeFieldNamesOnlyTheModesOfTheTable) {
+  const std::pair<int, std::string_view> eap[] = {
+      {0x00, "Program AE       "}, {0x20, "Program AER2     "}, {0x30, ""},  {0x31, "Program AER+3    "},
+      {0x41, ""}, {0x07, "Shutter Priority "}, {0x17, ""}, {0x0A, "Full Manual      "}, {0x2B, ""},
+      {0x0C, ""}, {0xFF, ""}};
+  for (const auto& [code, text] : eap) EXPECT_EQ(aeModeText(code, Protocol::Eap), text) << code;
+  const std::pair<int, std::string_view> afp[] = {
+      {6, "Program AER+2    "}, {10, "Full Manual"}, {11, "AGC Priority"}, {12, "Exp-Shut Priority"}, {0, ""}, {13, ""}};
+  for (const auto& [code, text] : afp) EXPECT_EQ(aeModeText(code, Protocol::Afp), text) << code;
+}
+
 }  // namespace
 }  // namespace orva::camera
