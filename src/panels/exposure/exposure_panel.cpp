@@ -70,8 +70,9 @@ class ExposurePanel final : public PanelLogic {
 
   bool handle(const Intent& in) override {
     if (in.control != kFNumber) return false;
+    // A button, not a setting: the one shown drives the iris again.
     if (in.kind == Intent::Kind::Choose && offered(kFNumber) && in.index >= 0 &&
-        static_cast<std::size_t>(in.index) < kFNumbers.size() && in.index != fNumber_)
+        static_cast<std::size_t>(in.index) < kFNumbers.size())
       drive(in.index);
     return true;
   }
@@ -113,13 +114,10 @@ class ExposurePanel final : public PanelLogic {
     showFNumber(button);
   }
 
-  void showFNumber(int button) {
-    fNumber_ = button;
-    view().setValue(kFNumber, button);
-  }
+  // The button last driven to since MANUAL; none on open.
+  void showFNumber(int button) { view().setValue(kFNumber, button); }
 
   bool averageMoved_ = false;
-  int fNumber_ = -1;  // the button last driven to since MANUAL; none on open
 };
 
 }  // namespace

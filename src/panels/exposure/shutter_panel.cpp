@@ -57,8 +57,9 @@ class ShutterPanel final : public PanelLogic {
 
   bool handle(const Intent& in) override {
     if (in.control != kSpeed || in.kind != Intent::Kind::Choose) return false;
+    // A button, not a setting: the one shown writes its line count and fraction again.
     if (offered(kSpeed) && in.index >= 0 && static_cast<std::size_t>(in.index) < kShutterSpeeds.size() &&
-        offersSpeed(static_cast<std::size_t>(in.index)) && selected(kSpeed) != in.index)
+        offersSpeed(static_cast<std::size_t>(in.index)))
       setSpeed(kShutterSpeeds[static_cast<std::size_t>(in.index)]);
     return true;
   }

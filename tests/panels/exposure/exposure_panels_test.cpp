@@ -162,6 +162,9 @@ TEST(ShutterSpeed, EachStandardDisablesTheOtherStandardsSpeedsAndWritesItsOwnFra
       EXPECT_EQ(word(o.bench, 0xFCA8), 62);
       EXPECT_EQ(byte(o.bench, 0xFCAA), c.fraction);
       EXPECT_EQ(o.view.value(shutter::kSpeed), 6);
+      mark = o.bench.mark();
+      o.logic->intent(Intent::choose(shutter::kSpeed, 6));
+      EXPECT_EQ(o.accesses(mark), (Accesses{"WFCA8", "WFCAA"})) << "the speed shown, pressed again";
     }
   }
 }
