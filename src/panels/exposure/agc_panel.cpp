@@ -9,9 +9,11 @@ namespace orva::panels::exposure {
 namespace {
 
 using namespace agc;
+using namespace control;
+namespace T = control::texts;
 
 // ON is the automatic gain: its bit clear.
-constexpr Choice kModes[] = {{texts::kOn, {0, 0}}, {texts::kOff, {kFixedGainBit, kFixedGainBit}}};
+constexpr Choice kModes[] = {{T::kOn, {0, 0}}, {T::kOff, {kFixedGainBit, kFixedGainBit}}};
 
 // Whole dB from 0 up to the top, kept by the camera in 1/32 dB.
 constexpr ControlDescription gain(ControlId id, std::string_view caption, const camera::Setting& setting,
@@ -23,20 +25,20 @@ constexpr ControlDescription gain(ControlId id, std::string_view caption, const 
 }
 
 constexpr std::array kControls{
-    radio(kMode, "", Binding{kExposureBits, kFixedGainBit}, kModes).named(texts::kAgc),
-    gain(kMaximumGain, texts::kMaximumGain, kMaximumGainSetting, kMaximumGainTop, texts::kMaximumGroup),
-    label(kMaximumUnit, texts::kDecibel).inGroup(texts::kMaximumGroup),
-    gain(kFixedLevel, texts::kFixedLevel, kFixedLevelSetting, kFixedLevelTop, texts::kFixedGroup),
-    label(kFixedUnit, texts::kDecibel).inGroup(texts::kFixedGroup),
-    entry(kChroma, texts::kSuppression, Binding{kChromaSuppression}, Format::Hex4, 0, 0xFFFF)
+    radio(kMode, "", Binding{kExposureBits, kFixedGainBit}, kModes).named(T::kAgc),
+    gain(kMaximumGain, T::kMaximumGain, kMaximumGainSetting, kMaximumGainTop, T::kMaximumGroup),
+    label(kMaximumUnit, T::kDecibel).inGroup(T::kMaximumGroup),
+    gain(kFixedLevel, T::kFixedLevel, kFixedLevelSetting, kFixedLevelTop, T::kFixedGroup),
+    label(kFixedUnit, T::kDecibel).inGroup(T::kFixedGroup),
+    entry(kChroma, T::kSuppression, Binding{kChromaSuppression}, Format::Hex4, 0, 0xFFFF)
         .readOnRequest()
-        .inGroup(texts::kChromaGroup),
-    label(kChromaUnit, texts::kHex).inGroup(texts::kChromaGroup),
+        .inGroup(T::kChromaGroup),
+    label(kChromaUnit, T::kHex).inGroup(T::kChromaGroup),
     closeButton(kClose, panels::texts::kClose),
 };
 
 constexpr PanelDescription kPanel{
-    .id = PanelId::Agc, .title = texts::kAgcTitle, .heading = texts::kAgcTitle, .controls = kControls};
+    .id = PanelId::Agc, .title = T::kAgcTitle, .heading = T::kAgcTitle, .controls = kControls};
 
 class AgcPanel final : public PanelLogic {
  public:

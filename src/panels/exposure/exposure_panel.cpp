@@ -11,8 +11,10 @@ namespace orva::panels::exposure {
 namespace {
 
 using namespace iris;
+using namespace control;
+namespace T = control::texts;
 
-constexpr Choice kModes[] = {{texts::kAuto, {0, 0}}, {texts::kManual, {kManualIrisBit, kManualIrisBit}}};
+constexpr Choice kModes[] = {{T::kAuto, {0, 0}}, {T::kManual, {kManualIrisBit, kManualIrisBit}}};
 
 // The F-number buttons carry the iris position each stands for.
 constexpr auto kFNumberChoices = [] {
@@ -27,24 +29,24 @@ constexpr ControlDescription fNumberButtons() {
   ControlDescription c = label(kFNumber, "");
   c.kind = ControlKind::Radio;
   c.choices = kFNumberChoices;
-  return c.named(texts::kFNumber).takingSlot().inColumn(1);
+  return c.named(T::kFNumber).takingSlot().inColumn(1);
 }
 
 constexpr ControlDescription offset(ControlId id, std::string_view caption, const camera::Setting& setting) {
-  return entry(id, caption, Binding{setting}, Format::Hex2, 0x00, 0xFF).readOnRequest().inGroup(texts::kOffsetGroup);
+  return entry(id, caption, Binding{setting}, Format::Hex2, 0x00, 0xFF).readOnRequest().inGroup(T::kOffsetGroup);
 }
 
 constexpr std::array kControls{
     radio(kMode, "", Binding{kExposureBits, kManualIrisBit}, kModes),
     fNumberButtons(),
-    offset(kAverage, texts::kAverage, kAverageOffset),
-    offset(kPeak, texts::kPeak, kPeakOffset),
+    offset(kAverage, T::kAverage, kAverageOffset),
+    offset(kPeak, T::kPeak, kPeakOffset),
     closeButton(kClose, panels::texts::kClose).inColumn(1),
 };
 
 constexpr PanelDescription kPanel{.id = PanelId::Exposure,
-                                  .title = texts::kExposureTitle,
-                                  .heading = texts::kExposureTitle,
+                                  .title = T::kExposureTitle,
+                                  .heading = T::kExposureTitle,
                                   .controls = kControls};
 
 class ExposurePanel final : public PanelLogic {

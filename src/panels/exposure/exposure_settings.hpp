@@ -1,13 +1,14 @@
 #pragma once
-// The registers of the EXPOSURE CONTROL, SHUTTER SPEED and AGC panels. None has a function
-// code: in AFP the gateway carries each of them, so every control works in both protocols.
+// The registers of the EXPOSURE CONTROL, SHUTTER SPEED and AGC panels (namespace `control`,
+// apart from the AE Control panel's of the same folder). None has a function code: in AFP the
+// gateway carries each of them, so every control works in both protocols.
 #include <array>
 #include <cstdint>
 #include <string_view>
 
 #include "camera/setting.hpp"
 
-namespace orva::panels::exposure {
+namespace orva::panels::exposure::control {
 
 // One register holds the three automatic-or-manual choices, a bit each; a choice rewrites only
 // its bit. A set bit is the manual side (for the gain: AGC off, a fixed level).
@@ -87,4 +88,4 @@ inline constexpr std::uint32_t kGainScale = 32;
 inline constexpr std::int64_t kMaximumGainTop = 40;
 inline constexpr std::int64_t kFixedLevelTop = 30;
 
-}  // namespace orva::panels::exposure
+}  // namespace orva::panels::exposure::control

@@ -3,7 +3,7 @@
 // opening headings), captions and units. Tests compare against these constants.
 #include <string_view>
 
-namespace orva::panels::exposure::texts {
+namespace orva::panels::exposure::control::texts {
 
 inline constexpr std::string_view kExposureTitle = "EXPOSURE CONTROL";
 inline constexpr std::string_view kShutterTitle = "SHUTTER SPEED";
@@ -34,4 +34,4 @@ inline constexpr std::string_view kSuppression = "Suppression level";
 inline constexpr std::string_view kDecibel = "[dB]";
 inline constexpr std::string_view kHex = "[HEX]";
 
-}  // namespace orva::panels::exposure::texts
+}  // namespace orva::panels::exposure::control::texts

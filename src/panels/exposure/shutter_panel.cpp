@@ -12,8 +12,10 @@ namespace orva::panels::exposure {
 namespace {
 
 using namespace shutter;
+using namespace control;
+namespace T = control::texts;
 
-constexpr Choice kModes[] = {{texts::kAuto, {0, 0}}, {texts::kManual, {kManualShutterBit, kManualShutterBit}}};
+constexpr Choice kModes[] = {{T::kAuto, {0, 0}}, {T::kManual, {kManualShutterBit, kManualShutterBit}}};
 
 // Each speed button stands for its line count: the one the camera holds is selected.
 constexpr auto kSpeedChoices = [] {
@@ -26,13 +28,13 @@ constexpr auto kSpeedChoices = [] {
 // The speeds are read in MANUAL only and written by the panel: the line count and its fraction.
 constexpr std::array kControls{
     radio(kMode, "", Binding{kExposureBits, kManualShutterBit}, kModes),
-    radio(kSpeed, "", Binding{kShutterLines}, kSpeedChoices).named(texts::kSpeed).readOnRequest().takingSlot(),
+    radio(kSpeed, "", Binding{kShutterLines}, kSpeedChoices).named(T::kSpeed).readOnRequest().takingSlot(),
     closeButton(kClose, panels::texts::kClose),
 };
 
 constexpr PanelDescription kPanel{.id = PanelId::ShutterSpeed,
-                                  .title = texts::kShutterTitle,
-                                  .heading = texts::kShutterTitle,
+                                  .title = T::kShutterTitle,
+                                  .heading = T::kShutterTitle,
                                   .controls = kControls};
 
 class ShutterPanel final : public PanelLogic {
