@@ -124,7 +124,7 @@ TEST(ExposureControl, TheAverageOffsetMovesFromModelCode0CF0UnlessTheSelectorRea
   for (P protocol : {P::Eap, P::Afp}) {
     for (const Case& c : cases) {
       SCOPED_TRACE(std::string(name(protocol)) + " " + std::to_string(c.modelCode) + " " + std::string(c.selector));
-      Open o(protocol, "FD9E: 11\nFDAE: 22\nFF60: " + std::string(c.selector) + "\n", makeExposurePanel, {},
+      Open o(protocol, "FB7F: 00\nFD9E: 11\nFDAE: 22\nFF60: " + std::string(c.selector) + "\n", makeExposurePanel, {},
              c.modelCode);
       ASSERT_TRUE(o.logic->open());
       EXPECT_EQ(o.view.text(iris::kAverage), c.average == 0xFD9E ? "11" : "22");
@@ -267,7 +267,7 @@ TEST(ExposurePanels, AFailedWriteLeavesTheButtonsAsTheyWereAndStopsWhatFollows) 
   };
   const Case cases[] = {
       // Open: FB7F, FD46, FD1A; the choice reads FB7F, and its write is the fifth frame.
-      {"AGC OFF", makeAgcPanel, "", "drop:5", Intent::choose(agc::kMode, 1), agc::kMode, 0, {"RFB7F"}},
+      {"AGC OFF", makeAgcPanel, "FB7F: 00\n", "drop:5", Intent::choose(agc::kMode, 1), agc::kMode, 0, {"RFB7F"}},
       // Open: FB7F; the direction's write is the fourth frame, and the position is not written.
       {"F2.8, the direction", makeExposurePanel, "FB7F: 10\n", "drop:4", Intent::choose(iris::kFNumber, 2),
        iris::kFNumber, -1, {"RFB32", "RFB7E"}},
