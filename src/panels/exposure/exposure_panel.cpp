@@ -16,15 +16,14 @@ namespace T = control::texts;
 
 constexpr Choice kModes[] = {{T::kAuto, {0, 0}}, {T::kManual, {kManualIrisBit, kManualIrisBit}}};
 
-// The F-number buttons carry the iris position each stands for.
 constexpr auto kFNumberChoices = [] {
   std::array<Choice, kFNumbers.size()> out{};
-  for (std::size_t i = 0; i < kFNumbers.size(); ++i)
-    out[i] = Choice{kFNumbers[i].caption, {kFNumbers[i].position, kFNumbers[i].position}};
+  for (std::size_t i = 0; i < kFNumbers.size(); ++i) out[i].caption = kFNumbers[i].caption;
   return out;
 }();
 
-// The F-number buttons are the panel's own: they drive the iris rather than show a setting.
+// The F-number buttons are the panel's own: they drive the iris to their positions rather than
+// show a setting.
 constexpr ControlDescription fNumberButtons() {
   ControlDescription c = label(kFNumber, "");
   c.kind = ControlKind::Radio;
