@@ -8,12 +8,12 @@
 // entries show is never older than the choice. An F-number button reads the iris position and
 // the direction register, writes the direction (upwards when the new position is at or above
 // the present one), then the position; it shows as chosen only once both writes went through,
-// and none is chosen when the panel opens or enters MANUAL.
+// and none is chosen when the panel opens or enters MANUAL. Pressed again, it drives again.
 //
 // SHUTTER SPEED: the speed buttons are enabled in MANUAL only, those of the other video
 // standard never; MANUAL selects the button of the camera's line count (none when none
 // matches). A speed writes the line count, then the fraction of the camera's standard, and is
-// selected once both went through.
+// selected once both went through; pressed again, it writes both again.
 //
 // AGC: ON enables the maximum gain and the chroma suppression, OFF the fixed level only, and
 // either choice reads what it enabled. Gains are whole dB, kept in 1/32 dB.
