@@ -108,4 +108,43 @@ TEST(CliPanelsE2e, StatusShowsWhatOtherCommandsSetAndTheBlockReadPanelShowsTheSa
   EXPECT_EQ(panel.out, after.out);
 }
 
+TEST(CliPanelsE2e, ExposureGainShutterAndIrisPanelsLeaveTheCameraWithWhatTheySetAndRefuseAGainOverTheTop) {
+  // QB-145 offers the three panels (EAP only). The 60 Hz standard, automatic exposure and the
+  // iris at F2.8, upwards, to start.
+  ModelOnPty camera("QB-145", "eap");
+  for (const std::vector<std::string>& start :
+       {std::vector<std::string>{"write", "FF08", "20"}, {"write", "FB7F", "00"}, {"write-word", "FB32", "0180"},
+        {"write", "FB7E", "02"}})
+    ASSERT_EQ(camera.cli(start).exitCode, 0) << start[1];
+
+  ProgramRun agc = camera.cli({"panel", "agc", "--do", "AGC gain=39", "--do", "OFF", "--do", "AGC level=7"});
+  ASSERT_EQ(agc.exitCode, 0) << agc.err;
+  EXPECT_THAT(agc.out, HasSubstr("AGC: OFF\nAGC gain: 39 (disabled)\nAGC level: 7\n"));
+  EXPECT_EQ(camera.cli({"read-word", "FD46"}).out, "04E0\n");
+  EXPECT_EQ(camera.cli({"read-word", "FB38"}).out, "00E0\n");
+  ProgramRun over = camera.cli({"panel", "agc", "--do", "AGC level=31"});
+  EXPECT_EQ(over.exitCode, 2);
+  EXPECT_EQ(camera.cli({"read-word", "FB38"}).out, "00E0\n");
+
+  ProgramRun shutter = camera.cli({"panel", "shutter", "--do", "MANUAL", "--do", "1/250"});
+  ASSERT_EQ(shutter.exitCode, 0) << shutter.err;
+  EXPECT_EQ(shutter.out, "AUTO/MANUAL: MANUAL\nSpeed: 1/250\n");
+  // "1/50" belongs to the other standard.
+  EXPECT_EQ(camera.cli({"panel", "shutter", "--do", "1/50"}).exitCode, 2);
+  EXPECT_EQ(camera.cli({"read-word", "FCA8"}).out, "003E\n");
+  EXPECT_EQ(camera.cli({"read", "FCAA"}).out, "A3\n");
+  ProgramRun iris = camera.cli({"panel", "exposure", "--do", "MANUAL", "--do", "F2.0"});
+  ASSERT_EQ(iris.exitCode, 0) << iris.err;
+  EXPECT_THAT(iris.out, HasSubstr("AUTO/MANUAL: MANUAL\nF-number: F2.0\n"));
+  EXPECT_EQ(camera.cli({"read-word", "FB32"}).out, "00C0\n");
+  EXPECT_EQ(camera.cli({"read", "FB7E"}).out, "00\n") << "downward from where it stood";
+  EXPECT_EQ(camera.cli({"read", "FB7F"}).out, "D0\n") << "gain, shutter and iris, a bit each";
+
+  const std::string heard = camera.heard();
+  EXPECT_THAT(heard, HasSubstr(":wFD4604E0 -> "));
+  EXPECT_THAT(heard, HasSubstr(":wFCA8003E -> "));
+  EXPECT_THAT(heard, ::testing::Not(HasSubstr(":wFB3803E0")));
+  EXPECT_THAT(heard, ::testing::Not(HasSubstr(":wFCA80137")));
+}
+
 }  // namespace

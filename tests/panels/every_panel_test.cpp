@@ -16,6 +16,7 @@
 
 #include "camera/gating.hpp"
 #include "camera/identification.hpp"
+#include "panels/exposure/exposure_panels.hpp"
 #include "panels/fake_panel_view.hpp"
 #include "panels/launcher.hpp"
 #include "panels/lens/lens_controls.hpp"
@@ -41,6 +42,7 @@ constexpr OptOut kOptOuts[] = {
     {"zoomfocus", L::kFocusStep, false, "the adjustment mode's step size stays in the panel"},
     {"zoomfocus", L::kZoomStep, false, "the adjustment mode's step size stays in the panel"},
     {"zoomfocus", L::kManualSpeed, true, "the manual focus speed goes with each drive; the camera keeps none"},
+    {"exposure", exposure::iris::kFNumber, true, "the F-number buttons drive the iris; a panel opens with none chosen"},
 };
 
 const OptOut* optOut(std::string_view panel, ControlId control) {
