@@ -92,9 +92,9 @@ constexpr ControlDescription hex(ControlId id, std::string_view caption, const c
   return eapOnly(entry(id, caption, Binding{setting}, setting.width == 16 ? Format::Hex4 : Format::Hex2, 0, maximum));
 }
 
-constexpr ControlDescription status(ControlId id, const camera::Setting& setting, std::span<const Choice> texts) {
+constexpr ControlDescription status(ControlId id, const camera::Setting& setting, std::span<const Choice> meanings) {
   // A value past the texts selects nothing: the field shows empty.
-  return eapOnly(list(id, texts::kStatus, Binding{setting}, texts)).shownOnly();
+  return eapOnly(list(id, texts::kStatus, Binding{setting}, meanings)).shownOnly();
 }
 
 constexpr std::size_t kControlCount = 4 + 8 + 3 + kSoftwareTriggers + 5 + 2 * kManualEntries + 8 * kOutputs + 1;

@@ -4,8 +4,9 @@
 // camera's trigger input. Registers only (EAP).
 //
 // Open: the heading, then every register once, each shown in every control it holds. Under
-// AFP nothing is read and every control is disabled: the camera keeps these in registers the
-// panel does not reach in AFP, and a control that changed without sending would lie.
+// AFP the panel opens, reads nothing and disables every control: these settings are taken in
+// register form only, and a control that changed without sending would show what the camera
+// does not hold.
 //
 // Two-way choices and the lists on register bits read their register afresh, rewrite only
 // their bits and write their heading once the camera has it; a failed read writes nothing and
