@@ -147,4 +147,37 @@ TEST(CliPanelsE2e, ExposureGainShutterAndIrisPanelsLeaveTheCameraWithWhatTheySet
   EXPECT_THAT(heard, ::testing::Not(HasSubstr(":wFCA80137")));
 }
 
+TEST(CliPanelsE2e, TriggerLedStepsItsFieldsInTheEepromOrInTheRamMirrorAsTheConfigurationSays) {
+  ModelOnPty camera("QB-109", "eap");
+  orva::testing::TempFolder configs;
+  const auto config = [&configs](int ledControl) {
+    const auto file = configs / ("led" + std::to_string(ledControl) + ".ini");
+    std::ofstream(file) << "LED Control = " << ledControl << "\n";
+    return file.string();
+  };
+  for (const std::vector<std::string>& set : {std::vector<std::string>{"write-word", "14A2", "0100"},
+                                              {"write", "1255", "35"}, {"write-word", "B9FA", "0200"}})
+    ASSERT_EQ(camera.cli(set).exitCode, 0) << set[1];
+
+  ProgramRun eeprom = camera.cli({"--config", config(1), "panel", "triggerled", "--do", "LED ON Time [t1]=+2", "--do",
+                                  "Target Mag [z1]=up", "--do", "Pattern-2"});
+  ASSERT_EQ(eeprom.exitCode, 0) << eeprom.err;
+  EXPECT_THAT(eeprom.out, HasSubstr("\nLED ON Time [t1]: 0102\nTime [t1]: Time="));
+  EXPECT_THAT(eeprom.out, HasSubstr("\nTarget Mag [z1]:  4\n"));
+  EXPECT_THAT(eeprom.out, HasSubstr("LED Pattern: Pattern-2\n"));
+  EXPECT_THAT(eeprom.out, ::testing::Not(HasSubstr("EEPROM")));
+  EXPECT_EQ(camera.cli({"read-word", "14A2"}).out, "0102\n");
+  EXPECT_EQ(camera.cli({"read", "1255"}).out, "45\n");
+
+  ProgramRun mirror = camera.cli({"--config", config(2), "panel", "triggerled", "--do", "LED ON Time [t1]=down"});
+  ASSERT_EQ(mirror.exitCode, 0) << mirror.err;
+  EXPECT_THAT(mirror.out, HasSubstr("\nLED ON Time [t1]: 01FF\n"));
+  EXPECT_THAT(mirror.out, HasSubstr("\nEEPROM　書込みなし: on\n"));
+  EXPECT_EQ(camera.cli({"read-word", "B9FA"}).out, "01FF\n");
+  EXPECT_EQ(camera.cli({"read-word", "14A2"}).out, "0102\n");
+  const std::string heard = camera.heard();
+  EXPECT_THAT(heard, HasSubstr(":w14A20102 -> "));
+  EXPECT_THAT(heard, HasSubstr(":wB9FA01FF -> "));
+}
+
 }  // namespace
