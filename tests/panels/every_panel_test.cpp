@@ -17,6 +17,7 @@
 #include "camera/gating.hpp"
 #include "camera/identification.hpp"
 #include "panels/fake_panel_view.hpp"
+#include "panels/exposure/ae_panel.hpp"
 #include "panels/launcher.hpp"
 #include "panels/lens/lens_controls.hpp"
 #include "panels/panel_bench.hpp"
@@ -41,6 +42,8 @@ constexpr OptOut kOptOuts[] = {
     {"zoomfocus", L::kFocusStep, false, "the adjustment mode's step size stays in the panel"},
     {"zoomfocus", L::kZoomStep, false, "the adjustment mode's step size stays in the panel"},
     {"zoomfocus", L::kManualSpeed, true, "the manual focus speed goes with each drive; the camera keeps none"},
+    {"ae", exposure::kProgramAePlus, false,
+     "one AE mode with the main buttons and the Program AE group, which its choices move off what they last chose"},
 };
 
 const OptOut* optOut(std::string_view panel, ControlId control) {

@@ -40,7 +40,8 @@
 // Luminance Weighting Data: six read-only areas ("%06X"), three bytes each from 0xFAE0 (AFP:
 // 0x2107 with the area's number), read on open and by "Read" after "<< Read the Weighting
 // Data >>"; "Set" writes "<< Weighting Data Set >>", four hex digits to 0xFDA0 (AFP 0x2108)
-// and reads the areas again.
+// and reads the areas again. The entry opens with the value last set (0xFDA0 in both
+// protocols: the function only sets it).
 #include <memory>
 
 #include "panels/panel_description.hpp"

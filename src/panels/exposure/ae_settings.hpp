@@ -56,6 +56,7 @@ inline constexpr std::uint16_t kFirstAreaRegister = 0xFAE0;
 inline constexpr std::uint16_t kAreaFunction = 0x2107;
 inline constexpr int kAreaCount = 6;
 inline constexpr camera::Setting kWeightingSetSetting{0x2108, 0, 0xFDA0, 16};
+inline constexpr camera::Setting kWeightingDataRegister = camera::registerSetting(0xFDA0, 16);
 
 // The main mode buttons, in the panel's order; each sub-mode belongs to the first two.
 enum class AeGroup : std::uint8_t { ProgramAe, ProgramAePlus, Shutter, Exposure, Agc, FullManual, ExposureShutter };

@@ -20,7 +20,6 @@ constexpr ControlDescription area(int index) {
   return c;
 }
 
-// The value to set is a command: the camera gives nothing back for it.
 constexpr std::array kControls{
     entry(kWeightingData, t::kWeightingData, Binding{kWeightingSetSetting}, Format::Hex4, 0, 0xFFFF)
         .readOnRequest()
@@ -42,7 +41,13 @@ class WeightingPanel final : public PanelLogic {
   WeightingPanel(PanelContext& context, PanelView& view) : PanelLogic(kPanel, context, view) {}
 
  protected:
-  bool readOnOpen() override { return readAreas(true); }
+  // The entry shows the value last set, from its register: the function only sets it.
+  bool readOnOpen() override {
+    std::uint32_t value = 0;
+    if (!context().camera.read(kWeightingDataRegister, value)) return false;
+    present(kWeightingData, value);
+    return readAreas(true);
+  }
 
   bool handle(const Intent& in) override {
     if (in.kind != Intent::Kind::Click || in.control != kReadAreas) return false;
