@@ -128,7 +128,7 @@ Reply AfpResponder::get(std::string_view code, std::uint16_t number, std::string
   } else {
     std::string kept;
     if (const auto reader = readers_.find(number); reader != readers_.end())
-      kept = reader->second();
+      kept = reader->second(value);
     else if (const auto found = values_.find(storeKey(number, value)); found != values_.end())
       kept = found->second;
     const std::size_t length = replyDigits(number, value.size());

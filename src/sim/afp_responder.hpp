@@ -59,8 +59,8 @@ class AfpResponder final : public Responder {
 
   // For a function whose value the camera holds elsewhere (registers, a moving lens): a get
   // answers with what `reader` gives, the value digits as a set carries them, instead of the
-  // digits last set.
-  using FunctionReader = std::function<std::string()>;
+  // digits last set. The reader sees the get's value digits as asked (an index among F's).
+  using FunctionReader = std::function<std::string(std::string_view asked)>;
   void bindReader(std::uint16_t code, FunctionReader reader) { readers_[code] = std::move(reader); }
 
  private:

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <array>
 #include <string>
+#include <string_view>
 
+#include "core/text.hpp"
 #include "sim/virtual_camera.hpp"
 
 namespace orva::sim {
@@ -32,6 +34,24 @@ constexpr std::array<ValuePair, 16> kCameraMode{{
 }};
 constexpr std::array<ValuePair, 2> kAutoManualWhiteBalance{{{1, 0x00}, {2, 0x08}}};
 constexpr std::array<ValuePair, 2> kPrivacyMaskSwitch{{{1, 0x00}, {2, 0x03}}};
+// The AE priority parameters (FCC9): a button's index, which the function counts from 1.
+constexpr std::array<ValuePair, 10> kIrisIndex{{{1, 0}, {2, 1}, {3, 2}, {4, 3}, {5, 4}, {6, 5}, {7, 6}, {8, 7}, {9, 8}, {10, 9}}};
+constexpr std::array<ValuePair, 6> kGainIndex{{{1, 0}, {2, 1}, {3, 2}, {4, 3}, {5, 4}, {6, 5}}};
+// The shutter speeds by button position: the slowest (FF) is 1, the next sixteen count 2 to 17
+// from 00, and the seventeenth, which only some models show, goes on with 18.
+constexpr std::array<ValuePair, 18> kShutterIndex{{
+    {1, 0xFF}, {2, 0}, {3, 1}, {4, 2}, {5, 3}, {6, 4}, {7, 5}, {8, 6}, {9, 7},
+    {10, 8}, {11, 9}, {12, 10}, {13, 11}, {14, 12}, {15, 13}, {16, 14}, {17, 15}, {18, 16},
+}};
+// The 720-line models count the register two higher from the first position on, and the
+// function one higher for positions 1 to 4 and 18 for position 5. Position 16 (register 0F,
+// function 17) then shares its register value with position 14 (0F, function 15): both sets
+// write 0F, and 0F gets as 15, the position the run of fifteen names.
+constexpr std::array<ValuePair, 17> kShutterIndex720{{
+    {1, 0xFF}, {3, 2}, {4, 3}, {5, 4}, {6, 5}, {18, 6}, {7, 7}, {8, 8}, {9, 9},
+    {10, 10}, {11, 11}, {12, 12}, {13, 13}, {14, 14}, {15, 15}, {16, 16}, {17, 15},
+}};
+constexpr std::array<std::uint16_t, 4> k720LineModels{0x13F0, 0x14F0, 0x15F0, 0x16F0};
 
 constexpr FunctionBinding kBindings[] = {
     // Lens: focus, zoom and digital zoom.
@@ -54,6 +74,12 @@ constexpr FunctionBinding kBindings[] = {
     {.code = 0x1301, .address = 0xF745, .values = kListIndex},  // AF watchdog mode
     // Exposure and back light.
     {.code = 0x2105, .address = 0xFCC8, .values = kAeMode},
+    {.code = 0x2106, .address = 0xFB50},  // slow AE response
+    {.code = 0x2108, .address = 0xFDA0, .word = true},  // weighting data to set (exposure.hpp)
+    {.code = 0x210B, .address = 0xFCC9, .values = kShutterIndex},
+    {.code = 0x210C, .address = 0xFCC9, .values = kIrisIndex},
+    {.code = 0x2303, .address = 0xFCC9, .values = kGainIndex},
+    {.code = 0x3401, .address = 0xFD46, .word = true},  // maximum AGC gain, then a byte read as 0
     {.code = 0x2301, .address = 0xFECE, .values = kOffOnTwo},
     {.code = 0x2302, .address = 0xFD8E},
     // Image stabiliser and enhanced intensity.
@@ -73,7 +99,13 @@ constexpr FunctionBinding kBindings[] = {
     {.code = 0x210D, .address = 0xFFDA, .word = true},
     {.code = 0x210E, .address = 0xFFDC, .word = true},
     {.code = 0x210F, .address = 0xFFDE, .word = true},
+    // By model, after the bindings for every model (boundValue takes those).
+    {.code = 0x210B, .address = 0xFCC9, .values = kShutterIndex720, .models = k720LineModels},
 };
+
+bool takes(const FunctionBinding& b, std::optional<std::uint16_t> model) {
+  return model && std::ranges::find(b.models, *model) != b.models.end();
+}
 
 void set(RegisterMemory& memory, const FunctionBinding& b, std::uint32_t value) {
   if (b.word) {
@@ -104,9 +136,43 @@ std::string get(const RegisterMemory& memory, const FunctionBinding& b) {
   return fmt::format("{:02X}", byteValue(memory, b));
 }
 
+// The first register of the weighting area an index names; none outside 1 to 6.
+std::optional<std::uint16_t> areaAddress(std::string_view digits) {
+  const auto index = core::parseHex(digits.substr(0, std::min<std::size_t>(digits.size(), 2)), 2);
+  if (!index || *index < 1 || *index > kWeightingAreas) return std::nullopt;
+  return static_cast<std::uint16_t>(kWeightingAreaRegister + 3 * (*index - 1));
+}
+
+void installWeightingAreas(VirtualCamera& camera) {
+  camera.onFunctionSet(kWeightingAreaFunction, [](VirtualCamera& cam, const FunctionSet& s) {
+    const auto at = areaAddress(s.value);
+    const auto value = s.value.size() == 8 ? core::parseHex(std::string_view(s.value).substr(2), 6) : std::nullopt;
+    if (!at || !value) return;
+    for (unsigned i = 0; i < 3; ++i)
+      cam.memory().write(static_cast<std::uint16_t>(*at + i), static_cast<std::uint8_t>(*value >> (16 - 8 * i)));
+  });
+  camera.onTableGet(kWeightingAreaFunction, [](const VirtualCamera& cam, std::string_view asked) {
+    const auto at = areaAddress(asked);
+    if (!at) return std::string("00000000");
+    const RegisterMemory& m = cam.memory();
+    return fmt::format("{}{:02X}{:02X}{:02X}", asked.substr(0, 2), m.read(*at),
+                       m.read(static_cast<std::uint16_t>(*at + 1)), m.read(static_cast<std::uint16_t>(*at + 2)));
+  });
+}
+
 }  // namespace
 
 std::span<const FunctionBinding> functionBindings() { return kBindings; }
+
+std::vector<const FunctionBinding*> bindingsFor(std::optional<std::uint16_t> modelCode) {
+  std::vector<const FunctionBinding*> out;
+  for (const FunctionBinding& b : kBindings) {
+    const bool ownBinding = std::ranges::any_of(
+        kBindings, [&](const FunctionBinding& other) { return other.code == b.code && takes(other, modelCode); });
+    if (b.models.empty() ? !ownBinding : takes(b, modelCode)) out.push_back(&b);
+  }
+  return out;
+}
 
 std::uint8_t boundValue(const RegisterMemory& memory, std::uint16_t code) {
   const auto b = std::ranges::find(kBindings, code, &FunctionBinding::code);
@@ -114,12 +180,14 @@ std::uint8_t boundValue(const RegisterMemory& memory, std::uint16_t code) {
 }
 
 void installFunctionBindings(VirtualCamera& camera) {
-  for (const FunctionBinding& b : kBindings) {
-    camera.onFunctionSet(b.code, [&b](VirtualCamera& cam, const FunctionSet& s) {
-      if (const auto value = s.number()) set(cam.memory(), b, *value);
+  for (const FunctionBinding* b : bindingsFor(camera.modelCode())) {
+    camera.onFunctionSet(b->code, [b](VirtualCamera& cam, const FunctionSet& s) {
+      const auto value = b->word ? core::parseHex(std::string_view(s.value).substr(0, 4), 4) : s.number();
+      if (value) set(cam.memory(), *b, *value);
     });
-    camera.onFunctionGet(b.code, [&b](const VirtualCamera& cam) { return get(cam.memory(), b); });
+    camera.onFunctionGet(b->code, [b](const VirtualCamera& cam) { return get(cam.memory(), *b); });
   }
+  installWeightingAreas(camera);
 }
 
 }  // namespace orva::sim

@@ -5,10 +5,23 @@
 //
 // A map pairs each AFP value with the register bits it stands for (AE mode 4 with FCC8 = 01,
 // focus mode 2 with FF0E bit 3 set). A set of a value outside the map changes nothing; a get
-// of register bits outside the map answers 00. Without a map the function carries the register
-// as it stands, a byte or a word. Bits outside a binding's mask keep their value.
+// of register bits outside the map answers 00; where a map pairs two values with the same
+// register bits, a get answers the first. Without a map the function carries the register as
+// it stands, a byte or a word (a word set takes the first four value digits, so a function
+// whose word is followed by other fields sets the word alone; its get answers them 0). Bits
+// outside a binding's mask keep their value.
+//
+// A binding may hold for some models only (by model code): a camera of such a model takes it
+// in place of the binding of the same code for every other model. The AE shutter speeds 210B
+// are numbered so on the 720-line models.
+//
+// The weighting areas 2107 are a table by area: index 1 to 6 stands for the three bytes at
+// FAE0 + 3 x (index - 1), high byte first; a set writes them, a get answers them, an index
+// outside 1 to 6 changes nothing and answers 000000.
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <vector>
 
 namespace orva::sim {
 
@@ -26,10 +39,18 @@ struct FunctionBinding {
   std::span<const ValuePair> values{};  // empty: the register's value as it stands
   std::uint8_t mask = 0xFF;             // the register bits the function stands for
   bool word = false;                    // a 16-bit register, high byte first; never mapped
+  std::span<const std::uint16_t> models{};  // empty: every model without a binding of its own
 };
+
+inline constexpr std::uint16_t kWeightingAreaFunction = 0x2107;
+inline constexpr std::uint16_t kWeightingAreaRegister = 0xFAE0;
+inline constexpr int kWeightingAreas = 6;
 
 // Every bound function, for tests that go over them all.
 std::span<const FunctionBinding> functionBindings();
+
+// The bindings a camera of the model takes (none: a camera without a model).
+std::vector<const FunctionBinding*> bindingsFor(std::optional<std::uint16_t> modelCode);
 
 // The value a get of the bound byte function `code` answers, from the registers; 0 when the
 // register's bits are outside the map or `code` is not bound.

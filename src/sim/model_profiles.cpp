@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "eeprom/range.hpp"
+#include "sim/start_values.hpp"
 
 namespace orva::sim {
 namespace {
@@ -74,7 +75,9 @@ std::vector<std::string> modelNames() {
 Profile rowProfile(const ModelRow& row, const ModelVariant& variant, Protocol protocol, std::uint32_t seed) {
   Profile p;
   p.protocol = protocol;
+  p.modelCode = variant.code;
   fillEeprom(p, eeprom::cameraRange(variant.code, 0), seed);
+  putStartValues(p, variant.code);
   putWord(p, 0x0102, row.family);
   putWord(p, 0x0104, row.firstType());
   putWord(p, 0x0106, row.sampleVersion);

@@ -70,6 +70,9 @@ struct Profile {
   // what orva-camsim loads and saves as an image. Only start and end count.
   std::optional<eeprom::Range> eepromRange;
   std::uint16_t lensTele = kDefaultLensTele;
+  // The model code of a camera built from the model table (model_profiles.hpp); a profile file
+  // names none. Functions whose numbering goes by model (the AE shutter speeds) take it.
+  std::optional<std::uint16_t> modelCode;
 
   link::LineSettings lineSettings() const { return {settings.baud, settings.evenParity}; }
 };

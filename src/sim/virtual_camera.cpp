@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "sim/camera_controls.hpp"
+#include "sim/exposure.hpp"
 #include "sim/function_bindings.hpp"
 #include "sim/lens.hpp"
 #include "sim/status_block.hpp"
@@ -32,7 +33,8 @@ VirtualCamera::VirtualCamera(const Profile& profile, std::vector<Fault> faults)
       completionDelay_(profile.completionDelay),
       restartTime_(profile.restartTime),
       factoryTime_(profile.factoryTime),
-      eepromRange_(profile.eepromRange) {
+      eepromRange_(profile.eepromRange),
+      modelCode_(profile.modelCode) {
   presetLensRegisters(memory_);
   for (const auto& block : profile.registers)
     for (std::size_t i = 0; i < block.bytes.size(); ++i)
@@ -41,6 +43,7 @@ VirtualCamera::VirtualCamera(const Profile& profile, std::vector<Fault> faults)
   installControls(*this);
   installLens(*this, profile.lensTele);
   installFunctionBindings(*this);
+  installExposure(*this);  // after the bindings: it looks at what an AE mode set wrote
   installStatusBlock(*this);
 }
 
@@ -62,7 +65,11 @@ void VirtualCamera::onFunctionSet(std::uint16_t code, FunctionHook hook) {
 }
 
 void VirtualCamera::onFunctionGet(std::uint16_t code, FunctionGetHook hook) {
-  afp_.bindReader(code, [this, hook = std::move(hook)] { return hook(*this); });
+  afp_.bindReader(code, [this, hook = std::move(hook)](std::string_view) { return hook(*this); });
+}
+
+void VirtualCamera::onTableGet(std::uint16_t code, TableGetHook hook) {
+  afp_.bindReader(code, [this, hook = std::move(hook)](std::string_view asked) { return hook(*this, asked); });
 }
 
 std::optional<std::string> VirtualCamera::lastEapFrame(std::string_view head) const {

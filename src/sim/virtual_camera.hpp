@@ -11,7 +11,7 @@
 //
 // The camera acts on its control registers and functions (camera_controls.hpp): it switches
 // protocol, takes a new line speed as pending, restarts, and goes back to its factory EEPROM.
-// Its lens (lens.hpp) moves with its time.
+// Its lens (lens.hpp) moves with its time; its exposure registers act as exposure.hpp says.
 // While restarting it hears nothing and says nothing; when it is up again it listens at the
 // pending speed, if any. Its factory EEPROM contents are what the profile put in the range.
 //
@@ -70,6 +70,9 @@ class VirtualCamera {
   using FunctionHook = std::function<void(VirtualCamera&, const FunctionSet& set)>;
   // Answers an AFP get of the function: the value digits as a set carries them.
   using FunctionGetHook = std::function<std::string(const VirtualCamera&)>;
+  // The same for a function that holds a table: it sees the get's value digits as asked, so
+  // it can answer the entry their index names.
+  using TableGetHook = std::function<std::string(const VirtualCamera&, std::string_view asked)>;
   // Called each time the camera's time has moved on, with now() the new time.
   using TimeHook = std::function<void(VirtualCamera&)>;
 
@@ -132,6 +135,9 @@ class VirtualCamera {
   void factoryDefault();
   bool factoryBusy() const { return factoryBusy_; }
 
+  // The model code of the camera the profile built; none for a profile without a model.
+  const std::optional<std::uint16_t>& modelCode() const { return modelCode_; }
+
   RegisterMemory& memory() { return memory_; }
   const RegisterMemory& memory() const { return memory_; }
   // The body of the latest EAP frame the camera took that began with `head`, its first
@@ -144,6 +150,7 @@ class VirtualCamera {
   void onWrite(std::uint16_t address, WriteHook hook);
   void onFunctionSet(std::uint16_t code, FunctionHook hook);
   void onFunctionGet(std::uint16_t code, FunctionGetHook hook);
+  void onTableGet(std::uint16_t code, TableGetHook hook);
   void onTime(TimeHook hook);
 
  private:
@@ -184,6 +191,7 @@ class VirtualCamera {
   std::chrono::milliseconds restartTime_;
   std::chrono::milliseconds factoryTime_;
   std::optional<eeprom::Range> eepromRange_;
+  std::optional<std::uint16_t> modelCode_;
   eeprom::Image factory_;
   bool factoryBusy_ = false;
   time_point now_{};

@@ -181,3 +181,22 @@ TEST(CliPanelsE2e, TriggerLedStepsItsFieldsInTheEepromOrInTheRamMirrorAsTheConfi
 }
 
 }  // namespace
+
+TEST(CliPanelsE2e, AeControlSetsProgramAerPlusTwoAndAPriorityModesParameterAfterItsWait) {
+  for (const char* protocol : {"eap", "afp"}) {
+    SCOPED_TRACE(protocol);
+    ModelOnPty camera("QB-172", protocol);
+    ProgramRun set = camera.cli({"panel", "ae", "--do", "Program AER+2"});
+    ASSERT_EQ(set.exitCode, 0) << set.err;
+    EXPECT_THAT(set.out, HasSubstr("AE MODE: Program AE+\nProgram AE: \nProgram AE+: Program AER+2\n"));
+    EXPECT_EQ(camera.cli({"read", "FCC8"}).out, "21\n");
+    if (std::string(protocol) == "afp") {
+      EXPECT_EQ(camera.cli({"get", "2105"}).out, "06\n");
+    }
+    // The next action waits for the mode's own parameter to be read back.
+    ProgramRun priority = camera.cli({"panel", "ae", "--do", "AE MODE=Shutter Priority", "--do", "Shutter Speed=1/250"});
+    ASSERT_EQ(priority.exitCode, 0) << priority.err;
+    EXPECT_THAT(priority.out, HasSubstr("Shutter Speed: 1/250\n"));
+    EXPECT_EQ(camera.cli({"read", "FCC9"}).out, "09\n");
+  }
+}

@@ -16,6 +16,7 @@
 
 #include "camera/gating.hpp"
 #include "camera/identification.hpp"
+#include "panels/exposure/ae_panel.hpp"
 #include "panels/exposure/exposure_panels.hpp"
 #include "panels/fake_panel_view.hpp"
 #include "panels/launcher.hpp"
@@ -43,6 +44,8 @@ constexpr OptOut kOptOuts[] = {
     {"zoomfocus", L::kZoomStep, false, "the adjustment mode's step size stays in the panel"},
     {"zoomfocus", L::kManualSpeed, true, "the manual focus speed goes with each drive; the camera keeps none"},
     {"exposure", exposure::iris::kFNumber, true, "the F-number buttons drive the iris; a panel opens with none chosen"},
+    {"ae", exposure::kProgramAePlus, false,
+     "one AE mode with the main buttons and the Program AE group, which its choices move off what they last chose"},
 };
 
 const OptOut* optOut(std::string_view panel, ControlId control) {

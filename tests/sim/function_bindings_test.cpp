@@ -3,7 +3,9 @@
 #include <fmt/format.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <optional>
 #include <string>
 
 #include "converse.hpp"
@@ -18,23 +20,24 @@ using testing::converse;
 // One camera that the test addresses in either protocol, switching it as a tool would.
 class OneCamera : public ::testing::Test {
  protected:
-  static Profile afpProfile() {
+  static Profile afpProfile(std::optional<std::uint16_t> modelCode = std::nullopt) {
     Profile p;
     p.protocol = Protocol::Afp;
+    p.modelCode = modelCode;
     return p;
   }
 
   std::string afp(const std::string& frame) {
-    if (camera.protocol() != Protocol::Afp) converse(camera, ":WFA5801");
-    return converse(camera, frame);
+    if (cam_->protocol() != Protocol::Afp) converse(*cam_, ":WFA5801");
+    return converse(*cam_, frame);
   }
   std::string eap(const std::string& frame) {
-    if (camera.protocol() != Protocol::Eap) {
-      converse(camera, "SFD0101T");
-      camera.advanceTo(camera.now() + 1s);  // the switch waits for the set's completion
-      camera.takeOutput();
+    if (cam_->protocol() != Protocol::Eap) {
+      converse(*cam_, "SFD0101T");
+      cam_->advanceTo(cam_->now() + 1s);  // the switch waits for the set's completion
+      cam_->takeOutput();
     }
-    return converse(camera, frame);
+    return converse(*cam_, frame);
   }
 
   void setFunction(const FunctionBinding& b, unsigned value) {
@@ -53,12 +56,16 @@ class OneCamera : public ::testing::Test {
     return reply.substr(6);
   }
 
-  VirtualCamera camera{afpProfile()};
+  // A fresh camera of the model, as the binding asks for one.
+  void becomeModel(std::optional<std::uint16_t> modelCode) { cam_.emplace(afpProfile(modelCode)); }
+
+  std::optional<VirtualCamera> cam_{std::in_place, afpProfile()};
 };
 
 TEST_F(OneCamera, ABoundFunctionAndItsRegisterAreOneSettingBothWays) {
   for (const FunctionBinding& b : functionBindings()) {
     SCOPED_TRACE(fmt::format("function {:04X}, register {:04X}", b.code, b.address));
+    becomeModel(b.models.empty() ? std::nullopt : std::optional(b.models.front()));
     if (b.values.empty()) {
       const unsigned wide = b.word ? 0xBEEF : 0xA5;
       const unsigned narrow = b.word ? 0x1234 : 0x5A;
@@ -74,11 +81,54 @@ TEST_F(OneCamera, ABoundFunctionAndItsRegisterAreOneSettingBothWays) {
       const ValuePair& p = b.values[i];
       const ValuePair& next = b.values[(i + 1) % b.values.size()];
       writeRegister(b, others | p.eap);
-      EXPECT_EQ(getFunction(b), fmt::format("{:02X}", p.afp));
+      // Where two values share register bits, the first answers.
+      EXPECT_EQ(getFunction(b), fmt::format("{:02X}", std::ranges::find(b.values, p.eap, &ValuePair::eap)->afp));
       setFunction(b, next.afp);
       EXPECT_EQ(readRegister(b), fmt::format("{:02X}", others | next.eap));
     }
   }
+}
+
+TEST_F(OneCamera, TheAeShutterSpeedsAreNumberedByModel) {
+  struct Case {
+    std::optional<std::uint16_t> model;
+    const char* set;  // AFP value
+    const char* register_;
+    const char* get;
+  };
+  const Case cases[] = {
+      {std::nullopt, "01", "FF", "01"}, {std::nullopt, "02", "00", "02"}, {std::nullopt, "11", "0F", "11"},
+      {0x1234, "06", "04", "06"},  // a model of its own without a numbering of its own
+      {0x13F0, "01", "FF", "01"}, {0x14F0, "03", "02", "03"}, {0x15F0, "12", "06", "12"},
+      {0x16F0, "11", "0F", "0F"},  // position 16 shares its register value with position 14
+      {0x13F0, "02", "05", "06"},  // no position there: the register keeps what it held
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(fmt::format("model {:04X}, set {}", c.model.value_or(0), c.set));
+    becomeModel(c.model);
+    eap(":WFCC905");
+    afp(fmt::format("S210B{}T", c.set));
+    EXPECT_EQ(eap(":RFCC900").substr(6), c.register_);
+    EXPECT_EQ(afp("G210BFFT"), fmt::format("Y210B{}T", c.get));
+  }
+}
+
+TEST_F(OneCamera, FunctionsLaidOutWiderThanTheirRegisterCarryItInTheToolsForm) {
+  eap(":wFD460500");
+  EXPECT_EQ(afp("G3401FFFFFFT"), "Y3401050000T") << "the maximum AGC gain word, then a byte of 0";
+  afp("S3401040001T");
+  EXPECT_EQ(eap(":rFD460000").substr(6), "0400");
+
+  // The weighting areas by index; an index outside 1 to 6 is no area.
+  eap(":WFAE3AB");
+  eap(":WFAE4CD");
+  eap(":WFAE5EF");
+  EXPECT_EQ(afp("G210702FFFFFFT"), "Y210702ABCDEFT");
+  afp("S210706123456T");
+  EXPECT_EQ(eap(":RFAEF00000000000000000000").substr(6, 6), "123456");
+  afp("S210707654321T");
+  EXPECT_EQ(afp("G210707FFFFFFT"), "Y210707000000T");
+  EXPECT_EQ(afp("G210706FFFFFFT"), "Y210706123456T");
 }
 
 TEST_F(OneCamera, ValuesOutsideAMapChangeNothingAndReadAsZero) {

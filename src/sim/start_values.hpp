@@ -1,0 +1,27 @@
+#pragma once
+// What a built-in model's registers hold at start beyond what identifies it: values a camera
+// of the kind would show, so the panels have something to read. Each is placed over the
+// EEPROM pattern and under the registers the identification reads.
+//
+//   every model   the exposure registers: auto iris, shutter and AGC; F2.8; a manual shutter
+//                 of 1/100; 40 dB maximum AGC gain; six distinct weighting areas; freeze,
+//                 mirror and mosaic off
+//   QB-191        the strobe registers (FF96 to FFC0) and the strobe EEPROM fields (167F,
+//                 1702 to 1705, 1684 to 1697)
+//   QB-109        the trigger-LED EEPROM fields at the values of the panel's "default", and
+//                 their RAM mirror (each address + A558) holding the same
+#include <cstdint>
+
+#include "sim/profile.hpp"
+
+namespace orva::sim {
+
+// Where the trigger-LED panel writes a field instead of its EEPROM address. The mirror is RAM:
+// it lies outside every EEPROM range, so an EEPROM image never shows it.
+inline constexpr std::uint16_t kTriggerLedMirrorOffset = 0xA558;
+inline constexpr std::uint16_t kStrobeModelCode = 0x19F0;
+inline constexpr std::uint16_t kTriggerLedModelCode = 0xC0;
+
+void putStartValues(Profile& profile, std::uint16_t modelCode);
+
+}  // namespace orva::sim
