@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,8 @@
 
 namespace orva::sim {
 namespace {
+
+constexpr std::size_t kWordDigits = 4;
 
 // Value maps shared by several bindings.
 constexpr std::array<ValuePair, 2> kOffOn{{{1, 0x00}, {2, 0x01}}};
@@ -181,11 +184,22 @@ std::uint8_t boundValue(const RegisterMemory& memory, std::uint16_t code) {
 
 void installFunctionBindings(VirtualCamera& camera) {
   for (const FunctionBinding* b : bindingsFor(camera.modelCode())) {
-    camera.onFunctionSet(b->code, [b](VirtualCamera& cam, const FunctionSet& s) {
-      const auto value = b->word ? core::parseHex(std::string_view(s.value).substr(0, 4), 4) : s.number();
-      if (value) set(cam.memory(), *b, *value);
+    if (!b->word) {
+      camera.onFunctionSet(b->code, [b](VirtualCamera& cam, const FunctionSet& s) {
+        if (const auto value = s.number()) set(cam.memory(), *b, *value);
+      });
+      camera.onFunctionGet(b->code, [b](const VirtualCamera& cam) { return get(cam.memory(), *b); });
+      continue;
+    }
+    // The fields after the word are kept as set, as any function's digits are.
+    auto after = std::make_shared<std::string>();
+    camera.onFunctionSet(b->code, [b, after](VirtualCamera& cam, const FunctionSet& s) {
+      const auto value = core::parseHex(std::string_view(s.value).substr(0, kWordDigits), kWordDigits);
+      if (!value) return;
+      set(cam.memory(), *b, *value);
+      *after = s.value.substr(kWordDigits);
     });
-    camera.onFunctionGet(b->code, [b](const VirtualCamera& cam) { return get(cam.memory(), *b); });
+    camera.onFunctionGet(b->code, [b, after](const VirtualCamera& cam) { return get(cam.memory(), *b) + *after; });
   }
   installWeightingAreas(camera);
 }

@@ -7,9 +7,9 @@
 // focus mode 2 with FF0E bit 3 set). A set of a value outside the map changes nothing; a get
 // of register bits outside the map answers 00; where a map pairs two values with the same
 // register bits, a get answers the first. Without a map the function carries the register as
-// it stands, a byte or a word (a word set takes the first four value digits, so a function
-// whose word is followed by other fields sets the word alone; its get answers them 0). Bits
-// outside a binding's mask keep their value.
+// it stands, a byte or a word. A word function may carry further fields after the word (3401:
+// the maximum AGC gain, then a byte): they are kept as set, as an unbound function's digits are,
+// and read 0 until set. Bits outside a binding's mask keep their value.
 //
 // A binding may hold for some models only (by model code): a camera of such a model takes it
 // in place of the binding of the same code for every other model. The AE shutter speeds 210B

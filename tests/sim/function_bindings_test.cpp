@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <optional>
 #include <string>
 
@@ -14,8 +13,8 @@
 namespace orva::sim {
 namespace {
 
-using namespace std::chrono_literals;
-using testing::converse;
+using testing::afpFrame;
+using testing::eapFrame;
 
 // One camera that the test addresses in either protocol, switching it as a tool would.
 class OneCamera : public ::testing::Test {
@@ -27,18 +26,8 @@ class OneCamera : public ::testing::Test {
     return p;
   }
 
-  std::string afp(const std::string& frame) {
-    if (cam_->protocol() != Protocol::Afp) converse(*cam_, ":WFA5801");
-    return converse(*cam_, frame);
-  }
-  std::string eap(const std::string& frame) {
-    if (cam_->protocol() != Protocol::Eap) {
-      converse(*cam_, "SFD0101T");
-      cam_->advanceTo(cam_->now() + 1s);  // the switch waits for the set's completion
-      cam_->takeOutput();
-    }
-    return converse(*cam_, frame);
-  }
+  std::string afp(const std::string& frame) { return afpFrame(*cam_, frame); }
+  std::string eap(const std::string& frame) { return eapFrame(*cam_, frame); }
 
   void setFunction(const FunctionBinding& b, unsigned value) {
     const auto digits = b.word ? fmt::format("{:04X}", value) : fmt::format("{:02X}", value);
@@ -115,9 +104,11 @@ TEST_F(OneCamera, TheAeShutterSpeedsAreNumberedByModel) {
 
 TEST_F(OneCamera, FunctionsLaidOutWiderThanTheirRegisterCarryItInTheToolsForm) {
   eap(":wFD460500");
-  EXPECT_EQ(afp("G3401FFFFFFT"), "Y3401050000T") << "the maximum AGC gain word, then a byte of 0";
+  EXPECT_EQ(afp("G3401FFFFFFT"), "Y3401050000T") << "the maximum AGC gain word, then a byte not yet set";
   afp("S3401040001T");
   EXPECT_EQ(eap(":rFD460000").substr(6), "0400");
+  eap(":wFD460300");
+  EXPECT_EQ(afp("G3401FFFFFFT"), "Y3401030001T") << "the byte as set";
 
   // The weighting areas by index; an index outside 1 to 6 is no area.
   eap(":WFAE3AB");
