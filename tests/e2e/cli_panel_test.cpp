@@ -23,7 +23,10 @@ TEST(CliPanels, ListsEveryPanelEnabledAsTheLauncherGatesItForTheModel) {
             "zoomfocus\tZOOM/FOCUS CONTROL\tenabled\n"
             "eis\tErectronic Image Stabilizer (EIS) setup\tenabled\nnightscope\tEnhanced Intensity\tdisabled\n"
             "enhancedintensity\tEnhanced Intensity\tdisabled\n"
-            "blockread\tBLOCK READ\tenabled\n");
+            "blockread\tBLOCK READ\tenabled\n"
+            "exposure\tEXPOSURE CONTROL\tdisabled\nshutter\tSHUTTER SPEED\tdisabled\nagc\tAGC\tdisabled\n"
+            "ae\tAE Control\tenabled\nweighting\tLuminance Weighting Data\tenabled\nstrobe\tSTROBE\tdisabled\n"
+            "triggerled\tTrigger-LED / ZOOM Control\tdisabled\n");
   // This model's launcher has no ZOOM / FOCUS, nor the two lens buttons that follow it.
   CliRun some = cli({"--simulate=QB-165", "--protocol", "eap", "panels"});
   EXPECT_EQ(some.code, kExitOk) << some.err;
@@ -32,7 +35,10 @@ TEST(CliPanels, ListsEveryPanelEnabledAsTheLauncherGatesItForTheModel) {
             "zoomfocus\tZOOM/FOCUS CONTROL\tdisabled\n"
             "eis\tErectronic Image Stabilizer (EIS) setup\tdisabled\nnightscope\tEnhanced Intensity\tdisabled\n"
             "enhancedintensity\tEnhanced Intensity\tdisabled\n"
-            "blockread\tBLOCK READ\tdisabled\n");
+            "blockread\tBLOCK READ\tdisabled\n"
+            "exposure\tEXPOSURE CONTROL\tdisabled\nshutter\tSHUTTER SPEED\tdisabled\nagc\tAGC\tdisabled\n"
+            "ae\tAE Control\tenabled\nweighting\tLuminance Weighting Data\tenabled\nstrobe\tSTROBE\tdisabled\n"
+            "triggerled\tTrigger-LED / ZOOM Control\tdisabled\n");
   CliRun refused = cli({"--simulate=QB-165", "--protocol", "eap", "panel", "zoomfocus"});
   EXPECT_EQ(refused.code, kExitUsage);
   EXPECT_EQ(refused.out, "");
