@@ -106,7 +106,11 @@ QWidget* PanelDialog::makeControl(Control& c) {
       // Without a caption of its own, in a group box, it needs no second frame.
       const bool bare = d.caption.empty() && !d.group.empty();
       QWidget* group = bare ? new QWidget(this) : new QGroupBox(qs(d.caption), this);
-      auto* layout = new QVBoxLayout(group);
+      // A two-way choice of short words (ON / OFF, High / Low) reads best side by side.
+      const bool pair = d.choices.size() == 2 && std::all_of(d.choices.begin(), d.choices.end(), [](const auto& ch) {
+                          return ch.caption.size() <= 12;
+                        });
+      QBoxLayout* layout = pair ? static_cast<QBoxLayout*>(new QHBoxLayout(group)) : new QVBoxLayout(group);
       if (bare) layout->setContentsMargins(0, 0, 0, 0);
       for (std::size_t i = 0; i < d.choices.size(); ++i) {
         auto* radio = new QRadioButton(qs(d.choices[i].caption), group);
@@ -120,6 +124,7 @@ QWidget* PanelDialog::makeControl(Control& c) {
           intent(panels::Intent::choose(id, static_cast<int>(i)));
         });
       }
+      if (pair) layout->addStretch();
       w = group;
       break;
     }
@@ -455,8 +460,12 @@ void PanelDialog::setText(panels::ControlId control, std::string_view text) {
   showing_ = true;
   if (auto* entry = qobject_cast<QLineEdit*>(c->editor)) entry->setText(qs(text));
   else if (auto* spin = qobject_cast<QSpinBox*>(c->editor)) spin->setValue(qs(text).toInt());
-  else if (auto* edit = qobject_cast<QLineEdit*>(c->widget)) edit->setText(qs(text));
-  else if (auto* label = qobject_cast<QLabel*>(c->widget)) label->setText(qs(text));
+  else if (auto* edit = qobject_cast<QLineEdit*>(c->widget)) {
+    edit->setText(qs(text));
+    // A readout grows to show the whole of a longer text ("Time=1310700.0 [ms]").
+    const int need = edit->fontMetrics().horizontalAdvance(edit->text() + QStringLiteral("00"));
+    if (edit->isReadOnly() && need > edit->maximumWidth()) edit->setFixedWidth(need);
+  } else if (auto* label = qobject_cast<QLabel*>(c->widget)) label->setText(qs(text));
   showing_ = false;
 }
 

@@ -1054,11 +1054,22 @@ void GuiTest::screenshots() {
     });
     on.app.openPanel(shot.panel);
   };
-  // A model with the EIS setup, alone: one program at a time.
-  {
-    Program eis("QB-183");
-    eis.connect();
-    shoot(eis, {PanelId::EisSetup, "eis-setup", Protocol::Eap});
+  // The panels of models of their own, one program at a time.
+  struct ModelShots {
+    const char* model;
+    std::vector<Shot> shots;
+  };
+  const ModelShots models[] = {
+      {"QB-183", {{PanelId::EisSetup, "eis-setup", Protocol::Eap}, {PanelId::Ae, "ae", Protocol::Eap},
+                  {PanelId::WeightingData, "weighting", Protocol::Afp}}},
+      {"QB-145", {{PanelId::Exposure, "exposure", Protocol::Eap}, {PanelId::ShutterSpeed, "shutter", Protocol::Eap},
+                  {PanelId::Agc, "agc", Protocol::Eap}}},
+      {"QB-109", {{PanelId::TriggerLed, "trigger-led", Protocol::Eap}}},
+      {"QB-191", {{PanelId::Strobe, "strobe", Protocol::Eap}}}};
+  for (const ModelShots& m : models) {
+    Program on(m.model);
+    on.connect();
+    for (const Shot& shot : m.shots) shoot(on, shot);
   }
   Program p;
   p.connect();

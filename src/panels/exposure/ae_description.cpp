@@ -58,20 +58,20 @@ constexpr ControlDescription mode(ControlId id, std::string_view caption, std::s
   return radio(id, caption, Binding{kModeSetting}, choices).readOnRequest().inColumn(0);
 }
 constexpr ControlDescription parameter(ControlId id, std::string_view caption, camera::Setting setting,
-                                       std::span<const Choice> choices) {
-  return radio(id, caption, Binding{setting}, choices).readOnRequest().inColumn(1);
+                                       std::span<const Choice> choices, std::uint8_t column = 1) {
+  return radio(id, caption, Binding{setting}, choices).readOnRequest().inColumn(column);
 }
 constexpr ControlDescription manual(ControlId id, std::string_view caption, camera::Setting setting,
                                     std::string_view group) {
-  return entry(id, caption, Binding{setting}, Format::Hex4, 0, 0xFFFF).readOnRequest().inGroup(group, 1);
+  return entry(id, caption, Binding{setting}, Format::Hex4, 0, 0xFFFF).readOnRequest().inGroup(group, 2);
 }
 constexpr ControlDescription irisOffset(ControlId id, std::string_view caption, std::uint16_t address) {
   return entry(id, caption, Binding{camera::registerSetting(address, 8)}, Format::Hex2, 0, 0xFF)
       .readOnRequest()
-      .inGroup(t::kIrisGroup, 2);
+      .inGroup(t::kIrisGroup, 3);
 }
 constexpr ControlDescription wdrStatus() {
-  ControlDescription c = readout(kWdrStatus, Binding{kWdrRegister}, Format::Hex2).inGroup(t::kIrisGroup, 2);
+  ControlDescription c = readout(kWdrStatus, Binding{kWdrRegister}, Format::Hex2).inGroup(t::kIrisGroup, 3);
   c.caption = t::kWdrStatus;
   return c;
 }
@@ -83,8 +83,8 @@ constexpr std::array kControls{
     parameter(kShutterSpeeds, t::kShutterSpeedGroup, kShutterSpeedSetting, kSpeeds).shownFor(standardShutterCodes),
     parameter(kShutterSpeedsShifted, t::kShutterSpeedGroup, kShutterSpeedSetting, kShiftedSpeeds)
         .shownFor(shiftedShutterCodes),
-    parameter(kFNumbers, t::kFNumberGroup, kFNumberSetting, kFNumberChoices).withItemCaptions(fNumberCaptions),
-    parameter(kGains, t::kGainGroup, kGainSetting, kGainChoices),
+    parameter(kFNumbers, t::kFNumberGroup, kFNumberSetting, kFNumberChoices, 2).withItemCaptions(fNumberCaptions),
+    parameter(kGains, t::kGainGroup, kGainSetting, kGainChoices, 2),
     manual(kManualExposure, t::kExposure, kManualExposureSetting, t::kFullManual),
     manual(kManualShutter, t::kShutter, kManualShutterSetting, t::kFullManual),
     manual(kManualGain, t::kGain, kManualGainSetting, t::kFullManual),
@@ -95,14 +95,14 @@ constexpr std::array kControls{
     irisOffset(kIrisAverage, t::kAverage, 0xFD9E),
     irisOffset(kIrisPeak, t::kPeak, 0xFD9F),
     wdrStatus(),
-    entry(kSlowAe, t::kSlowAe, Binding{kSlowAeSetting}, Format::Hex2, 0, 0xFF).inColumn(2),
-    check(kNewAeChart, t::kNewAeChart, Binding{kChartRegister}, kChartOff, kChartOn).inColumn(2),
-    check(kClarity, t::kClarity, Binding{kClarityRegister}, kClarityOff, kClarityOn).inColumn(2),
-    radio(kFreeze, t::kFreeze, Binding{kFreezeRegister}, kFreezeChoices).inColumn(2),
-    radio(kMirror, t::kMirror, Binding{kMirrorRegister}, kOnOff).inColumn(2),
-    radio(kMosaic, t::kMosaic, Binding{kMosaicRegister}, kOnOff).inColumn(2),
-    button(kOpenWeighting, t::kOpenWeighting).inColumn(2),
-    closeButton(kAeClose, panels::texts::kClose).inColumn(2),
+    entry(kSlowAe, t::kSlowAe, Binding{kSlowAeSetting}, Format::Hex2, 0, 0xFF).inColumn(3),
+    check(kNewAeChart, t::kNewAeChart, Binding{kChartRegister}, kChartOff, kChartOn).inColumn(3),
+    check(kClarity, t::kClarity, Binding{kClarityRegister}, kClarityOff, kClarityOn).inColumn(3),
+    radio(kFreeze, t::kFreeze, Binding{kFreezeRegister}, kFreezeChoices).inColumn(3),
+    radio(kMirror, t::kMirror, Binding{kMirrorRegister}, kOnOff).inColumn(3),
+    radio(kMosaic, t::kMosaic, Binding{kMosaicRegister}, kOnOff).inColumn(3),
+    button(kOpenWeighting, t::kOpenWeighting).inColumn(3),
+    closeButton(kAeClose, panels::texts::kClose).inColumn(3),
 };
 
 constexpr PanelDescription kPanel{

@@ -141,12 +141,12 @@ constexpr std::array<ControlDescription, kControlCount> controls() {
                  .takingSlot()
                  .inGroup(texts::kSoftwareTriggerGroup);
 
-  // Columns 1 and 2: the outputs.
+  // Columns 1 to 3: the outputs, one each.
   for (std::size_t i = 0; i < kOutputs; ++i) {
     const Output& r = kOutputRegisters[i];
     const texts::OutputTexts& t = texts::kOutputs[i];
     const auto id = [i](OutputControl which) { return outputControl(i, which); };
-    const auto column = static_cast<std::uint8_t>(1 + i / 2);
+    const auto column = static_cast<std::uint8_t>(1 + i);
     c[n++] = bits(list(id(OutputControl::Switch), texts::kSwitch, Binding{reg8(r.control)}, kSwitchItems), 0x0C,
                   t.switchHeading)
                  .inGroup(t.group, column);
@@ -168,18 +168,18 @@ constexpr std::array<ControlDescription, kControlCount> controls() {
     c[n++] = hex(id(OutputControl::Width), texts::kWidth, reg16(r.width), 0xFFFF).inGroup(t.group, column);
   }
 
-  // Column 2: the exposure the strobe link states use. Column 3: the manual sets.
+  // Under the outputs: the exposure the strobe link states use, and the two manual sets.
   c[n++] = eapOnly(list(kAutoControlSelector, texts::kAutoControlSelector, Binding{kSelectorRegister}, kSelectorItems))
                .withHeading(texts::kSelectorHeading, HeadingItem::Choice)
-               .inColumn(2);
-  c[n++] = hex(kAverageNight, texts::kNight, kAverageNightRegister, 0xFF).inGroup(texts::kAverageGroup, 2);
-  c[n++] = hex(kAverageTwilight, texts::kTwilight, kAverageTwilightRegister, 0xFF).inGroup(texts::kAverageGroup, 2);
-  c[n++] = hex(kPeakNight, texts::kNight, kPeakNightRegister, 0x7F).inGroup(texts::kPeakGroup, 2);
-  c[n++] = hex(kPeakTwilight, texts::kTwilight, kPeakTwilightRegister, 0x7F).inGroup(texts::kPeakGroup, 2);
+               .inColumn(1);
+  c[n++] = hex(kAverageNight, texts::kNight, kAverageNightRegister, 0xFF).inGroup(texts::kAverageGroup, 1);
+  c[n++] = hex(kAverageTwilight, texts::kTwilight, kAverageTwilightRegister, 0xFF).inGroup(texts::kAverageGroup, 1);
+  c[n++] = hex(kPeakNight, texts::kNight, kPeakNightRegister, 0x7F).inGroup(texts::kPeakGroup, 1);
+  c[n++] = hex(kPeakTwilight, texts::kTwilight, kPeakTwilightRegister, 0x7F).inGroup(texts::kPeakGroup, 1);
   for (std::size_t i = 0; i < kManualEntries; ++i)
     c[n++] = hex(static_cast<ControlId>(kFirstManualNight + i), texts::kManualEntries[i],
                  reg16(static_cast<std::uint16_t>(kManualNightBase + 2 * i)), 0xFFFF)
-                 .inGroup(texts::kManualNightGroup, 3);
+                 .inGroup(texts::kManualNightGroup, 2);
   for (std::size_t i = 0; i < kManualEntries; ++i)
     c[n++] = hex(static_cast<ControlId>(kFirstManualTwilight + i), texts::kManualEntries[i],
                  reg16(static_cast<std::uint16_t>(kManualTwilightBase + 2 * i)), 0xFFFF)
