@@ -15,6 +15,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSlider>
@@ -48,6 +49,8 @@
 #include "port_dialog.hpp"
 #include "panels/camera_type_panel.hpp"
 #include "panels/eis/eis_texts.hpp"
+#include "panels/exposure/ae_panel.hpp"
+#include "panels/exposure/ae_texts.hpp"
 #include "panels/lens/lens_controls.hpp"
 #include "panels/lens/lens_panels.hpp"
 #include "panels/lens/lens_texts.hpp"
@@ -191,6 +194,7 @@ class GuiTest : public QObject {
   void launcherOpensZoomAndFocusAndSaysWhatIsNotBuilt();
   void zoomSliderMovesOneStepAPageOrAWheelNotch();
   void eisSetupMenuItemOpensItsPanel();
+  void aSubPanelOpensOverItsOpenerWhichWaitsForIt();
   void screenshots();
   void openingReadsRunOffTheWindowThreadUnderTheBusyCursor();
 };
@@ -1142,6 +1146,43 @@ void GuiTest::eisSetupMenuItemOpensItsPanel() {
   p.app.window().choose(MenuItem::EisSetup);
   QCOMPARE(shown, qs(orva::panels::eis::texts::kTitle));
   QVERIFY(qs(p.app.monitor().snapshot().pc).contains(QStringLiteral("<< EIS setup START >>")));
+}
+
+// "Set the weighting data" opens its panel over AE Control, which takes nothing until it has
+// closed and then goes on; the launcher's AE MODE field follows a mode the panel chose.
+void GuiTest::aSubPanelOpensOverItsOpenerWhichWaitsForIt() {
+  Program p("QB-183");
+  p.connect();
+  QString title;
+  bool openerWaits = false;
+  bool openerBack = false;
+  whenPanelOpens(p.app, [&] {
+    gui::PanelDialog* ae = p.app.openPanel();
+    for (auto* radio : ae->control(orva::panels::exposure::kProgramAePlus)->findChildren<QRadioButton*>())
+      if (radio->text() == QStringLiteral("Program AER+2")) radio->click();
+    // Once the sub-panel is up: look at both, close the sub-panel, then the opener.
+    auto* timer = new QTimer(&p.app.window());
+    timer->setInterval(1);
+    QObject::connect(timer, &QTimer::timeout, timer, [&, ae, timer] {
+      gui::PanelDialog* top = p.app.openPanel();
+      if (top == ae || top == nullptr || !top->isVisible()) return;
+      timer->stop();
+      timer->deleteLater();
+      title = top->windowTitle();
+      openerWaits = !ae->isEnabled();
+      top->reject();
+    });
+    timer->start();
+    qobject_cast<QPushButton*>(ae->control(orva::panels::exposure::kOpenWeighting))->click();
+    openerBack = p.app.openPanel() == ae && ae->isEnabled();
+    ae->reject();
+  });
+  p.app.launcher().button(orva::camera::LauncherItem::Ae)->click();
+  QCOMPARE(title, qs(orva::panels::exposure::texts::kWeightingTitle));
+  QVERIFY(openerWaits);
+  QVERIFY(openerBack);
+  QVERIFY(qs(p.app.monitor().snapshot().pc).contains(QStringLiteral("<< Read the Weighting Data >>")));
+  QCOMPARE(p.field("aeModeField"), QStringLiteral("Program AER+2    "));
 }
 
 QTEST_MAIN(GuiTest)
