@@ -182,7 +182,7 @@ TEST(CliPanelsE2e, TriggerLedStepsItsFieldsInTheEepromOrInTheRamMirrorAsTheConfi
 
 }  // namespace
 
-TEST(CliPanelsE2e, AeControlSetsProgramAerPlusTwoAndAPriorityModesParameterAfterItsWait) {
+TEST(CliPanelsE2e, AeControlSetsProgramAerPlusTwoAndAPriorityModesParameterAfterItsWaitAndItsWeightingData) {
   for (const char* protocol : {"eap", "afp"}) {
     SCOPED_TRACE(protocol);
     ModelOnPty camera("QB-172", protocol);
@@ -198,5 +198,10 @@ TEST(CliPanelsE2e, AeControlSetsProgramAerPlusTwoAndAPriorityModesParameterAfter
     ASSERT_EQ(priority.exitCode, 0) << priority.err;
     EXPECT_THAT(priority.out, HasSubstr("Shutter Speed: 1/250\n"));
     EXPECT_EQ(camera.cli({"read", "FCC9"}).out, "09\n");
+    // The sub-panel on its own: a set, then the areas read again.
+    ProgramRun weighting = camera.cli({"panel", "weighting", "--do", "Luminance Weighting Data=3ABC"});
+    ASSERT_EQ(weighting.exitCode, 0) << weighting.err;
+    EXPECT_THAT(weighting.out, HasSubstr("\nweighting area 3 :: 000ABC\n"));
+    EXPECT_EQ(camera.cli({"read-word", "FAE7"}).out, "0ABC\n");
   }
 }
