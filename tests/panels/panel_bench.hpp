@@ -99,7 +99,8 @@ inline std::uint32_t registerValue(Bench& b, std::uint16_t address, int width) {
     return v;
   }
   const auto& m = b.camera.memory();
-  return width == 8 ? m.read(address) : (m.read(address) << 8u | m.read(static_cast<std::uint16_t>(address + 1)));
+  return width == 8 ? m.read(address)
+                    : static_cast<std::uint32_t>(m.read(address) << 8u | m.read(static_cast<std::uint16_t>(address + 1)));
 }
 inline std::uint16_t word(Bench& b, std::uint16_t address) { return static_cast<std::uint16_t>(registerValue(b, address, 16)); }
 inline std::uint8_t byte(Bench& b, std::uint16_t address) { return static_cast<std::uint8_t>(registerValue(b, address, 8)); }
