@@ -303,7 +303,7 @@ TEST(AePanel, MosaicOnSwitchesDigitalZoomOffAndEitherWritesItsLine) {
     EXPECT_EQ(byte(ae.bench, 0xFCCB), 0);
     EXPECT_EQ(byte(ae.bench, 0xFF3A), 1);
     EXPECT_NE(ae.bench.monitor.pc().find("\r\n-- MOSAIC --"), std::string::npos);
-    ae.bench.camera.memory().write(0xFCCB, 1);
+    ASSERT_TRUE(ae.bench.access.write(camera::registerSetting(0xFCCB, 8), 1));  // over the line: the camera runs on
     ae.bench.monitor.clear();
     const auto from = ae.bench.mark();
     ae.act(Intent::choose(kMosaic, 1));
