@@ -30,7 +30,8 @@ namespace orva::panels {
 enum class ControlKind : std::uint8_t {
   Label,    // a caption only
   Check,    // on or off
-  Radio,    // one of its choices, as buttons
+  Radio,    // one of its choices, as buttons (without a binding: the panel's own choice, as
+            // "COARSE" / "FINE", kept and shown by the logic and written nowhere)
   List,     // one of its choices, as a drop-down list
   Entry,    // a number the operator types and sends
   Readout,  // a number shown, not edited
@@ -267,6 +268,15 @@ constexpr ControlDescription radio(ControlId id, std::string_view caption, Bindi
   return c;
 }
 
+// Radio buttons the panel keeps for itself ("COARSE" / "FINE"): chosen and shown by the logic,
+// written nowhere; the panel learns of a choice in afterWrite().
+constexpr ControlDescription ownChoice(ControlId id, std::string_view caption, std::span<const Choice> choices) {
+  ControlDescription c = label(id, caption);
+  c.kind = ControlKind::Radio;
+  c.choices = choices;
+  return c;
+}
+
 constexpr ControlDescription list(ControlId id, std::string_view caption, Binding binding,
                                   std::span<const Choice> choices) {
   ControlDescription c = radio(id, caption, binding, choices);
@@ -331,6 +341,17 @@ constexpr ControlDescription arrow(ControlId id, ArrowRole role, const HoldComma
   c.kind = ControlKind::Arrow;
   c.arrow = role;
   c.hold = &command;
+  return c;
+}
+
+// A level adjuster's arrow (LevelDown, LevelUp): its press is the panel's own (a burst of
+// steps, PanelLogic::adjustLevel); `name` is what scripts call it ("DOWN", "UP").
+constexpr ControlDescription levelArrow(ControlId id, ArrowRole role, std::string_view name) {
+  ControlDescription c;
+  c.id = id;
+  c.kind = ControlKind::Arrow;
+  c.arrow = role;
+  c.name = name;
   return c;
 }
 

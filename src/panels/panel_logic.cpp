@@ -354,9 +354,41 @@ void PanelLogic::written(State& s, bool ok, int item, const std::function<void()
   afterWrite(d.id);
 }
 
+// A choice of the panel's own: kept and shown, written nowhere.
+void PanelLogic::chooseLocally(State& s, int item) {
+  if (s.known && s.selected == item) return;
+  heading(s, item, HeadingWhen::BeforeWrite);
+  s.selected = item;
+  s.known = true;
+  show(s);
+  heading(s, item, HeadingWhen::AfterWrite);
+  afterWrite(s.description->id);
+}
+
+bool PanelLogic::adjustLevel(ControlId entry, int steps, const std::function<std::uint32_t(std::uint32_t)>& next) {
+  State* s = find(entry);
+  if (s == nullptr || !isOpen() || !s->description->binding || !s->number) return false;
+  std::optional<OperationRunner::Claim> claim;
+  if (!slot(claim)) return true;
+  for (int i = 0; i < steps; ++i) {
+    const std::uint32_t value = next(*s->number);
+    if (!context_.camera.write(settingFor(*s->description), value)) {
+      finish(CloseReason::WriteFailed);
+      return false;
+    }
+    s->number = value;
+    s->typed.reset();
+    show(*s);
+  }
+  return true;
+}
+
 void PanelLogic::toggle(State& s) {
   const ControlDescription& d = *s.description;
-  if (!d.binding) return;
+  if (!d.binding) {
+    chooseLocally(s, s.selected == 1 ? 0 : 1);
+    return;
+  }
   std::optional<OperationRunner::Claim> claim;
   if (!slot(claim)) return;
   const int next = s.selected == 1 ? 0 : 1;
@@ -367,8 +399,11 @@ void PanelLogic::toggle(State& s) {
 
 void PanelLogic::choose(State& s, int index) {
   const ControlDescription& d = *s.description;
-  if (!d.binding) return;
   const bool item = d.kind == ControlKind::Radio || d.kind == ControlKind::List;
+  if (!d.binding) {
+    if (item && index >= 0 && static_cast<std::size_t>(index) < d.choices.size()) chooseLocally(s, index);
+    return;
+  }
   if (item) {
     if (index < 0 || static_cast<std::size_t>(index) >= d.choices.size() || (s.known && index == s.selected)) return;
   } else if (d.kind == ControlKind::Slider) {

@@ -123,7 +123,8 @@ class PanelLogic {
   // A panel's own reads, after the description's on open; false closes the panel.
   virtual bool readOnOpen() { return true; }
   // After the description's write for a control succeeded (a check toggled, a choice, an
-  // entry): for what a panel does beyond the write, such as a heading or a read-out.
+  // entry), or a choice of the panel's own (an unbound check or radio group) was made: for
+  // what a panel does beyond it, such as a heading, a read-out or enabling a group.
   virtual void afterWrite(ControlId) {}
   // The panel is closing, before its arrows stop and its token closes: for runs and timers of
   // its own.
@@ -144,6 +145,12 @@ class PanelLogic {
   bool startOperation(Operation op);
   // Shows a value the panel's own code read from the camera, as a read on open would.
   void present(ControlId control, std::uint32_t cameraValue);
+  // A level adjuster's press: `steps` steps of a bound entry, each taking the value the entry
+  // shows to `next(value)`, writing it to the entry's setting and showing it. A failed write
+  // closes the panel (CloseReason::WriteFailed). False when the panel closed or the entry
+  // shows no value yet. Holds the operation slot for the whole burst; while a run holds it the
+  // press is let go (true, nothing sent).
+  bool adjustLevel(ControlId entry, int steps, const std::function<std::uint32_t(std::uint32_t)>& next);
   // Reads a bound control again and shows it; false, with nothing changed, when the read fails.
   bool refresh(ControlId control);
   // A control the model offers may still be enabled and disabled, shown and hidden as the
@@ -175,6 +182,7 @@ class PanelLogic {
   void take(State& s, std::uint32_t value);
   void show(const State& s);
   void toggle(State& s);
+  void chooseLocally(State& s, int item);
   void choose(State& s, int index);
   void enter(State& s, std::string_view text);
   void click(State& s);

@@ -7,7 +7,11 @@
 #include "panels/exposure/ae_panel.hpp"
 #include "panels/exposure/exposure_panels.hpp"
 #include "panels/intensity/intensity_panels.hpp"
+#include "panels/ircf/ircf_panels.hpp"
 #include "panels/lens/lens_panels.hpp"
+#include "panels/picture/level_panels.hpp"
+#include "panels/picture/picture_panel.hpp"
+#include "panels/picture/white_balance_panel.hpp"
 #include "panels/status_block/status_block_panel.hpp"
 #include "panels/strobe/strobe_panel.hpp"
 #include "panels/strobe/trigger_led_panel.hpp"
@@ -85,6 +89,30 @@ constexpr PanelRow kRows[] = {
      .name = "triggerled",
      .description = strobe::triggerLedDescription,
      .make = [](PanelContext& c, PanelView& v, const PanelOptions&) { return strobe::makeTriggerLedPanel(c, v); }},
+    {.id = PanelId::WhiteBalance,
+     .name = "whitebalance",
+     .description = picture::whiteBalanceDescription,
+     .make = [](PanelContext& c, PanelView& v, const PanelOptions&) { return picture::makeWhiteBalancePanel(c, v); }},
+    {.id = PanelId::BackLight,
+     .name = "backlight",
+     .description = picture::backLightDescription,
+     .make = [](PanelContext& c, PanelView& v, const PanelOptions&) { return picture::makeBackLightPanel(c, v); }},
+    {.id = PanelId::Aperture,
+     .name = "aperture",
+     .description = picture::apertureDescription,
+     .make = [](PanelContext& c, PanelView& v, const PanelOptions&) { return picture::makeAperturePanel(c, v); }},
+    {.id = PanelId::Picture,
+     .name = "picture",
+     .description = picture::pictureDescription,
+     .make = [](PanelContext& c, PanelView& v, const PanelOptions&) { return picture::makePicturePanel(c, v); }},
+    {.id = PanelId::IrcfRemove,
+     .name = "ircf",
+     .description = ircf::ircfDescription,
+     .make = [](PanelContext& c, PanelView& v, const PanelOptions&) { return ircf::makeIrcfPanel(c, v); }},
+    {.id = PanelId::PlFilter,
+     .name = "plfilter",
+     .description = ircf::plFilterDescription,
+     .make = [](PanelContext& c, PanelView& v, const PanelOptions&) { return ircf::makePlFilterPanel(c, v); }},
 };
 
 const PanelRow* rowOf(PanelId panel) {

@@ -65,6 +65,10 @@ bool takesValue(ControlKind kind) {
 
 bool twoState(ControlKind kind) { return kind == ControlKind::Check || kind == ControlKind::Toggle; }
 
+// An arrow that is pressed and let go at once (a level adjuster's burst); held arrows that
+// drive the lens are not run from a script.
+bool tapped(const ControlDescription& c) { return c.kind == ControlKind::Arrow && c.hold == nullptr; }
+
 // A stepper's presses: "up", "down", "+N", "-N" (N from 1); 0 for anything else.
 int presses(std::string_view given) {
   if (given == "up") return 1;
@@ -170,7 +174,7 @@ TextPanelView::Action TextPanelView::action(std::string_view text) const {
   const bool exact = !found.empty();
   for (const auto& c : description_.controls) {
     if (exact || !shown(c)) continue;
-    if (valued ? takesValue(c.kind) : pressed(c.kind)) {
+    if (valued ? takesValue(c.kind) : pressed(c.kind) || tapped(c)) {
       if (names(key, trimmed(c.group), name(c))) found.push_back({&c, -1});
     } else if (!valued && c.kind == ControlKind::Radio) {
       for (std::size_t i = 0; i < c.choices.size(); ++i) {
@@ -191,6 +195,7 @@ TextPanelView::Action TextPanelView::action(std::string_view text) const {
   if (!enabled(c)) return refuse(quoted + " is disabled");
   if (!valued) {
     if (c.kind == ControlKind::Button) return intend(Intent::click(c.id));
+    if (tapped(c)) return {{Intent::press(c.id), Intent::release(c.id)}, {}};
     if (twoState(c.kind)) return intend(Intent::toggle(c.id));
     const auto item = static_cast<std::size_t>(found.front().item);
     if (!itemEnabled(c, item)) return refuse(quoted + " is disabled");

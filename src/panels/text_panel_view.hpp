@@ -49,7 +49,8 @@ class TextPanelView final : public PanelView {
     std::string refusal;
     bool refused() const { return !refusal.empty(); }
   };
-  // "NAME" presses a button, selects a radio item or toggles a check or a toggle;
+  // "NAME" presses a button, selects a radio item, toggles a check or a toggle, or presses
+  // and lets go a level adjuster's arrow;
   // "NAME=VALUE" types VALUE into an entry (its edit, then its "Set"; for an entry that its
   // group's one "Set" sends, the edit alone), chooses the list or radio item with that text,
   // moves a slider, sets a check or toggle "on" or "off", or steps a stepper ("up", "down",

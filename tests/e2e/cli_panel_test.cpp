@@ -26,7 +26,10 @@ TEST(CliPanels, ListsEveryPanelEnabledAsTheLauncherGatesItForTheModel) {
             "blockread\tBLOCK READ\tenabled\n"
             "exposure\tEXPOSURE CONTROL\tdisabled\nshutter\tSHUTTER SPEED\tdisabled\nagc\tAGC\tdisabled\n"
             "ae\tAE Control\tenabled\nweighting\tLuminance Weighting Data\tenabled\nstrobe\tSTROBE\tdisabled\n"
-            "triggerled\tTrigger-LED / ZOOM Control\tdisabled\n");
+            "triggerled\tTrigger-LED / ZOOM Control\tdisabled\n"
+            "whitebalance\tWHITE BALANCE\tenabled\nbacklight\tBACK LIGHT COMP.\tenabled\n"
+            "aperture\tAPERTURE LEVEL\tenabled\npicture\tAGC\tenabled\nircf\tIRcf CONTROL\tenabled\n"
+            "plfilter\tPL Filter\tdisabled\n");
   // This model's launcher has no ZOOM / FOCUS, nor the two lens buttons that follow it.
   CliRun some = cli({"--simulate=QB-165", "--protocol", "eap", "panels"});
   EXPECT_EQ(some.code, kExitOk) << some.err;
@@ -38,7 +41,10 @@ TEST(CliPanels, ListsEveryPanelEnabledAsTheLauncherGatesItForTheModel) {
             "blockread\tBLOCK READ\tdisabled\n"
             "exposure\tEXPOSURE CONTROL\tdisabled\nshutter\tSHUTTER SPEED\tdisabled\nagc\tAGC\tdisabled\n"
             "ae\tAE Control\tenabled\nweighting\tLuminance Weighting Data\tenabled\nstrobe\tSTROBE\tdisabled\n"
-            "triggerled\tTrigger-LED / ZOOM Control\tdisabled\n");
+            "triggerled\tTrigger-LED / ZOOM Control\tdisabled\n"
+            "whitebalance\tWHITE BALANCE\tdisabled\nbacklight\tBACK LIGHT COMP.\tdisabled\n"
+            "aperture\tAPERTURE LEVEL\tdisabled\npicture\tAGC\tenabled\nircf\tIRcf CONTROL\tdisabled\n"
+            "plfilter\tPL Filter\tdisabled\n");
   CliRun refused = cli({"--simulate=QB-165", "--protocol", "eap", "panel", "zoomfocus"});
   EXPECT_EQ(refused.code, kExitUsage);
   EXPECT_EQ(refused.out, "");

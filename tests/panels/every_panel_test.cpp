@@ -85,6 +85,8 @@ constexpr Reach kReaches[] = {
      "ENHANCED INTENSITY opens NIGHTSCOPE on feature word bit 11, which no model of the table has"},
     {"strobe", "QB-191", [](camera::ModelRecord& m) { m.featureWord |= 0x1000; },
      "STROBE is shown on feature word bit 12, which no model of the table has"},
+    {"plfilter", "QB-191", [](camera::ModelRecord& m) { m.extraOptionWord |= 0x0001; },
+     "IRcf REMOVE opens the PL filter on extra option word bit 0, which no model of the table has"},
     {"triggerled", "QB-109", [](camera::ModelRecord&) {}, "IRcf REMOVE opens the trigger LED panel with LED Control 1 or 2",
      [](camera::GatingSwitches& sw) { sw.ledControl = 1; }},
 };

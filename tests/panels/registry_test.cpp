@@ -35,13 +35,14 @@ TEST(Registry, EveryRowDescribesAndCreatesItsOwnPanelAndNoOther) {
   EXPECT_EQ(seen, (std::set{PanelId::CameraType, PanelId::Zoom, PanelId::Focus, PanelId::ZoomFocus, PanelId::EisSetup,
                             PanelId::NightScope, PanelId::EnhancedIntensity, PanelId::BlockRead, PanelId::Exposure,
                             PanelId::ShutterSpeed, PanelId::Agc, PanelId::Ae, PanelId::WeightingData,
-                            PanelId::Strobe, PanelId::TriggerLed}));
+                            PanelId::Strobe, PanelId::TriggerLed, PanelId::WhiteBalance, PanelId::BackLight,
+                            PanelId::Aperture, PanelId::Picture, PanelId::IrcfRemove, PanelId::PlFilter}));
   EXPECT_EQ(panelDescription(PanelId::ZoomFocus)->title, "ZOOM/FOCUS CONTROL");
   EXPECT_EQ(panelDescription(PanelId::Focus)->heading, "FOCUS CONTROL");
 
   FakePanelView view;
-  EXPECT_EQ(panelDescription(PanelId::Picture), nullptr);
-  EXPECT_EQ(makePanel(PanelId::Picture, b.context, view), nullptr);
+  EXPECT_EQ(panelDescription(PanelId::Demonstration), nullptr);
+  EXPECT_EQ(makePanel(PanelId::Demonstration, b.context, view), nullptr);
   EXPECT_EQ(findPanel("ZoomFocus"), nullptr);
 }
 

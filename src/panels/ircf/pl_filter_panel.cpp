@@ -1,0 +1,16 @@
+#include "panels/ircf/ircf_panels.hpp"
+
+namespace orva::panels::ircf {
+namespace {
+
+constexpr ControlDescription kControls[] = {closeButton(1, "CLOSE")};
+constexpr PanelDescription kPanel{.id = PanelId::PlFilter, .title = "PL Filter", .controls = kControls};
+
+}  // namespace
+
+const PanelDescription& plFilterDescription() { return kPanel; }
+std::unique_ptr<PanelLogic> makePlFilterPanel(PanelContext& context, PanelView& view) {
+  return std::make_unique<PanelLogic>(kPanel, context, view);
+}
+
+}  // namespace orva::panels::ircf
