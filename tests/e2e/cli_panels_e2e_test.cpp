@@ -205,3 +205,46 @@ TEST(CliPanelsE2e, AeControlSetsProgramAerPlusTwoAndAPriorityModesParameterAfter
     EXPECT_EQ(camera.cli({"read-word", "FAE7"}).out, "0ABC\n");
   }
 }
+
+TEST(CliPanelsE2e, BackLightCoarseUpTakesTheLevelToItsTopInFiveSteps) {
+  for (const char* protocol : {"afp", "eap"}) {
+    SCOPED_TRACE(protocol);
+    ModelOnPty camera("QB-183", protocol);
+    ProgramRun set =
+        camera.cli({"panel", "backlight", "--do", "ON", "--do", "BLC level=E0", "--do", "ADJ. MODE=COARSE", "--do", "UP"});
+    ASSERT_EQ(set.exitCode, 0) << set.err;
+    EXPECT_EQ(set.out, "BLC: ON\nBLC level: EF\nADJ. MODE: COARSE\n");
+    EXPECT_EQ(camera.cli({"read", "FECE"}).out, "02\n");
+    EXPECT_EQ(camera.cli({"read", "FD8E"}).out, "EF\n");
+    const std::string heard = camera.heard();
+    const bool afp = std::string(protocol) == "afp";
+    EXPECT_THAT(heard, HasSubstr(afp ? "S2302E8T -> " : ":WFD8EE8 -> "));
+    EXPECT_THAT(heard, HasSubstr(afp ? "S2302EFT -> " : ":WFD8EEF -> "));
+  }
+}
+
+TEST(CliPanelsE2e, ApertureStepsTheChosenLevelSetsThePictureModeAndKeepsAnOlderProcessorBelow20) {
+  for (const char* protocol : {"afp", "eap"}) {
+    SCOPED_TRACE(protocol);
+    // QB-183: processor class 4 or more, levels up to 3F.
+    ModelOnPty camera("QB-183", protocol);
+    ProgramRun set = camera.cli({"panel", "aperture", "--do", "MANUAL", "--do", "ADJ. DATA=Horizontal", "--do",
+                                 "Horizontal=01", "--do", "Vertical=3F", "--do", "DOWN", "--do", "PIC_MODE3"});
+    ASSERT_EQ(set.exitCode, 0) << set.err;
+    EXPECT_EQ(set.out,
+              "APERTURE: MANUAL\nHorizontal: 00\nVertical: 3F\nADJ. MODE: FINE\nADJ. DATA: Horizontal\n"
+              "Picture mode: PIC_MODE3\n");
+    EXPECT_EQ(camera.cli({"read", "FBF6"}).out, "00\n");
+    EXPECT_EQ(camera.cli({"read", "FBF9"}).out, "3F\n");
+    EXPECT_EQ(camera.cli({"read", "FF60"}).out, "03\n");
+  }
+  // QB-110: processor class 3, levels up to 1F.
+  ModelOnPty older("QB-110", "eap");
+  ProgramRun refused = older.cli({"panel", "aperture", "--do", "MANUAL", "--do", "Vertical=20"});
+  EXPECT_EQ(refused.exitCode, 2);
+  ProgramRun stepped = older.cli({"panel", "aperture", "--do", "ADJ. MODE=COARSE", "--do", "ADJ. DATA=Vertical", "--do",
+                                  "Vertical=1C", "--do", "UP"});
+  ASSERT_EQ(stepped.exitCode, 0) << stepped.err;
+  EXPECT_EQ(older.cli({"read", "FBF9"}).out, "1F\n");
+  EXPECT_THAT(older.heard(), ::testing::Not(HasSubstr(":WFBF920")));
+}
