@@ -23,7 +23,7 @@ bool zoomSensPlus(const camera::ModelRecord& m, link::Protocol) { return hasZoom
 constexpr ControlDescription point(ControlId id, std::size_t place, std::string_view caption, std::string_view group,
                                    std::uint8_t column) {
   auto c = entry(id, caption, Binding{}, Format::Hex2, 0, 0xFF).named(T::kPlaces[place]).inGroup(group, column);
-  c.binding.reset();
+  c.binding = std::optional<Binding>{};  // a reset one cannot be copied in a constant expression
   return c;
 }
 
