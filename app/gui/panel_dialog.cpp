@@ -487,12 +487,13 @@ void PanelDialog::setValue(panels::ControlId control, int value) {
 }
 
 void PanelDialog::setRange(panels::ControlId control, int minimum, int maximum) {
-  if (Control* c = find(control))
-    if (auto* slider = qobject_cast<QSlider*>(c->editor)) {
-      showing_ = true;
-      slider->setRange(minimum, maximum);
-      showing_ = false;
-    }
+  Control* c = find(control);
+  if (c == nullptr) return;
+  showing_ = true;
+  if (auto* slider = qobject_cast<QSlider*>(c->editor)) slider->setRange(minimum, maximum);
+  // A spin's range may follow the model (the picture panel's maximum gain).
+  else if (auto* spin = qobject_cast<QSpinBox*>(c->editor)) spin->setRange(minimum, maximum);
+  showing_ = false;
 }
 
 void PanelDialog::setEnabled(panels::ControlId control, bool enabled) {

@@ -248,3 +248,27 @@ TEST(CliPanelsE2e, ApertureStepsTheChosenLevelSetsThePictureModeAndKeepsAnOlderP
   EXPECT_EQ(older.cli({"read", "FBF9"}).out, "1F\n");
   EXPECT_THAT(older.heard(), ::testing::Not(HasSubstr(":WFBF920")));
 }
+
+TEST(CliPanelsE2e, PictureStepsTheModeAndSendsAGammaGroupAndTheMaximumGainOfThatMode) {
+  for (const char* protocol : {"eap", "afp"}) {
+    SCOPED_TRACE(protocol);
+    // QB-172: AGC opens the picture panel; picture modes, gamma curves, zoom sensitivity.
+    ModelOnPty camera("QB-172", protocol);
+    for (const std::vector<std::string>& start :
+         {std::vector<std::string>{"write", "FF60", "04"}, {"write", "FCC8", "00"}})
+      ASSERT_EQ(camera.cli(start).exitCode, 0) << start[1];
+    ProgramRun set = camera.cli({"panel", "picture", "--do", "Picture mode/mode", "--do", "Y_Gamma/3=7F", "--do",
+                                 "Y_Gamma/Set", "--do", "Maximum AGC gain=20"});
+    ASSERT_EQ(set.exitCode, 0) << set.err;
+    EXPECT_THAT(set.out, HasSubstr("Maximum AGC gain: 20\n"));
+    EXPECT_THAT(set.out, HasSubstr("Y_Gamma/3: 7F\n"));
+    EXPECT_THAT(set.out, HasSubstr("Picture mode: 1\n"));
+    EXPECT_EQ(camera.cli({"read", "FF60"}).out, "01\n");
+    EXPECT_EQ(camera.cli({"read", "FBDB"}).out, "7F\n") << "mode 1's third Y_Gamma register";
+    EXPECT_EQ(camera.cli({"read-word", "FD46"}).out, "0280\n");
+    EXPECT_EQ(camera.cli({"read", "FA20"}).out, "50\n") << "the reference byte of mode 1";
+    // A bad hex value sends nothing and fails the command.
+    EXPECT_EQ(camera.cli({"panel", "picture", "--do", "Y_Gamma/3=G1", "--do", "Y_Gamma/Set"}).exitCode, 2);
+    EXPECT_EQ(camera.cli({"read", "FBDB"}).out, "7F\n");
+  }
+}
