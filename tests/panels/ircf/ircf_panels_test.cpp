@@ -155,19 +155,21 @@ TEST(IrcfPanel, AMoveWaitsOnTheSlotForAnyPositionButInThenSettlesAndReleases) {
     std::string_view what;
     int choice;
     std::string_view start;
-    std::uint8_t reported;  // what the camera shows once the filter moved; 0: it never does
+    std::uint8_t reported;  // what the camera shows at once (else it reports after its delay)
     std::string_view command;
     core::Clock::duration settle;
     int reads;
+    std::string_view fault;
   };
   const Case cases[] = {
-      {"out, reported as 2", kMoveOut, "FFE7: 01\n", 2, "80", 600ms, 1},
-      {"in", kMoveIn, "FFE7: 00\n", 1, "C0", 700ms, 1},
-      {"out, never reported", kMoveOut, "FFE7: 01\n", 0, "80", 600ms, kMostPositionReads},
+      {"out, reported as 2", kMoveOut, "FFE7: 01\n", 2, "80", 600ms, 1, ""},
+      {"in", kMoveIn, "FFE7: 00\n", 1, "C0", 700ms, 1, ""},
+      {"out, never reported", kMoveOut, "FFE7: 01\n", 0, "80", 600ms, kMostPositionReads, "ircf-stuck"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    Ircf p(P::Eap, std::string("FCC8: 00\n") + std::string(c.start));
+    Ircf p(P::Eap, std::string("FCC8: 00\n") + std::string(c.start),
+           c.fault.empty() ? std::vector<sim::Fault>{} : testing::faults({c.fault}));
     std::map<std::uint8_t, core::Clock::time_point> commands;
     p.bench.camera.onWrite(0xFFE6, [&commands, c](sim::VirtualCamera& camera, const sim::MemoryWrite& w) {
       commands[w.value] = camera.now();
