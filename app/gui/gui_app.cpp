@@ -374,10 +374,6 @@ void GuiApp::launch(camera::LauncherItem item) {
       return;
     }
     const PanelClosed closed = openPanel(panel);
-    if (route->identifyAfterClose && closed.result.result == 0) {
-      host_->identifyAfterClose();
-      host_->identifyIfAsked(runOffWindowThread);
-    }
     if (!panels::Route::goesOn(closed.result.reason)) return;
     // A panel's choice (a selection, a type change) opens before the rest of the route.
     if (closed.next) pending.push_front(*closed.next);

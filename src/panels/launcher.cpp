@@ -87,11 +87,10 @@ Route shutterSpeed(std::string_view caption) {
 }
 
 Route ircf(const camera::ModelRecord& m, const camera::GatingSwitches& sw) {
-  if (bit(m.extraOptionWord, 0)) return one(P::PlFilter, false);
+  if (bit(m.extraOptionWord, 0)) return one(P::PlFilter);
   if (sw.ledControl == 1 || sw.ledControl == 2) return one(P::TriggerLed);
-  Route r = one(P::IrcfRemove);
-  r.identifyAfterClose = true;
-  return r;
+  // The IR cut filter panel asks for identification itself, once it has opened.
+  return one(P::IrcfRemove);
 }
 
 Route privacyMask(const camera::ModelRecord& m) {

@@ -30,11 +30,9 @@ struct Route {
   RouteKind kind = RouteKind::None;
   std::array<PanelId, 2> panels{};
   std::size_t count = 0;
-  // Ask the operation runner before anything opens. The PL filter and "FULL AUTO" do not;
-  // the privacy mask selection asks only when it goes on to the mask panel.
+  // Ask the operation runner before anything opens. "FULL AUTO" does not; the privacy mask
+  // selection asks only when it goes on to the mask panel.
   bool asksRunner = true;
-  // Identify the camera again once the panel has closed (the IR cut filter panel).
-  bool identifyAfterClose = false;
 
   std::span<const PanelId> sequence() const { return std::span(panels).first(count); }
   // Whether the next panel of a sequence opens after the previous one closed for `reason`:

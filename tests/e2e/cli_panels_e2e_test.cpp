@@ -270,5 +270,35 @@ TEST(CliPanelsE2e, PictureStepsTheModeAndSendsAGammaGroupAndTheMaximumGainOfThat
     // A bad hex value sends nothing and fails the command.
     EXPECT_EQ(camera.cli({"panel", "picture", "--do", "Y_Gamma/3=G1", "--do", "Y_Gamma/Set"}).exitCode, 2);
     EXPECT_EQ(camera.cli({"read", "FBDB"}).out, "7F\n");
+
+TEST(CliPanelsE2e, IrcfManualPutsTheFilterUnderManualControlAndMovesItInAndOutAgain) {
+  for (const char* protocol : {"eap", "afp"}) {
+    SCOPED_TRACE(protocol);
+    // QB-176: the IR cut filter panel by function word bit 2; Program AER+2 puts the filter
+    // under automatic control.
+    ModelOnPty camera("QB-176", protocol);
+    ASSERT_EQ(camera.cli({"write", "FCC8", "21"}).exitCode, 0);
+    // A caption with "=" in it is chosen through its group.
+    ProgramRun run = camera.cli({"panel", "ircf", "--do", "MANUAL", "--do", "IRcf Manual control=OUT=>IN", "--do",
+                                 "IRcf Manual control=IN=>OUT"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_THAT(run.out, HasSubstr("AE MODE: Program AE+\nIRcf MODE: MANUAL\nIRcf Manual control: IN=>OUT\n"));
+    EXPECT_EQ(camera.cli({"read", "FCC8"}).out, "01\n");
+    const bool afp = std::string(protocol) == "afp";
+    if (!afp) {
+      // The panel waited for the camera to report each position, then let the command go.
+      EXPECT_EQ(camera.cli({"read", "FFE7"}).out, "00\n");
+      EXPECT_EQ(camera.cli({"read", "FFE6"}).out, "00\n");
+    }
+    const std::string heard = camera.heard();
+    if (afp) {
+      EXPECT_THAT(heard, HasSubstr("S210504T -> "));
+      EXPECT_THAT(heard, HasSubstr("S220201T -> "));
+      EXPECT_THAT(heard, HasSubstr("S220202T -> "));
+    } else {
+      EXPECT_THAT(heard, HasSubstr(":WFCC801 -> "));
+      EXPECT_THAT(heard, HasSubstr(":WFFE6C0 -> :WFFE6C0\n:RFFE7"));
+      EXPECT_THAT(heard, HasSubstr(":WFFE680 -> :WFFE680\n:RFFE7"));
+    }
   }
 }

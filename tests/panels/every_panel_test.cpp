@@ -19,6 +19,7 @@
 #include "panels/exposure/ae_panel.hpp"
 #include "panels/exposure/exposure_panels.hpp"
 #include "panels/fake_panel_view.hpp"
+#include "panels/ircf/ircf_panels.hpp"
 #include "panels/launcher.hpp"
 #include "panels/lens/lens_controls.hpp"
 #include "panels/panel_bench.hpp"
@@ -46,6 +47,8 @@ constexpr OptOut kOptOuts[] = {
     {"exposure", exposure::iris::kFNumber, true, "the F-number buttons drive the iris; a panel opens with none chosen"},
     {"ae", exposure::kProgramAePlus, false,
      "one AE mode with the main buttons and the Program AE group, which its choices move off what they last chose"},
+    {"ircf", ircf::kFilterMode, false, "AUTO and MANUAL rewrite the AE mode, which the AE buttons show as well"},
+    {"ircf", ircf::kManualControl, false, "the buttons move the filter, whose position follows after the camera's delay"},
 };
 
 const OptOut* optOut(std::string_view panel, ControlId control) {

@@ -87,8 +87,7 @@ TEST(Launcher, EachButtonOpensItsPanelByModelCaptionAndConfiguration) {
       {"PICTURE", L::ApertureLevel, [](Given& s) { s.model.lensControlWord = 1u << 12; }, {"AGCDLG2"}},
       {"IR cut filter", L::IrcfRemove, {}, {"IRREMOVEDLG"}},
       {"trigger LED", L::IrcfRemove, [](Given& s) { s.switches.ledControl = 2; }, {"IDD_LED_DLG"}},
-      {"PL filter, without asking", L::IrcfRemove,
-       [](Given& s) { s.model.extraOptionWord = 1; }, {"PLFILTER"}, false},
+      {"PL filter", L::IrcfRemove, [](Given& s) { s.model.extraOptionWord = 1; }, {"PLFILTER"}},
       {"privacy mask selection first, without asking", L::PrivacyMask,
        [](Given& s) { s.model.optionWord = 1u << 1; }, {"IDD_PMASK_SEL"}, false},
       {"privacy mask type 1", L::PrivacyMask, {}, {"PMASK1_DLG"}},
@@ -127,10 +126,6 @@ TEST(Launcher, TheCommandButtonAndWhatFollowsAClose) {
     EXPECT_EQ(unbuilt.kind, RouteKind::Unbuilt) << defaultCaption(item);
     EXPECT_FALSE(unbuilt.asksRunner);
   }
-
-  const Route ircf = routeFor({"", L::IrcfRemove, {}, {}});
-  EXPECT_TRUE(ircf.identifyAfterClose) << "the launcher identifies the camera again after the IR cut filter panel";
-  EXPECT_FALSE(routeFor({"", L::IrcfRemove, [](Given& s) { s.switches.ledControl = 1; }, {}}).identifyAfterClose);
 
   EXPECT_TRUE(Route::goesOn(CloseReason::Closed));
   EXPECT_FALSE(Route::goesOn(CloseReason::ReadFailed)) << "a failed read on open ends the sequence";
@@ -175,7 +170,7 @@ TEST(Launcher, IgnoresPressesWhileTheSlotIsTakenExceptWhereItDoesNotAsk) {
     for (L item : {L::ZoomFocus, L::Ver, L::PrivacyMask, L::IrcfRemove})
       EXPECT_FALSE(launch(item, launcher, model, sw, runner).has_value()) << defaultCaption(item);
     EXPECT_TRUE(launch(L::FullAuto, launcher, model, sw, runner).has_value());
-    EXPECT_TRUE(launch(L::IrcfRemove, launcher, plFilter, sw, runner).has_value());
+    EXPECT_FALSE(launch(L::IrcfRemove, launcher, plFilter, sw, runner).has_value()) << "the PL filter asks too";
   }
   EXPECT_TRUE(launch(L::Ver, launcher, model, sw, runner).has_value());
   EXPECT_EQ(monitor.pc(), "") << "a refusal says nothing";
