@@ -180,8 +180,6 @@ TEST(CliPanelsE2e, TriggerLedStepsItsFieldsInTheEepromOrInTheRamMirrorAsTheConfi
   EXPECT_THAT(heard, HasSubstr(":wB9FA01FF -> "));
 }
 
-}  // namespace
-
 TEST(CliPanelsE2e, AeControlSetsProgramAerPlusTwoAndAPriorityModesParameterAfterItsWaitAndItsWeightingData) {
   for (const char* protocol : {"eap", "afp"}) {
     SCOPED_TRACE(protocol);
@@ -270,6 +268,8 @@ TEST(CliPanelsE2e, PictureStepsTheModeAndSendsAGammaGroupAndTheMaximumGainOfThat
     // A bad hex value sends nothing and fails the command.
     EXPECT_EQ(camera.cli({"panel", "picture", "--do", "Y_Gamma/3=G1", "--do", "Y_Gamma/Set"}).exitCode, 2);
     EXPECT_EQ(camera.cli({"read", "FBDB"}).out, "7F\n");
+  }
+}
 
 TEST(CliPanelsE2e, IrcfManualPutsTheFilterUnderManualControlAndMovesItInAndOutAgain) {
   for (const char* protocol : {"eap", "afp"}) {
@@ -302,3 +302,5 @@ TEST(CliPanelsE2e, IrcfManualPutsTheFilterUnderManualControlAndMovesItInAndOutAg
     }
   }
 }
+
+}  // namespace
