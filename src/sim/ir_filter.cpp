@@ -2,7 +2,6 @@
 
 #include <fmt/format.h>
 
-#include <array>
 #include <memory>
 #include <optional>
 
@@ -11,8 +10,6 @@
 namespace orva::sim {
 namespace {
 
-constexpr std::uint8_t kIrLightFixedBit = 0x20;  // set by the tool from the model, kept by the camera
-constexpr std::array<std::uint8_t, 3> kIrLightCodes{0x00, 0xC1, 0xC2};  // normal, IR 950 nm, IR 850 nm
 constexpr std::uint8_t kNotifyOff = 1;
 constexpr std::uint8_t kNotifyOn = 2;
 
@@ -36,20 +33,12 @@ struct Movement {
 struct Filters {
   Movement irCut{.address = kFilterPositionRegister, .to = {}, .at = {}};
   Movement pl{.address = kPlFilterStatusRegister, .to = {}, .at = {}};
-  std::uint8_t notification = kNotifyOn;
+  std::uint32_t notification = kNotifyOn;
 };
 
 void moveIrCut(Filters& f, const VirtualCamera& cam, std::uint8_t command) {
   if (command == kFilterMoveIn) f.irCut.start(cam, kFilterIn);
   if (command == kFilterMoveOut) f.irCut.start(cam, kFilterOut);
-}
-
-std::uint8_t irLightValue(std::uint8_t bits) {
-  switch (bits) {
-    case 0x02: case 0xC1: case 0xE1: return 2;
-    case 0x03: case 0xC2: case 0xE2: return 3;
-    default: return 1;
-  }
 }
 
 }  // namespace
@@ -72,24 +61,13 @@ void installIrFilter(VirtualCamera& camera) {
     filters->pl.update(cam, false);
   });
 
-  camera.onFunctionSet(kIrLightFunction, [](VirtualCamera& cam, const FunctionSet& s) {
-    const auto value = s.number();
-    if (!value || *value < 1 || *value > kIrLightCodes.size()) return;
-    const auto kept = static_cast<std::uint8_t>(cam.memory().read(kIrLightRegister) & kIrLightFixedBit);
-    cam.memory().write(kIrLightRegister, static_cast<std::uint8_t>(kIrLightCodes[*value - 1] | kept));
-  });
-  camera.onFunctionGet(kIrLightFunction, [](const VirtualCamera& cam) {
-    return fmt::format("{:02X}", irLightValue(cam.memory().read(kIrLightRegister)));
-  });
-
   camera.onFunctionSet(kIrNotificationFunction, [filters](VirtualCamera&, const FunctionSet& s) {
-    const auto value = s.number();
-    if (value == kNotifyOff || value == kNotifyOn) filters->notification = static_cast<std::uint8_t>(*value);
+    if (const auto value = s.number()) filters->notification = *value;
   });
   camera.onFunctionGet(kIrNotificationFunction,
                        [filters](const VirtualCamera&) { return fmt::format("{:02X}", filters->notification); });
   camera.onIndication([filters](const VirtualCamera&, std::uint8_t kind, std::uint8_t) {
-    return kind != kIrFilterIndication || filters->notification == kNotifyOn;
+    return kind != kIrFilterIndication || filters->notification != kNotifyOff;
   });
 }
 

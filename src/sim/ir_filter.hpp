@@ -6,14 +6,15 @@
 //                                          later; 00 releases the command and moves nothing.
 //                                          A new command replaces one still under way. With
 //                                          the ircf-stuck fault the position never changes.
-//   F8A4 (AFP 2205)  the IR light used while the filter is out. EAP writes keep every bit,
-//                    the 0x20 bit included (the tool sets it by the model). An AFP set of 1, 2,
-//                    3 writes 00, C1, C2 with the 0x20 bit as the register held it; a get
-//                    reads 2, C1, E1 as 2 (IR 950 nm), 3, C2, E2 as 3 (IR 850 nm), anything
-//                    else as 1 (normal light).
+//   F8A4 (AFP 2205)  the IR light used while the filter is out (function_bindings.hpp). EAP
+//                    writes keep every bit, the 0x20 bit included (the tool sets it by the
+//                    model). An AFP set of 1, 2, 3 writes 00, C1, C2 with the 0x20 bit as the
+//                    register held it; a get reads C1, E1 (and 02, 22) as 2 (IR 950 nm), C2,
+//                    E2 (03, 23) as 3 (IR 850 nm), anything else as 1 (normal light).
 //   FFEA (AFP 2204)  the threshold offset, carried as it stands (function_bindings.hpp).
-//   AFP 2207 = 1 / 2 the IR direction notification off / on (2 at start): while it is off the
-//                    camera holds back its IR cut filter change requests (indication kind 1).
+//   AFP 2207         the IR direction notification, 1 not notify, 2 notify: kept as set, 2 at
+//                    start. While it holds 1 the camera holds back its IR cut filter change
+//                    requests (indication kind 1); other indications go out.
 //   FFEE = 0 / 1 / 2 the PL filter auto / out / in: the PL status FFEF reads 1 (out) / 2 (in)
 //                    kFilterMoveTime after a manual choice; auto and other values leave it.
 //                    A profile may start FFEF at any value (3) to try the tool on it.

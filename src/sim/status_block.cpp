@@ -3,7 +3,9 @@
 #include <fmt/format.h>
 
 #include "sim/function_bindings.hpp"
+#include "sim/ir_filter.hpp"
 #include "sim/lens.hpp"
+#include "sim/picture.hpp"
 #include "sim/virtual_camera.hpp"
 
 namespace orva::sim {
@@ -11,16 +13,11 @@ namespace {
 
 constexpr std::uint16_t kInstantDigitalZoomRegister = 0xFF0F;
 constexpr std::uint8_t kInstantDigitalZoomBit = 0x80;
-constexpr std::uint16_t kFilterPositionRegister = 0xFFE7;
-constexpr std::uint8_t kFilterIn = 1;
 constexpr std::uint16_t kEnhancedIntensityRegister = 0xFF90;
 constexpr std::uint8_t kWhiteoutReduction = 0x10;
 constexpr std::uint16_t kStabiliserRegister = 0xFCCC;
-constexpr std::uint16_t kWhiteBalanceApertureRegister = 0xFBFF;
-constexpr std::uint8_t kManualWhiteBalanceBit = 0x08;
 constexpr std::uint8_t kManualApertureBit = 0x02;
 constexpr std::uint16_t kWdrRegister = 0xFF4C;
-constexpr std::uint16_t kLightSourceRegister = 0xF9F2;
 constexpr std::uint16_t kPrivacyMaskRegister = 0xF900;
 constexpr std::uint16_t kReverseRegister = 0xFF30;
 constexpr std::uint16_t kFreezeRegister = 0xFF33;
@@ -63,7 +60,7 @@ std::string statusBlock(const RegisterMemory& memory) {
                       bit(boundValue(memory, kBackLightFunction) == kAfpOn, 1) |
                       bit(intensity == kWhiteoutReduction, 2);
   const unsigned b3 = static_cast<unsigned>(boundValue(memory, kAeModeFunction) & 0x0Fu) << 4;
-  const std::uint8_t wbAperture = memory.read(kWhiteBalanceApertureRegister);
+  const std::uint8_t wbAperture = memory.read(kWhiteBalanceRegister);
   const unsigned b4 = bit((wbAperture & kManualWhiteBalanceBit) != 0, 3) |
                       bit((wbAperture & kManualApertureBit) != 0, 4) | bit(memory.read(kWdrRegister) != 0, 5) |
                       bit(intensity != 0, 7);

@@ -11,7 +11,9 @@
 //
 // The camera acts on its control registers and functions (camera_controls.hpp): it switches
 // protocol, takes a new line speed as pending, restarts, and goes back to its factory EEPROM.
-// Its lens (lens.hpp) moves with its time; its exposure registers act as exposure.hpp says.
+// Its lens (lens.hpp) moves with its time; its exposure registers act as exposure.hpp says,
+// its picture registers and soft reset as picture.hpp says, and its IR cut filter and PL filter
+// move with its time (ir_filter.hpp).
 // While restarting it hears nothing and says nothing; when it is up again it listens at the
 // pending speed, if any. Its factory EEPROM contents are what the profile put in the range.
 //
@@ -98,7 +100,8 @@ class VirtualCamera {
 
   // Raises the indication "I" KIND VALUE "T" (KIND and VALUE are hex digits, 0-15). It goes
   // out at the camera's time when the channel admits it, at once when the channel has asked
-  // for attention. Dropped while the camera speaks EAP, restarts or has hung up. Any thread
+  // for attention. Dropped while the camera speaks EAP, restarts or has hung up, and when a
+  // gate holds it back (the IR direction notification, ir_filter.hpp). Any thread
   // may call this, except from inside a hook (the channel is busy with this camera then).
   void raiseIndication(std::uint8_t kind, std::uint8_t value);
   // Sends the indications raised since the last call that every gate lets through.
