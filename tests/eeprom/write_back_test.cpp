@@ -55,12 +55,7 @@ struct WriteBench : Bench {
   eeprom::ChangedAddresses changed{[r = range] { return r; }};
 };
 
-struct Path {
-  sim::Protocol protocol;
-  int blockMode;
-};
-
-class WriteBackPaths : public ::testing::TestWithParam<Path> {};
+class WriteBackPaths : public ::testing::TestWithParam<testing::LinePath> {};
 
 TEST_P(WriteBackPaths, CameraHoldsTheFileAndReadsBackAsIt) {
   WriteBench b(GetParam().protocol, {}, GetParam().blockMode);
@@ -80,13 +75,8 @@ TEST_P(WriteBackPaths, CameraHoldsTheFileAndReadsBackAsIt) {
   EXPECT_TRUE(b.monitor.pc().ends_with("\r\nComplete.")) << b.monitor.pc().substr(b.monitor.pc().size() - 60);
 }
 
-INSTANTIATE_TEST_SUITE_P(WriteBack, WriteBackPaths,
-                         ::testing::Values(Path{sim::Protocol::Eap, 0}, Path{sim::Protocol::Eap, 2},
-                                           Path{sim::Protocol::Afp, 0}),
-                         [](const auto& p) {
-                           return std::string(p.param.protocol == sim::Protocol::Afp ? "Afp" : "Eap") +
-                                  (p.param.blockMode == 2 ? "BlockReads" : "ByteReads");
-                         });
+INSTANTIATE_TEST_SUITE_P(WriteBack, WriteBackPaths, ::testing::ValuesIn(testing::kLinePaths),
+                         testing::linePathName);
 
 TEST(WriteBackExceptAdjustment, AdjustmentAddressesKeepTheCameraValues) {
   WriteBench b(sim::Protocol::Eap, {}, 2);
