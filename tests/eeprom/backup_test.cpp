@@ -13,7 +13,6 @@
 namespace orva {
 namespace {
 
-using namespace std::chrono_literals;
 using eeprom::BackupResult;
 
 using testing::Bench;

@@ -20,10 +20,9 @@ using testing::CancelAfterFirstStep;
 using testing::faults;
 
 // Values unlike the camera's, so each written byte shows.
-eeprom::Image fileImage(const eeprom::Range& range, std::size_t rows = 0) {
+eeprom::Image fileImage(const eeprom::Range& range) {
   eeprom::Image image{range.start, {}};
-  const std::size_t n = (rows == 0 ? range.rows() : rows) * eeprom::kRowBytes;
-  for (std::size_t i = 0; i < n; ++i) image.bytes.push_back(static_cast<std::uint8_t>(0xA5 ^ (i * 13 + i / 256)));
+  for (std::size_t i = 0; i < range.bytes(); ++i) image.bytes.push_back(static_cast<std::uint8_t>(0xA5 ^ (i * 13 + i / 256)));
   return image;
 }
 
@@ -45,11 +44,6 @@ struct WriteBench : Bench {
     request.file = file;
     request.method = method;
     return write(request, prompt);
-  }
-  eeprom::Image rows(std::size_t n) const {
-    auto image = cameraImage();
-    image.bytes.resize(n * eeprom::kRowBytes);
-    return image;
   }
 
   eeprom::ChangedAddresses changed{[r = range] { return r; }};

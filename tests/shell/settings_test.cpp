@@ -52,17 +52,6 @@ Settings loadedDefaults() {
   return s;
 }
 
-TEST(SettingsFresh, DefaultFileIsByteExactAndEveryHeaderLineIs48Bytes) {
-  const std::string text = renderFreshSettings(loadedDefaults());
-  EXPECT_EQ(text, kFreshDefault);
-  std::size_t pos = 0;
-  for (int i = 0; i < 6; ++i) {
-    std::size_t nl = text.find('\n', pos);
-    EXPECT_EQ(nl - pos + 1, 48u) << "header line " << i;
-    pos = nl + 1;
-  }
-}
-
 TEST(SettingsFresh, WritesCurrentValuesAndReadsThemBack) {
   Settings s = loadedDefaults();
   s.demoWaitSeconds = 3;
