@@ -5,26 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 #include <stop_token>
 
-#include "core/clock.hpp"
-#include "core/monitor_sink.hpp"
-#include "core/prompt.hpp"
-#include "link/afp.hpp"
-#include "link/eap.hpp"
-#include "link/settings_forms.hpp"
-#include "sim/faults.hpp"
-#include "sim/in_process_channel.hpp"
-#include "sim/model_profiles.hpp"
-#include "sim/virtual_camera.hpp"
 #include "camera_bench.hpp"
 #include "support/temp_folder.hpp"
 
 namespace orva {
 namespace {
 
-using namespace std::chrono_literals;
 using eeprom::BackupResult;
 
 using testing::Bench;
@@ -32,7 +20,6 @@ using testing::CancelAfterFirstStep;
 using testing::contents;
 using testing::entries;
 using testing::faults;
-using testing::kQb183;
 
 eeprom::BackupOutcome backup(Bench& b, const std::filesystem::path& file, core::Prompt& p, std::stop_token stop = {}) {
   eeprom::BackupRun run(b.link, b.eap, b.afp, p);
@@ -40,23 +27,7 @@ eeprom::BackupOutcome backup(Bench& b, const std::filesystem::path& file, core::
 }
 eeprom::BackupOutcome backup(Bench& b, const std::filesystem::path& file) { return backup(b, file, b.prompt); }
 
-TEST(BackupRange, Qb183CoversItsFactoryImage) {
-  const auto r = eeprom::cameraRange(kQb183, 0);
-  EXPECT_GT(r.rows(), 0u);
-  EXPECT_EQ(r.start % 0x80, 0);
-}
-
-struct Path {
-  sim::Protocol protocol;
-  int blockMode;
-};
-
-std::string pathName(const ::testing::TestParamInfo<Path>& p) {
-  return std::string(p.param.protocol == sim::Protocol::Afp ? "Afp" : "Eap") +
-         (p.param.blockMode == 2 ? "BlockReads" : "ByteReads");
-}
-
-class BackupPaths : public ::testing::TestWithParam<Path> {};
+class BackupPaths : public ::testing::TestWithParam<testing::LinePath> {};
 
 TEST_P(BackupPaths, FileHoldsTheCameraMemoryByteForByte) {
   Bench b(GetParam().protocol, {}, GetParam().blockMode);
@@ -72,21 +43,17 @@ TEST_P(BackupPaths, FileHoldsTheCameraMemoryByteForByte) {
   EXPECT_EQ(b.monitor.echoMode(), core::EchoMode::Shown);
   EXPECT_NE(b.monitor.pc().find("\r\n<< It reads from EEPROM. >>"), std::string::npos);
   EXPECT_TRUE(b.monitor.pc().ends_with("\r\nComplete.")) << b.monitor.pc().substr(b.monitor.pc().size() - 40);
+  if (GetParam().protocol == sim::Protocol::Afp) {
+    EXPECT_EQ(b.link.blockReadMode(), 0) << "AFP leaves block reads off";
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Backup, BackupPaths,
-                         ::testing::Values(Path{sim::Protocol::Eap, 0}, Path{sim::Protocol::Eap, 2},
-                                           Path{sim::Protocol::Afp, 0}),
-                         pathName);
+                         ::testing::Values(testing::kLinePaths[0], testing::kLinePaths[1], testing::kLinePaths[2],
+                                           testing::LinePath{sim::Protocol::Afp, 2}),
+                         testing::linePathName);
 
-TEST(BackupAfp, LeavesBlockReadModeOff) {
-  Bench b(sim::Protocol::Afp, {}, 2);
-  testing::TempFolder folder;
-  ASSERT_EQ(backup(b, folder / "a.mem").result, BackupResult::Done);
-  EXPECT_EQ(b.link.blockReadMode(), 0);
-}
-
-class BackupHangUp : public ::testing::TestWithParam<Path> {};
+class BackupHangUp : public ::testing::TestWithParam<testing::LinePath> {};
 
 TEST_P(BackupHangUp, LinkDyingMidwayLeavesThePreviousFileAndNoTemporaryFile) {
   Bench b(GetParam().protocol, faults({"hangup:40"}), GetParam().blockMode);
@@ -104,10 +71,7 @@ TEST_P(BackupHangUp, LinkDyingMidwayLeavesThePreviousFileAndNoTemporaryFile) {
   EXPECT_EQ(eeprom::backupMessage(out.result), "It has not saved at File. (Communication Error) ");
 }
 
-INSTANTIATE_TEST_SUITE_P(Backup, BackupHangUp,
-                         ::testing::Values(Path{sim::Protocol::Eap, 0}, Path{sim::Protocol::Eap, 2},
-                                           Path{sim::Protocol::Afp, 0}),
-                         pathName);
+INSTANTIATE_TEST_SUITE_P(Backup, BackupHangUp, ::testing::ValuesIn(testing::kLinePaths), testing::linePathName);
 
 TEST(BackupReply, NonHexDigitsAreACommunicationErrorNotAValue) {
   Bench b(sim::Protocol::Eap, faults({"bad-hex"}), 2);

@@ -35,7 +35,6 @@ inline sim::Profile profileOf(std::string_view model, sim::Protocol protocol) {
   return p ? *p : sim::Profile{};
 }
 
-
 // A QB-183 (EEPROM 0x0800-0x17FF) unless told otherwise.
 struct Bench {
   Bench(sim::Protocol protocol, std::vector<sim::Fault> fs = {}, int blockMode = 0)
@@ -70,6 +69,17 @@ struct Bench {
   link::Afp afp{link};
 };
 
+// A read or write path: the protocol, and the block-read mode the link starts in.
+struct LinePath {
+  sim::Protocol protocol;
+  int blockMode;
+};
+inline constexpr LinePath kLinePaths[] = {{sim::Protocol::Eap, 0}, {sim::Protocol::Eap, 2}, {sim::Protocol::Afp, 0}};
+inline std::string linePathName(const ::testing::TestParamInfo<LinePath>& p) {
+  return std::string(p.param.protocol == sim::Protocol::Afp ? "Afp" : "Eap") +
+         (p.param.blockMode == 2 ? "BlockReads" : "ByteReads");
+}
+
 inline std::string contents(const std::filesystem::path& p) {
   std::ifstream in(p, std::ios::binary);
   std::ostringstream s;
@@ -97,6 +107,5 @@ class CancelAfterFirstStep final : public core::Prompt {
  private:
   bool cancelled_ = false;
 };
-
 
 }  // namespace orva::testing

@@ -14,8 +14,7 @@
 #include "link/afp.hpp"
 #include "link/eap.hpp"
 #include "link/testing/scripted_channel.hpp"
-#include "sim/in_process_channel.hpp"
-#include "sim/virtual_camera.hpp"
+#include "camera_bench.hpp"
 #include "support/temp_folder.hpp"
 
 namespace orva {
@@ -142,28 +141,17 @@ TEST(CommandFileSend, AStopDuringThePauseEndsTheRunBeforeTheNextLine) {
 }
 
 TEST(CommandFileSend, AFailedCharacterStopsTheFileAtItsLine) {
-  auto profile = sim::parseProfile("settings 9600,E,8,1\n");
-  ASSERT_TRUE(profile) << profile.message();
-  sim::VirtualCamera camera(*profile, {*sim::parseFault("hangup:1")});
-  core::FakeClock clock{0ms};
-  core::RecordingMonitorSink monitor;
-  link::Link link(clock, monitor);
-  link.setChannel(std::make_unique<sim::InProcessChannel>(camera, clock, false));
-  link.setLineSettings({9600, true});
-  ASSERT_TRUE(link.open());
-  link::Eap eap(link);
-  link::Afp afp(link);
-  core::ScriptedPrompt prompt;
+  testing::Bench b(sim::Protocol::Eap, testing::faults({"hangup:1"}));
 
-  const SendResult r = eeprom::CommandFileSender(link, eap, afp, prompt)
+  const SendResult r = eeprom::CommandFileSender(b.link, b.eap, b.afp, b.prompt)
                            .send(eeprom::parseCommandFile(":W1234AB\nthen\n:W5678CD\n:W2000EE\n"));
 
   EXPECT_EQ(r.outcome, SendResult::Outcome::Failed);
   EXPECT_EQ(r.fileLine, 3u);
   EXPECT_EQ(r.linesDone, 2u);
-  EXPECT_EQ(camera.memory().read(0x1234), 0xAB);
-  EXPECT_EQ(monitor.pc(), ":W1234AB\r\nthen:\r\n!! RS-232C read error.\r\n   the device is gone\r\n!! RS-232C not open.\r\n   virtual camera: the device is gone");
-  EXPECT_FALSE(monitor.typedInput());
+  EXPECT_EQ(b.camera.memory().read(0x1234), 0xAB);
+  EXPECT_EQ(b.monitor.pc(), ":W1234AB\r\nthen:\r\n!! RS-232C read error.\r\n   the device is gone\r\n!! RS-232C not open.\r\n   virtual camera: the device is gone");
+  EXPECT_FALSE(b.monitor.typedInput());
 }
 
 TEST(CommandFileRead, AFileThatCannotBeReadIsNamedWithTheReason) {

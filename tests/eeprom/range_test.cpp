@@ -134,6 +134,7 @@ TEST(Range, ConnectedCameraTakesItsSizeCodeFromItsFactoryImage) {
         const Range r = cameraRange(code, s);
         EXPECT_EQ(r.start, image.rows().start) << image.number;
         EXPECT_EQ(r.end, image.rows().end) << image.number;
+        EXPECT_EQ(r.start % 0x80, 0) << image.number;
       }
     }
   }

@@ -20,10 +20,9 @@ using testing::CancelAfterFirstStep;
 using testing::faults;
 
 // Values unlike the camera's, so each written byte shows.
-eeprom::Image fileImage(const eeprom::Range& range, std::size_t rows = 0) {
+eeprom::Image fileImage(const eeprom::Range& range) {
   eeprom::Image image{range.start, {}};
-  const std::size_t n = (rows == 0 ? range.rows() : rows) * eeprom::kRowBytes;
-  for (std::size_t i = 0; i < n; ++i) image.bytes.push_back(static_cast<std::uint8_t>(0xA5 ^ (i * 13 + i / 256)));
+  for (std::size_t i = 0; i < range.bytes(); ++i) image.bytes.push_back(static_cast<std::uint8_t>(0xA5 ^ (i * 13 + i / 256)));
   return image;
 }
 
@@ -46,21 +45,11 @@ struct WriteBench : Bench {
     request.method = method;
     return write(request, prompt);
   }
-  eeprom::Image rows(std::size_t n) const {
-    auto image = cameraImage();
-    image.bytes.resize(n * eeprom::kRowBytes);
-    return image;
-  }
 
   eeprom::ChangedAddresses changed{[r = range] { return r; }};
 };
 
-struct Path {
-  sim::Protocol protocol;
-  int blockMode;
-};
-
-class WriteBackPaths : public ::testing::TestWithParam<Path> {};
+class WriteBackPaths : public ::testing::TestWithParam<testing::LinePath> {};
 
 TEST_P(WriteBackPaths, CameraHoldsTheFileAndReadsBackAsIt) {
   WriteBench b(GetParam().protocol, {}, GetParam().blockMode);
@@ -80,13 +69,8 @@ TEST_P(WriteBackPaths, CameraHoldsTheFileAndReadsBackAsIt) {
   EXPECT_TRUE(b.monitor.pc().ends_with("\r\nComplete.")) << b.monitor.pc().substr(b.monitor.pc().size() - 60);
 }
 
-INSTANTIATE_TEST_SUITE_P(WriteBack, WriteBackPaths,
-                         ::testing::Values(Path{sim::Protocol::Eap, 0}, Path{sim::Protocol::Eap, 2},
-                                           Path{sim::Protocol::Afp, 0}),
-                         [](const auto& p) {
-                           return std::string(p.param.protocol == sim::Protocol::Afp ? "Afp" : "Eap") +
-                                  (p.param.blockMode == 2 ? "BlockReads" : "ByteReads");
-                         });
+INSTANTIATE_TEST_SUITE_P(WriteBack, WriteBackPaths, ::testing::ValuesIn(testing::kLinePaths),
+                         testing::linePathName);
 
 TEST(WriteBackExceptAdjustment, AdjustmentAddressesKeepTheCameraValues) {
   WriteBench b(sim::Protocol::Eap, {}, 2);

@@ -202,22 +202,6 @@ TEST(ModelFormat, SoftResetItemTogglesTheModeOrResetsOrGreys) {
 
 // ---- CAMERA MODE
 
-TEST(ModelCameraMode, TheModeAlreadySetWritesOnlyTheCheckHeading) {
-  for (P protocol : {P::Eap, P::Afp}) {
-    SCOPED_TRACE(name(protocol));
-    Bench b(protocol);
-    // 1080 30p: register value 0x12, function value 3.
-    if (protocol == P::Eap) b.camera.memory().write(0x1701, 0x12);
-    else b.holdFunction(0x0185, 3);
-    const auto out = b.run(M::Mode1080_30p);
-    EXPECT_EQ(b.heard(), (std::vector<std::string>{protocol == P::Eap ? ":R170100" : "G0185FFT"}))
-        << "the read of the current mode, nothing written";
-    EXPECT_TRUE(b.showsHeading(texts::kCameraModeCheck));
-    EXPECT_FALSE(b.shows(" SET >>"));
-    EXPECT_TRUE(out.checks.empty());
-  }
-}
-
 TEST(ModelCameraMode, AChangeWritesTheProtocolsValueAndSoftResets) {
   struct Case {
     P protocol;
@@ -369,10 +353,6 @@ TEST(ModelQuestions, CcdDriveModeAsksAndCancelSendsNothingAfterTheRead) {
   EXPECT_GE(b.waited(), kSoftResetWait);
   EXPECT_FALSE(b.prompt.isBusy());
 
-  // Already interlaced: no question.
-  out = b.run(M::InterlaceMode);
-  EXPECT_EQ(b.heard(), (std::vector<std::string>{":R122100"}));
-  EXPECT_EQ(b.prompt.asked().size(), 2u);
 }
 
 TEST(ModelQuestions, CcdDriveModeIsRefusedWhileTheWdrPanelIsOpen) {
@@ -442,7 +422,7 @@ TEST(ModelGain, EachProtocolWritesItsValueSoftResetsAndIdentifiesAgain) {
     Bench b(protocol);
     b.camera.memory().write(0x1221, 0x00);
     if (protocol == P::Afp) b.holdFunction(0x348E, 1);  // normal
-    auto out = b.run(M::GainHighSensitivity);
+    const auto out = b.run(M::GainHighSensitivity);
     EXPECT_TRUE(b.showsHeading(texts::kSetGainUp));
     EXPECT_TRUE(b.showsHeading(texts::kHighSensitivityModeSet));
     const auto h = b.heard();
@@ -458,12 +438,42 @@ TEST(ModelGain, EachProtocolWritesItsValueSoftResetsAndIdentifiesAgain) {
     EXPECT_EQ(out.checks, (Checks{{M::GainNormal, false}, {M::GainHighSensitivity, true}}));
     ASSERT_TRUE(out.record) << "identified again";
     EXPECT_EQ(b.identifications, 1);
+  }
+}
 
-    // The mode already set: the read only.
-    out = b.run(M::GainHighSensitivity);
-    EXPECT_EQ(b.heard().size(), 1u);
+// ---- the mode the camera already has
+
+TEST(ModelAlreadySet, OnlyTheReadOfTheModeGoesOut) {
+  struct Case {
+    const char* what;
+    P protocol;
+    MenuItem item;
+    std::uint16_t address;  // the register (EAP) or function (AFP) the camera holds `value` in
+    std::uint32_t value;
+    const char* read;
+    std::string_view heading;  // of the check
+  };
+  const Case cases[] = {
+      {"1080 30p", P::Eap, M::Mode1080_30p, 0x1701, 0x12, ":R170100", texts::kCameraModeCheck},
+      {"1080 30p", P::Afp, M::Mode1080_30p, 0x0185, 3, "G0185FFT", texts::kCameraModeCheck},
+      {"high sensitivity", P::Eap, M::GainHighSensitivity, 0x1221, 0x01, ":R122100", texts::kSetGainUp},
+      {"high sensitivity", P::Afp, M::GainHighSensitivity, 0x348E, 2, "G348EFFT", texts::kSetGainUp},
+      {"interlace, without the question", P::Eap, M::InterlaceMode, 0x1221, 0x01, ":R122100", texts::kCcdDriveModeCheck},
+      {"960 line", P::Eap, M::Mode2_960Line, 0xFCC0, 0x01, ":RFCC000", texts::kCameraModeCheck},
+      {"27 MHz", P::Eap, M::Clock27MHz, 0x1701, 0x00, ":R170100", texts::kClockCheck},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.what << ", " << name(c.protocol));
+    Bench b(c.protocol);
+    if (c.protocol == P::Eap) b.camera.memory().write(c.address, static_cast<std::uint8_t>(c.value));
+    else b.holdFunction(c.address, c.value);
+    const auto out = b.run(c.item);
+    EXPECT_EQ(b.heard(), (std::vector<std::string>{c.read}));
+    EXPECT_TRUE(b.showsHeading(c.heading));
+    EXPECT_FALSE(b.shows(" SET >>")) << "no heading of a change";
+    EXPECT_TRUE(b.prompt.asked().empty());
+    EXPECT_EQ(b.panelsClosed, 0);
     EXPECT_TRUE(out.checks.empty());
-    EXPECT_FALSE(b.shows(texts::kHighSensitivityModeSet));
   }
 }
 

@@ -79,23 +79,19 @@ TEST(Pane, DeletesFirstLinesButKeepsTheLast) {
   EXPECT_EQ(p.text(), "only");
 }
 
-TEST(MonitorAppend, PcFrameOnLevelPanesAddsOneEmptyCameraLine) {
+TEST(MonitorAppend, PcFrameOnLevelPanesAddsOneEmptyCameraLineTheReplyThenFillsWithoutMovingTheModel) {
   Monitor m;
   appendBytes(m, Side::Pc, ":R010200");
-  const MonitorSnapshot s = m.snapshot();
+  MonitorSnapshot s = m.snapshot();
   EXPECT_EQ(s.pc, "\r\n:R010200");
   EXPECT_EQ(s.camera, "\r\n");
   EXPECT_EQ(s.row, 1);
   EXPECT_EQ(s.column, 8);
-}
-
-TEST(MonitorAppend, CameraBytesOnLevelPanesStayOnTheLineAndLeaveTheModel) {
-  Monitor m;
-  appendBytes(m, Side::Pc, ":R010200");
   appendBytes(m, Side::Camera, ":R0102005A");
-  const MonitorSnapshot s = m.snapshot();
+  s = m.snapshot();
   EXPECT_EQ(s.camera, "\r\n:R0102005A");
   EXPECT_EQ(s.pc, "\r\n:R010200");
+  EXPECT_EQ(s.row, 1);
   EXPECT_EQ(s.column, 8);
 }
 

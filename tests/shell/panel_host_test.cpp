@@ -19,10 +19,7 @@ using panels::HostMenuItem;
 using panels::SessionFlag;
 
 struct HostBench : SessionBench {
-  HostBench() {
-    prompt.answer(Answer::No);  // no backup
-    EXPECT_EQ(session.connect(), ConnectResult::Connected);
-  }
+  HostBench() { connectWithoutBackup(); }
   SessionPanelHost host{session};
 };
 
@@ -79,8 +76,7 @@ TEST(SessionPanelHost, MenuItemsAPanelGreysComeBackAsTheGatingHasThem) {
   // A held item stays greyed while the gating changes underneath, and shows the new gating
   // once it is let go.
   b.host.setMenuItemEnabled(HostMenuItem::SerialPort, false);
-  b.prompt.answer(Answer::No);
-  ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
+  b.connectWithoutBackup();
   EXPECT_FALSE(menus.state(MenuItem::SerialPort).enabled);
   b.host.setMenuItemEnabled(HostMenuItem::SerialPort, true);
   EXPECT_TRUE(menus.state(MenuItem::SerialPort).enabled);

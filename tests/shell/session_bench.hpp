@@ -52,6 +52,12 @@ struct SessionBench {
   }
   sim::VirtualCamera& camera() { return *cameras.back(); }
 
+  // Connects, declining the backup offer.
+  void connectWithoutBackup() {
+    prompt.answer(core::Answer::No);
+    ASSERT_EQ(session.connect(), ConnectResult::Connected);
+  }
+
   // Lets the session's run end and the window thread take what it posted.
   void settle() {
     session.eepromRuns().waitForRun();

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <condition_variable>
 #include <fstream>
 #include <mutex>
@@ -14,15 +13,9 @@
 #include "eeprom/image.hpp"
 #include "eeprom/restore.hpp"
 #include "link/posix_serial_port.hpp"
-#include "link/settings_forms.hpp"
-#include "panels/dispatch.hpp"
 #include "shell/session_texts.hpp"
-#include "sim/in_process_channel.hpp"
-#include "sim/model_profiles.hpp"
-#include "sim/virtual_camera.hpp"
 #include "session_bench.hpp"
 #include "support/sim_faults.hpp"
-#include "support/temp_folder.hpp"
 
 namespace orva::shell {
 namespace {
@@ -91,8 +84,7 @@ TEST(SessionBackupFlag, ComesFromTheConfigurationAndGoesWithAnotherModel) {
 
   ASSERT_EQ(b.session.disconnect(), LeaveResult::Left);
   b.plug("QB-168");
-  b.prompt.answer(Answer::No);
-  ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
+  b.connectWithoutBackup();
   b.settle();
   EXPECT_NE(b.session.model().modelCode, kQb183);
   EXPECT_EQ(b.session.rememberedModelCode(), b.session.model().modelCode);
@@ -106,8 +98,7 @@ TEST(SessionBackupFlag, ComesFromTheConfigurationAndGoesWithAnotherModel) {
 
 TEST(SessionBackupFlag, IsSetWhenTheRunEndsAndAlsoWhenItIsDeclined) {
   SessionBench b;
-  b.prompt.answer(Answer::No);
-  ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
+  b.connectWithoutBackup();
   EXPECT_FALSE(b.session.eepromRuns().backupMade());
 
   // "Does it Read OK ?" then a declined "Is it all right ?   ": no file, and yet made.
@@ -140,8 +131,7 @@ TEST(SessionEepromMenu, RefusesWithoutAPortWithoutABackupAndDuringMotionDetectio
   EXPECT_EQ(b.session.eepromRuns().factoryReset(), CommandResult::Refused);
   EXPECT_EQ(b.askedCount(texts::kSetPort), 2u);
 
-  b.prompt.answer(Answer::No);
-  ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
+  b.connectWithoutBackup();
   const auto heard = b.camera().frameLog().end();
   EXPECT_EQ(b.session.eepromRuns().writeBack(), CommandResult::Refused);
   const auto* refusal = b.find(texts::kBackupFirst);
@@ -184,8 +174,7 @@ TEST(SessionEepromMenu, ChosenBackupFileIsNamedAndItsHeaderTakesTheIdentifiedVer
   s.fileSelect = 1;
   s.epfileModel = 1;  // QB-183 answers row reads, so its backup is headed
   SessionBench b(sim::Protocol::Eap, s, true);
-  b.prompt.answer(Answer::No);
-  ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
+  b.connectWithoutBackup();
   const std::size_t identified = b.camera().frameLog().end();
   ASSERT_TRUE(b.monitor.openLogFile(b.folder / "run.log"));
 
@@ -212,8 +201,7 @@ TEST(SessionEepromMenu, ChosenBackupFileIsNamedAndItsHeaderTakesTheIdentifiedVer
 
 TEST(SessionEepromMenu, FactoryResetAfterItsQuestion) {
   SessionBench b;
-  b.prompt.answer(Answer::No);
-  ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
+  b.connectWithoutBackup();
   EXPECT_TRUE(b.session.menus().state(MenuItem::ResetToFactoryDefault).enabled) << "a model with a factory image";
   ASSERT_TRUE(b.session.eap().writeByte(0x0810, 0x11));
 
@@ -237,8 +225,7 @@ TEST(SessionEepromMenu, FactoryResetAfterItsQuestion) {
 
 TEST(SessionLeaving, ExitWithChangesOffersTheRestoreAndStays) {
   SessionBench b;
-  b.prompt.answer(Answer::No);
-  ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
+  b.connectWithoutBackup();
   ASSERT_TRUE(b.session.eap().writeByte(0x0810, 0x11));
 
   b.prompt.answer(Answer::Cancel);
@@ -257,8 +244,7 @@ TEST(SessionLeaving, ExitWithChangesOffersTheRestoreAndStays) {
 
 TEST(SessionLeaving, DisconnectWithChangesKeepsTheConnectionAndClosesTheLogWhenItGoes) {
   SessionBench b;
-  b.prompt.answer(Answer::No);
-  ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
+  b.connectWithoutBackup();
   ASSERT_TRUE(b.monitor.openLog(b.folder.path(), nullptr));
   b.session.menus().setChecked(MenuItem::LogFile, true);
   ASSERT_TRUE(b.session.eap().writeByte(0x0810, 0x11));
@@ -277,8 +263,7 @@ TEST(SessionLeaving, DisconnectWithChangesKeepsTheConnectionAndClosesTheLogWhenI
 
 TEST(SessionStartup, AFailedConnectLeavesTheLineClosedAndForgetsTheCameraBefore) {
   SessionBench b;
-  b.prompt.answer(Answer::No);
-  ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
+  b.connectWithoutBackup();
   ASSERT_TRUE(b.session.launcher()[camera::LauncherItem::Ver].enabled);
   // A reconnect (as after a speed change) that finds no camera.
   b.plug("QB-183", orva::testing::faults({"silent"}));
@@ -327,8 +312,7 @@ TEST(SessionStartup, NoCameraSwitchGoesOnWithoutACamera) {
 // a reply keeps it, and nothing of the camera is read meanwhile.
 TEST(SessionLineCommands, LeaveTheLineToTheRunHoldingIt) {
   SessionBench b;
-  b.prompt.answer(Answer::No);
-  ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
+  b.connectWithoutBackup();
   ASSERT_EQ(b.session.link().writeByte(':'), link::IoResult::Ok);  // its echo is a reply on its way
   ASSERT_GT(b.session.link().queuedInput(), 0u);
   bool failed = false;
@@ -375,8 +359,7 @@ struct WaitingOperation {
 
 TEST(SessionShutdown, AsksBeforeStoppingARunningOperationThenJoinsIt) {
   SessionBench b;
-  b.prompt.answer(Answer::No);
-  ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
+  b.connectWithoutBackup();
   WaitingOperation op;
   ASSERT_TRUE(b.session.runner().start(op.operation()));
   op.waitStarted();
@@ -404,11 +387,6 @@ TEST(SessionShutdown, AsksBeforeStoppingARunningOperationThenJoinsIt) {
   EXPECT_EQ(b.askedCount(texts::kStopRunQuestion), 2u);
 }
 
-}  // namespace
-}  // namespace orva::shell
-
-namespace orva::shell {
-namespace {
 
 TEST(SessionModelMenu, RunsOnTheRunThreadAndMarksTheMenuOnlyWhenItHasEnded) {
   SessionBench b;
@@ -416,8 +394,7 @@ TEST(SessionModelMenu, RunsOnTheRunThreadAndMarksTheMenuOnlyWhenItHasEnded) {
   ASSERT_EQ(b.prompt.asked().size(), 1u);
   EXPECT_EQ(b.prompt.asked()[0].text, texts::kSetPort);
 
-  b.prompt.answer(Answer::No);  // no backup
-  ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
+  b.connectWithoutBackup();
   b.camera().memory().write(0x1221, 0x00);
   int changes = 0;
   b.session.setChangeHandler([&] { ++changes; });
@@ -433,11 +410,6 @@ TEST(SessionModelMenu, RunsOnTheRunThreadAndMarksTheMenuOnlyWhenItHasEnded) {
   EXPECT_FALSE(b.session.runner().busy());
 }
 
-}  // namespace
-}  // namespace orva::shell
-
-namespace orva::shell {
-namespace {
 
 TEST(SessionSendFile, PlaysTheChosenFileAndSaysWhenItCannotBeRead) {
   SessionBench b;
@@ -445,8 +417,7 @@ TEST(SessionSendFile, PlaysTheChosenFileAndSaysWhenItCannotBeRead) {
     std::ofstream out(b.folder / "cmd.dat", std::ios::binary);
     out << "set the format\r\n:W11EE88\r\n";
   }
-  b.prompt.answer(Answer::No);  // no backup
-  ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
+  b.connectWithoutBackup();
   b.prompt.file(b.folder / "cmd.dat").file(b.folder / "missing.dat");
   ASSERT_EQ(b.session.eepromRuns().sendFile(), CommandResult::Started);
   b.settle();
@@ -462,16 +433,10 @@ TEST(SessionSendFile, PlaysTheChosenFileAndSaysWhenItCannotBeRead) {
   EXPECT_EQ(asked.back().title, texts::kAttention);
 }
 
-}  // namespace
-}  // namespace orva::shell
-
-namespace orva::shell {
-namespace {
 
 TEST(SessionProtocol, SwitchingWhileConnectedForgetsTheChangesAndGatesForTheNewProtocol) {
   SessionBench b;
-  b.prompt.answer(Answer::No);
-  ASSERT_EQ(b.session.connect(), ConnectResult::Connected);
+  b.connectWithoutBackup();
   b.session.selectProtocol(link::Protocol::Eap);  // already in use: nothing
   EXPECT_EQ(b.camera().memory().read(0xFA58), 0x00);
 
