@@ -235,7 +235,7 @@ TEST(Identification, RegisterImagesLandOnTheirModelOrFailCleanly) {
     }
     const auto lines = describeRecord(record, flags);
     for (const auto& [key, value] : c.lines) {
-      auto it = std::find_if(lines.begin(), lines.end(), [&](const auto& l) { return l.first == key; });
+      auto it = std::find_if(lines.begin(), lines.end(), [&k = key](const auto& l) { return l.first == k; });
       ASSERT_NE(it, lines.end()) << key;
       EXPECT_EQ(it->second, value) << key;
     }
