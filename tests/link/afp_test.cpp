@@ -240,7 +240,9 @@ TEST_F(AfpTest, RefusalInvalidByteFloodOrAFailingLineIsAReadError) {
     monitor_.clear();
     answer(c.reply);
     line_->failReads(c.failingLine);
+    const auto before = clock_.elapsed();
     EXPECT_FALSE(afp_.set("018105", false));
+    EXPECT_EQ(clock_.elapsed(), before) << "at once, not by waiting out the reply limit";
     EXPECT_EQ(monitor_.pc(), "S018105T" + kReadError + std::string(c.reason));
     EXPECT_EQ(line_->opens(), ++opens);
     EXPECT_EQ(monitor_.beeps(), ++beeps);
