@@ -32,16 +32,6 @@ ModelRecord qb168() {  // a newer model with most capability bits
   return r;
 }
 
-ModelRecord withVersion(ModelRecord r, std::uint16_t version) {
-  r.cameraVersion = version;
-  return r;
-}
-
-ModelRecord monochrome(ModelRecord r) {
-  r.monochrome = true;
-  return r;
-}
-
 GatingSwitches eap() { return {}; }
 GatingSwitches afp() {
   GatingSwitches s;
@@ -90,14 +80,14 @@ TEST(Gating, LauncherFollowsTheModelRecord) {
       {"old 0x90 family with spot cancel", record(0x90, 0x2000), with(eap(), 1), {L::Exposure, L::ShutterSpeed, L::Ae},
        {L::IrcfRemove, L::WdrReverse, L::PrivacyMask}, {}, {L::MotionDetect},
        {{L::Exposure, "EEPROM PRESET"}, {L::ShutterSpeed, "SPOT CANCEL"}, {L::WdrReverse, "FRZ./ INV./ MOS."}}},
-      {"monochrome 0x80 family", monochrome(record(0x82)), eap(), {L::Ae, L::Agc},
+      {"monochrome 0x80 family", ModelRecord{.modelCode = 0x82, .monochrome = true}, eap(), {L::Ae, L::Agc},
        {L::WhiteBalance, L::Exposure, L::ShutterSpeed, L::IrcfRemove, L::PrivacyMask}, {}, {}, {}},
       {"below 0x30", record(0x11), eap(), {L::Exposure, L::ShutterSpeed},
        {L::Ae, L::IrcfRemove, L::WdrReverse, L::PrivacyMask}, {}, {}, {}},
-      {"0x70 from version 0x230 detects motion", withVersion(record(0x70), 0x230), eap(), {}, {},
+      {"0x70 from version 0x230 detects motion", ModelRecord{.modelCode = 0x70, .cameraVersion = 0x230}, eap(), {}, {},
        {L::MotionDetect}, {}, {}},
-      {"0x70 before 0x230", withVersion(record(0x70), 0x22F), eap(), {}, {}, {}, {L::MotionDetect}, {}},
-      {"0x70 from 0x218 when the switch asks", withVersion(record(0x71), 0x218), with(eap(), 0, 0, 7), {}, {},
+      {"0x70 before 0x230", ModelRecord{.modelCode = 0x70, .cameraVersion = 0x22F}, eap(), {}, {}, {}, {L::MotionDetect}, {}},
+      {"0x70 from 0x218 when the switch asks", ModelRecord{.modelCode = 0x71, .cameraVersion = 0x218}, with(eap(), 0, 0, 7), {}, {},
        {L::MotionDetect}, {}, {}},
       {"0xC0 with LED control", record(0xC0), with(eap(), 0, 2), {L::IrcfRemove}, {}, {}, {},
        {{L::IrcfRemove, "Trg-LED/ZOOM"}}},

@@ -117,6 +117,12 @@ struct Case {
 
 const std::uint16_t F = 0x53FF;
 
+// A type-`type` camera whose read of `address` fails after `after` good ones: the run fails.
+Case failedRead(const std::string& what, std::uint16_t type, std::uint16_t address, int after = 0) {
+  return {.what = "a failed " + what + " read", .image = camera(F, type, 0, 0, 0), .failAt = address,
+          .failAfter = after, .outcome = IdentifyOutcome::Failed};
+}
+
 std::vector<Case> cases() {
   return {
       {.what = "an old monochrome EAP model, decoded inline",
@@ -161,26 +167,10 @@ std::vector<Case> cases() {
        .image = camera(0x1234, 53, 0, 0, 0)},
       {.what = "type 40 refuses a selector it does not list",
        .image = camera(F, 40, 0x55, 0, 0), .outcome = IdentifyOutcome::Failed},
-      {.what = "a failed family read", .image = camera(F, 17, 0, 0, 0), .failAt = 0x0102,
-       .outcome = IdentifyOutcome::Failed},
-      {.what = "a failed type read", .image = camera(F, 17, 0, 0, 0), .failAt = 0x0104,
-       .outcome = IdentifyOutcome::Failed},
-      {.what = "a failed selector read", .image = camera(F, 17, 0, 0, 0), .failAt = 0xE1ED,
-       .outcome = IdentifyOutcome::Failed},
-      {.what = "a failed variant read", .image = camera(F, 17, 0, 0, 0), .failAt = 0xE1EE,
-       .outcome = IdentifyOutcome::Failed},
-      {.what = "a failed version read", .image = camera(F, 17, 0, 0, 0), .failAt = 0x0106,
-       .outcome = IdentifyOutcome::Failed},
-      {.what = "a failed AE mode read", .image = camera(F, 17, 0, 0, 0), .failAt = 0xFCC8,
-       .outcome = IdentifyOutcome::Failed},
-      {.what = "a failed read of a setup's own register", .image = camera(F, 22, 0, 0, 0), .failAt = 0x123C,
-       .outcome = IdentifyOutcome::Failed},
-      {.what = "a failed mask type read", .image = camera(F, 20, 0, 0, 0), .failAt = 0x1081,
-       .outcome = IdentifyOutcome::Failed},
-      {.what = "a failed protocol register read", .image = camera(F, 57, 0, 0, 0), .failAt = 0x1158,
-       .outcome = IdentifyOutcome::Failed},
-      {.what = "a failed second version read", .image = camera(F, 17, 0, 0, 0), .failAt = 0x0106, .failAfter = 1,
-       .outcome = IdentifyOutcome::Failed},
+      failedRead("family", 17, 0x0102), failedRead("type", 17, 0x0104), failedRead("selector", 17, 0xE1ED),
+      failedRead("variant", 17, 0xE1EE), failedRead("version", 17, 0x0106), failedRead("AE mode", 17, 0xFCC8),
+      failedRead("setup's own register", 22, 0x123C), failedRead("mask type", 20, 0x1081),
+      failedRead("protocol register", 57, 0x1158), failedRead("second version", 17, 0x0106, 1),
       {.what = "failed reads of FF08 and the lens status are no failure",
        .image = camera(F, 17, 0, 0x10, 0).byte(0xF750, 0x80), .failAt = 0xFF08,
        .name = "QB-124", .code = 0x81, .lens = 2, .processorClass = 5,
@@ -245,7 +235,7 @@ TEST(Identification, RegisterImagesLandOnTheirModelOrFailCleanly) {
     }
     const auto lines = describeRecord(record, flags);
     for (const auto& [key, value] : c.lines) {
-      auto it = std::find_if(lines.begin(), lines.end(), [&](const auto& l) { return l.first == key; });
+      auto it = std::find_if(lines.begin(), lines.end(), [&k = key](const auto& l) { return l.first == k; });
       ASSERT_NE(it, lines.end()) << key;
       EXPECT_EQ(it->second, value) << key;
     }

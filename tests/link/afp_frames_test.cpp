@@ -78,49 +78,36 @@ TEST(AfpFrames, ReplyFieldsAreReadFromTheirPlaces) {
   EXPECT_EQ(frame("Y01T").code(), "01");
 }
 
-TEST(AfpFrameAssembler, FramesStartAtTheirLetterAndEndAtT) {
-  AfpFrameAssembler a;
-  Fed f = feedAll(a, "R00TX12TY0183ABCDTI11T");
-  EXPECT_EQ(f.frames, (Texts{"R00T", "X12T", "Y0183ABCDT", "I11T"}));
-  EXPECT_TRUE(f.faults.empty());
-}
-
-TEST(AfpFrameAssembler, BytesOutsideAFrameAreDroppedInsideKept) {
-  AfpFrameAssembler a;
-  // "T" outside a frame completes nothing; R inside a Y frame is a value character.
-  Fed f = feedAll(a, "\r\nT12 Y01R3\nT");
-  EXPECT_EQ(f.frames, (Texts{"Y01R3\nT"}));
-  EXPECT_TRUE(f.faults.empty());
-}
-
-TEST(AfpFrameAssembler, ZIsARefusalAndDropsTheFrameInProgress) {
-  AfpFrameAssembler a;
-  Fed f = feedAll(a, "R0Z0TR00T");
-  EXPECT_EQ(f.frames, (Texts{"R00T"}));
-  EXPECT_EQ(f.faults, (std::vector{AfpByteFault::Refused}));
-}
-
-TEST(AfpFrameAssembler, ByteZeroOrAbove0x7FIsInvalid) {
-  for (std::uint8_t bad : {std::uint8_t{0}, std::uint8_t{0x80}, std::uint8_t{0xFF}}) {
-    AfpFrameAssembler a;
-    a.feed('R');
-    AfpFeed f = a.feed(bad);
-    EXPECT_EQ(f.fault, AfpByteFault::Invalid) << int(bad);
-    EXPECT_FALSE(f.frame);
-    EXPECT_EQ(a.pending(), 0u);
-  }
-}
-
-TEST(AfpFrameAssembler, OverlongFrameIsDroppedFlaggedAndTheNextOneStillComes) {
-  AfpFrameAssembler a;
+// One assembler through all rows: after each, whatever came, nothing is left pending.
+TEST(AfpFrameAssembler, FramesRunFromTheirLetterToTAndFaultsDropTheFrameInProgress) {
+  using F = AfpByteFault;
   const std::string longest = "Y0183" + std::string(afp::kMaxFrameLength - 6, 'A') + "T";
   ASSERT_EQ(longest.size(), afp::kMaxFrameLength);
-  EXPECT_EQ(feedAll(a, longest).frames, (Texts{longest}));
-
-  Fed f = feedAll(a, "Y0183" + std::string(500, 'A') + "TR00T");
-  EXPECT_EQ(f.frames, (Texts{"R00T"}));  // the tail of the long frame is dropped, not a frame
-  EXPECT_EQ(f.faults, (std::vector{AfpByteFault::Overlong}));
-  EXPECT_EQ(a.pending(), 0u);
+  struct Case {
+    std::string bytes;
+    Texts frames;
+    std::vector<F> faults;
+  };
+  const Case cases[] = {
+      {"R00TX12TY0183ABCDTI11T", {"R00T", "X12T", "Y0183ABCDT", "I11T"}, {}},
+      // "T" outside a frame completes nothing; R inside a Y frame is a value character.
+      {"\r\nT12 Y01R3\nT", {"Y01R3\nT"}, {}},
+      {"R0Z0TR00T", {"R00T"}, {F::Refused}},
+      {std::string("R\0", 2), {}, {F::Invalid}},
+      {"R\x80", {}, {F::Invalid}},
+      {"R\xFF", {}, {F::Invalid}},
+      {longest, {longest}, {}},
+      // The tail of the long frame is dropped, not a frame.
+      {"Y0183" + std::string(500, 'A') + "TR00T", {"R00T"}, {F::Overlong}},
+  };
+  AfpFrameAssembler a;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.bytes.substr(0, 12));
+    const Fed f = feedAll(a, c.bytes);
+    EXPECT_EQ(f.frames, c.frames);
+    EXPECT_EQ(f.faults, c.faults);
+    EXPECT_EQ(a.pending(), 0u);
+  }
 }
 
 TEST(AfpReplyStore, FullStoreDropsTheOldestAndSaysSo) {

@@ -137,15 +137,34 @@ TEST_F(AfpSilenceTest, CompletionThatNeverComesCountsAsDone) {
   EXPECT_EQ(line_->opens(), 1);
 }
 
-TEST_F(AfpTest, GetGivesTheValueCharactersOfItsY) {
-  answer("Y0183ABCDT");
-  std::string reply;
-  EXPECT_TRUE(afp_.get("0183FFFF", reply));
-  EXPECT_EQ(reply, "ABCD");
-  EXPECT_EQ(line_->sent(), "G0183FFFFT");
-  EXPECT_EQ(monitor_.camera(), "Y0183ABCDT");
-  EXPECT_EQ(monitor_.log(), "G0183FFFFT\t\t\tY0183ABCDT");
-  EXPECT_EQ(afp_.lastStatus(), 0);
+// A get takes the value of its own function's Y: a late reply to an earlier get and an
+// acceptance without data are shown, then dropped. A refusal gives the R text and its status.
+TEST_F(AfpTest, GetTakesTheValueOfItsOwnFunctionsYOrTheRefusal) {
+  struct Case {
+    std::string_view reply;
+    bool ok;
+    std::string_view value;
+    int status;
+  };
+  for (const Case c : {Case{"Y0183ABCDT", true, "ABCD", 0}, Case{"Y018501TR00TY0183ABCDT", true, "ABCD", 0},
+                       Case{"R05T", false, "05", 5}}) {
+    SCOPED_TRACE(c.reply);
+    monitor_.clear();
+    answer(std::string(c.reply));
+    std::string reply = "old";
+    EXPECT_EQ(afp_.get("0183FFFF", reply), c.ok);
+    EXPECT_EQ(reply, c.value);
+    EXPECT_EQ(afp_.lastStatus(), c.status);
+    EXPECT_EQ(monitor_.camera(), c.reply);
+    std::string logged = "G0183FFFFT";  // each frame that came on its own log line
+    for (std::size_t at = 0, end = 0; at < c.reply.size(); at = end + 1) {
+      end = c.reply.find('T', at);
+      logged += "\t\t\t" + std::string(c.reply.substr(at, end + 1 - at));
+    }
+    EXPECT_EQ(monitor_.log(), logged);
+  }
+  EXPECT_EQ(line_->sent(), "G0183FFFFTG0183FFFFTG0183FFFFT");
+  EXPECT_EQ(line_->opens(), 1);
 }
 
 TEST_F(AfpTest, KeystrokeFlaggedElsewhereDoesNotEndTheCommandInFlight) {
@@ -184,24 +203,6 @@ TEST_F(AfpTest, GatewayReadThatAnswersAnotherReadIsAReportedFault) {
   EXPECT_EQ(monitor_.beeps(), 4);
 }
 
-TEST_F(AfpTest, RefusedGetGivesTheRTextAndStatus) {
-  answer("R05T");
-  std::string reply = "old";
-  EXPECT_FALSE(afp_.get("0183FFFF", reply));
-  EXPECT_EQ(reply, "05");
-  EXPECT_EQ(afp_.lastStatus(), 5);
-  EXPECT_EQ(line_->opens(), 1);
-}
-
-TEST_F(AfpTest, GetIsAnsweredOnlyByTheDataOfItsOwnFunction) {
-  // A late reply to an earlier get, and an acceptance without data, come first.
-  answer("Y018501TR00TY0183ABCDT");
-  std::string reply;
-  EXPECT_TRUE(afp_.get("0183FFFF", reply));
-  EXPECT_EQ(reply, "ABCD");
-  EXPECT_EQ(monitor_.camera(), "Y018501TR00TY0183ABCDT");  // the late one is shown, then dropped
-}
-
 TEST_F(AfpSilenceTest, GetAnsweredOnlyByAForeignReplyTimesOut) {
   answer("Y018501T");
   std::string reply = "old";
@@ -222,37 +223,33 @@ TEST_F(AfpSilenceTest, NoReplyIsAReadErrorOnAReopenedLine) {
   EXPECT_TRUE(link_.isOpen());
 }
 
-TEST_F(AfpTest, ZDuringTheWaitIsAReadErrorAndTheNextCommandWorks) {
-  answer("Z");
-  EXPECT_FALSE(afp_.set("018105", false));
-  EXPECT_EQ(monitor_.pc(), "S018105T" + kReadError);
-  EXPECT_EQ(line_->opens(), 2);
-  answer("R00T");
-  EXPECT_TRUE(afp_.set("018105", false));
-}
-
-TEST_F(AfpTest, InvalidByteOrAFailingLineIsAReadError) {
-  answer(std::string("R0\x80"));
-  EXPECT_FALSE(afp_.set("018105", false));
-  EXPECT_THAT(monitor_.pc(), EndsWith(kReadError));
-  EXPECT_EQ(line_->opens(), 2);
-
-  answer("R00T");
-  line_->failReads(true);
-  EXPECT_FALSE(afp_.set("018105", false));
-  EXPECT_EQ(line_->opens(), 3);
-  line_->failReads(false);
-  answer("R00T");
-  EXPECT_TRUE(afp_.set("018105", false));
-  EXPECT_EQ(monitor_.beeps(), 2);
-}
-
-TEST_F(AfpTest, FloodOfFramesDuringTheWaitIsAReadError) {
+// Each ends the wait at once as a read error on a reopened line, and the next command works.
+TEST_F(AfpTest, RefusalInvalidByteFloodOrAFailingLineIsAReadError) {
   std::string flood;
   for (int i = 0; i < 70; ++i) flood += "X50T";
-  answer(flood + "R00T");
-  EXPECT_FALSE(afp_.set("018105", false));
-  EXPECT_THAT(monitor_.pc(), EndsWith(kReadError));
+  struct Case {
+    std::string reply;
+    bool failingLine;
+    std::string_view reason;
+  };
+  int opens = line_->opens();
+  int beeps = 0;
+  for (const Case& c : {Case{"Z", false, ""}, Case{std::string("R0\x80"), false, ""}, Case{flood + "R00T", false, ""},
+                        Case{"R00T", true, "\r\n   Input/output error"}}) {
+    SCOPED_TRACE(c.reply.substr(0, 8));
+    monitor_.clear();
+    answer(c.reply);
+    line_->failReads(c.failingLine);
+    const auto before = clock_.elapsed();
+    EXPECT_FALSE(afp_.set("018105", false));
+    EXPECT_EQ(clock_.elapsed(), before) << "at once, not by waiting out the reply limit";
+    EXPECT_EQ(monitor_.pc(), "S018105T" + kReadError + std::string(c.reason));
+    EXPECT_EQ(line_->opens(), ++opens);
+    EXPECT_EQ(monitor_.beeps(), ++beeps);
+    line_->failReads(false);
+    answer("R00T");
+    EXPECT_TRUE(afp_.set("018105", false));
+  }
 }
 
 TEST_F(AfpTest, FailedWriteIsAWriteError) {

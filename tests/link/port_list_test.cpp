@@ -1,10 +1,11 @@
 #include "link/port_list.hpp"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+
+#include "support/temp_folder.hpp"
 
 namespace orva::link {
 namespace {
@@ -15,16 +16,10 @@ namespace fs = std::filesystem;
 // tree, serial-core ports with a type, USB adapters under their interface and device.
 class PortListTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    root_ = fs::temp_directory_path() / ("orva-ports-" + std::to_string(::getpid()) + "-" +
-                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(root_);
-    sys_ = root_ / "sys";
-    dev_ = root_ / "dev";
+  PortListTest() {
     fs::create_directories(sys_ / "class" / "tty");
     fs::create_directories(dev_ / "serial" / "by-id");
   }
-  void TearDown() override { fs::remove_all(root_); }
 
   static void writeFile(const fs::path& p, const std::string& text) {
     fs::create_directories(p.parent_path());
@@ -73,7 +68,9 @@ class PortListTest : public ::testing::Test {
     return out;
   }
 
-  fs::path root_, sys_, dev_;
+  orva::testing::TempFolder folder_;
+  const fs::path& root_ = folder_.path();
+  const fs::path sys_ = root_ / "sys", dev_ = root_ / "dev";
 };
 
 TEST_F(PortListTest, KeepsRealPortsSkipsPlaceholdersAndNumbersThemInNaturalOrder) {
