@@ -158,10 +158,16 @@ std::vector<std::pair<const ControlDescription*, std::string>> TextPanelView::ke
 
 TextPanelView::Action TextPanelView::action(std::string_view text) const {
   const auto equals = text.find('=');
-  const std::string_view key = text.substr(0, equals);
-  // A plain flag and view rather than an optional: GCC at -O2 misreads the optional's state.
-  const bool valued = equals != std::string_view::npos;
-  const std::string_view given = valued ? text.substr(equals + 1) : std::string_view();
+  // A caption with "=" in it ("IN=>OUT") is taken whole first.
+  if (equals != std::string_view::npos) {
+    Action whole = act(text, false, {});
+    if (!whole.unnamed) return whole;
+  }
+  return act(text.substr(0, equals), equals != std::string_view::npos,
+             equals != std::string_view::npos ? text.substr(equals + 1) : std::string_view());
+}
+
+TextPanelView::Action TextPanelView::act(std::string_view key, bool valued, std::string_view given) const {
 
   struct Match {
     const ControlDescription* control;
@@ -188,7 +194,11 @@ TextPanelView::Action TextPanelView::action(std::string_view text) const {
   const std::string value = "\"" + std::string(given) + "\"";
   const auto refuse = [](std::string why) { return Action{{}, std::move(why)}; };
   const auto intend = [](Intent i) { return Action{{std::move(i)}, {}}; };
-  if (found.empty()) return refuse("no control " + quoted + " on this panel");
+  if (found.empty()) {
+    Action none = refuse("no control " + quoted + " on this panel");
+    none.unnamed = true;
+    return none;
+  }
   if (found.size() > 1) return refuse(quoted + " names more than one control; use GROUP/CAPTION");
   const ControlDescription& c = *found.front().control;
   if (c.readOnly) return refuse(quoted + " is shown only");

@@ -47,10 +47,12 @@ class TextPanelView final : public PanelView {
   struct Action {
     std::vector<Intent> intents;
     std::string refusal;
+    bool unnamed = false;  // refused because no control has the name
     bool refused() const { return !refusal.empty(); }
   };
   // "NAME" presses a button, selects a radio item, toggles a check or a toggle, or presses
-  // and lets go a level adjuster's arrow;
+  // and lets go a level adjuster's arrow (a name with "=" in it, "IN=>OUT", is tried whole
+  // first);
   // "NAME=VALUE" types VALUE into an entry (its edit, then its "Set"; for an entry that its
   // group's one "Set" sends, the edit alone), chooses the list or radio item with that text,
   // moves a slider, sets a check or toggle "on" or "off", or steps a stepper ("up", "down",
@@ -65,6 +67,7 @@ class TextPanelView final : public PanelView {
   std::vector<std::string> lines() const;
 
  private:
+  Action act(std::string_view key, bool valued, std::string_view given) const;
   bool shown(const ControlDescription& c) const;
   bool enabled(const ControlDescription& c) const;
   std::string caption(const ControlDescription& c) const;

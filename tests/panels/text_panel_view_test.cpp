@@ -13,6 +13,7 @@ namespace {
 constexpr Binding kAny{camera::kCameraTypeSetting};
 constexpr Choice kModes[] = {{"Auto", {0, 1}}, {"Manual", {1, 2}}};
 constexpr Choice kLevels[] = {{"Low", {0, 1}}, {"High", {1, 2}}};
+constexpr Choice kMoves[] = {{"OUT=>IN", {0xC0, 1}}, {"IN=>OUT", {0x80, 2}}};
 
 const std::array kControls{
     check(1, "DIGI. ZOOM", kAny, {0, 1}, {1, 2}).inGroup("INSTANT"),
@@ -32,6 +33,7 @@ const std::array kControls{
     check(15, "Flip", kAny, {0, 1}, {1, 2}).named("FLIP"),
     entry(16, "X", kAny, Format::Hex2, 0, 0xFF).inGroup("Area"),
     groupSetButton(17, "Send", "Area"),
+    radio(18, "Move", kAny, kMoves),
 };
 const PanelDescription kPanel{.id = PanelId::CameraType, .title = "TEST", .controls = kControls};
 
@@ -60,10 +62,11 @@ TEST(TextPanelView, PrintsShownValuesAndTurnsActionsIntoIntents) {
   view.setText(12, "FFFE");
   view.setValue(13, 1);
   view.setValue(14, 0);
+  view.setValue(18, 0);
   EXPECT_EQ(view.lines(), (std::vector<std::string>{"INSTANT/DIGI. ZOOM: on", "CONTINUOUS/DIGI. ZOOM: off (disabled)",
                                                     "Mode: Manual", "Sensitivity: Low", "Offset: 2A", "Get: 13F0",
                                                     "EIS: on", "V/Offset: FFFE", "Freeze: on", "Focus mode: Auto",
-                                                    "FLIP: off", "X: "}));
+                                                    "FLIP: off", "X: ", "Move: OUT=>IN"}));
 
   const std::pair<const char*, const char*> cases[] = {
       {"INSTANT/DIGI. ZOOM", "toggle 1 0 "},
@@ -91,6 +94,8 @@ TEST(TextPanelView, PrintsShownValuesAndTurnsActionsIntoIntents) {
       {"Focus mode=Manual", "\"Focus mode\" is shown only"},
       {"Area/X=10", "edit 16 0 10"},  // the group's one Set sends it
       {"Send", "click 17 0 "},
+      {"IN=>OUT", "choose 18 1 "},  // a caption with "=" in it, taken whole
+      {"Move=IN=>OUT", "choose 18 1 "},
       {"Get", "click 7 0 "},
       {"Reset", "no control \"Reset\" on this panel"},
       {"CLOSE", "no control \"CLOSE\" on this panel"},
