@@ -1,7 +1,8 @@
 // orva-camsim: the virtual camera on a pseudo-terminal.
 //
 // Prints "PTY /dev/pts/N" as its first line on stdout, then answers on that pty until SIGINT
-// or SIGTERM (exit 0); SIGUSR1 makes the camera raise the indication I11T. With --save-eeprom
+// or SIGTERM (exit 0); SIGUSR1 makes the camera raise the indication I11T, SIGUSR2 I12T (IR cut
+// filter change requests, out to in and in to out). With --save-eeprom
 // the EEPROM goes to an image file when the camera stops, however it stops. Usage errors exit
 // 2, a failing pty or a failed save exits 1.
 #include <fmt/format.h>
@@ -194,9 +195,9 @@ int main(int argc, char** argv) {
   // Taken over before the pty is announced: a signal sent as soon as the tool has read the
   // first line must not end the program.
   const int stopFd = signalFd({SIGINT, SIGTERM});
-  const int indicationFd = signalFd({SIGUSR1});
+  const int indicationFd = signalFd({SIGUSR1, SIGUSR2});
   if (stopFd < 0 || indicationFd < 0) {
-    fmt::print(stderr, "orva-camsim: could not take over SIGINT, SIGTERM and SIGUSR1\n");
+    fmt::print(stderr, "orva-camsim: could not take over SIGINT, SIGTERM, SIGUSR1 and SIGUSR2\n");
     return kExitFailure;
   }
   orva::sim::VirtualCamera camera(*profile, faults);

@@ -176,7 +176,7 @@ inline constexpr CodeInfo kCodeMap[] = {
     {0x3101, "white balance", layouts::kByte, Access::ReadWrite, 0xFBFF, 0},
     {0x3102, "white balance R gain", layouts::kWord, Access::ReadWrite, 0xFBBC, 0},
     {0x3182, "", layouts::kWord, Access::ReadWrite, 0, 0},
-    {0x3103, "white balance B gain", layouts::kWord, Access::ReadWrite, 0xFBBC, 0},
+    {0x3103, "white balance B gain", layouts::kWord, Access::ReadWrite, 0xFBBE, 0},
     {0x3183, "", layouts::kWord, Access::ReadWrite, 0, 0},
     {0x3104, "white balance mode in auto", layouts::kByte, Access::ReadWrite, 0xF9F2, 0},
     {0x3185, "manual white balance fixed mode", layouts::kByte, Access::ReadWrite, 0x142F, 0},

@@ -131,6 +131,7 @@ FaultEffect FaultInjector::apply(Reply& reply, ReplyOrigin origin) {
       case FaultKind::FactoryFail:  // the camera asks has() when a factory default ends
       case FaultKind::Stray:        // the camera asks argument() when DTR rises
       case FaultKind::Latency:      // the line asks argument() when it delivers
+      case FaultKind::IrcfStuck:    // the IR cut filter asks has() as it moves
         break;
     }
   }

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "core/text.hpp"
+#include "sim/start_values.hpp"
 #include "sim/virtual_camera.hpp"
 
 namespace orva::sim {
@@ -36,6 +37,17 @@ constexpr std::array<ValuePair, 16> kCameraMode{{
     {3, 0x12}, {4, 0x13}, {9, 0x14}, {16, 0x15}, {12, 0x30}, {13, 0x31}, {14, 0x32}, {18, 0x35},
 }};
 constexpr std::array<ValuePair, 2> kAutoManualWhiteBalance{{{1, 0x00}, {2, 0x08}}};
+// The auto white balance light source: normal, sodium, mercury.
+constexpr std::array<ValuePair, 3> kLightSource{{{1, 0x00}, {2, 0x02}, {3, 0x03}}};
+// The fixed white balance: 4 on, 1 off, against the power-on mode 0x142F, where 4 is the fixed
+// mode and 0, 2, 3 the auto modes; off writes AWB normal.
+constexpr std::array<ValuePair, 4> kFixedWhiteBalance{{{1, 0x00}, {4, 0x04}, {1, 0x02}, {1, 0x03}}};
+// The IR cut filter move command: in, out (the release, 00, has no AFP value).
+constexpr std::array<ValuePair, 2> kFilterMove{{{1, 0xC0}, {2, 0x80}}};
+// The IR light while the filter is out, F8A4 without its 0x20 bit (which the tool sets by the
+// model and the camera keeps): normal, IR 950 nm, IR 850 nm; 2 and 3 are read in their short
+// form too, and anything else is normal light.
+constexpr std::array<ValuePair, 5> kIrLight{{{1, 0x00}, {2, 0xC1}, {3, 0xC2}, {2, 0x02}, {3, 0x03}}};
 constexpr std::array<ValuePair, 2> kPrivacyMaskSwitch{{{1, 0x00}, {2, 0x03}}};
 // The AE priority parameters (FCC9): a button's index, which the function counts from 1.
 constexpr std::array<ValuePair, 10> kIrisIndex{{{1, 0}, {2, 1}, {3, 2}, {4, 3}, {5, 4}, {6, 5}, {7, 6}, {8, 7}, {9, 8}, {10, 9}}};
@@ -54,7 +66,6 @@ constexpr std::array<ValuePair, 17> kShutterIndex720{{
     {1, 0xFF}, {3, 2}, {4, 3}, {5, 4}, {6, 5}, {18, 6}, {7, 7}, {8, 8}, {9, 9},
     {10, 10}, {11, 11}, {12, 12}, {13, 13}, {14, 14}, {15, 15}, {16, 16}, {17, 15},
 }};
-constexpr std::array<std::uint16_t, 4> k720LineModels{0x13F0, 0x14F0, 0x15F0, 0x16F0};
 
 constexpr FunctionBinding kBindings[] = {
     // Lens: focus, zoom and digital zoom.
@@ -95,6 +106,22 @@ constexpr FunctionBinding kBindings[] = {
     {.code = 0x0185, .address = 0x1701, .values = kCameraMode},
     {.code = 0x3101, .address = 0xFBFF, .values = kAutoManualWhiteBalance, .mask = 0x08},
     {.code = 0x3403, .address = 0xFBFF, .values = kOffOnTwo, .mask = 0x02},
+    // White balance gains, light source and fixed mode; aperture levels; picture mode.
+    {.code = 0x3102, .address = 0xFBBC, .word = true},  // R gain
+    {.code = 0x3103, .address = 0xFBBE, .word = true},  // B gain
+    {.code = 0x3182, .address = 0x1430, .word = true},  // fixed-mode R gain (EEPROM)
+    {.code = 0x3183, .address = 0x1432, .word = true},  // fixed-mode B gain (EEPROM)
+    {.code = 0x3104, .address = 0xF9F2, .values = kLightSource},
+    {.code = 0x3185, .address = 0x142F, .values = kFixedWhiteBalance},
+    {.code = 0x3404, .address = 0xFBF6},
+    {.code = 0x3406, .address = 0xFBF9},
+    {.code = 0x340D, .address = 0xFF60},  // picture mode (picture.hpp reads a stray one as 1)
+    {.code = 0x340F, .address = 0xFB5C, .values = kOffOn},  // zoom sensitivity boost
+    // IR cut filter: position, move command, threshold offset, IR light (ir_filter.hpp moves it).
+    {.code = 0x2201, .address = 0xFFE7},
+    {.code = 0x2202, .address = 0xFFE6, .values = kFilterMove},
+    {.code = 0x2204, .address = 0xFFEA},
+    {.code = 0x2205, .address = 0xF8A4, .values = kIrLight, .mask = 0xDF, .otherwise = 1},
     {.code = 0x3201, .address = 0xFF4C, .values = kOffOn},
     {.code = 0x4103, .address = 0xFF30, .values = kOffOn},
     {.code = 0x7101, .address = 0xF900, .values = kPrivacyMaskSwitch},
@@ -130,7 +157,7 @@ std::uint8_t byteValue(const RegisterMemory& memory, const FunctionBinding& b) {
   const auto bits = static_cast<std::uint8_t>(memory.read(b.address) & b.mask);
   if (b.values.empty()) return bits;
   const auto pair = std::ranges::find(b.values, bits, &ValuePair::eap);
-  return pair == b.values.end() ? std::uint8_t{0} : pair->afp;
+  return pair == b.values.end() ? b.otherwise : pair->afp;
 }
 
 std::string get(const RegisterMemory& memory, const FunctionBinding& b) {

@@ -5,8 +5,9 @@
 //
 // A map pairs each AFP value with the register bits it stands for (AE mode 4 with FCC8 = 01,
 // focus mode 2 with FF0E bit 3 set). A set of a value outside the map changes nothing; a get
-// of register bits outside the map answers 00; where a map pairs two values with the same
-// register bits, a get answers the first. Without a map the function carries the register as
+// of register bits outside the map answers the binding's `otherwise`, 00 unless given; where a map pairs two values with the same
+// register bits, a get answers the first, and where it pairs one value with several register
+// values (3185: 1 for the three auto modes of 142F), a set writes the first. Without a map the function carries the register as
 // it stands, a byte or a word. A word function may carry further fields after the word (3401:
 // the maximum AGC gain, then a byte): they are kept as set, as an unbound function's digits are,
 // and read 0 until set. Bits outside a binding's mask keep their value.
@@ -39,6 +40,7 @@ struct FunctionBinding {
   std::span<const ValuePair> values{};  // empty: the register's value as it stands
   std::uint8_t mask = 0xFF;             // the register bits the function stands for
   bool word = false;                    // a 16-bit register, high byte first; never mapped
+  std::uint8_t otherwise = 0;           // what a get answers for register bits outside the map
   std::span<const std::uint16_t> models{};  // empty: every model without a binding of its own
 };
 

@@ -11,6 +11,8 @@
 #include <array>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -23,9 +25,19 @@ namespace {
 using namespace std::chrono_literals;
 using time_point = core::Clock::time_point;
 
-// The indication a signal raises: kind 1 (IR cut filter change request), value 1 (out to in).
+// The indication a signal raises: kind 1 (IR cut filter change request), value 1 (out to in),
+// or 2 (in to out) for SIGUSR2.
 constexpr std::uint8_t kSignalledKind = 1;
-constexpr std::uint8_t kSignalledValue = 1;
+constexpr std::uint8_t kOutToIn = 1;
+constexpr std::uint8_t kInToOut = 2;
+
+// The change request a record read from the indication descriptor asks for.
+std::uint8_t signalledValue(const std::array<std::uint8_t, sizeof(signalfd_siginfo)>& record, ssize_t n) {
+  if (n != static_cast<ssize_t>(record.size())) return kOutToIn;  // an eventfd's counter
+  signalfd_siginfo info{};
+  std::memcpy(&info, record.data(), record.size());
+  return info.ssi_signo == static_cast<std::uint32_t>(SIGUSR2) ? kInToOut : kOutToIn;
+}
 
 // How long the line stays quiet before a frame that might still grow (a byte read that
 // could become a block read, a function command) is printed as it stands.
@@ -112,8 +124,8 @@ core::Result<ServeEnd> PtyServer::run(int stopFd) {
     if (fds[3].revents & POLLIN) {
       // Consumed whole: a signalfd yields one siginfo record, an eventfd its counter.
       std::array<std::uint8_t, sizeof(signalfd_siginfo)> record{};
-      [[maybe_unused]] auto n = ::read(options_.indicationFd, record.data(), record.size());
-      camera_.raiseIndication(kSignalledKind, kSignalledValue);
+      const ssize_t n = ::read(options_.indicationFd, record.data(), record.size());
+      if (n > 0) camera_.raiseIndication(kSignalledKind, signalledValue(record, n));
     }
     if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
       if (auto st = receive(clock_.now()); st.failed()) return core::Error{st.message()};

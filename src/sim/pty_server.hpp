@@ -22,8 +22,9 @@ namespace orva::sim {
 struct ServeOptions {
   bool lineTiming = false;
   std::FILE* frameLog = nullptr;  // where each frame and its answer is printed; none: quiet
-  // Readable (a signalfd or an eventfd) when the camera is to raise the indication I11T, an
-  // IR cut filter change request from out to in; -1: never.
+  // Readable when the camera is to raise an IR cut filter change request: a signalfd raises
+  // I12T (in to out) for SIGUSR2 and I11T (out to in) for any other signal, an eventfd I11T;
+  // -1: never.
   int indicationFd = -1;
 };
 

@@ -1,5 +1,6 @@
 #include "sim/start_values.hpp"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -34,6 +35,57 @@ const std::vector<Start>& exposure() {
       {0xFAE0, {0x00, 0x01, 0x11, 0x00, 0x02, 0x22, 0x00, 0x03, 0x33,
                 0x00, 0x04, 0x44, 0x00, 0x05, 0x55, 0x00, 0x06, 0x66}},  // weighting areas 1 to 6
   };
+  return starts;
+}
+
+// The five registers of a picture-mode set: step 0x10 apart, the mode in the low digit after
+// `base`, so every set of every mode holds values of its own.
+std::vector<std::uint8_t> pictureSet(std::uint8_t base, std::uint8_t mode) {
+  std::vector<std::uint8_t> bytes;
+  for (std::uint8_t i = 0; i < 5; ++i) bytes.push_back(static_cast<std::uint8_t>(base + 0x10 * i + mode));
+  return bytes;
+}
+
+const std::vector<Start>& picture() {
+  static const std::vector<Start> starts{
+      {0xFBFF, {0x00}},                    // auto white balance and aperture
+      {0xFBBC, {0x02, 0x90}},              // R gain
+      {0xFBBE, {0x01, 0xC8}},              // B gain
+      {0xF9F2, {0x00}},                    // light source normal
+      {0x142F, {0x00}},                    // power-on mode AWB normal
+      {0x1430, {0x03, 0x88, 0x01, 0x98}},  // fixed R and B gains, apart from the gains in use
+      {0x172E, {0x00}},                    // WB RBC MAX
+      {0x1720, {0x01}},                    // newdark_rom
+      {0xFECE, {0x00}},                    // back light compensation off
+      {0xFD8E, {0x40}},                    // its level
+      {0xFBF6, {0x0A}},                    // aperture level, horizontal
+      {0xFBF9, {0x08}},                    // and vertical
+      {0xFF60, {0x01}},                    // picture mode 1
+      {0xFB5C, {0x00}},                    // zoom sensitivity boost off
+      {0xFC10, pictureSet(0x10, 1)},       // colour level, modes 1 and 2
+      {0xFC15, pictureSet(0x10, 2)},
+      {0xFC50, pictureSet(0x10, 3)},       // modes 3 and 4
+      {0xFC55, pictureSet(0x10, 4)},
+      {0xFBD9, pictureSet(0x80, 1)},       // Y_Gamma
+      {0xFBE4, pictureSet(0x80, 2)},
+      {0xFC70, pictureSet(0x80, 3)},
+      {0xFC7A, pictureSet(0x80, 4)},
+      {0xFBDF, pictureSet(0x18, 1)},       // C_Gamma
+      {0xFBE9, pictureSet(0x18, 2)},
+      {0xFC75, pictureSet(0x18, 3)},
+      {0xFC7F, pictureSet(0x18, 4)},
+      {0xB790, pictureSet(0x40, 0)},       // the one colour level set of the older models
+      {0xFFE6, {0x00, 0x01}},              // no move command; the IR cut filter in
+      {0xF8A4, {0x00}},                    // normal light while the filter is out
+      {0xFFEA, {0x00}},                    // threshold offset 0
+      {0xFFEE, {0x00, 0x01}},              // PL filter auto, out
+  };
+  return starts;
+}
+
+// The 720-line models' AGC gain limit, in 1/32 dB: 37 dB.
+const std::vector<Start>& agcLimit() {
+  static const std::vector<Start> starts{{0x10F4, {0x04, 0xA0}}};
   return starts;
 }
 
@@ -76,6 +128,8 @@ void put(Profile& p, const std::vector<Start>& starts, std::uint16_t offset = 0)
 
 void putStartValues(Profile& profile, std::uint16_t modelCode) {
   put(profile, exposure());
+  put(profile, picture());
+  if (std::ranges::find(k720LineModels, modelCode) != k720LineModels.end()) put(profile, agcLimit());
   if (modelCode == kStrobeModelCode) put(profile, strobe());
   if (modelCode == kTriggerLedModelCode) {
     put(profile, triggerLed());

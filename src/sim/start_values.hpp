@@ -6,10 +6,16 @@
 //   every model   the exposure registers: auto iris, shutter and AGC; F2.8; a manual shutter
 //                 of 1/100; 40 dB maximum AGC gain; six distinct weighting areas; freeze,
 //                 mirror and mosaic off
+//                 the picture registers: auto white balance and aperture, gains in use and
+//                 fixed gains apart, power-on mode AWB normal, picture mode 1, the four
+//                 picture-mode sets (and the older models' colour level set) each with values
+//                 of its own; the IR cut filter in, normal light, the PL filter on auto
+//   720-line      the AGC gain limit 10F4
 //   QB-191        the strobe registers (FF96 to FFC0) and the strobe EEPROM fields (167F,
 //                 1702 to 1705, 1684 to 1697)
 //   QB-109        the trigger-LED EEPROM fields at the values of the panel's "default", and
 //                 their RAM mirror (each address + A558) holding the same
+#include <array>
 #include <cstdint>
 
 #include "sim/profile.hpp"
@@ -21,6 +27,8 @@ namespace orva::sim {
 inline constexpr std::uint16_t kTriggerLedMirrorOffset = 0xA558;
 inline constexpr std::uint16_t kStrobeModelCode = 0x19F0;
 inline constexpr std::uint16_t kTriggerLedModelCode = 0xC0;
+// The 720-line models, by model code: their own shutter numbering and AGC gain limit.
+inline constexpr std::array<std::uint16_t, 4> k720LineModels{0x13F0, 0x14F0, 0x15F0, 0x16F0};
 
 void putStartValues(Profile& profile, std::uint16_t modelCode);
 

@@ -6,7 +6,9 @@
 #include "sim/camera_controls.hpp"
 #include "sim/exposure.hpp"
 #include "sim/function_bindings.hpp"
+#include "sim/ir_filter.hpp"
 #include "sim/lens.hpp"
+#include "sim/picture.hpp"
 #include "sim/status_block.hpp"
 
 namespace orva::sim {
@@ -44,6 +46,8 @@ VirtualCamera::VirtualCamera(const Profile& profile, std::vector<Fault> faults)
   installLens(*this, profile.lensTele);
   installFunctionBindings(*this);
   installExposure(*this);  // after the bindings: it looks at what an AE mode set wrote
+  installPicture(*this);
+  installIrFilter(*this);  // after the bindings too: a move set has written FFE6
   installStatusBlock(*this);
 }
 
@@ -79,6 +83,10 @@ std::optional<std::string> VirtualCamera::lastEapFrame(std::string_view head) co
 }
 
 void VirtualCamera::onTime(TimeHook hook) { timeHooks_.push_back(std::move(hook)); }
+
+void VirtualCamera::onRestart(RestartHook hook) { restartHooks_.push_back(std::move(hook)); }
+
+void VirtualCamera::onIndication(IndicationGate gate) { indicationGates_.push_back(std::move(gate)); }
 
 Responder& VirtualCamera::responder() {
   if (protocol_ == Protocol::Afp) return afp_;
@@ -208,6 +216,7 @@ void VirtualCamera::beginRestart() {
   std::erase_if(timers_, [](const Timer& t) { return t.job != TimerJob::EndFactoryDefault; });
   eap_.reset();
   afp_.reset();
+  for (const RestartHook& hook : restartHooks_) hook(*this);
 }
 
 void VirtualCamera::factoryDefault() {
@@ -260,9 +269,13 @@ void VirtualCamera::admitIndications() {
     raised.swap(raised_);
   }
   if (hungUp() || restarting_ || protocol_ != Protocol::Afp) return;
-  for (const auto& indication : raised)
+  for (const auto& indication : raised) {
+    const bool held = std::ranges::any_of(
+        indicationGates_, [&](const IndicationGate& gate) { return !gate(*this, indication.kind, indication.value); });
+    if (held) continue;
     send({static_cast<std::uint8_t>(kAfpIndication), static_cast<std::uint8_t>(kHexDigits[indication.kind]),
           static_cast<std::uint8_t>(kHexDigits[indication.value]), static_cast<std::uint8_t>(kAfpEnd)});
+  }
 }
 
 }  // namespace orva::sim

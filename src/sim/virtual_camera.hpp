@@ -75,6 +75,10 @@ class VirtualCamera {
   using TableGetHook = std::function<std::string(const VirtualCamera&, std::string_view asked)>;
   // Called each time the camera's time has moved on, with now() the new time.
   using TimeHook = std::function<void(VirtualCamera&)>;
+  // Called as a restart begins: the camera reloads what it keeps in RAM.
+  using RestartHook = std::function<void(VirtualCamera&)>;
+  // Asked before an indication goes out; false holds it back for good.
+  using IndicationGate = std::function<bool(const VirtualCamera&, std::uint8_t kind, std::uint8_t value)>;
 
   explicit VirtualCamera(const Profile& profile, std::vector<Fault> faults = {});
   VirtualCamera(const VirtualCamera&) = delete;
@@ -97,7 +101,7 @@ class VirtualCamera {
   // for attention. Dropped while the camera speaks EAP, restarts or has hung up. Any thread
   // may call this, except from inside a hook (the channel is busy with this camera then).
   void raiseIndication(std::uint8_t kind, std::uint8_t value);
-  // Sends the indications raised since the last call.
+  // Sends the indications raised since the last call that every gate lets through.
   void admitIndications();
   // Called on the raising thread after each raiseIndication(); empty: nobody to tell.
   void setAttention(std::function<void()> attention);
@@ -106,6 +110,8 @@ class VirtualCamera {
   void lineRaised();
   // Whether lineRaised() does anything: a pty channel then watches the tool's speed.
   bool answersLineRaised() const { return faults_.has(FaultKind::Stray); }
+  // Whether the camera shows the fault (for the parts that act on one of their own).
+  bool hasFault(FaultKind kind) const { return faults_.has(kind); }
   // How long the tool's adapter holds answers back before it passes them on, in lumps.
   std::optional<std::chrono::milliseconds> deliveryLatency() const;
 
@@ -152,6 +158,8 @@ class VirtualCamera {
   void onFunctionGet(std::uint16_t code, FunctionGetHook hook);
   void onTableGet(std::uint16_t code, TableGetHook hook);
   void onTime(TimeHook hook);
+  void onRestart(RestartHook hook);
+  void onIndication(IndicationGate gate);
 
  private:
   enum class TimerJob { Send, SwitchProtocol, EndFactoryDefault };
@@ -186,6 +194,8 @@ class VirtualCamera {
   std::vector<std::pair<std::uint16_t, WriteHook>> writeHooks_;
   std::vector<std::pair<std::uint16_t, FunctionHook>> functionHooks_;
   std::vector<TimeHook> timeHooks_;
+  std::vector<RestartHook> restartHooks_;
+  std::vector<IndicationGate> indicationGates_;
 
   std::chrono::milliseconds completionDelay_;
   std::chrono::milliseconds restartTime_;

@@ -149,7 +149,7 @@ TEST_F(CamsimTest, LineTimingTakesTwoCharacterTimesPerExchange) {
   EXPECT_EQ(sim.signalAndWait(SIGTERM), 0);
 }
 
-TEST_F(CamsimTest, SpeaksAfpWithCompletionsAndAnIndicationOnSigusr1) {
+TEST_F(CamsimTest, SpeaksAfpWithCompletionsAndTheChangeRequestsOnSigusr1AndSigusr2) {
   const auto profile = writeProfile("settings 9600,N,8,1\ncompletion 5\n");
   Camsim sim({"--profile", profile.string(), "--protocol", "afp", "--verbose"}, dir / "err.txt");
   const std::string pty = ptyPath(sim.firstLine());
@@ -167,9 +167,11 @@ TEST_F(CamsimTest, SpeaksAfpWithCompletionsAndAnIndicationOnSigusr1) {
   ASSERT_GT(camsim, 0);
   ASSERT_EQ(::kill(camsim, SIGUSR1), 0);
   EXPECT_EQ(tool.read(4), "I11T");
+  ASSERT_EQ(::kill(camsim, SIGUSR2), 0);
+  EXPECT_EQ(tool.read(4), "I12T");
   EXPECT_EQ(sim.signalAndWait(SIGTERM), 0);
   EXPECT_THAT(errText(), HasSubstr("S018105T -> R00T\ncamera: X00T\n"));
-  EXPECT_THAT(errText(), HasSubstr("camera: I11T\n"));
+  EXPECT_THAT(errText(), HasSubstr("camera: I11T\ncamera: I12T\n"));
 }
 
 TEST_F(CamsimTest, ListsTheModels) {
