@@ -20,7 +20,7 @@ inline constexpr ProtocolValue kAutoValue{0, 1};
 inline constexpr ProtocolValue kManualValue{kManualBit, 2};
 // The gains: 0xFBBC and 0xFBBE.
 inline constexpr camera::Setting kRGainSetting = *camera::settingFromCode(0x3102);
-inline constexpr camera::Setting kBGainSetting{0x3103, 0, 0xFBBE, 16};
+inline constexpr camera::Setting kBGainSetting = *camera::settingFromCode(0x3103);
 // The light source in auto (0xF9F2: 0, 2, 3; AFP 0x3104 numbers them 1, 2, 3 as the status
 // block does).
 inline constexpr camera::Setting kLightSourceSetting = *camera::settingFromCode(0x3104);
