@@ -94,6 +94,11 @@ class CameraAccess {
   bool readSequence(std::uint16_t address, std::span<std::uint8_t> values) {
     return eap_.readSequence(address, values);
   }
+  // Drops what both queues of the line hold: what a restarting camera said as it went down.
+  void purge() {
+    auto lock = link_.command();
+    link_.clearBuffers();
+  }
   // Block-read mode off until the guard goes, then as it was (link/block_read_off.hpp).
   [[nodiscard]] link::BlockReadOff blockReadOff() { return link::BlockReadOff(link_); }
   // The camera's indications for the panel of `token` (AFP; in EAP none come). Starts the

@@ -303,4 +303,23 @@ TEST(CliPanelsE2e, IrcfManualPutsTheFilterUnderManualControlAndMovesItInAndOutAg
   }
 }
 
+TEST(CliPanelsE2e, WhiteBalanceManualSetsACodedGainAndTheArrowsStepIt) {
+  for (const char* protocol : {"eap", "afp"}) {
+    SCOPED_TRACE(protocol);
+    // QB-172: class 8, gains up to 0x03FF.
+    ModelOnPty camera("QB-172", protocol);
+    ProgramRun set = camera.cli({"panel", "whitebalance", "--do", "MANUAL", "--do", "R gain=0200"});
+    ASSERT_EQ(set.exitCode, 0) << set.err;
+    EXPECT_THAT(set.out, HasSubstr("R gain: 0180\n"));
+    EXPECT_THAT(set.out, HasSubstr("ADJ. DATA: R/B gain\nADJ. MODE: FINE\n"));
+    EXPECT_EQ(camera.cli({"read-word", "FBBC"}).out, "0180\n");
+    ProgramRun step = camera.cli({"panel", "whitebalance", "--do", "R gain", "--do", "COARSE", "--do", "DOWN"});
+    ASSERT_EQ(step.exitCode, 0) << step.err;
+    EXPECT_THAT(step.out, HasSubstr("R gain: 00D8\n"));
+    EXPECT_EQ(camera.cli({"read-word", "FBBC"}).out, "00D8\n");
+    const std::string heard = camera.heard();
+    EXPECT_THAT(heard, HasSubstr(std::string(protocol) == "afp" ? "S31020180T -> " : ":wFBBC0180 -> "));
+  }
+}
+
 }  // namespace

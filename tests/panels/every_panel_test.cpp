@@ -23,6 +23,7 @@
 #include "panels/launcher.hpp"
 #include "panels/lens/lens_controls.hpp"
 #include "panels/panel_bench.hpp"
+#include "panels/picture/white_balance_panel.hpp"
 #include "panels/registry.hpp"
 #include "sim/model_profiles.hpp"
 
@@ -49,6 +50,14 @@ constexpr OptOut kOptOuts[] = {
      "one AE mode with the main buttons and the Program AE group, which its choices move off what they last chose"},
     {"ircf", ircf::kFilterMode, false, "AUTO and MANUAL rewrite the AE mode, which the AE buttons show as well"},
     {"ircf", ircf::kManualControl, false, "the buttons move the filter, whose position follows after the camera's delay"},
+    {"whitebalance", picture::wb::kRGain, false,
+     "a typed gain is limited to the model's range and coded with bit 7: the panel shows the code, not the text"},
+    {"whitebalance", picture::wb::kBGain, false,
+     "a typed gain is limited to the model's range and coded with bit 7: the panel shows the code, not the text"},
+    {"whitebalance", picture::wb::kAdjData, false, "the arrows' choice of gains stays in the panel"},
+    {"whitebalance", picture::wb::kAdjMode, false, "the arrows' step size stays in the panel"},
+    {"whitebalance", picture::wb::kFixedMode, true,
+     "one value (0x142F) with Power On mode, whose round trip moves the check"},
 };
 
 const OptOut* optOut(std::string_view panel, ControlId control) {
