@@ -1069,6 +1069,9 @@ void GuiTest::screenshots() {
       {"QB-145", {{PanelId::Exposure, "exposure", Protocol::Eap}, {PanelId::ShutterSpeed, "shutter", Protocol::Eap},
                   {PanelId::Agc, "agc", Protocol::Eap}}},
       {"QB-109", {{PanelId::TriggerLed, "trigger-led", Protocol::Eap}}},
+      {"QB-172", {{PanelId::WhiteBalance, "white-balance", Protocol::Eap}, {PanelId::BackLight, "back-light", Protocol::Eap},
+                  {PanelId::Aperture, "aperture", Protocol::Eap}, {PanelId::Picture, "picture", Protocol::Afp}}},
+      {"QB-176", {{PanelId::IrcfRemove, "ircf", Protocol::Afp}, {PanelId::PlFilter, "pl-filter", Protocol::Eap}}},
       {"QB-191", {{PanelId::Strobe, "strobe", Protocol::Eap}}}};
   for (const ModelShots& m : models) {
     Program on(m.model);
