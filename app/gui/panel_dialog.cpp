@@ -104,28 +104,16 @@ QWidget* PanelDialog::makeControl(Control& c) {
     }
     case ControlKind::Radio: {
       // Without a caption of its own, in a group box, it needs no second frame.
-      const bool bare = d.caption.empty() && !d.group.empty();
-      QWidget* group = bare ? new QWidget(this) : new QGroupBox(qs(d.caption), this);
-      // A two-way choice of short words (ON / OFF, High / Low) reads best side by side.
-      const bool pair = d.choices.size() == 2 && std::all_of(d.choices.begin(), d.choices.end(), [](const auto& ch) {
-                          return ch.caption.size() <= 12;
-                        });
-      QBoxLayout* layout = pair ? static_cast<QBoxLayout*>(new QHBoxLayout(group)) : new QVBoxLayout(group);
-      if (bare) layout->setContentsMargins(0, 0, 0, 0);
-      for (std::size_t i = 0; i < d.choices.size(); ++i) {
-        auto* radio = new QRadioButton(qs(d.choices[i].caption), group);
-        radio->setAutoExclusive(false);
-        layout->addWidget(radio);
-        c.items.push_back(radio);
-        connect(radio, &QRadioButton::clicked, this, [this, id, i] {
+      std::vector<QString> items;
+      for (const panels::Choice& choice : d.choices) items.push_back(qs(choice.caption));
+      w = radioGroup(qs(d.caption), d.caption.empty() && !d.group.empty(), items, c.items, this);
+      for (std::size_t i = 0; i < c.items.size(); ++i)
+        connect(c.items[i], &QAbstractButton::clicked, this, [this, id, i] {
           if (showing_) return;
           // Back to what the camera has until the logic says otherwise.
           if (Control* self = find(id)) setValue(id, self->value);
           intent(panels::Intent::choose(id, static_cast<int>(i)));
         });
-      }
-      if (pair) layout->addStretch();
-      w = group;
       break;
     }
     case ControlKind::List: {

@@ -1,11 +1,13 @@
 #include "panel_widgets.hpp"
 
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -168,6 +170,24 @@ void showOnly(QWidget* widget) {
     w->setFocusPolicy(Qt::NoFocus);
     if (auto* edit = qobject_cast<QLineEdit*>(w)) edit->setReadOnly(true);
   }
+}
+
+QWidget* radioGroup(const QString& caption, bool bare, const std::vector<QString>& items,
+                    std::vector<QAbstractButton*>& buttons, QWidget* parent) {
+  QWidget* group = bare ? new QWidget(parent) : new QGroupBox(caption, parent);
+  const bool pair = items.size() == 2 && std::all_of(items.begin(), items.end(), [](const QString& t) {
+                      return t.size() <= 12;
+                    });
+  QBoxLayout* layout = pair ? static_cast<QBoxLayout*>(new QHBoxLayout(group)) : new QVBoxLayout(group);
+  if (bare) layout->setContentsMargins(0, 0, 0, 0);
+  for (const QString& item : items) {
+    auto* radio = new QRadioButton(item, group);
+    radio->setAutoExclusive(false);
+    layout->addWidget(radio);
+    buttons.push_back(radio);
+  }
+  if (pair) layout->addStretch();
+  return group;
 }
 
 }  // namespace orva::gui

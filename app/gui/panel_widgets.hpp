@@ -73,6 +73,12 @@ QString widestText(panels::Format format, std::int64_t minimum, std::int64_t max
 // the field wide enough for every entry, as the drop-down list it stands for would be.
 void showChosen(QLineEdit& field, const std::vector<QString>& captions, int chosen);
 
+// A radio group's buttons, unchecked and not exclusive (the logic checks them), in a group box
+// captioned `caption`, or bare (no frame of its own, inside the group box it stands in). A
+// two-way choice of short words (ON / OFF, High / Low) reads best side by side.
+QWidget* radioGroup(const QString& caption, bool bare, const std::vector<QString>& items,
+                    std::vector<QAbstractButton*>& buttons, QWidget* parent);
+
 // Shown, never taken: the widget and its children take neither mouse nor keyboard, without
 // the greyed look of a disabled control (a status readout stays easy to read).
 void showOnly(QWidget* widget);
