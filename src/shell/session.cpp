@@ -34,6 +34,7 @@ Session::Session(SessionSetup setup, Monitor& monitor, core::Clock& clock, core:
       // 0 is what ORVA.ini holds when it names no camera.
       rememberedModel_(settings_.modelCode != 0 ? static_cast<std::uint16_t>(settings_.modelCode)
                                                 : camera::kModelNotIdentified),
+      presetFolder_(setup.startFolder),
       shortcutKeys_{connection_.link(), connection_.eap(), connection_.functionCodes(),
                     [this] { return connection_.isOpen(); }, [this] { return runner_.busy(); }},
       runs_(EepromRunsContext{connection_, settings_, state_, monitor, prompt, dispatcher, runner_,

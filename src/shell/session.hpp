@@ -21,6 +21,7 @@
 
 #include "camera/gating.hpp"
 #include "camera/model_record.hpp"
+#include "camera/preset_file.hpp"
 #include "core/clock.hpp"
 #include "core/error.hpp"
 #include "core/prompt.hpp"
@@ -61,6 +62,13 @@ enum class LeaveResult {
 };
 
 enum class AskFirst { IfRunning, Never };
+
+enum class PresetFileResult {
+  Done,      // saved, or opened and the launcher's preset keys follow the file
+  Refused,   // the operator was told why (no port, not a preset data file, another model, not written)
+  Declined,  // no file chosen, or the chosen one could not be read: nothing shown
+  Busy,      // the operation slot is taken: ignored silently
+};
 
 struct ShutdownResult {
   bool done = false;     // false: the operator kept the running operation (and the program)
@@ -124,6 +132,16 @@ class Session {
   // "RS Buffer Clear": through the operation slot, so that it never empties a reply a run is
   // waiting for; false (nothing done) while the slot is taken.
   bool clearLineBuffers();
+  // The File menu's "Preset Data SAVE" and "Preset Data OPEN": the launcher's eight preset
+  // records to and from a preset data file for the connected camera's model. SAVE writes
+  // through a temporary file, so a failed save leaves the old file as it was; OPEN takes all
+  // eight records and the memory keys' checks, or nothing.
+  PresetFileResult savePresetData();
+  PresetFileResult openPresetData();
+  // The preset records: they live from start to exit, survive disconnects, and are replaced
+  // by a store run or an open.
+  const camera::PresetRecords& presetRecords() const { return presetRecords_; }
+
   // A run the launcher owns (the preset keys): started on the operation slot with the menus
   // busy from before its start heading until it has ended, however it ends. False, and
   // nothing written, while the slot is taken.
@@ -194,8 +212,10 @@ class Session {
   CameraState state_{menus_};
   camera::LauncherState launcher_ = camera::idleLauncher();
   camera::PresetMemory presets_;
+  camera::PresetRecords presetRecords_;
   bool shutDown_ = false;
   std::uint16_t rememberedModel_ = camera::kModelNotIdentified;
+  std::filesystem::path presetFolder_;  // where the preset data file dialog starts
 
   std::function<void()> panelCloser_;
   ShortcutKeys shortcutKeys_;
