@@ -38,6 +38,7 @@
 #include "terminal_prompt.hpp"
 #include "tool.hpp"
 #include "eeprom_commands.hpp"
+#include "preset_commands.hpp"
 #include "panel_commands.hpp"
 
 namespace orva::cli {
@@ -288,6 +289,14 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
   auto* diff = eepromCmd->add_subcommand("diff", "Address-by-address differences: ADDR A B, one line each");
   diff->add_option("A", o.target, "Image file, or \"camera\"")->required();
   diff->add_option("B", o.second, "Image file, or \"camera\"")->required();
+  auto* presetCmd = app.add_subcommand("preset", "The launcher's preset data file for the connected camera");
+  presetCmd->require_subcommand(1);
+  presetCmd->add_subcommand("save", "Write an empty preset data file for this camera's model to FILE")
+      ->add_option("FILE", o.target, "Preset data file to write")
+      ->required();
+  presetCmd->add_subcommand("open", "Check FILE against this camera's model; print each record's memory flag")
+      ->add_option("FILE", o.target, "Preset data file to read")
+      ->required();
   app.add_subcommand("speed", "Change the camera's line speed, then reconnect; prints the new settings")
       ->add_option("TEXT", o.target, "New settings, e.g. \"9600,N,8,1\" (4800 to 57600)")
       ->required();
@@ -334,6 +343,10 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
     if (command == "eeprom") {
       const std::string tool = app.get_subcommands().front()->get_subcommands().front()->get_name();
       return eepromCommand(tool, o, settings, out, err);
+    }
+    if (command == "preset") {
+      const std::string tool = app.get_subcommands().front()->get_subcommands().front()->get_name();
+      return presetCommand(tool, o, settings, out, err);
     }
     if (command == "identify") return identifyCommand(o, settings, out);
     if (command == "get" || command == "set") return functionCommand(command == "set", o, settings, out);

@@ -245,6 +245,9 @@ void GuiApp::addCommands() {
   handlers_.set(MenuItem::CameraDataRead, [this] { eepromCommand(session_->eepromRuns().backup()); });
   handlers_.set(MenuItem::CameraDataWrite, [this] { eepromCommand(session_->eepromRuns().writeBack()); });
   handlers_.set(MenuItem::ResetToFactoryDefault, [this] { eepromCommand(session_->eepromRuns().factoryReset()); });
+  // An open that took the file has the session refresh the launcher's preset keys.
+  handlers_.set(MenuItem::PresetDataSave, [this] { (void)session_->savePresetData(); });
+  handlers_.set(MenuItem::PresetDataOpen, [this] { (void)session_->openPresetData(); });
   handlers_.set(MenuItem::AfpSelect, [this] {
     closePanels();
     session_->selectProtocol(link::Protocol::Afp);

@@ -1,0 +1,51 @@
+// orva-cli preset save / open against the virtual camera.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "camera/preset_file.hpp"
+#include "cli.hpp"
+#include "cli_run.hpp"
+#include "core/atomic_file.hpp"
+#include "support/temp_folder.hpp"
+
+namespace orva::cli {
+namespace {
+
+using ::testing::HasSubstr;
+
+TEST(CliPreset, SaveWritesTheModelsFileAndOpenChecksItAgainstTheCamera) {
+  orva::testing::TempFolder dir;
+  const std::string saved = (dir / "PSET_MEM.PTT").string();
+  CliRun save = cli({"--simulate=QB-183", "preset", "save", saved});
+  ASSERT_EQ(save.code, kExitOk) << save.err;
+  const auto bytes = core::readFile(saved);
+  ASSERT_TRUE(bytes);
+  ASSERT_EQ(bytes->size(), 200u);
+  const auto decoded = camera::decodePresetFile(*bytes, 0x13F0);
+  ASSERT_TRUE(decoded.records) << "the file names QB-183's model code";
+
+  camera::PresetRecords flagged;
+  flagged.set[1] = flagged.set[6] = true;
+  ASSERT_TRUE(core::AtomicFile::write(dir / "flagged.ptt", camera::encodePresetFile(flagged, 0x13F0)));
+  CliRun open = cli({"--simulate=QB-183", "preset", "open", (dir / "flagged.ptt").string()});
+  EXPECT_EQ(open.code, kExitOk) << open.err;
+  EXPECT_EQ(open.out,
+            "TYPE I Memory1: not set\nTYPE I Memory2: set\nTYPE I Memory3: not set\nTYPE I Memory4: not set\n"
+            "TYPE II Memory1: not set\nTYPE II Memory2: not set\nTYPE II Memory3: set\nTYPE II Memory4: not set\n");
+
+  ASSERT_TRUE(core::AtomicFile::write(dir / "short.ptt", bytes->substr(0, 120)));
+  ASSERT_TRUE(core::AtomicFile::write(dir / "other.ptt", camera::encodePresetFile({}, 0x13F1)));
+  const struct {
+    std::string file;
+    std::string_view message;
+  } refused[] = {{"short.ptt", camera::kPresetNotAFile}, {"other.ptt", camera::kPresetModelsDiffer}};
+  for (const auto& r : refused) {
+    CliRun bad = cli({"--simulate=QB-183", "preset", "open", (dir / r.file).string()});
+    EXPECT_EQ(bad.code, kExitUsage) << r.file;
+    EXPECT_THAT(bad.err, HasSubstr(std::string(r.message))) << r.file;
+    EXPECT_TRUE(bad.out.empty()) << r.file;
+  }
+}
+
+}  // namespace
+}  // namespace orva::cli
