@@ -163,6 +163,7 @@ class Engine {
     if (watch_ == Watch::None && lens_->moving()) watch_ = Watch::Move;
     if (watch_ == Watch::None) return cam.sendNow(std::move(message));
     atEnd_.push_back(std::move(message));
+    update(cam);
   }
 
   // A drive sent with "#W": its arrival comes when the lens stops at a limit.

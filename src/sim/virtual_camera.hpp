@@ -7,13 +7,14 @@
 // answer on the line, and carries what the camera sends of its own accord (takeOutput): the
 // completions of AFP sets, after the profile's completion delay, indications, and the
 // arrival message that an EAP write sent with "#" asks for (kArrivalMessage, after the same
-// delay).
+// delay, or when the lens arrives for a write that starts a preset move: presets.hpp).
 //
 // The camera acts on its control registers and functions (camera_controls.hpp): it switches
 // protocol, takes a new line speed as pending, restarts, and goes back to its factory EEPROM.
 // Its lens (lens.hpp) moves with its time; its exposure registers act as exposure.hpp says,
 // its picture registers and soft reset as picture.hpp says, and its IR cut filter and PL filter
-// move with its time (ir_filter.hpp).
+// move with its time (ir_filter.hpp). Its preset engine runs, stores and deletes lens states
+// (presets.hpp).
 // While restarting it hears nothing and says nothing; when it is up again it listens at the
 // pending speed, if any. Its factory EEPROM contents are what the profile put in the range.
 //

@@ -145,6 +145,7 @@ TEST(PresetArrivalMessage, ComesWhenTheLensArrives) {
       {"TYPE I go-to with #W", {":wF716E156", "#WF75303"}},
       {"#w memory preset", {"#wF8546800"}},
       {"#W drive toward tele", {"#WFCBB99"}},
+      {":W drive toward tele, then D16C", {":WFCBB99", ":WD16C02"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
