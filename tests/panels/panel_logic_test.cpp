@@ -301,8 +301,9 @@ TEST(PanelRuns, ARunUpdatesItsPanelOnTheWindowThreadAndOnlyWhileItIsOpen) {
   for (const bool closeFirst : {false, true}) {
     SCOPED_TRACE(closeFirst ? "closed before the update" : "open");
     Bench b(P::Eap, "FF0E: 00\n");
-    // The preset moves the lens and leaves the focus in manual.
-    b.camera.onWrite(0xF8B0, [](sim::VirtualCamera& cam, const sim::MemoryWrite&) {
+    // The preset moves the lens and leaves the focus in manual. On the word's low byte, after
+    // the camera's own preset engine (which finds no record 1) has acted on it.
+    b.camera.onWrite(0xF8B1, [](sim::VirtualCamera& cam, const sim::MemoryWrite&) {
       cam.memory().write(0xF8B2, 2);
       cam.memory().write(0xFF0E, 0x08);
     });
