@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 
@@ -67,8 +68,10 @@ TEST(MemPresetPanel, AStoredPairIsSentBackAndForgottenWithoutATrace) {
     EXPECT_TRUE(p.view.enabled(kPreset1 + 1));
     EXPECT_TRUE(p.logged("<< Memory2 >>"));
 
+    const auto sent = p.bench.mark();
     p.act(Intent::click(kPreset1 + 1));
     p.settle();
+
     EXPECT_TRUE(p.logged("<< Preset2 >>"));
     EXPECT_TRUE(p.logged(texts::kComplete));
     EXPECT_EQ(p.view.text(kStatus), "COMPLETE");
@@ -76,6 +79,10 @@ TEST(MemPresetPanel, AStoredPairIsSentBackAndForgottenWithoutATrace) {
     if (protocol == P::Eap) {
       EXPECT_EQ(p.read(0xF854, 16), 0x1234u);
       EXPECT_EQ(p.read(0xF856, 16), 0x0506u);
+    } else {
+      // The pair goes out as one set of the pair function.
+      const auto frames = p.bench.heardSince(sent);
+      EXPECT_TRUE(std::ranges::any_of(frames, [](const std::string& f) { return f.starts_with("S6103"); }));
     }
 
     const auto mark = p.bench.mark();
