@@ -96,6 +96,23 @@ TEST(MemPresetPanel, AStoredPairIsSentBackAndForgottenWithoutATrace) {
   }
 }
 
+TEST(MemPresetPanel, TheDigitalZoomModeAppliesToType2Only) {
+  for (const P protocol : {P::Eap, P::Afp}) {
+    SCOPED_TRACE(testing::name(protocol));
+    Panel p(protocol, "FF0E: 08\nF861: 01\n");
+    p.bench.model.panelWord2 = 1u << 5;
+    ASSERT_TRUE(p.logic->open());
+    EXPECT_TRUE(p.view.shown(kContinuous));
+    EXPECT_FALSE(p.view.enabled(kContinuous));
+    p.act(Intent::choose(kType, 1));
+    std::uint32_t type = 0;
+    EXPECT_TRUE(p.bench.access.read(kTypeSetting, type));
+    EXPECT_EQ(type, 2u);
+    EXPECT_TRUE(p.view.enabled(kContinuous));
+    p.logic->close();
+  }
+}
+
 TEST(MemPresetPanel, TheWatchFollowsTheStatusUntilTheCameraReportsAndCancelAsksOnce) {
   struct Case {
     P protocol;
