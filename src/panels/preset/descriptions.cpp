@@ -34,9 +34,10 @@ constexpr auto kFocusChoices = [] {
   return out;
 }();
 
-// Lists the panel keeps for itself: chosen and shown by the logic, written nowhere.
-constexpr ControlDescription unbound(ControlDescription c) {
-  c.binding.reset();
+// A list the panel keeps for itself: chosen and shown by the logic, written nowhere.
+constexpr ControlDescription ownList(ControlId id, std::string_view caption, std::span<const Choice> choices) {
+  ControlDescription c = ownChoice(id, caption, choices);
+  c.kind = ControlKind::List;
   return c;
 }
 
@@ -59,9 +60,9 @@ constexpr ControlDescription kMemControls[] = {
 };
 
 constexpr ControlDescription kDirectControls[] = {
-    unbound(list(kZoom, T::kZoom, Binding{}, kZoomChoices)).withItemCaptions(zoomCaptions),
+    ownList(kZoom, T::kZoom, kZoomChoices).withItemCaptions(zoomCaptions),
     button(kSetZoom, T::kSetZoom),
-    unbound(list(kFocus, T::kFocus, Binding{}, kFocusChoices)),
+    ownList(kFocus, T::kFocus, kFocusChoices),
     button(kSetFocus, T::kSetFocus),
     check(kContinuous, T::kContinuous, Binding{kContinuousSetting}, {0, 1}, {1, 2}).inColumn(1),
     readout(kStatus, Binding{kStatusRegister}, Format::Decimal).readOnRequest().shownOnly().named(T::kStatus).inColumn(1),
