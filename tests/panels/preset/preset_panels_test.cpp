@@ -23,7 +23,9 @@ constexpr int k20xLens = 22;
 constexpr int k30xLens = 11;
 
 struct Panel {
-  Panel(P protocol, std::string_view registers, bool direct = false, int lens = k20xLens) : bench(protocol, registers) {
+  Panel(P protocol, std::string_view registers, bool direct = false, int lens = k20xLens,
+        std::vector<sim::Fault> faults = {})
+      : bench(protocol, registers, std::move(faults)) {
     bench.model.lensIndex = lens;
     logic = direct ? makeDirectPresetPanel(bench.context, view) : makeMemPresetPanel(bench.context, view);
   }
@@ -150,6 +152,28 @@ TEST(MemPresetPanel, TheWatchFollowsTheStatusUntilTheCameraReportsAndCancelAsksO
     EXPECT_EQ(p.view.text(kStatus), c.status);
     EXPECT_FALSE(p.view.enabled(kCancel));
     p.logic->close();
+  }
+}
+
+TEST(MemPresetPanel, ARecallTheCameraDoesNotTakeEndsInError) {
+  for (const P protocol : {P::Eap, P::Afp}) {
+    SCOPED_TRACE(testing::name(protocol));
+    // The frames before the recall, counted on a camera that answers them all.
+    std::uint64_t before = 0;
+    {
+      Panel p(protocol, "FF0E: 08\n");
+      ASSERT_TRUE(p.logic->open());
+      p.act(Intent::toggle(kMemory1));
+      before = p.bench.heardSince(0).size();
+    }
+    Panel p(protocol, "FF0E: 08\n", false, k20xLens, testing::faults({"hangup:" + std::to_string(before)}));
+    ASSERT_TRUE(p.logic->open());
+    p.act(Intent::toggle(kMemory1));
+    p.act(Intent::click(kPreset1));
+    p.settle();
+    EXPECT_TRUE(p.logged(texts::kError));
+    EXPECT_EQ(p.view.text(kStatus), "ERROR");
+    EXPECT_FALSE(p.view.enabled(kCancel));
   }
 }
 
