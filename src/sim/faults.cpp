@@ -132,6 +132,7 @@ FaultEffect FaultInjector::apply(Reply& reply, ReplyOrigin origin) {
       case FaultKind::Stray:        // the camera asks argument() when DTR rises
       case FaultKind::Latency:      // the line asks argument() when it delivers
       case FaultKind::IrcfStuck:    // the IR cut filter asks has() as it moves
+      case FaultKind::PresetError:  // the preset engine asks has() as a run starts
         break;
     }
   }

@@ -17,6 +17,7 @@
 //   latency:MS    answers reach the tool in lumps every MS milliseconds, as through a USB
 //                 adapter's latency timer
 //   ircf-stuck    the IR cut filter never reaches the position it was sent to (ir_filter.hpp)
+//   preset-error  every preset run, store, delete and go-to fails (presets.hpp)
 // Faults combine, applied in the order given. A new kind is one row in kFaultKinds and one
 // case in FaultInjector::apply.
 #include <array>
@@ -32,7 +33,7 @@
 
 namespace orva::sim {
 
-enum class FaultKind { Silent, WrongEcho, BadHex, Garbage, HangUp, Cut, Slow, Drop, FactoryFail, EchoTail, Stray, Latency, IrcfStuck };
+enum class FaultKind { Silent, WrongEcho, BadHex, Garbage, HangUp, Cut, Slow, Drop, FactoryFail, EchoTail, Stray, Latency, IrcfStuck, PresetError };
 
 enum class FaultArgument { None, Optional, Required };
 
@@ -45,7 +46,7 @@ struct FaultKindInfo {
   std::string_view usage;   // how it is written, e.g. "wrong-echo:N"
 };
 
-inline constexpr std::array<FaultKindInfo, 13> kFaultKinds{{
+inline constexpr std::array<FaultKindInfo, 14> kFaultKinds{{
     {FaultKind::Silent, "silent", FaultArgument::None, 0, 0, "silent"},
     {FaultKind::WrongEcho, "wrong-echo", FaultArgument::Required, 1, 0, "wrong-echo:N"},
     {FaultKind::BadHex, "bad-hex", FaultArgument::None, 0, 0, "bad-hex"},
@@ -59,6 +60,7 @@ inline constexpr std::array<FaultKindInfo, 13> kFaultKinds{{
     {FaultKind::Stray, "stray", FaultArgument::Required, 0, 0, "stray:MS"},
     {FaultKind::Latency, "latency", FaultArgument::Required, 1, 0, "latency:MS"},
     {FaultKind::IrcfStuck, "ircf-stuck", FaultArgument::None, 0, 0, "ircf-stuck"},
+    {FaultKind::PresetError, "preset-error", FaultArgument::None, 0, 0, "preset-error"},
 }};
 
 struct Fault {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -80,6 +81,14 @@ class Axis {
     travel_ = travel;
   }
 
+  // When the run reaches `stop`, a full `span` taking the travel time.
+  time_point reaches(std::int32_t stop, std::int32_t span) const {
+    const std::int64_t distance = std::abs(stop - anchor_);
+    const std::int64_t travel = travel_.count();
+    const std::int64_t spanLength = std::max(span, 1);
+    return since_ + nanoseconds((distance * travel + spanLength - 1) / spanLength);
+  }
+
   // Moves on to `now`, a full `span` taking the travel time, up to `stop`; never back. Halts
   // at the stop and says so.
   bool advance(time_point now, std::int32_t span, std::int32_t stop) {
@@ -104,7 +113,7 @@ class Axis {
   int direction_ = 0;
 };
 
-class Lens {
+class Lens final : public LensMotion {
  public:
   Lens(VirtualCamera& camera, std::uint16_t tele)
       : tele_(tele), zoom_(startingZoom(camera.memory(), tele)),
@@ -123,7 +132,7 @@ class Lens {
     // Digital zoom switched off in the digital range: the picture is the optical tele end's.
     if (!digitalZoomOn(memory) && zoom_.position() > tele_) zoom_.place(now, tele_);
     if (zoom_.direction() != 0) {
-      const std::int32_t stop = zoom_.direction() > 0 ? teleStop(memory) : wideStop(memory);
+      const std::int32_t stop = zoomTarget_ ? *zoomTarget_ : zoom_.direction() > 0 ? teleStop(memory) : wideStop(memory);
       stopped = zoom_.advance(now, tele_, stop);
       if (!stopped && zoomTravel(memory) != zoomTravel_) {
         zoomTravel_ = zoomTravel(memory);
@@ -131,12 +140,61 @@ class Lens {
       }
     }
     if (focus_.direction() != 0) {
-      const std::int32_t stop = focus_.direction() > 0 ? kFocusNearEnd : kFocusFarEnd;
+      const std::int32_t stop = focusTarget_ ? *focusTarget_ : focus_.direction() > 0 ? kFocusNearEnd : kFocusFarEnd;
       stopped = focus_.advance(now, kFocusNearEnd - kFocusFarEnd, stop) || stopped;
     }
     if (stopped) command_ = kDriveStop;
+    if (zoom_.direction() == 0) zoomTarget_.reset();
+    if (focus_.direction() == 0) focusTarget_.reset();
     publish(memory);
   }
+
+  void goTo(VirtualCamera& camera, std::int32_t zoom, std::optional<std::int32_t> focus) override {
+    halt(camera);
+    const time_point now = camera.now();
+    zoom = std::clamp(zoom, std::int32_t{0}, tele_);
+    if (zoom != zoom_.position()) {
+      zoomTravel_ = zoomTravel(camera.memory());
+      zoom_.run(now, zoom > zoom_.position() ? 1 : -1, zoomTravel_);
+      zoomTarget_ = zoom;
+    }
+    if (focus) {
+      const std::int32_t to = std::clamp(*focus, kFocusFarEnd, kFocusNearEnd);
+      if (to != focus_.position()) {
+        focus_.run(now, to > focus_.position() ? 1 : -1, kFocusTravel);
+        focusTarget_ = to;
+      }
+    }
+    update(camera);
+  }
+
+  void halt(VirtualCamera& camera) override {
+    update(camera);
+    zoom_.halt();
+    focus_.halt();
+    zoomTarget_.reset();
+    focusTarget_.reset();
+    command_ = kDriveStop;
+    publish(camera.memory());
+  }
+
+  bool moving() const override { return zoom_.direction() != 0 || focus_.direction() != 0; }
+
+  std::optional<time_point> arrival(const RegisterMemory& memory) const override {
+    std::optional<time_point> at;
+    const auto later = [&at](time_point t) { at = at ? std::max(*at, t) : t; };
+    if (zoom_.direction() != 0) {
+      const std::int32_t stop = zoomTarget_ ? *zoomTarget_ : zoom_.direction() > 0 ? teleStop(memory) : wideStop(memory);
+      later(zoom_.reaches(stop, tele_));
+    }
+    if (focus_.direction() != 0) {
+      const std::int32_t stop = focusTarget_ ? *focusTarget_ : focus_.direction() > 0 ? kFocusNearEnd : kFocusFarEnd;
+      later(focus_.reaches(stop, kFocusNearEnd - kFocusFarEnd));
+    }
+    return at;
+  }
+
+  std::int32_t tele() const override { return tele_; }
 
   // A command written to the drive register, or given through a function.
   void command(VirtualCamera& camera, std::uint8_t code) {
@@ -145,6 +203,8 @@ class Lens {
     const time_point now = camera.now();
     zoom_.halt();
     focus_.halt();
+    zoomTarget_.reset();
+    focusTarget_.reset();
     command_ = kDriveStop;
     switch (code) {
       case kDriveTele:
@@ -259,6 +319,9 @@ class Lens {
   Axis focus_;
   nanoseconds zoomTravel_{kNormalTravel};
   std::uint8_t command_ = kDriveStop;
+  // Where a go-to move ends; none while a drive runs toward the limits.
+  std::optional<std::int32_t> zoomTarget_;
+  std::optional<std::int32_t> focusTarget_;
 };
 
 void installZoomSpeed(VirtualCamera& camera, const std::shared_ptr<Lens>& lens) {
@@ -304,7 +367,7 @@ void presetLensRegisters(RegisterMemory& memory) {
   memory.write(kInstantMagnificationRegister, 0x14);
 }
 
-void installLens(VirtualCamera& camera, std::uint16_t tele) {
+std::shared_ptr<LensMotion> installLens(VirtualCamera& camera, std::uint16_t tele) {
   auto lens = std::make_shared<Lens>(camera, tele);
   camera.onTime([lens](VirtualCamera& cam) { lens->update(cam); });
   camera.onWrite(kLensDriveRegister, [lens](VirtualCamera& cam, const MemoryWrite& w) { lens->command(cam, w.value); });
@@ -322,6 +385,7 @@ void installLens(VirtualCamera& camera, std::uint16_t tele) {
     const std::uint16_t at = lens->zoomPosition();
     return wordDigits((at & 0x8000u) != 0 ? at : std::min(at, kZoomPositionFunctionCap));
   });
+  return lens;
 }
 
 }  // namespace orva::sim

@@ -43,6 +43,10 @@
 // time next moves. A profile's F850 (else F720) places the zoom at start; its F712 places the
 // focus.
 #include <cstdint>
+#include <memory>
+#include <optional>
+
+#include "core/clock.hpp"
 
 namespace orva::sim {
 
@@ -102,7 +106,24 @@ inline constexpr std::int32_t kDigitalSpanDivisor = 4;
 inline constexpr std::uint16_t kInstantMagnificationRegister = 0xFDE6;
 void presetLensRegisters(RegisterMemory& memory);
 
+// What the camera's preset engine (presets.hpp) asks of the lens: a move straight to a zoom
+// position and, if given, a focus position, at the zoom speed (the focus at its own), ignoring
+// the drive limits, as the camera's own go-to does. A drive command ends such a move.
+class LensMotion {
+ public:
+  virtual ~LensMotion() = default;
+  // `zoom` is an optical position (0 to the tele end), `focus` one of F712's (far to near end).
+  virtual void goTo(VirtualCamera& camera, std::int32_t zoom, std::optional<std::int32_t> focus) = 0;
+  // Stops the lens where it is.
+  virtual void halt(VirtualCamera& camera) = 0;
+  virtual bool moving() const = 0;
+  // When the move or drive under way ends (at its target, or at a limit or end), at the speed
+  // it runs at now; none when the lens stands.
+  virtual std::optional<core::Clock::time_point> arrival(const RegisterMemory& memory) const = 0;
+  virtual std::int32_t tele() const = 0;
+};
+
 // Installs the lens with its tele end `tele` (kLowestLensTele to kHighestLensTele).
-void installLens(VirtualCamera& camera, std::uint16_t tele);
+std::shared_ptr<LensMotion> installLens(VirtualCamera& camera, std::uint16_t tele);
 
 }  // namespace orva::sim

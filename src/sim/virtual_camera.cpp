@@ -9,6 +9,7 @@
 #include "sim/ir_filter.hpp"
 #include "sim/lens.hpp"
 #include "sim/picture.hpp"
+#include "sim/presets.hpp"
 #include "sim/status_block.hpp"
 
 namespace orva::sim {
@@ -43,12 +44,13 @@ VirtualCamera::VirtualCamera(const Profile& profile, std::vector<Fault> faults)
       memory_.write(static_cast<std::uint16_t>(block.address + i), block.bytes[i]);
   factory_ = eepromContents();
   installControls(*this);
-  installLens(*this, profile.lensTele);
+  const auto lens = installLens(*this, profile.lensTele);
   installFunctionBindings(*this);
   installExposure(*this);  // after the bindings: it looks at what an AE mode set wrote
   installPicture(*this);
   installIrFilter(*this);  // after the bindings too: a move set has written FFE6
   installStatusBlock(*this);
+  installPresets(*this, lens);  // after the lens: a drive written with "#W" has started by then
 }
 
 eeprom::Image VirtualCamera::eepromContents() const {
@@ -103,17 +105,25 @@ Heard VirtualCamera::hear(std::uint8_t c) {
     timers_.clear();
     return {{}, {}, true};
   }
-  if (!reply.completion.empty()) schedule({now_ + completionDelay_, std::move(reply.completion)});
+  inHand_ = 0;
+  if (!reply.completion.empty()) {
+    inHand_ = ++lastId_;
+    schedule({now_ + completionDelay_, std::move(reply.completion), TimerJob::Send, Protocol::Eap, inHand_});
+  }
   // The camera echoes on after the answer that went wrong, each character in its own time,
   // whatever the tool does meanwhile.
   for (std::uint32_t i = 1; i <= effect.tail; ++i)
     schedule({now_ + static_cast<std::int64_t>(i) * characterTime(settings_), {kTailByte}});
   if (reply.eapFrame) eapFrames_[std::string{reply.eapFrame->start, reply.eapFrame->letter}] = reply.eapFrame->body;
-  if (reply.eapFrame && reply.eapFrame->start == '#')
-    schedule({now_ + completionDelay_, {kArrivalMessage.begin(), kArrivalMessage.end()}});
+  if (reply.eapFrame && reply.eapFrame->start == '#') {
+    inHand_ = ++lastId_;
+    schedule({now_ + completionDelay_, {kArrivalMessage.begin(), kArrivalMessage.end()}, TimerJob::Send,
+              Protocol::Eap, inHand_});
+  }
   hearing_ = true;
   runHooks(reply);
   hearing_ = false;
+  inHand_ = 0;
   if (restartAsked_) {
     // An EAP camera goes down before it echoes the character that asked for the restart.
     if (heardIn == Protocol::Eap) reply.answer.clear();
@@ -155,6 +165,7 @@ void VirtualCamera::advanceTo(time_point now) {
       case TimerJob::Send: send(std::move(timer.bytes)); break;
       case TimerJob::SwitchProtocol: speak(timer.switchTo); break;
       case TimerJob::EndFactoryDefault: endFactoryDefault(); break;
+      case TimerJob::Wake: break;
     }
   }
   if (restarting_ && upAgainAt_ <= now) {
@@ -171,8 +182,23 @@ void VirtualCamera::advanceTo(time_point now) {
 
 std::optional<VirtualCamera::time_point> VirtualCamera::nextOutputTime() const {
   for (const auto& timer : timers_)
-    if (timer.job == TimerJob::Send) return timer.at;
+    if (timer.job == TimerJob::Send || timer.job == TimerJob::Wake) return timer.at;
   return std::nullopt;
+}
+
+std::vector<std::uint8_t> VirtualCamera::takeOverOwnAccord() {
+  if (inHand_ == 0) return {};
+  const auto found = std::ranges::find_if(timers_, [this](const Timer& t) { return t.id == inHand_; });
+  inHand_ = 0;
+  if (found == timers_.end()) return {};
+  std::vector<std::uint8_t> bytes = std::move(found->bytes);
+  timers_.erase(found);
+  return bytes;
+}
+
+void VirtualCamera::wakeAt(time_point at) {
+  const bool known = std::ranges::any_of(timers_, [at](const Timer& t) { return t.job == TimerJob::Wake && t.at == at; });
+  if (!known && at > now_) schedule({at, {}, TimerJob::Wake});
 }
 
 std::vector<CameraOutput> VirtualCamera::takeOutput() { return std::exchange(output_, {}); }

@@ -93,7 +93,8 @@ class VirtualCamera {
   // switch waiting for one happens, a restart ends.
   void advanceTo(time_point now);
   time_point now() const { return now_; }
-  // When the camera next sends something of its own accord; none when nothing is due.
+  // When the camera next sends something of its own accord, or next wants its time moved on
+  // (wakeAt); none when nothing is due.
   std::optional<time_point> nextOutputTime() const;
   // What the camera sent of its own accord since the last call, in order.
   std::vector<CameraOutput> takeOutput();
@@ -156,6 +157,16 @@ class VirtualCamera {
   FrameLog& frameLog() { return log_; }
   const FrameLog& frameLog() const { return log_; }
 
+  // For a hook: takes what the frame in hand would send of its own accord later (an AFP set's
+  // completion, the arrival message after a "#" write) away from the timers, so the hook's
+  // part can send it when its work is done (sendNow); empty when there is none.
+  std::vector<std::uint8_t> takeOverOwnAccord();
+  // Sends bytes of the camera's own accord at its current time.
+  void sendNow(std::vector<std::uint8_t> bytes) { send(std::move(bytes)); }
+  // Asks for the camera's time to be moved on to `at` (a lens move's end), though nothing is
+  // due to be sent then.
+  void wakeAt(time_point at);
+
   void onWrite(std::uint16_t address, WriteHook hook);
   void onFunctionSet(std::uint16_t code, FunctionHook hook);
   void onFunctionGet(std::uint16_t code, FunctionGetHook hook);
@@ -165,12 +176,13 @@ class VirtualCamera {
   void onIndication(IndicationGate gate);
 
  private:
-  enum class TimerJob { Send, SwitchProtocol, EndFactoryDefault };
+  enum class TimerJob { Send, SwitchProtocol, EndFactoryDefault, Wake };
   struct Timer {
     time_point at;
     std::vector<std::uint8_t> bytes;  // to send
     TimerJob job = TimerJob::Send;
     Protocol switchTo = Protocol::Eap;
+    std::uint64_t id = 0;  // the own-accord message of a frame; 0 for the others
   };
   struct Indication {
     std::uint8_t kind;
@@ -211,6 +223,8 @@ class VirtualCamera {
   std::deque<Timer> timers_;  // in time order
   std::vector<CameraOutput> output_;
   bool hearing_ = false;
+  std::uint64_t lastId_ = 0;
+  std::uint64_t inHand_ = 0;  // the id of the frame in hand's own-accord message, 0: none
   bool restartAsked_ = false;
   bool restarting_ = false;
   time_point upAgainAt_{};
