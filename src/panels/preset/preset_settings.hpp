@@ -32,7 +32,8 @@ inline constexpr camera::Setting kCancelRegister = reg8(0xF85C);
 inline constexpr std::uint32_t kCancelValue = 1;
 inline constexpr camera::Setting kStatusRegister = reg8(0xF860);
 inline constexpr camera::Setting kTypeSetting = *camera::settingFromCode(0x610C);        // 0xF861
-inline constexpr camera::Setting kContinuousSetting = *camera::settingFromCode(0x610F);  // 0xF863
+// The presets' digital zoom mode: 0xF863 0 / 1, AFP 0x6112 1 / 2.
+inline constexpr camera::Setting kContinuousSetting{0x6112, 0, 0xF863, 8};
 enum : std::uint32_t { kComplete = 0, kExecuting = 1, kFailed = 2 };
 inline constexpr std::chrono::milliseconds kWatchInterval{100};
 
