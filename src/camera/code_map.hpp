@@ -234,6 +234,7 @@ inline constexpr CodeInfo kCodeMap[] = {
     {0x610C, "", layouts::kByte, Access::ReadWrite, 0xF861, 0},
     {0x610D, "camera preset Store64 delete", layouts::kTwoBytes, Access::ReadWrite, 0, 0},
     {0x610F, "", layouts::kByte, Access::ReadWrite, 0xF863, 0},
+    {0x6112, "preset digital zoom mode, 0xF863 + 1", layouts::kByte, Access::ReadWrite, 0, 0},
     {0x7101, "privacy mask display", layouts::kByte, Access::ReadWrite, 0xF900, 0},
     {0x7102, "privacy mask, per mask number", layouts::kIndexByte, Access::ReadWrite, 0, 0},
     {0x7103, "", layouts::kFiveBytes, Access::ReadWrite, 0, 0},

@@ -12,6 +12,7 @@
 #include "panels/picture/level_panels.hpp"
 #include "panels/picture/picture_panel.hpp"
 #include "panels/picture/white_balance_panel.hpp"
+#include "panels/preset/preset_panels.hpp"
 #include "panels/status_block/status_block_panel.hpp"
 #include "panels/strobe/strobe_panel.hpp"
 #include "panels/strobe/trigger_led_panel.hpp"
@@ -113,6 +114,14 @@ constexpr PanelRow kRows[] = {
      .name = "plfilter",
      .description = ircf::plFilterDescription,
      .make = [](PanelContext& c, PanelView& v, const PanelOptions&) { return ircf::makePlFilterPanel(c, v); }},
+    {.id = PanelId::MemPreset,
+     .name = "mempreset",
+     .description = preset::memPresetDescription,
+     .make = [](PanelContext& c, PanelView& v, const PanelOptions&) { return preset::makeMemPresetPanel(c, v); }},
+    {.id = PanelId::DirectPreset,
+     .name = "directpreset",
+     .description = preset::directPresetDescription,
+     .make = [](PanelContext& c, PanelView& v, const PanelOptions&) { return preset::makeDirectPresetPanel(c, v); }},
 };
 
 const PanelRow* rowOf(PanelId panel) {

@@ -323,4 +323,18 @@ TEST(CliPanelsE2e, WhiteBalanceManualSetsACodedGainAndTheArrowsStepIt) {
   }
 }
 
+TEST(CliPanelsE2e, DirectPresetMovesTheZoomToTheTablesPositionAndWatchesItArrive) {
+  for (const char* protocol : {"eap", "afp"}) {
+    SCOPED_TRACE(protocol);
+    // QB-176: the preset panels by option word bit 13; its lens zooms 20x.
+    ModelOnPty camera("QB-176", protocol, {"--line-timing"});
+    ProgramRun run = camera.cli({"panel", "directpreset", "--do", "Zoom=x10", "--do", "Set the Zoom Position"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_THAT(run.out, HasSubstr("Zoom: x10\n"));
+    EXPECT_THAT(run.out, HasSubstr("Status: COMPLETE\n"));
+    const std::string heard = camera.heard();
+    EXPECT_THAT(heard, HasSubstr(std::string(protocol) == "afp" ? "S6105589CT -> " : ":wF858589C -> "));
+  }
+}
+
 }  // namespace

@@ -24,6 +24,7 @@
 #include "panels/lens/lens_controls.hpp"
 #include "panels/panel_bench.hpp"
 #include "panels/picture/white_balance_panel.hpp"
+#include "panels/preset/preset_panels.hpp"
 #include "panels/registry.hpp"
 #include "sim/model_profiles.hpp"
 
@@ -58,6 +59,12 @@ constexpr OptOut kOptOuts[] = {
     {"whitebalance", picture::wb::kAdjMode, false, "the arrows' step size stays in the panel"},
     {"whitebalance", picture::wb::kFixedMode, true,
      "one value (0x142F) with Power On mode, whose round trip moves the check"},
+    {"mempreset", preset::kMemory1, false, "a memory keeps the lens's pair in the panel; unticking sends nothing"},
+    {"mempreset", preset::kMemory1 + 1, false, "a memory keeps the lens's pair in the panel; unticking sends nothing"},
+    {"mempreset", preset::kMemory1 + 2, false, "a memory keeps the lens's pair in the panel; unticking sends nothing"},
+    {"mempreset", preset::kMemory1 + 3, false, "a memory keeps the lens's pair in the panel; unticking sends nothing"},
+    {"directpreset", preset::kZoom, false, "the choice of magnification stays in the panel until it is set"},
+    {"directpreset", preset::kFocus, false, "the choice of distance stays in the panel until it is set"},
 };
 
 const OptOut* optOut(std::string_view panel, ControlId control) {

@@ -36,7 +36,8 @@ TEST(Registry, EveryRowDescribesAndCreatesItsOwnPanelAndNoOther) {
                             PanelId::NightScope, PanelId::EnhancedIntensity, PanelId::BlockRead, PanelId::Exposure,
                             PanelId::ShutterSpeed, PanelId::Agc, PanelId::Ae, PanelId::WeightingData,
                             PanelId::Strobe, PanelId::TriggerLed, PanelId::WhiteBalance, PanelId::BackLight,
-                            PanelId::Aperture, PanelId::Picture, PanelId::IrcfRemove, PanelId::PlFilter}));
+                            PanelId::Aperture, PanelId::Picture, PanelId::IrcfRemove, PanelId::PlFilter,
+                            PanelId::MemPreset, PanelId::DirectPreset}));
   EXPECT_EQ(panelDescription(PanelId::ZoomFocus)->title, "ZOOM/FOCUS CONTROL");
   EXPECT_EQ(panelDescription(PanelId::Focus)->heading, "FOCUS CONTROL");
 

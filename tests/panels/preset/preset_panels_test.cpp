@@ -1,0 +1,254 @@
+// MEM-PRESET and DIRECT-PRESET against the virtual camera: the memory keys (a store reads the
+// pair, an untick sends nothing, a recall sends it), the status watch reaching COMPLETE, ERROR
+// and a cancel through the fake clock, the direct tables and focus steps, and the focus mode
+// given back on close. Plain round trips are the generic panel test's.
+#include "panels/preset/preset_panels.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+
+#include "panels/fake_panel_view.hpp"
+#include "panels/panel_bench.hpp"
+#include "panels/preset/preset_settings.hpp"
+
+namespace orva::panels::preset {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int k20xLens = 22;
+constexpr int k30xLens = 11;
+
+struct Panel {
+  Panel(P protocol, std::string_view registers, bool direct = false, int lens = k20xLens,
+        std::vector<sim::Fault> faults = {})
+      : bench(protocol, registers, std::move(faults)) {
+    bench.model.lensIndex = lens;
+    logic = direct ? makeDirectPresetPanel(bench.context, view) : makeMemPresetPanel(bench.context, view);
+  }
+  // Runs what the camera's run reported until the run has ended.
+  void settle() {
+    do bench.runner.waitIdle();
+    while (bench.dispatcher.runPending() > 0 || bench.runner.busy());
+  }
+  void act(const Intent& in) {
+    logic->intent(in);
+    bench.dispatcher.runPending();
+  }
+  // Over the line: the run may be talking to the camera meanwhile.
+  std::uint32_t read(std::uint16_t address, int width) {
+    std::uint32_t v = 0;
+    EXPECT_TRUE(bench.access.read(camera::registerSetting(address, width), v)) << address;
+    return v;
+  }
+  void write(std::uint16_t address, std::uint32_t value) {
+    EXPECT_TRUE(bench.access.write(camera::registerSetting(address, 8), value));
+  }
+  bool logged(std::string_view line) const { return bench.monitor.log().find(line) != std::string::npos; }
+
+  testing::Bench bench;
+  FakePanelView view;
+  std::unique_ptr<PanelLogic> logic;
+};
+
+TEST(MemPresetPanel, AStoredPairIsSentBackAndForgottenWithoutATrace) {
+  for (const P protocol : {P::Eap, P::Afp}) {
+    SCOPED_TRACE(testing::name(protocol));
+    Panel p(protocol, "FF0E: 08\n");
+    ASSERT_TRUE(p.logic->open());
+    EXPECT_FALSE(p.view.enabled(kPreset1));
+    const std::uint32_t zoom = p.read(0xF850, 16);
+    const std::uint32_t focus = p.read(0xF852, 16);
+    p.act(Intent::toggle(kMemory1 + 1));
+    EXPECT_EQ(p.view.value(kMemory1 + 1), 1);
+    EXPECT_TRUE(p.view.enabled(kPreset1 + 1));
+    EXPECT_TRUE(p.logged("<< Memory2 >>"));
+
+    p.write(0xF854, 0);  // somewhere else, so that the recall is seen
+    p.act(Intent::click(kPreset1 + 1));
+    p.settle();
+    EXPECT_TRUE(p.logged("<< Preset2 >>"));
+    EXPECT_TRUE(p.logged(texts::kComplete));
+    EXPECT_EQ(p.view.text(kStatus), "COMPLETE");
+    EXPECT_FALSE(p.view.enabled(kCancel));
+    EXPECT_EQ(p.read(0xF854, 16), zoom);
+    EXPECT_EQ(p.read(0xF856, 16), focus);
+
+    const auto mark = p.bench.mark();
+    p.act(Intent::toggle(kMemory1 + 1));
+    EXPECT_TRUE(p.bench.heardSince(mark).empty());
+    EXPECT_EQ(p.view.value(kMemory1 + 1), 0);
+    EXPECT_FALSE(p.view.enabled(kPreset1 + 1));
+    p.act(Intent::click(kPreset1 + 1));
+    EXPECT_TRUE(p.bench.heardSince(mark).empty());
+    p.logic->close();
+  }
+}
+
+TEST(MemPresetPanel, TheDigitalZoomModeAppliesToType2Only) {
+  for (const P protocol : {P::Eap, P::Afp}) {
+    SCOPED_TRACE(testing::name(protocol));
+    Panel p(protocol, "FF0E: 08\nF861: 01\n");
+    p.bench.model.panelWord2 = 1u << 5;
+    ASSERT_TRUE(p.logic->open());
+    EXPECT_TRUE(p.view.shown(kContinuous));
+    EXPECT_FALSE(p.view.enabled(kContinuous));
+    p.act(Intent::choose(kType, 1));
+    std::uint32_t type = 0;
+    EXPECT_TRUE(p.bench.access.read(kTypeSetting, type));
+    EXPECT_EQ(type, 2u);
+    EXPECT_TRUE(p.view.enabled(kContinuous));
+    p.logic->close();
+  }
+}
+
+TEST(PresetPanels, TheWatchFollowsTheMoveUntilTheCameraReportsAndCancelReachesTheCamera) {
+  struct Case {
+    P protocol;
+    bool cancel;
+    std::vector<sim::Fault> faults;
+    std::string_view heading;
+    std::string_view status;
+  };
+  const Case cases[] = {
+      {P::Eap, false, {}, texts::kComplete, "COMPLETE"},
+      {P::Afp, true, {}, texts::kComplete, "COMPLETE"},
+      {P::Afp, false, testing::faults({"preset-error"}), texts::kError, "ERROR"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(testing::name(c.protocol)) + std::string(c.cancel ? " cancelled" : ""));
+    Panel p(c.protocol, "FF0E: 08\n", true, k20xLens, c.faults);
+    ASSERT_TRUE(p.logic->open());
+    p.act(Intent::choose(kZoom, 19));  // wide to tele: seconds of travel
+    p.act(Intent::click(kSetZoom));
+    EXPECT_TRUE(p.view.enabled(kCancel));
+    // Asked before the camera's lens has had time to arrive (the camera keeps its own time in
+    // AFP): the run cancels between two polls.
+    if (c.cancel) {
+      p.act(Intent::click(kCancel));
+      EXPECT_TRUE(p.logged(texts::kCancelHeading));
+    }
+    p.settle();
+    EXPECT_TRUE(p.logged(c.heading));
+    EXPECT_EQ(p.view.text(kStatus), c.status);
+    EXPECT_FALSE(p.view.enabled(kCancel));
+    const auto frames = p.bench.heardSince(0);
+    EXPECT_EQ(std::ranges::any_of(frames, [](const std::string& f) { return f.find("F85C01") != std::string::npos; }),
+              c.cancel);
+    if (!c.cancel && c.faults.empty()) {
+      EXPECT_EQ(p.read(0xF850, 16), camera::lens::kTelePosition);
+    }
+    p.logic->close();
+  }
+}
+
+TEST(MemPresetPanel, ARecallTheCameraDoesNotTakeEndsInError) {
+  for (const P protocol : {P::Eap, P::Afp}) {
+    SCOPED_TRACE(testing::name(protocol));
+    // The frames before the recall, counted on a camera that answers them all.
+    std::uint64_t before = 0;
+    {
+      Panel p(protocol, "FF0E: 08\n");
+      ASSERT_TRUE(p.logic->open());
+      p.act(Intent::toggle(kMemory1));
+      before = p.bench.heardSince(0).size();
+    }
+    Panel p(protocol, "FF0E: 08\n", false, k20xLens, testing::faults({"hangup:" + std::to_string(before)}));
+    ASSERT_TRUE(p.logic->open());
+    p.act(Intent::toggle(kMemory1));
+    p.act(Intent::click(kPreset1));
+    p.settle();
+    EXPECT_TRUE(p.logged(texts::kError));
+    EXPECT_EQ(p.view.text(kStatus), "ERROR");
+    EXPECT_FALSE(p.view.enabled(kCancel));
+  }
+}
+
+TEST(DirectPresetPanel, CloseStopsAWatchStillRunning) {
+  Panel p(P::Afp, "FF0E: 08\n", true);
+  ASSERT_TRUE(p.logic->open());
+  p.act(Intent::choose(kZoom, 19));
+  p.act(Intent::click(kSetZoom));
+  p.logic->close();
+  p.settle();
+  EXPECT_FALSE(p.bench.runner.busy());
+  EXPECT_FALSE(p.logged(texts::kComplete));
+}
+
+TEST(DirectPresetPanel, SendsTheTablesPositionAndTheFocusStep) {
+  struct Case {
+    P protocol;
+    ControlId list;
+    ControlId set;
+    int index;
+    std::string_view heading;
+    std::uint16_t address;
+    std::uint32_t value;
+  };
+  const Case cases[] = {
+      {P::Eap, kZoom, kSetZoom, 9, "<< Preset x10  >>", 0xF858, 0x589C},
+      {P::Eap, kZoom, kSetZoom, 19, "<< Preset x20  >>", 0xF858, 0x6400},
+      {P::Eap, kFocus, kSetFocus, 0, "<< Over Inf  >>", 0xF85A, 0x0000},
+      {P::Eap, kFocus, kSetFocus, 12, "<< 1cm  >>", 0xF85A, 0xC000},
+      {P::Afp, kZoom, kSetZoom, 9, "<< Preset x10  >>", 0, 0},
+      {P::Afp, kFocus, kSetFocus, 7, "<< 1.3m  >>", 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.heading);
+    Panel p(c.protocol, "FF0E: 08\n", true);
+    ASSERT_TRUE(p.logic->open());
+    p.act(Intent::choose(c.list, c.index));
+    p.act(Intent::click(c.set));
+    p.settle();
+    EXPECT_TRUE(p.logged(c.heading));
+    EXPECT_EQ(p.view.text(kStatus), "COMPLETE");
+    if (c.address != 0) {
+      EXPECT_EQ(p.read(c.address, 16), c.value);
+    }
+    p.logic->close();
+  }
+}
+
+TEST(PresetPanels, CloseGivesBackAutoFocusOnlyWhereThePanelTookIt) {
+  for (const P protocol : {P::Eap, P::Afp}) {
+    for (const bool direct : {false, true}) {
+      for (const bool manualBefore : {false, true}) {
+        SCOPED_TRACE(std::string(testing::name(protocol)) + std::string(direct ? " direct" : " memory") +
+                     (manualBefore ? " manual" : " auto"));
+        Panel p(protocol, manualBefore ? "FF0E: 08\n" : "FF0E: 00\n", direct);
+        ASSERT_TRUE(p.logic->open());
+        EXPECT_EQ(p.read(0xFF0E, 8) & 0x08u, 0x08u);
+        p.logic->close();
+        p.settle();
+        EXPECT_EQ(p.read(0xFF0E, 8) & 0x08u, manualBefore ? 0x08u : 0u);
+      }
+    }
+  }
+}
+
+TEST(DirectPresetTables, RiseFromWideToTeleAndGoOnDigitally) {
+  camera::ModelRecord m;
+  m.panelWord2 = 0;
+  for (int lens = 0; lens < camera::lens::kLensCount; ++lens) {
+    m.lensIndex = lens;
+    const auto positions = zoomPositions(m);
+    ASSERT_EQ(positions.size(), zoomNames(m).size()) << lens;
+    EXPECT_EQ(positions.front(), 0) << lens;
+    EXPECT_EQ(positions.back(), 0x6400) << lens;
+    for (std::size_t i = 1; i < positions.size(); ++i) EXPECT_LT(positions[i - 1], positions[i]) << lens;
+  }
+  m.lensIndex = k30xLens;
+  m.panelWord2 = 1u << 5;
+  const auto names = zoomNames(m);
+  ASSERT_EQ(names.size(), 41u);
+  EXPECT_EQ(names[29], "x30");
+  EXPECT_EQ(names[30], "x60D");
+  EXPECT_EQ(names[40], "x360D");
+  EXPECT_GT(zoomPositions(m)[30], 0x6400);
+}
+
+}  // namespace
+}  // namespace orva::panels::preset
