@@ -135,10 +135,11 @@ TEST(CodeMap, EachRowSendsItsFrameAndBelievesOnlyAWellFormedReply) {
 }
 
 // The lens, and a function bound to its register through a value map, keep only the values
-// the function means.
+// the function means; the preset functions move the lens, and a get says where it went.
 bool keepsMeaningsOnly(std::uint16_t code) {
   static constexpr std::uint16_t kLens[] = {sim::kFocusDriveFunction, sim::kZoomDriveFunction,
-                                            sim::kZoomSpeedFunction, sim::kZoomPositionFunction};
+                                            sim::kZoomSpeedFunction, sim::kZoomPositionFunction,
+                                            0x6101, 0x6102, 0x6103, 0x6106, 0x610D};
   return std::find(std::begin(kLens), std::end(kLens), code) != std::end(kLens) ||
          std::ranges::any_of(sim::functionBindings(),
                              [code](const sim::FunctionBinding& b) { return b.code == code && !b.values.empty(); });
@@ -179,7 +180,7 @@ TEST(CodeMap, EveryReadWriteRowRoundTripsThroughTheVirtualCamera) {
     EXPECT_EQ(back, written);
     ++rows;
   }
-  EXPECT_GT(rows, 110);
+  EXPECT_GT(rows, 100);  // fewer as the camera comes to act on more functions
 }
 
 }  // namespace
