@@ -221,6 +221,8 @@ void installFunctionBindings(VirtualCamera& camera) {
     // The fields after the word are kept as set, as any function's digits are.
     auto after = std::make_shared<std::string>();
     camera.onFunctionSet(b->code, [b, after](VirtualCamera& cam, const FunctionSet& s) {
+      // A set shorter than the word (a few digits from a stray frame) changes nothing.
+      if (s.value.size() < kWordDigits) return;
       const auto value = core::parseHex(std::string_view(s.value).substr(0, kWordDigits), kWordDigits);
       if (!value) return;
       set(cam.memory(), *b, *value);
