@@ -84,6 +84,12 @@ enum class HeadingWhen : std::uint8_t {
 };
 
 using ModelTest = bool (*)(const camera::ModelRecord&, link::Protocol);
+// The test of controls the camera takes in register form only (greyed under AFP).
+inline bool speaksEap(const camera::ModelRecord&, link::Protocol p) { return p == link::Protocol::Eap; }
+
+// A register the AFP gateway carries, by its width.
+constexpr camera::Setting reg8(std::uint16_t address) { return camera::registerSetting(address, 8); }
+constexpr camera::Setting reg16(std::uint16_t address) { return camera::registerSetting(address, 16); }
 // Captions of a radio group's buttons or a list's entries, set when the panel opens.
 using ItemCaptions = std::vector<std::string> (*)(const camera::ModelRecord&);
 

@@ -4,6 +4,7 @@
 #include "camera/model_record.hpp"
 #include "camera/setting.hpp"
 #include "panels/intensity/intensity_panels.hpp"
+#include "panels/panel_description.hpp"
 
 namespace orva::panels::intensity {
 
@@ -18,7 +19,6 @@ inline constexpr camera::Setting kModeSetting = *camera::settingFromCode(0x9901)
 inline constexpr camera::Setting kEffectLevelSetting = *camera::settingFromCode(0x9902);
 inline constexpr camera::Setting kWhiteoutLevelSetting = *camera::settingFromCode(0x9904);
 
-inline bool speaksEap(const camera::ModelRecord&, link::Protocol p) { return p == link::Protocol::Eap; }
 inline bool withWhiteout(const camera::ModelRecord& m, link::Protocol) {
   return (m.extraOptionWord & kExtraWhiteoutReduction) != 0;
 }

@@ -9,6 +9,7 @@
 #include "camera/setting.hpp"
 #include "link/link.hpp"
 #include "panels/camera_access.hpp"
+#include "panels/panel_description.hpp"
 
 namespace orva::panels::ircf {
 
@@ -78,6 +79,5 @@ bool thresholdShown(const camera::ModelRecord& m, link::Protocol);
 bool interruptShown(const camera::ModelRecord& m, link::Protocol);
 
 // PL Filter: register form only.
-inline bool speaksEap(const camera::ModelRecord&, link::Protocol p) { return p == link::Protocol::Eap; }
 
 }  // namespace orva::panels::ircf

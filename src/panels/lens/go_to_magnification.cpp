@@ -6,6 +6,7 @@
 #include "panels/hold_button.hpp"
 #include "panels/lens/lens_readout.hpp"
 #include "panels/lens/lens_texts.hpp"
+#include "panels/panel_description.hpp"
 
 namespace orva::panels::lens {
 namespace {
@@ -16,9 +17,6 @@ namespace T = texts;
 constexpr auto kSettle = 100ms;
 constexpr auto kArrival = 500ms;
 constexpr auto kMoveLimit = 5000ms;
-
-constexpr camera::Setting reg8(std::uint16_t a) { return camera::registerSetting(a, 8); }
-constexpr camera::Setting reg16(std::uint16_t a) { return camera::registerSetting(a, 16); }
 
 // 16-bit positions and limits from 0xE000 up are below the wide end's zero.
 int signedPosition(std::uint32_t v) { return v >= 0xE000u ? static_cast<int>(v) - 0x10000 : static_cast<int>(v); }

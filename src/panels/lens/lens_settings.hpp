@@ -13,9 +13,6 @@ namespace orva::panels::lens {
 
 using P = link::Protocol;
 
-inline constexpr camera::Setting reg8(std::uint16_t a) { return camera::registerSetting(a, 8); }
-inline constexpr camera::Setting reg16(std::uint16_t a) { return camera::registerSetting(a, 16); }
-
 // Settings of the lens panels, in both protocols' forms.
 inline constexpr camera::Setting kContinuousMaxSetting = *camera::settingFromCode(0x1202);  // 0xFDF0
 inline constexpr camera::Setting kManualSpeedSetting = *camera::settingFromCode(0x1103);    // 0xF8A0

@@ -13,9 +13,6 @@ namespace orva::panels::preset {
 
 using P = link::Protocol;
 
-inline constexpr camera::Setting reg8(std::uint16_t a) { return camera::registerSetting(a, 8); }
-inline constexpr camera::Setting reg16(std::uint16_t a) { return camera::registerSetting(a, 16); }
-
 // Memory presets: the current pair is read from 0xF850/0xF852 (AFP the pair query), a stored
 // pair goes to 0xF854 then 0xF856 (AFP the pair set).
 inline constexpr camera::Setting kZoomNow = reg16(0xF850);

@@ -7,11 +7,9 @@
 #include "camera/model_record.hpp"
 #include "camera/setting.hpp"
 #include "link/link.hpp"
+#include "panels/panel_description.hpp"
 
 namespace orva::panels::strobe {
-
-inline constexpr camera::Setting reg8(std::uint16_t address) { return camera::registerSetting(address, 8); }
-inline constexpr camera::Setting reg16(std::uint16_t address) { return camera::registerSetting(address, 16); }
 
 inline constexpr camera::Setting kLinkSwitchRegister = reg8(0xFFBE);  // bit 0: 0 on, 1 off
 inline constexpr camera::Setting kModeRegister = reg8(0xFFBF);
@@ -60,6 +58,5 @@ inline constexpr int kManualNightMode = 3;
 inline constexpr int kNotFix = 1;
 
 // The controls work in EAP only.
-inline bool speaksEap(const camera::ModelRecord&, link::Protocol p) { return p == link::Protocol::Eap; }
 
 }  // namespace orva::panels::strobe
