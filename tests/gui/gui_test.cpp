@@ -725,7 +725,11 @@ void GuiTest::shortcutKeysDriveTheLensOutsideThePanes() {
   p.connect();
   auto pc = [&] { return qs(p.app.monitor().snapshot().pc); };
   // T in the PC pane is a character for the camera, not the zoom.
+  const auto before = pc().size();
   QTest::keyClick(&p.app.window().monitorView().pane(Side::Pc), Qt::Key_T);
+  // The character holds the line until the camera's answer or its time-out; a drive key
+  // pressed meanwhile would be ignored.
+  QTRY_VERIFY_WITH_TIMEOUT(pc().size() > before && !p.app.session().runner().busy(), 30000);
   QVERIFY(!pc().contains(QStringLiteral(":WFCBB99")));
 
   // In the launcher it drives the zoom while held, and its release stops it.
