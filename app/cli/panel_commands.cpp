@@ -150,12 +150,16 @@ class CliPanelHost final : public panels::PanelHost {
   std::optional<int> configValue(std::string_view key) const override { return shell::settingValue(settings_, key); }
   panels::PanelResult openPanel(panels::PanelId panel) override { return opener_(panel); }
   void lensChanged(int lensIndex) override { record_.lensIndex = lensIndex; }
+  // Each command is a run of its own: what a panel keeps lasts as long as the command.
+  panels::ToolPresets& toolPresets() override { return presets_; }
+  bool zoomArrivalMessage() const override { return false; }
 
  private:
   const shell::Settings& settings_;
   camera::ModelRecord& record_;
   Opener opener_;
   std::map<panels::SessionFlag, bool> flags_;
+  panels::ToolPresets presets_;
 };
 
 const panels::PanelRow* rowOf(panels::PanelId panel) {

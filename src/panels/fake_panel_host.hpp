@@ -33,6 +33,8 @@ class FakePanelHost final : public PanelHost {
     return subPanel ? subPanel(panel) : PanelResult{};
   }
   void lensChanged(int lensIndex) override { lens = lensIndex; }
+  ToolPresets& toolPresets() override { return presets; }
+  bool zoomArrivalMessage() const override { return arrivalMessage; }
 
   std::map<HostMenuItem, bool> menuItems;
   int launcherRefreshes = 0;
@@ -44,6 +46,8 @@ class FakePanelHost final : public PanelHost {
   // How an opened sub-panel ends; none: closed with result 0.
   std::function<PanelResult(PanelId)> subPanel;
   std::optional<int> lens;
+  ToolPresets presets;
+  bool arrivalMessage = false;
 
  private:
   std::map<SessionFlag, bool> flags_;

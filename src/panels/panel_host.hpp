@@ -12,6 +12,7 @@
 
 #include "panels/panel_id.hpp"
 #include "panels/panel_view.hpp"
+#include "panels/tool_presets.hpp"
 
 namespace orva::panels {
 
@@ -64,6 +65,11 @@ class PanelHost {
   virtual PanelResult openPanel(PanelId panel) = 0;
   // A panel switched the lens the camera emulates: the model record takes the new lens index.
   virtual void lensChanged(int lensIndex) = 0;
+  // The presets the tool keeps for the panels, for as long as the program runs.
+  virtual ToolPresets& toolPresets() = 0;
+  // The launcher's "ZOOM Arrival Message" check box: preset runs wait for the camera's
+  // arrival message instead of polling its status.
+  virtual bool zoomArrivalMessage() const = 0;
 };
 
 }  // namespace orva::panels

@@ -35,6 +35,11 @@ panels::PanelResult SessionPanelHost::openPanel(panels::PanelId panel) {
 
 void SessionPanelHost::lensChanged(int lensIndex) { session_.connection().setLensIndex(lensIndex); }
 
+bool SessionPanelHost::zoomArrivalMessage() const {
+  const camera::ButtonState& box = session_.launcher()[camera::LauncherItem::ZoomArrivalMessage];
+  return box.shown && box.enabled && box.checked;
+}
+
 bool SessionPanelHost::identifyIfAsked(const LineWork& lineWork) {
   if (!identifyAsked_) return false;
   identifyAsked_ = false;

@@ -39,6 +39,8 @@ class SessionPanelHost final : public panels::PanelHost {
   std::optional<int> configValue(std::string_view key) const override;
   panels::PanelResult openPanel(panels::PanelId panel) override;
   void lensChanged(int lensIndex) override;
+  panels::ToolPresets& toolPresets() override { return session_.toolPresets(); }
+  bool zoomArrivalMessage() const override;
 
   // For the opener, once the panel has closed: identifies the camera again when that was
   // asked for (Session::identifyAgain()); true when it identified.

@@ -28,6 +28,7 @@
 #include "link/negotiator.hpp"
 #include "panels/dispatch.hpp"
 #include "panels/operation_runner.hpp"
+#include "panels/tool_presets.hpp"
 #include "shell/camera_state.hpp"
 #include "shell/connection.hpp"
 #include "shell/eeprom_runs.hpp"
@@ -141,6 +142,8 @@ class Session {
   // The preset records: they live from start to exit, survive disconnects, and are replaced
   // by a store run or an open.
   const camera::PresetRecords& presetRecords() const { return presetRecords_; }
+  // What the panels keep (MEM-PRESET's pairs, the easy presets): from start to exit.
+  panels::ToolPresets& toolPresets() { return toolPresets_; }
 
   // A run the launcher owns (the preset keys): started on the operation slot with the menus
   // busy from before its start heading until it has ended, however it ends. False, and
@@ -213,6 +216,7 @@ class Session {
   camera::LauncherState launcher_ = camera::idleLauncher();
   camera::PresetMemory presets_;
   camera::PresetRecords presetRecords_;
+  panels::ToolPresets toolPresets_;
   bool shutDown_ = false;
   std::uint16_t rememberedModel_ = camera::kModelNotIdentified;
   std::filesystem::path presetFolder_;  // where the preset data file dialog starts

@@ -1,5 +1,5 @@
 // MEM-PRESET: "Memory" n keeps the lens's current zoom/focus pair, "Preset" n sends it back.
-// The four pairs live in the panel and are gone when it closes.
+// The four pairs are the tool's (ToolPresets): a panel opened again finds them ticked.
 #include <array>
 #include <optional>
 #include <vector>
@@ -11,10 +11,7 @@
 namespace orva::panels::preset {
 namespace {
 
-struct Pair {
-  std::uint32_t zoom = 0;
-  std::uint32_t focus = 0;
-};
+using Pair = MemoryPair;
 
 bool readPair(CameraAccess& camera, Pair& pair) {
   if (camera.protocol() == P::Eap) return camera.read(kZoomNow, pair.zoom) && camera.read(kFocusNow, pair.focus);
@@ -38,7 +35,7 @@ class MemPresetPanel final : public PresetPanel {
  protected:
   bool readOnOpen() override {
     if (!takeManualFocus()) return false;
-    for (int n = 0; n < kMemoryCount; ++n) setControlEnabled(preset(n), false);
+    for (int n = 0; n < kMemoryCount; ++n) tick(n, pairs()[static_cast<std::size_t>(n)].has_value());
     setControlEnabled(kCancel, false);
     continuousFollowsType();
     return true;
@@ -71,9 +68,9 @@ class MemPresetPanel final : public PresetPanel {
   void memory(int n) {
     const auto i = static_cast<std::size_t>(n);
     if (!offered(memoryKey(n))) return;
-    if (pairs_[i]) {
-      // Forgetting a pair is the panel's alone: nothing goes to the camera.
-      pairs_[i].reset();
+    if (pairs()[i]) {
+      // Forgetting a pair is the tool's alone: nothing goes to the camera.
+      pairs()[i].reset();
       tick(n, false);
       return;
     }
@@ -87,13 +84,13 @@ class MemPresetPanel final : public PresetPanel {
       tick(n, false);
       return;
     }
-    pairs_[i] = pair;
+    pairs()[i] = pair;
   }
 
   void recall(int n) {
     const auto i = static_cast<std::size_t>(n);
-    if (!offered(preset(n)) || !pairs_[i]) return;
-    const Pair pair = *pairs_[i];
+    if (!offered(preset(n)) || !pairs()[i]) return;
+    const Pair pair = *pairs()[i];
     startPreset(texts::kPresetHeadings[i], [pair](CameraAccess& camera) { return sendPair(camera, pair); });
   }
 
@@ -108,7 +105,7 @@ class MemPresetPanel final : public PresetPanel {
     setControlEnabled(kContinuous, selected(kType) == 1);
   }
 
-  std::array<std::optional<Pair>, kMemoryCount> pairs_;
+  decltype(ToolPresets::memory)& pairs() { return host().toolPresets().memory; }
 };
 
 }  // namespace
