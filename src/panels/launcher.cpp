@@ -122,7 +122,8 @@ Route route(camera::LauncherItem item, const camera::LauncherState& launcher, co
   }
   if (item == L::ZoomArrivalMessage || (item >= L::MemoryKey1 && item <= L::PresetButton8)) {
     Route r;
-    r.kind = RouteKind::Unbuilt;
+    // The session asks the operation slot itself: a key pressed while a run is on is ignored.
+    r.kind = RouteKind::Presets;
     r.asksRunner = false;
     return r;
   }

@@ -23,7 +23,7 @@ enum class RouteKind : std::uint8_t {
   None,      // the button opens nothing here (BLOCK READ in EAP, ...)
   Panels,    // one panel, or two opened one after the other
   Command,   // "FULL AUTO": the command with its heading, no panel
-  Unbuilt,   // the preset keys and "ZOOM Arrival Message": said to be not available in this version
+  Presets,   // the preset keys and "ZOOM Arrival Message": the session's own (Session::memoryKey ...)
 };
 
 struct Route {

@@ -120,11 +120,11 @@ TEST(Launcher, TheCommandButtonAndWhatFollowsAClose) {
   EXPECT_EQ(fullAuto.kind, RouteKind::Command);
   EXPECT_FALSE(fullAuto.asksRunner);
 
-  // What is not built yet says so, rather than looking live and doing nothing.
+  // The preset keys go to the session, which asks the slot itself.
   for (L item : {L::MemoryKey1, L::MemoryKey8, L::PresetButton1, L::ZoomArrivalMessage}) {
-    const Route unbuilt = routeFor({"", item, {}, {}});
-    EXPECT_EQ(unbuilt.kind, RouteKind::Unbuilt) << defaultCaption(item);
-    EXPECT_FALSE(unbuilt.asksRunner);
+    const Route keys = routeFor({"", item, {}, {}});
+    EXPECT_EQ(keys.kind, RouteKind::Presets) << defaultCaption(item);
+    EXPECT_FALSE(keys.asksRunner);
   }
 
   EXPECT_TRUE(Route::goesOn(CloseReason::Closed));
