@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,7 @@
 #include "link/negotiator.hpp"
 #include "panels/dispatch.hpp"
 #include "panels/operation_runner.hpp"
+#include "panels/preset/launcher_runs.hpp"
 #include "panels/tool_presets.hpp"
 #include "shell/camera_state.hpp"
 #include "shell/connection.hpp"
@@ -149,6 +151,15 @@ class Session {
   // busy from before its start heading until it has ended, however it ends. False, and
   // nothing written, while the slot is taken.
   bool startLauncherRun(panels::Operation op);
+  // The launcher's preset keys, k 0-3 TYPE I 1-4 and 4-7 TYPE II 1-4. Ignored (false) while
+  // the slot is taken or the key is not offered. A checked "Memory" key is only unchecked
+  // (its "Preset" key disabled, the data kept); an unchecked one is checked and starts the
+  // store, which puts the record in place when it got through and unchecks the key when it
+  // did not. A "Preset" key starts the restore of its record.
+  bool memoryKey(std::size_t k);
+  bool presetKey(std::size_t k);
+  // The launcher's "ZOOM Arrival Message" check box; only while it is shown and enabled.
+  bool setZoomArrivalMessage(bool on);
 
   // What "Serial Port..." chose while disconnected: the settings the next connect starts from,
   // and the port that ORVA.ini keeps (its number minus 1 and its device path).
@@ -200,6 +211,11 @@ class Session {
   void stopRuns();
   void applyModelOutcome(const ModelCommandOutcome& outcome);
   void notifyChanged();
+  bool presetKeyLive(camera::LauncherItem item) const;
+  void setMemoryChecked(std::size_t k, bool on);
+  // A launcher preset run (store when asked, else restore) with the launcher's choices as they
+  // are now; it runs on the operation thread.
+  std::function<bool(panels::preset::PresetType, camera::PresetRecord&, bool, std::stop_token)> launcherRunner();
 
   Settings settings_;
   std::filesystem::path settingsFile_;

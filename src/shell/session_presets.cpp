@@ -13,8 +13,8 @@ namespace {
 constexpr int kPttOpenMode = 4;
 constexpr int kPttSaveMode = kPttOpenMode + 16;
 
-std::size_t memoryKey(std::size_t k) { return static_cast<std::size_t>(camera::LauncherItem::MemoryKey1) + k; }
-std::size_t presetKey(std::size_t k) { return static_cast<std::size_t>(camera::LauncherItem::PresetButton1) + k; }
+std::size_t memoryIndex(std::size_t k) { return static_cast<std::size_t>(camera::LauncherItem::MemoryKey1) + k; }
+std::size_t presetIndex(std::size_t k) { return static_cast<std::size_t>(camera::LauncherItem::PresetButton1) + k; }
 
 }  // namespace
 
@@ -26,7 +26,7 @@ PresetFileResult Session::savePresetData() {
   if (!chosen) return PresetFileResult::Declined;
   // The flags are the memory keys' checks now, not what the records were last opened with.
   camera::PresetRecords saved = presetRecords_;
-  for (std::size_t k = 0; k < camera::kPresetRecordCount; ++k) saved.set[k] = launcher_.items[memoryKey(k)].checked;
+  for (std::size_t k = 0; k < camera::kPresetRecordCount; ++k) saved.set[k] = launcher_.items[memoryIndex(k)].checked;
   const core::Status written = core::AtomicFile::write(*chosen, camera::encodePresetFile(saved, model().modelCode));
   if (!written) {
     prompt_.message(fmt::format("{}\n{}", camera::kPresetNotWritten, written.message()), camera::kPresetErrorTitle,
@@ -55,9 +55,9 @@ PresetFileResult Session::openPresetData() {
   // A "Preset" key is enabled only where its memory key is, so a group this model hides or
   // disables stays so.
   for (std::size_t k = 0; k < camera::kPresetRecordCount; ++k) {
-    camera::ButtonState& key = launcher_.items[memoryKey(k)];
+    camera::ButtonState& key = launcher_.items[memoryIndex(k)];
     key.checked = presetRecords_.set[k];
-    launcher_.items[presetKey(k)].enabled = key.checked && key.enabled;
+    launcher_.items[presetIndex(k)].enabled = key.checked && key.enabled;
   }
   notifyChanged();
   return PresetFileResult::Done;
