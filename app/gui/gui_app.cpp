@@ -360,8 +360,11 @@ void GuiApp::launch(camera::LauncherItem item) {
   const auto route = panels::launch(item, session_->launcher(), session_->model(), session_->gatingSwitches(),
                                     session_->runner());
   if (!route) return;
+  if (route->kind == panels::RouteKind::Presets) {
+    launcherPresetKey(item);
+    return;
+  }
   if (route->kind != panels::RouteKind::Panels) {
-    // A memory key shows what the session holds, not the click.
     refreshLauncher();
     notAvailable();
     return;
@@ -381,6 +384,20 @@ void GuiApp::launch(camera::LauncherItem item) {
     // A panel's choice (a selection, a type change) opens before the rest of the route.
     if (closed.next) pending.push_front(*closed.next);
   }
+}
+
+void GuiApp::launcherPresetKey(camera::LauncherItem item) {
+  const auto at = [item](camera::LauncherItem first) {
+    return static_cast<std::size_t>(item) - static_cast<std::size_t>(first);
+  };
+  if (item == camera::LauncherItem::ZoomArrivalMessage)
+    session_->setZoomArrivalMessage(!session_->launcher()[item].checked);
+  else if (item >= camera::LauncherItem::PresetButton1)
+    session_->presetKey(at(camera::LauncherItem::PresetButton1));
+  else
+    session_->memoryKey(at(camera::LauncherItem::MemoryKey1));
+  // The keys show what the session holds, not the click.
+  refreshLauncher();
 }
 
 GuiApp::PanelClosed GuiApp::openPanel(panels::PanelId panel) {

@@ -136,7 +136,12 @@ LauncherWindow::LauncherWindow(QWidget* owner) : QWidget(owner, Qt::Tool | Qt::C
     auto* b = new QPushButton(qs(camera::defaultCaption(item)), this);
     b->setObjectName(QStringLiteral("launcher.%1").arg(index(item)));
     b->setMinimumHeight(28);
-    connect(b, &QPushButton::clicked, this, [this, item] { emit itemClicked(item); });
+    if (item == LauncherItem::ZoomArrivalMessage) b->setCheckable(true);
+    connect(b, &QPushButton::clicked, this, [this, item, b](bool checked) {
+      // "ZOOM Arrival Message" shows what the session holds, not the click itself.
+      if (b->isCheckable()) b->setChecked(!checked);
+      emit itemClicked(item);
+    });
     buttons_[index(item)] = b;
   }
 

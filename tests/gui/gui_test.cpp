@@ -191,7 +191,8 @@ class GuiTest : public QObject {
   void clicksWhileConnectingAreDropped();
   void shortcutKeysLeaveQuestionsAlone();
   void panelLeavesTheMainWindowUsable();
-  void launcherOpensZoomAndFocusAndSaysWhatIsNotBuilt();
+  void launcherOpensZoomAndFocus();
+  void launcherTypeOneMemoryThenPreset();
   void zoomSliderMovesOneStepAPageOrAWheelNotch();
   void eisSetupMenuItemOpensItsPanel();
   void aSubPanelOpensOverItsOpenerWhichWaitsForIt();
@@ -989,7 +990,7 @@ void GuiTest::panelLeavesTheMainWindowUsable() {
   QVERIFY(!p.app.launcher().blocked());
 }
 
-void GuiTest::launcherOpensZoomAndFocusAndSaysWhatIsNotBuilt() {
+void GuiTest::launcherOpensZoomAndFocus() {
   using orva::camera::LauncherItem;
   Program p;
   QVERIFY(!p.app.launcher().button(LauncherItem::Zoom)->isEnabled());
@@ -1008,14 +1009,29 @@ void GuiTest::launcherOpensZoomAndFocusAndSaysWhatIsNotBuilt() {
     button->click();
     QCOMPARE(shown, qs(title));
   }
-  // A memory key is not built yet: it says so and stays as it was.
-  QPushButton* key = p.app.launcher().button(LauncherItem::MemoryKey1);
-  QVERIFY(key->isEnabled());
-  auto seen = answerNextBox(QMessageBox::Ok);
-  key->click();
-  QVERIFY(seen->seen);
-  QCOMPARE(seen->text, qs(gui::texts::kNotAvailable));
-  QVERIFY(!key->isChecked());
+}
+
+// TYPE I Memory1 captures the lens state, Preset1 writes it back: the key shows the session's
+// check, and both runs reach the monitor with their headings and END lines.
+void GuiTest::launcherTypeOneMemoryThenPreset() {
+  using orva::camera::LauncherItem;
+  Program p("QB-183");
+  p.connect();
+  QPushButton* memory = p.app.launcher().button(LauncherItem::MemoryKey1);
+  QPushButton* preset = p.app.launcher().button(LauncherItem::PresetButton1);
+  QVERIFY(memory->isEnabled() && !memory->isChecked());
+  QVERIFY(!preset->isEnabled());
+  const auto pc = [&p] { return qs(p.app.monitor().snapshot().pc); };
+  memory->click();
+  QVERIFY(memory->isChecked());
+  QTRY_VERIFY(pc().contains(QStringLiteral("-- END --")));
+  QTRY_VERIFY(!p.app.session().runner().busy());
+  QVERIFY(memory->isChecked() && preset->isEnabled());
+  preset->click();
+  QTRY_COMPARE(pc().count(QStringLiteral("-- END --")), 2);
+  QVERIFY(pc().contains(QStringLiteral("<< TYPE I Memory1 >>")));
+  QVERIFY(pc().contains(QStringLiteral("<< TYPE I Preset1 >>")));
+  QTRY_VERIFY(!p.app.session().runner().busy());
 }
 
 // A click in the groove, PgUp / PgDn and a wheel notch each move the zoom one step.
