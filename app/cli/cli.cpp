@@ -297,6 +297,18 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
   presetCmd->add_subcommand("open", "Check FILE against this camera's model; print each record's memory flag")
       ->add_option("FILE", o.target, "Preset data file to read")
       ->required();
+  const auto presetKeyArguments = [&o](CLI::App* c, std::string_view fileHelp) {
+    c->add_option("TYPE", o.presetType, "I or II")->required()->check(CLI::IsMember({"I", "II"}));
+    c->add_option("N", o.presetNumber, "Record 1-4")->required()->check(CLI::Range(1, 4));
+    c->add_option("FILE", o.target, std::string(fileHelp))->required();
+  };
+  presetKeyArguments(presetCmd->add_subcommand("store", "Capture the lens state into record N of TYPE, as the "
+                                                        "launcher's Memory key does, and keep it in FILE"),
+                     "Preset data file (created for this camera's model when missing; other records kept)");
+  auto* recall = presetCmd->add_subcommand("recall", "Restore record N of TYPE from FILE, as the launcher's Preset "
+                                                     "key does");
+  presetKeyArguments(recall, "Preset data file to read");
+  recall->add_flag("--arrival-message", o.arrivalMessage, "Wait for the camera's zoom arrival message (EAP)");
   app.add_subcommand("speed", "Change the camera's line speed, then reconnect; prints the new settings")
       ->add_option("TEXT", o.target, "New settings, e.g. \"9600,N,8,1\" (4800 to 57600)")
       ->required();

@@ -55,6 +55,11 @@ struct Options {
   std::string second;  // the second file of "eeprom diff"
   std::vector<std::string> actions;  // panel --do
 
+  // preset store / recall: TYPE (I or II) and N (1-4)
+  std::string presetType;
+  int presetNumber = 0;
+  bool arrivalMessage = false;
+
   // eeprom write
   std::string backupTo;
   bool noBackup = false;
