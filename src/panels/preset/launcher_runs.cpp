@@ -279,6 +279,7 @@ bool storeTypeTwo(Run& r, camera::PresetRecord& rec) {
   if (r.afArea() && !r.write(kAfAreaOn, 0)) return false;
   if (r.afp() && !r.write(camera::kZoomSpeedSetting, kHighZoomSpeed)) return false;
   LimitsGuard limits(r);
+  limits.keep(std::nullopt, std::nullopt);  // from the first drive on, a way out stops the lens
   const auto driveAndWait = [&r, z, tele](ProtocolValue code) {
     if (!r.drive(code)) return false;
     if (z != tele && !r.waitDrive()) return false;
@@ -292,7 +293,7 @@ bool storeTypeTwo(Run& r, camera::PresetRecord& rec) {
   limits.keep(wide, std::nullopt);
   if (!r.write(kWideLimit, z) || !driveAndWait(kZoomWideDrive.start)) return false;
   if (!r.write(kWideLimit, wide)) return false;
-  limits.release();
+  limits.release();  // the drive has stopped and the limit is back
   if (r.afp()) {
     std::vector<std::uint32_t> f;
     if (!r.functionRead(kTypeTwoCode, f, 5)) return false;

@@ -177,5 +177,19 @@ TEST(LauncherRuns, AFailedAccessEndsTheRunWithoutItsEndLine) {
   }
 }
 
+// A TYPE II restore that fails while it drives between its temporary limits stops the lens and
+// puts the limits back on its way out.
+TEST(LauncherRuns, AFailedDriveLeavesNoTemporaryLimitBehind) {
+  Runs r(P::Eap, kAfAreaModel, "FF0E: 08\n", testing::faults({"drop:25"}));  // a poll of the drive goes unanswered
+  camera::PresetRecord rec;
+  rec.zoomPosition = 0x0200;  // toward tele from the wide end
+  rec.afSpeed = camera::kNoAfSpeed;
+  EXPECT_FALSE(r.recall(PresetType::Two, rec));
+  EXPECT_EQ(r.ends(), 0u);
+  EXPECT_TRUE(mentions(r.writes(0), ":wF71E0200"));
+  EXPECT_EQ(testing::word(r.b, 0xF71E), 0xE156);
+  EXPECT_EQ(testing::byte(r.b, 0xFCBB), 0xFE);
+}
+
 }  // namespace
 }  // namespace orva::panels::preset
