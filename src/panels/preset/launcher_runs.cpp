@@ -66,17 +66,17 @@ constexpr std::uint16_t kOldModels = 48;  // model codes below keep the zoom tra
 std::uint16_t u16(std::uint32_t v) { return static_cast<std::uint16_t>(v); }
 std::uint8_t u8(std::uint32_t v) { return static_cast<std::uint8_t>(v); }
 
-class Run {
- public:
-  Run(const LauncherRunContext& c, std::stop_token stop)
-      : c_(c), cam_(c.camera), stop_(std::move(stop)), afArea_(hasAfArea(c.model)) {}
+// One run's accesses and waits: every access is refused once a stop was asked.
+struct Run {
+  Run(const LauncherRunContext& c, std::stop_token token)
+      : ctx(c), cam(c.camera), stop(std::move(token)), withAfArea(hasAfArea(c.model)) {}
 
-  bool afp() const { return cam_.protocol() == P::Afp; }
-  bool afArea() const { return afArea_; }
-  bool stopped() const { return stop_.stop_requested(); }
+  bool afp() const { return cam.protocol() == P::Afp; }
+  bool afArea() const { return withAfArea; }
+  bool stopped() const { return stop.stop_requested(); }
 
-  bool read(const camera::Setting& s, std::uint32_t& v) { return !stopped() && cam_.read(s, v); }
-  bool write(const camera::Setting& s, std::uint32_t v) { return !stopped() && cam_.write(s, v); }
+  bool read(const camera::Setting& s, std::uint32_t& v) { return !stopped() && cam.read(s, v); }
+  bool write(const camera::Setting& s, std::uint32_t v) { return !stopped() && cam.write(s, v); }
   bool read(const camera::Setting& s, std::uint16_t& v) {
     std::uint32_t x = 0;
     if (!read(s, x)) return false;
@@ -95,7 +95,7 @@ class Run {
     return read(s, v) && write(s, (v | set) & ~static_cast<std::uint32_t>(clear));
   }
 
-  bool focus(FocusMode mode) { return !stopped() && lens::switchFocusMode(cam_, c_.clock, c_.model, mode); }
+  bool focus(FocusMode mode) { return !stopped() && lens::switchFocusMode(cam, ctx.clock, ctx.model, mode); }
   // The focus mode as 0xFF0E (AFP the focus mode function) holds it.
   bool readManual(bool& manual) {
     std::uint32_t v = 0;
@@ -103,12 +103,12 @@ class Run {
     manual = afp() ? v == 2 : (v & kManualBit) != 0;
     return true;
   }
-  bool drive(ProtocolValue code) { return write(kZoomDriveSetting, code.in(cam_.protocol())); }
+  bool drive(ProtocolValue code) { return write(kZoomDriveSetting, code.in(cam.protocol())); }
   bool stopDrive() { return drive(kLensStop); }
   // The drive code in the "#W" frame, so that the camera sends its arrival message.
-  bool driveAskingArrival(ProtocolValue code) { return !stopped() && cam_.eap().writeByteHash(0xFCBB, u8(code.eap)); }
+  bool driveAskingArrival(ProtocolValue code) { return !stopped() && cam.eap().writeByteHash(kZoomDriveSetting.eapRegister, u8(code.eap)); }
 
-  bool pause(std::chrono::milliseconds d) { return c_.clock.sleepFor(d, stop_); }
+  bool pause(std::chrono::milliseconds d) { return ctx.clock.sleepFor(d, stop); }
   // Polls `reached` until it holds; TimeOver when `deadline` passes first.
   Outcome waitFor(const core::Deadline& deadline, const std::function<std::optional<bool>()>& reached) {
     for (;;) {
@@ -116,14 +116,14 @@ class Run {
       if (!r) return Outcome::Error;
       if (*r) return Outcome::Done;
       if (deadline.expired()) return Outcome::TimeOver;
-      if (!c_.clock.sleepFor(std::min<core::Clock::duration>(kLauncherPoll, deadline.remaining()), stop_))
+      if (!ctx.clock.sleepFor(std::min<core::Clock::duration>(kLauncherPoll, deadline.remaining()), stop))
         return Outcome::Stopped;
     }
   }
   // A TYPE II drive has ended when 0xF751 bit 5 was seen set and then clear, or after the limit.
   bool waitDrive() {
     bool seen = false;
-    const Outcome o = waitFor(core::Deadline(c_.clock, kDriveLimit), [&]() -> std::optional<bool> {
+    const Outcome o = waitFor(core::Deadline(ctx.clock, kDriveLimit), [&]() -> std::optional<bool> {
       std::uint32_t v = 0;
       if (!read(kZoomMoving, v)) return std::nullopt;
       const bool moving = (v & kMovingBit) != 0;
@@ -132,31 +132,31 @@ class Run {
     });
     return o == Outcome::Done || o == Outcome::TimeOver;
   }
-  // After a drive in zoom cue the zoom panel holds "MANUAL FOCUS" for a while. The launcher has
-  // no such key: the state is read as the camera expects and nothing is held.
+  // After a drive in zoom cue the zoom panel refuses "MANUAL FOCUS" for a while. The launcher
+  // has no such key: the zoom-cue state (and its hold time) is read, and nothing is held.
   void zoomCueCheck() {
-    if (!stopped()) (void)lens::zoomCueHold(cam_, c_.model);
+    if (!stopped()) (void)lens::zoomCueHold(cam, ctx.model);
   }
   // The camera's 8-byte arrival message by `deadline`, shown as it came; nothing on a time-out.
-  void takeArrival(const core::Deadline& deadline) { (void)cam_.takeMessage(kArrivalMessageBytes, deadline, stop_); }
+  void takeArrival(const core::Deadline& deadline) { (void)cam.takeMessage(kArrivalMessageBytes, deadline, stop); }
 
   bool functionRead(std::uint16_t code, std::vector<std::uint32_t>& fields, std::size_t count) {
-    return !stopped() && cam_.codes().read(code, fields) && fields.size() >= count;
+    return !stopped() && cam.codes().read(code, fields) && fields.size() >= count;
   }
   bool functionWrite(std::uint16_t code, std::span<const std::uint32_t> fields) {
-    return !stopped() && cam_.codes().write(code, fields);
+    return !stopped() && cam.codes().write(code, fields);
   }
 
-  void line(std::string_view text) { c_.monitor.line(text); }
+  void line(std::string_view text) { ctx.monitor.line(text); }
   bool end() {
     line(texts::kLauncherEnd);
     return true;
   }
 
-  const LauncherRunContext& c_;
-  CameraAccess& cam_;
-  std::stop_token stop_;
-  bool afArea_;
+  const LauncherRunContext& ctx;
+  CameraAccess& cam;
+  std::stop_token stop;
+  bool withAfArea;
 };
 
 // Writes back the zoom limits a TYPE II run moved, and stops the drive, on a way out that
@@ -166,7 +166,7 @@ class LimitsGuard {
   explicit LimitsGuard(Run& run) : run_(run) {}
   ~LimitsGuard() {
     if (!armed_) return;
-    CameraAccess& cam = run_.cam_;
+    CameraAccess& cam = run_.cam;
     (void)cam.write(kZoomDriveSetting, kLensStop);
     if (wide_) (void)cam.write(kWideLimit, *wide_);
     if (tele_) (void)cam.write(kTeleLimit, *tele_);
@@ -204,7 +204,7 @@ bool storeTypeOne(Run& r, camera::PresetRecord& rec) {
   }
   bool manual = false;
   if (!r.readManual(manual) || !r.focus(FocusMode::Manual)) return false;
-  if (r.c_.model.modelCode < kOldModels && !r.update(kTrackingHold, kTrackingHoldBit, 0)) return false;
+  if (r.ctx.model.modelCode < kOldModels && !r.update(kTrackingHold, kTrackingHoldBit, 0)) return false;
   if (!r.read(kTrackingBase, rec.zoomTrackingBase) || !r.read(kFocusPosition, rec.focusPosition) ||
       !r.read(kZoomPosition, rec.zoomPosition) || !r.read(kLensWord1, rec.lensWord1) ||
       !r.read(kLensWord2, rec.lensWord2) || !r.read(kTrackingWord1, rec.trackingWord1) ||
@@ -232,11 +232,11 @@ bool recallTypeOne(Run& r, const camera::PresetRecord& rec) {
     return false;
   if (r.afArea() && !r.write(kAfArea, rec.afAreaWord)) return false;
   if (!r.write(kFocusTarget, rec.focusPosition)) return false;
-  const core::Deadline arrival(r.c_.clock, kArrivalLimit);  // T0
-  if (r.c_.arrivalMessage) {
+  const core::Deadline arrival(r.ctx.clock, kArrivalLimit);  // T0
+  if (r.ctx.arrivalMessage) {
     r.line(texts::kArrivalLine);
-    const bool asked = r.c_.activeExec ? r.write(kArrivalRequest, 1)
-                                       : !r.stopped() && r.cam_.eap().writeByteHash(0xF753, u8(kGoToStart));
+    const bool asked = r.ctx.activeExec ? r.write(kArrivalRequest, 1)
+                                       : !r.stopped() && r.cam.eap().writeByteHash(kGoToControl.eapRegister, u8(kGoToStart));
     if (!asked) return false;
     r.takeArrival(arrival);  // a time-out goes on quietly
   } else {
@@ -249,13 +249,13 @@ bool recallTypeOne(Run& r, const camera::PresetRecord& rec) {
     };
     Outcome o = r.waitFor(arrival, equals(kZoomPosition, rec.zoomPosition));
     if (o == Outcome::Error || o == Outcome::Stopped) return false;
-    if ((r.c_.model.optionWord & 0x08u) != 0) {
-      o = r.waitFor(core::Deadline(r.c_.clock, kFocusArrivalLimit), equals(kFocusPosition, rec.focusPosition));
+    if ((r.ctx.model.optionWord & 0x08u) != 0) {
+      o = r.waitFor(core::Deadline(r.ctx.clock, kFocusArrivalLimit), equals(kFocusPosition, rec.focusPosition));
       if (o == Outcome::Error || o == Outcome::Stopped) return false;
     }
   }
   if (!r.write(kGoToControl, kGoToEnd)) return false;
-  if (r.c_.model.modelCode < kOldModels) {
+  if (r.ctx.model.modelCode < kOldModels) {
     std::uint16_t before = 0;
     if (!r.update(kTrackingHold, kTrackingHoldBit, 0) || !r.read(kTrackingBase, before) ||
         !r.write(kTrackingBase, rec.zoomTrackingBase))
@@ -360,8 +360,8 @@ bool recallTypeTwo(Run& r, const camera::PresetRecord& rec) {
     if (!r.write(tow ? kTeleLimit : kWideLimit, rec.zoomPosition)) return false;
     const ProtocolValue code = tow ? kZoomTeleDrive.start : kZoomWideDrive.start;
     // In AFP the receive thread takes every byte the camera sends: no arrival message there.
-    const bool arrival = r.c_.arrivalMessage && !r.afp();
-    if (arrival && !r.c_.activeExec) {
+    const bool arrival = r.ctx.arrivalMessage && !r.afp();
+    if (arrival && !r.ctx.activeExec) {
       if (!r.driveAskingArrival(code)) return false;
     } else if (!r.drive(code) || (arrival && !r.write(kArrivalRequest, 2))) {
       return false;
@@ -371,7 +371,7 @@ bool recallTypeTwo(Run& r, const camera::PresetRecord& rec) {
       r.zoomCueCheck();
     } else {
       r.line(texts::kArrivalLine);
-      r.takeArrival(core::Deadline(r.c_.clock, kArrivalLimit));
+      r.takeArrival(core::Deadline(r.ctx.clock, kArrivalLimit));
       if (r.stopped() || !r.stopDrive()) return false;
       r.zoomCueCheck();
       std::uint16_t at = 0;
