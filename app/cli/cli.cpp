@@ -289,7 +289,8 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
   auto* diff = eepromCmd->add_subcommand("diff", "Address-by-address differences: ADDR A B, one line each");
   diff->add_option("A", o.target, "Image file, or \"camera\"")->required();
   diff->add_option("B", o.second, "Image file, or \"camera\"")->required();
-  auto* presetCmd = app.add_subcommand("preset", "The launcher's presets: the preset data file, and one record stored or recalled");
+  auto* presetCmd =
+      app.add_subcommand("preset", "The launcher's presets: the preset data file, and one record stored or recalled");
   presetCmd->require_subcommand(1);
   presetCmd->add_subcommand("save", "Write an empty preset data file for this camera's model to FILE")
       ->add_option("FILE", o.target, "Preset data file to write")

@@ -22,7 +22,9 @@ void settle(SessionBench& b) {
   while (b.dispatcher.runPending() > 0 || b.session.runner().busy());
 }
 
-bool logged(const SessionBench& b, std::string_view text) { return b.monitor.snapshot().pc.find(text) != std::string::npos; }
+bool logged(const SessionBench& b, std::string_view text) {
+  return b.monitor.snapshot().pc.find(text) != std::string::npos;
+}
 
 TEST(LauncherPresetKeys, AStoreTakesTheRecordAndACheckedKeyIsOnlyUnchecked) {
   SessionBench b;

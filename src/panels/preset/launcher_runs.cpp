@@ -106,7 +106,9 @@ struct Run {
   bool drive(ProtocolValue code) { return write(kZoomDriveSetting, code.in(cam.protocol())); }
   bool stopDrive() { return drive(kLensStop); }
   // The drive code in the "#W" frame, so that the camera sends its arrival message.
-  bool driveAskingArrival(ProtocolValue code) { return !stopped() && cam.eap().writeByteHash(kZoomDriveSetting.eapRegister, u8(code.eap)); }
+  bool driveAskingArrival(ProtocolValue code) {
+    return !stopped() && cam.eap().writeByteHash(kZoomDriveSetting.eapRegister, u8(code.eap));
+  }
 
   bool pause(std::chrono::milliseconds d) { return ctx.clock.sleepFor(d, stop); }
   // Polls `reached` until it holds; TimeOver when `deadline` passes first.
@@ -236,7 +238,8 @@ bool recallTypeOne(Run& r, const camera::PresetRecord& rec) {
   if (r.ctx.arrivalMessage) {
     r.line(texts::kArrivalLine);
     const bool asked = r.ctx.activeExec ? r.write(kArrivalRequest, 1)
-                                       : !r.stopped() && r.cam.eap().writeByteHash(kGoToControl.eapRegister, u8(kGoToStart));
+                                       : !r.stopped() &&
+                                             r.cam.eap().writeByteHash(kGoToControl.eapRegister, u8(kGoToStart));
     if (!asked) return false;
     r.takeArrival(arrival);  // a time-out goes on quietly
   } else {

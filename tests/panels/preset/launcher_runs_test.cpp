@@ -129,7 +129,8 @@ TEST(LauncherRuns, WithoutTheAfAreaFunctionItsRegistersAreNeverTouched) {
       r.driveAway();
       ASSERT_TRUE(r.recall(type, rec));
       const Frames all = r.b.heardSince(0);
-      for (std::string_view address : {"FC6E", "FC91", "FCCB", "FDE6", "FF0F"}) EXPECT_FALSE(mentions(all, address)) << address;
+      for (std::string_view address : {"FC6E", "FC91", "FCCB", "FDE6", "FF0F"})
+        EXPECT_FALSE(mentions(all, address)) << address;
     }
   }
 }
