@@ -25,6 +25,7 @@
 #include "panels/panel_bench.hpp"
 #include "panels/picture/white_balance_panel.hpp"
 #include "panels/preset/preset_panels.hpp"
+#include "panels/preset/store_preset_panels.hpp"
 #include "panels/registry.hpp"
 #include "sim/model_profiles.hpp"
 
@@ -42,6 +43,8 @@ struct OptOut {
   bool writtenOnly;  // sent, but never read back: what a fresh panel shows is not the camera's
   std::string_view why;
 };
+// The camera cannot be asked which of its preset slots hold a state: a fresh panel starts unticked.
+constexpr std::string_view kCamSlotUnread = "a camera preset slot is stored or deleted, never read back";
 constexpr OptOut kOptOuts[] = {
     {"zoomfocus", L::kFocusStep, false, "the adjustment mode's step size stays in the panel"},
     {"zoomfocus", L::kZoomStep, false, "the adjustment mode's step size stays in the panel"},
@@ -65,6 +68,12 @@ constexpr OptOut kOptOuts[] = {
     {"mempreset", preset::kMemory1 + 3, false, "a memory keeps the lens's pair in the panel; unticking sends nothing"},
     {"directpreset", preset::kZoom, false, "the choice of magnification stays in the panel until it is set"},
     {"directpreset", preset::kFocus, false, "the choice of distance stays in the panel until it is set"},
+    {"campreset", preset::kCamType, false, "the run type stays in the panel until a preset runs"},
+    {"campreset", preset::kCamMemory1 + 0, true, kCamSlotUnread}, {"campreset", preset::kCamMemory1 + 1, true, kCamSlotUnread}, {"campreset", preset::kCamMemory1 + 2, true, kCamSlotUnread}, {"campreset", preset::kCamMemory1 + 3, true, kCamSlotUnread},
+    {"campreset", preset::kCamMemory1 + 4, true, kCamSlotUnread}, {"campreset", preset::kCamMemory1 + 5, true, kCamSlotUnread}, {"campreset", preset::kCamMemory1 + 6, true, kCamSlotUnread}, {"campreset", preset::kCamMemory1 + 7, true, kCamSlotUnread},
+    {"campreset", preset::kCamMemory1 + 8, true, kCamSlotUnread}, {"campreset", preset::kCamMemory1 + 9, true, kCamSlotUnread}, {"campreset", preset::kCamMemory1 + 10, true, kCamSlotUnread}, {"campreset", preset::kCamMemory1 + 11, true, kCamSlotUnread},
+    {"campreset", preset::kCamMemory1 + 12, true, kCamSlotUnread}, {"campreset", preset::kCamMemory1 + 13, true, kCamSlotUnread}, {"campreset", preset::kCamMemory1 + 14, true, kCamSlotUnread}, {"campreset", preset::kCamMemory1 + 15, true, kCamSlotUnread},
+    {"campreset", preset::kCamMemory1 + 16, true, kCamSlotUnread}, {"campreset", preset::kCamMemory1 + 17, true, kCamSlotUnread}, {"campreset", preset::kCamMemory1 + 18, true, kCamSlotUnread}, {"campreset", preset::kCamMemory1 + 19, true, kCamSlotUnread},
 };
 
 const OptOut* optOut(std::string_view panel, ControlId control) {
