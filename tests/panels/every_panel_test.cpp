@@ -25,6 +25,7 @@
 #include "panels/panel_bench.hpp"
 #include "panels/picture/white_balance_panel.hpp"
 #include "panels/preset/preset_panels.hpp"
+#include "panels/preset/preset_lens_part.hpp"
 #include "panels/preset/store_preset_panels.hpp"
 #include "panels/registry.hpp"
 #include "sim/model_profiles.hpp"
@@ -43,8 +44,6 @@ struct OptOut {
   bool writtenOnly;  // sent, but never read back: what a fresh panel shows is not the camera's
   std::string_view why;
 };
-// The camera cannot be asked which of its preset slots hold a state: a fresh panel starts unticked.
-constexpr std::string_view kCamSlotUnread = "a camera preset slot is stored or deleted, never read back";
 constexpr OptOut kOptOuts[] = {
     {"zoomfocus", L::kFocusStep, false, "the adjustment mode's step size stays in the panel"},
     {"zoomfocus", L::kZoomStep, false, "the adjustment mode's step size stays in the panel"},
@@ -69,16 +68,30 @@ constexpr OptOut kOptOuts[] = {
     {"directpreset", preset::kZoom, false, "the choice of magnification stays in the panel until it is set"},
     {"directpreset", preset::kFocus, false, "the choice of distance stays in the panel until it is set"},
     {"campreset", preset::kCamType, false, "the run type stays in the panel until a preset runs"},
-    {"campreset", preset::kCamMemory1 + 0, true, kCamSlotUnread}, {"campreset", preset::kCamMemory1 + 1, true, kCamSlotUnread}, {"campreset", preset::kCamMemory1 + 2, true, kCamSlotUnread}, {"campreset", preset::kCamMemory1 + 3, true, kCamSlotUnread},
-    {"campreset", preset::kCamMemory1 + 4, true, kCamSlotUnread}, {"campreset", preset::kCamMemory1 + 5, true, kCamSlotUnread}, {"campreset", preset::kCamMemory1 + 6, true, kCamSlotUnread}, {"campreset", preset::kCamMemory1 + 7, true, kCamSlotUnread},
-    {"campreset", preset::kCamMemory1 + 8, true, kCamSlotUnread}, {"campreset", preset::kCamMemory1 + 9, true, kCamSlotUnread}, {"campreset", preset::kCamMemory1 + 10, true, kCamSlotUnread}, {"campreset", preset::kCamMemory1 + 11, true, kCamSlotUnread},
-    {"campreset", preset::kCamMemory1 + 12, true, kCamSlotUnread}, {"campreset", preset::kCamMemory1 + 13, true, kCamSlotUnread}, {"campreset", preset::kCamMemory1 + 14, true, kCamSlotUnread}, {"campreset", preset::kCamMemory1 + 15, true, kCamSlotUnread},
-    {"campreset", preset::kCamMemory1 + 16, true, kCamSlotUnread}, {"campreset", preset::kCamMemory1 + 17, true, kCamSlotUnread}, {"campreset", preset::kCamMemory1 + 18, true, kCamSlotUnread}, {"campreset", preset::kCamMemory1 + 19, true, kCamSlotUnread},
+    {"campreset", preset::lens_part::kGotoZoom, false, "the magnification is kept for START, which sends it"},
+    {"eepromstorepreset", preset::kStoreType, false, "the store type stays in the panel until a key uses it"},
+    {"eepromstorepreset", preset::lens_part::kGotoZoom, false, "the magnification is kept for START, which sends it"},
+};
+
+// Runs of keys that differ only by their number, opted out as one (`out.control` the first).
+struct KeyRun {
+  OptOut out;
+  int count;
+};
+constexpr KeyRun kKeyRuns[] = {
+    {{"campreset", preset::kCamMemory1, true, "the camera cannot be asked which slots hold a state: a fresh panel "
+                                              "starts unticked"},
+     preset::kOpenSlots},
+    {{"eepromstorepreset", preset::kStoreMemory1 + 8, true,
+      "records 1 to 8 make the round trip for all 64: each further one is stored, not opened again"},
+     preset::kStoreRecords - 8},
 };
 
 const OptOut* optOut(std::string_view panel, ControlId control) {
   for (const OptOut& o : kOptOuts)
     if (o.panel == panel && o.control == control) return &o;
+  for (const KeyRun& r : kKeyRuns)
+    if (r.out.panel == panel && control >= r.out.control && control < r.out.control + r.count) return &r.out;
   return nullptr;
 }
 

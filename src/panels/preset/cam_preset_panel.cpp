@@ -7,6 +7,7 @@
 #include <array>
 #include <string>
 
+#include "panels/preset/preset_lens_part.hpp"
 #include "panels/preset/store_preset_panels.hpp"
 
 namespace orva::panels::preset {
@@ -20,9 +21,9 @@ bool sendCameraPreset(CameraAccess& camera, std::uint32_t sub, int n) {
   return camera.codes().write(kCameraPresetCode, fields);
 }
 
-class CamPresetPanel final : public PanelLogic {
+class CamPresetPanel final : public PresetLensPart {
  public:
-  CamPresetPanel(PanelContext& context, PanelView& view) : PanelLogic(camPresetDescription(), context, view) {}
+  CamPresetPanel(PanelContext& context, PanelView& view) : PresetLensPart(camPresetDescription(), context, view) {}
 
  protected:
   bool readOnOpen() override {
@@ -33,10 +34,11 @@ class CamPresetPanel final : public PanelLogic {
     present(kCamType, 0);
     // The detail dialog is not part of this tool.
     setControlEnabled(kDetailSet, false);
-    return true;
+    return readLens();
   }
 
   bool handle(const Intent& in) override {
+    if (handleLens(in)) return true;
     const ControlId c = in.control;
     if (c >= kCamMemory1 && c < kCamMemory1 + kCameraSlots && in.kind == Intent::Kind::Toggle) {
       memory(c - kCamMemory1 + 1);
@@ -88,7 +90,8 @@ class CamPresetPanel final : public PanelLogic {
                              .name = fmt::format(fmt::runtime(T::kCamRunName), n),
                              .body = [&camera = ctx.camera, n, sub](const OperationRun&) {
                                return sendCameraPreset(camera, sub, n) ? Outcome::Done : Outcome::Error;
-                             }});
+                             },
+                             .refresh = lensRefresh()});
   }
 
   // Every slot deleted, in order, each key unticked as its slot goes; the first failure stops.

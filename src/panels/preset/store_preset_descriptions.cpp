@@ -1,6 +1,7 @@
 #include <array>
 #include <cstddef>
 
+#include "panels/preset/preset_lens_part.hpp"
 #include "panels/preset/store_preset_panels.hpp"
 
 namespace orva::panels::preset {
@@ -48,7 +49,7 @@ constexpr ControlDescription ownList(ControlId id, std::string_view caption, std
   return c;
 }
 
-// The "Memory" and "Preset" rows of `count` keys, eight to a column of the group.
+// The "Memory" and "Preset" rows of `Count` keys, sixteen to a column of the group.
 template <std::size_t Count>
 constexpr std::array<ControlDescription, 2 * Count> keyRows(ControlId memory1, ControlId preset1) {
   std::array<ControlDescription, 2 * Count> out{};
@@ -73,23 +74,26 @@ constexpr std::array<ControlDescription, A + B> join(const std::array<ControlDes
 }
 
 constexpr std::uint8_t kSide = 4;  // the column right of the key rows
+constexpr std::uint8_t kLens = 5;  // and the lens part right of it
 
-constexpr auto kStoreControls = join(keyRows<kStoreRecords>(kStoreMemory1, kStorePreset1),
+constexpr auto kStoreControls = withLensPart(join(keyRows<kStoreRecords>(kStoreMemory1, kStorePreset1),
                                      std::array{
                                          ownList(kStoreType, T::kTypeList, kStoreKinds).inColumn(kSide),
                                          button(kClearAll, T::kClearAll).inColumn(kSide),
                                          button(kAbort, T::kAbort).inColumn(kSide),
                                          label(kProgress, "").named(T::kProgress).inColumn(kSide),
                                          closeButton(kStoreClose, "CLOSE").inColumn(kSide),
-                                     });
+                                     }),
+                                                  kLens);
 
-constexpr auto kCamControls = join(keyRows<kCameraSlots>(kCamMemory1, kCamPreset1),
+constexpr auto kCamControls = withLensPart(join(keyRows<kCameraSlots>(kCamMemory1, kCamPreset1),
                                    std::array{
                                        ownList(kCamType, T::kTypeList, kRunTypes).inColumn(kSide),
                                        button(kDetailSet, T::kDetailSet).inColumn(kSide),
                                        button(kCamClearAll, T::kClearAll).inColumn(kSide),
                                        closeButton(kCamClose, "CLOSE").inColumn(kSide),
-                                   });
+                                   }),
+                                                kLens);
 
 }  // namespace
 

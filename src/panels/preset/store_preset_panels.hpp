@@ -11,35 +11,35 @@
 
 #include "panels/panel_description.hpp"
 #include "panels/panel_logic.hpp"
+#include "panels/preset/eeprom_preset_run.hpp"
 
 namespace orva::panels::preset {
 
 // EEPROM Store Preset
 inline constexpr int kStoreRecords = 64;
-inline constexpr ControlId kStoreMemory1 = 100;  // kStoreMemory1 + n - 1, n = 1..64
-inline constexpr ControlId kStorePreset1 = 200;  // kStorePreset1 + n - 1
-inline constexpr ControlId kStoreType = 300;
-inline constexpr ControlId kClearAll = 301;
-inline constexpr ControlId kAbort = 302;
-inline constexpr ControlId kProgress = 303;
-inline constexpr ControlId kStoreClose = 304;
+// (the lens part, preset_lens_part.hpp, has 100 to 108)
+inline constexpr ControlId kStoreMemory1 = 200;  // kStoreMemory1 + n - 1, n = 1..64
+inline constexpr ControlId kStorePreset1 = 300;  // kStorePreset1 + n - 1
+inline constexpr ControlId kStoreType = 400;
+inline constexpr ControlId kClearAll = 401;
+inline constexpr ControlId kAbort = 402;
+inline constexpr ControlId kProgress = 403;
+inline constexpr ControlId kStoreClose = 404;
 // CAMPRESET
 inline constexpr int kCameraSlots = 32;
 inline constexpr int kOpenSlots = 20;             // 21 to 32 start disabled
-inline constexpr ControlId kCamMemory1 = 400;     // kCamMemory1 + n - 1, n = 1..32
-inline constexpr ControlId kCamPreset1 = 500;     // kCamPreset1 + n - 1
-inline constexpr ControlId kCamType = 600;
-inline constexpr ControlId kDetailSet = 601;
-inline constexpr ControlId kCamClearAll = 602;
-inline constexpr ControlId kCamClose = 603;
+inline constexpr ControlId kCamMemory1 = 500;     // kCamMemory1 + n - 1, n = 1..32
+inline constexpr ControlId kCamPreset1 = 600;     // kCamPreset1 + n - 1
+inline constexpr ControlId kCamType = 700;
+inline constexpr ControlId kDetailSet = 701;
+inline constexpr ControlId kCamClearAll = 702;
+inline constexpr ControlId kCamClose = 703;
 
 // How an EEPROM store is made: the "TYPE :" list's entries, in order.
 enum class StoreKind : std::uint8_t { TypeOne, TypeTwo, ByCamera };
 
-// The 64-record table in the camera's EEPROM.
-inline constexpr std::uint16_t kStoreTable = 0x1800;
-inline constexpr std::uint16_t kStoreTableEnd = 0x1C80;  // not included
-inline constexpr int kRecordBytes = 18;
+// The end of the 64-record table (kStoreTable) in the camera's EEPROM, not included.
+inline constexpr std::uint16_t kStoreTableEnd = 0x1C80;
 // Camera-side store and delete of record n, and the run of record n as TYPE I / TYPE II.
 inline constexpr std::uint16_t kCameraStoreWord = 0x4300;
 inline constexpr std::uint16_t kCameraDeleteWord = 0x2300;
@@ -75,8 +75,6 @@ inline constexpr std::string_view kStoreMemory = "<< EEPROM Store64 Memory{} >>"
 inline constexpr std::string_view kStoreDelete = "<< EEPROM Store64 Delete {} >>";
 inline constexpr std::string_view kStoreRun = "EEP Preset{} Execute";
 inline constexpr std::string_view kStoreRunName = "EEP Preset{}";
-inline constexpr std::string_view kMemoryFinish = "< Memory Finish Message >";
-inline constexpr std::string_view kDeleteFinish = "< Delete Finish Message >";
 // Where a cancelled "All Data Clear" stopped: the record whose words were being cleared.
 inline constexpr std::string_view kClearStopped = " < All Data Clear stopped at record {} >";
 inline constexpr std::string_view kCamMemory = "<< CameraPreset Store64 Memory{} >>";
