@@ -17,14 +17,17 @@
 
 namespace orva::panels::preset {
 
+namespace {
+
+// The run word of record n of type `recordType`: TYPE I and TYPE II as they are; one the
+// camera stored runs as TYPE I when the "TYPE :" list shows its first entry, else as TYPE II;
+// none for an empty or unknown type.
 std::optional<std::uint16_t> storeRunWord(int n, std::uint8_t recordType, StoreKind chosen) {
   std::uint16_t type = recordType;
-  if (recordType == 3) type = chosen == StoreKind::TypeOne ? 1 : 2;
-  else if (recordType != 1 && recordType != 2) return std::nullopt;
+  if (recordType == kTypeByCamera) type = chosen == StoreKind::TypeOne ? kTypeOne : kTypeTwo;
+  else if (recordType != kTypeOne && recordType != kTypeTwo) return std::nullopt;
   return static_cast<std::uint16_t>((type << 8) + n);
 }
-
-namespace {
 
 namespace T = texts;
 using P = link::Protocol;
@@ -43,7 +46,7 @@ class StorePresetPanel final : public PresetLensPart {
     for (int n = 1; n <= kStoreRecords; ++n) {
       std::uint8_t type = 0;
       if (!readRecordType(ctx.camera, kStoreTable, n, type)) return false;
-      setKey(n, type >= 1 && type <= 3);
+      setKey(n, type == kTypeOne || type == kTypeTwo || type == kTypeByCamera);
     }
     present(kStoreType, 0);
     setControlEnabled(kAbort, false);
@@ -126,7 +129,7 @@ class StorePresetPanel final : public PresetLensPart {
         return outcome;
       };
     } else {
-      const std::uint8_t type = kind == StoreKind::TypeOne ? 1 : 2;
+      const std::uint8_t type = kind == StoreKind::TypeOne ? kTypeOne : kTypeTwo;
       op.body = [&camera, &model = ctx.model, n, type, revert](const OperationRun& run) {
         LensRecord record;
         if (!readLensState(camera, model, type, record) || !writeLensRecord(camera, kStoreTable, n, record))

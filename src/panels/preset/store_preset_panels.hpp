@@ -43,10 +43,6 @@ inline constexpr std::uint16_t kStoreTableEnd = 0x1C80;
 // Camera-side store and delete of record n, and the run of record n as TYPE I / TYPE II.
 inline constexpr std::uint16_t kCameraStoreWord = 0x4300;
 inline constexpr std::uint16_t kCameraDeleteWord = 0x2300;
-// The run word of record n of type `recordType` (1, 2, or 3: stored by the camera, run as
-// the "TYPE :" list's first entry gives TYPE I, any other TYPE II); none for an empty or
-// unknown type.
-std::optional<std::uint16_t> storeRunWord(int n, std::uint8_t recordType, StoreKind chosen);
 
 // CAMPRESET's function: sub-command and slot.
 inline constexpr std::uint16_t kCameraPresetCode = 0x610D;
