@@ -30,7 +30,6 @@ std::optional<std::uint16_t> storeRunWord(int n, std::uint8_t recordType, StoreK
 }
 
 namespace T = texts;
-using P = link::Protocol;
 
 // The eight registers "All Data Clear" zeroes after the table.
 constexpr std::uint16_t kClearedRegisters = 0xF722;
@@ -114,8 +113,7 @@ class StorePresetPanel final : public PresetLensPart {
     if (kind != StoreKind::ByCamera && !store) {
       // One write of "empty" to the type byte; the fields stay as they were.
       auto claim = ctx.runner.claim();
-      if (!claim) return;
-      if (!clearRecord(camera, kStoreTable, n)) revert();
+      if (!claim || !clearRecord(camera, kStoreTable, n)) revert();
       return;
     }
     Operation op;
