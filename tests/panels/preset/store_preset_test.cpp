@@ -139,16 +139,19 @@ TEST(CamPresetPanel, AllDataClearDeletesEverySlotAfterTheQuestion) {
   }
 }
 
-
 // ---- EEPROM Store Preset
 
 ControlId storeMemory(int n) { return static_cast<ControlId>(kStoreMemory1 + n - 1); }
 ControlId storePreset(int n) { return static_cast<ControlId>(kStorePreset1 + n - 1); }
+std::uint16_t typeByte(int n) { return static_cast<std::uint16_t>(recordAddress(kStoreTable, n) + kRecordTypeOffset); }
 // The profile line giving record n of the store table the type `type` (its fields zero).
-std::string record(int n, std::string_view type) {
-  return fmt::format("{:04X}: {}\n", kStoreTable + kRecordBytes * (n - 1) + kRecordBytes - 1, type);
+std::string record(int n, std::string_view type) { return fmt::format("{:04X}: {}\n", typeByte(n), type); }
+// The frames an empty store panel takes to open: where a fault counting frames starts.
+std::size_t framesToOpen() {
+  Panel p(P::Eap, makeStorePresetPanel);
+  EXPECT_TRUE(p.logic->open());
+  return p.bench.heardSince(0).size();
 }
-std::uint16_t typeByte(int n) { return static_cast<std::uint16_t>(kStoreTable + kRecordBytes * (n - 1) + kRecordBytes - 1); }
 bool heardAny(const std::vector<std::string>& frames, std::string_view part) {
   return std::ranges::any_of(frames, [part](const std::string& f) { return f.find(part) != std::string::npos; });
 }
@@ -217,12 +220,8 @@ TEST(EepromStorePresetPanel, AStoreMarksTheRecordEmptyFirstAndTheKeyFollowsWhatT
     EXPECT_EQ(p.view.value(storeMemory(5)), 0);
   }
   // The same store, the line gone half way through it.
-  const std::size_t opening = [] {
-    Panel p(P::Eap, makeStorePresetPanel);
-    EXPECT_TRUE(p.logic->open());
-    return p.bench.heardSince(0).size();
-  }();
-  Panel p(P::Eap, makeStorePresetPanel, "", testing::faults({"hangup:" + std::to_string(opening + storeFrames / 2)}));
+  Panel p(P::Eap, makeStorePresetPanel, "",
+          testing::faults({"hangup:" + std::to_string(framesToOpen() + storeFrames / 2)}));
   ASSERT_TRUE(p.logic->open());
   p.act(Intent::toggle(storeMemory(5)));
   EXPECT_EQ(p.view.value(storeMemory(5)), 0);
@@ -275,13 +274,8 @@ TEST(EepromStorePresetPanel, AllDataClearEmptiesTheTableAndGivesTheEchoBackHowev
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.frames);
-    const std::size_t opening = [] {
-      Panel p(P::Eap, makeStorePresetPanel);
-      EXPECT_TRUE(p.logic->open());
-      return p.bench.heardSince(0).size();
-    }();
     std::vector<sim::Fault> faults;
-    if (c.cutAfter != 0) faults = testing::faults({"hangup:" + std::to_string(opening + c.cutAfter)});
+    if (c.cutAfter != 0) faults = testing::faults({"hangup:" + std::to_string(framesToOpen() + c.cutAfter)});
     Panel p(P::Eap, makeStorePresetPanel, record(1, "01") + record(64, "02"), faults);
     ASSERT_TRUE(p.logic->open());
     p.bench.prompt.answer(c.answer);
