@@ -13,6 +13,7 @@
 #include "panels/picture/picture_panel.hpp"
 #include "panels/picture/white_balance_panel.hpp"
 #include "panels/preset/preset_panels.hpp"
+#include "panels/preset/store_preset_panels.hpp"
 #include "panels/status_block/status_block_panel.hpp"
 #include "panels/strobe/strobe_panel.hpp"
 #include "panels/strobe/trigger_led_panel.hpp"
@@ -122,6 +123,14 @@ constexpr PanelRow kRows[] = {
      .name = "directpreset",
      .description = preset::directPresetDescription,
      .make = [](PanelContext& c, PanelView& v, const PanelOptions&) { return preset::makeDirectPresetPanel(c, v); }},
+    {.id = PanelId::EepromStorePreset,
+     .name = "eepromstorepreset",
+     .description = preset::storePresetDescription,
+     .make = [](PanelContext& c, PanelView& v, const PanelOptions&) { return preset::makeStorePresetPanel(c, v); }},
+    {.id = PanelId::CamPreset,
+     .name = "campreset",
+     .description = preset::camPresetDescription,
+     .make = [](PanelContext& c, PanelView& v, const PanelOptions&) { return preset::makeCamPresetPanel(c, v); }},
 };
 
 const PanelRow* rowOf(PanelId panel) {

@@ -338,3 +338,20 @@ TEST(CliPanelsE2e, DirectPresetMovesTheZoomToTheTablesPositionAndWatchesItArrive
 }
 
 }  // namespace
+
+TEST(CliPanelsE2e, EepromStorePresetStoresARecordByTheCameraAndRunsItAsTheTypeListSays) {
+  // QB-146: the EEPROM PRESET button leads to the 64-record panel (function word bit 15).
+  ModelOnPty camera("QB-146", "eap");
+  ProgramRun run = camera.cli({"panel", "eepromstorepreset", "--do", "TYPE :=CAMERA", "--do", "Memory5", "--do",
+                               "Preset5"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_THAT(run.out, HasSubstr("Memory5: on\n"));
+  EXPECT_THAT(run.out, HasSubstr("Memory4: off\n"));
+  // The camera marked the record its own; a fresh panel finds it ticked.
+  EXPECT_EQ(camera.cli({"read", "1859"}).out, "03\n");
+  EXPECT_THAT(camera.cli({"panel", "eepromstorepreset"}).out, HasSubstr("Memory5: on\n"));
+  const std::string heard = camera.heard();
+  EXPECT_THAT(heard, HasSubstr(":wF8B04305 -> "));
+  // A record the camera stored runs as TYPE II unless the list shows TYPE I.
+  EXPECT_THAT(heard, HasSubstr(":wF8B00205 -> "));
+}

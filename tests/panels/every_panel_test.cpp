@@ -25,6 +25,8 @@
 #include "panels/panel_bench.hpp"
 #include "panels/picture/white_balance_panel.hpp"
 #include "panels/preset/preset_panels.hpp"
+#include "panels/preset/preset_lens_part.hpp"
+#include "panels/preset/store_preset_panels.hpp"
 #include "panels/registry.hpp"
 #include "sim/model_profiles.hpp"
 
@@ -65,11 +67,31 @@ constexpr OptOut kOptOuts[] = {
     {"mempreset", preset::kMemory1 + 3, false, "a memory keeps the lens's pair in the panel; unticking sends nothing"},
     {"directpreset", preset::kZoom, false, "the choice of magnification stays in the panel until it is set"},
     {"directpreset", preset::kFocus, false, "the choice of distance stays in the panel until it is set"},
+    {"campreset", preset::kCamType, false, "the run type stays in the panel until a preset runs"},
+    {"campreset", preset::lens_part::kGotoZoom, false, "the magnification is kept for START, which sends it"},
+    {"eepromstorepreset", preset::kStoreType, false, "the store type stays in the panel until a key uses it"},
+    {"eepromstorepreset", preset::lens_part::kGotoZoom, false, "the magnification is kept for START, which sends it"},
+};
+
+// Runs of keys that differ only by their number, opted out as one (`out.control` the first).
+struct KeyRun {
+  OptOut out;
+  int count;
+};
+constexpr KeyRun kKeyRuns[] = {
+    {{"campreset", preset::kCamMemory1, true, "the camera cannot be asked which slots hold a state: a fresh panel "
+                                              "starts unticked"},
+     preset::kOpenSlots},
+    {{"eepromstorepreset", preset::kStoreMemory1 + 8, true,
+      "records 1 to 8 make the round trip for all 64: each further one is stored, not opened again"},
+     preset::kStoreRecords - 8},
 };
 
 const OptOut* optOut(std::string_view panel, ControlId control) {
   for (const OptOut& o : kOptOuts)
     if (o.panel == panel && o.control == control) return &o;
+  for (const KeyRun& r : kKeyRuns)
+    if (r.out.panel == panel && control >= r.out.control && control < r.out.control + r.count) return &r.out;
   return nullptr;
 }
 

@@ -1,0 +1,181 @@
+// The EEPROM preset run against the virtual camera (the status poll's three ends, the arrival
+// message in both of its forms, the abort's brake) and the record writes (the type byte
+// cleared first and set last, one write to clear).
+#include "panels/preset/eeprom_preset_run.hpp"
+
+#include <fmt/format.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "panels/panel_bench.hpp"
+
+namespace orva::panels::preset {
+namespace {
+
+using namespace std::chrono_literals;
+using P = link::Protocol;
+
+constexpr int k20xLens = 22;
+
+bool has(const std::vector<std::string>& frames, std::string_view frame) {
+  return std::ranges::find(frames, frame) != frames.end();
+}
+
+struct Runner {
+  explicit Runner(P protocol, std::string_view registers = "", std::vector<sim::Fault> faults = {})
+      : bench(protocol, registers, std::move(faults)) {
+    bench.model.lensIndex = k20xLens;
+  }
+  Outcome operator()(std::uint16_t word, const CommandWait& wait) {
+    const OperationRun run(stop.get_token(), abort, bench.dispatcher, PanelToken{});
+    return runPresetCommand(bench.access, bench.monitor, bench.clock, run, word, wait);
+  }
+  bool logged(std::string_view text) const { return bench.monitor.log().find(text) != std::string::npos; }
+
+  testing::Bench bench;
+  std::stop_source stop;
+  std::atomic<bool> abort{false};
+};
+
+TEST(EepromPresetRun, TheStatusPollEndsAsTheCameraSays) {
+  struct Case {
+    P protocol;
+    std::uint16_t word;
+    std::chrono::milliseconds limit;
+    Outcome outcome;
+  };
+  const Case cases[] = {
+      {P::Eap, 0x0412, 20000ms, Outcome::Done},    // magnification 12: status 2
+      {P::Afp, 0x0412, 20000ms, Outcome::Done},    // the same through the register gateway
+      {P::Eap, 0x0101, 20000ms, Outcome::Error},   // an empty record: status 1
+      {P::Eap, 0x08FF, 50ms, Outcome::TimeOver},   // wide to tele takes seconds
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(fmt::format("{} {:04X}", testing::name(c.protocol), c.word));
+    Runner run(c.protocol, "F8B2: 02\n");
+    CommandWait wait;
+    wait.limit = c.limit;
+    const auto mark = run.bench.mark();
+    EXPECT_EQ(run(c.word, wait), c.outcome);
+    if (c.protocol == P::Eap) {
+      // The command word cleared, the old status cleared, then the word.
+      const auto frames = run.bench.heardSince(mark);
+      ASSERT_GE(frames.size(), 4u);
+      EXPECT_EQ(frames[0], ":wF8B00000");
+      EXPECT_EQ(frames[2], ":WF8B200");
+      EXPECT_EQ(frames[3], fmt::format(":wF8B0{:04X}", c.word));
+    }
+  }
+}
+
+TEST(EepromPresetRun, TheArrivalMessageComesInTheHashFrameOrAfterTheRequest) {
+  struct Case {
+    bool activeExec;
+    std::vector<std::string_view> frames;
+  };
+  const Case cases[] = {
+      {false, {"#wF8B00412"}},
+      {true, {":wF8B00412", ":WD16C03"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.activeExec);
+    Runner run(P::Eap);
+    const CommandWait wait{.arrivalMessage = true, .activeExec = c.activeExec, .arrivalCode = kArrivalGoToZoom};
+    const auto mark = run.bench.mark();
+    EXPECT_EQ(run(0x0412, wait), Outcome::Done);
+    const auto frames = run.bench.heardSince(mark);
+    for (const auto f : c.frames) EXPECT_TRUE(has(frames, f)) << f;
+    EXPECT_FALSE(has(frames, c.activeExec ? "#wF8B00412" : ":wF8B00412"));
+    EXPECT_TRUE(run.logged("\n< Zoom position Arrival Message >"));
+    EXPECT_NE(run.bench.monitor.camera().find(sim::kArrivalMessage), std::string::npos);
+  }
+  // A run that fails never arrives.
+  Runner run(P::Eap, "", testing::faults({"preset-error"}));
+  EXPECT_EQ(run(0x0412, CommandWait{.arrivalMessage = true}), Outcome::TimeOver);
+}
+
+TEST(EepromPresetRun, AnAbortBrakesAgainstTheZoomsMotionAndTheWaitGoesOn) {
+  struct Case {
+    std::string_view registers;
+    std::uint16_t word;
+    std::vector<std::string_view> brake;
+  };
+  // F714 counts down towards tele.
+  const Case cases[] = {
+      {"", 0x08FF, {":WFCBB99", ":WFCBBFE"}},              // wide to tele
+      {"F850: 64 00\n", 0x0800, {":WFCBB9B", ":WFCBBFE"}},  // tele to wide
+      {"", 0x0800, {}},                                      // standing at wide
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(fmt::format("{:04X}", c.word));
+    Runner run(P::Eap, c.registers);
+    // Bytes take their time on the line, so the lens moves between the two reads.
+    run.bench.link.setChannel(std::make_unique<sim::InProcessChannel>(run.bench.camera, run.bench.clock, true));
+    ASSERT_TRUE(run.bench.link.open());
+    run.abort = true;
+    const auto mark = run.bench.mark();
+    EXPECT_EQ(run(c.word, CommandWait{}), Outcome::Done);
+    EXPECT_TRUE(run.logged("\n < Preset Abort >"));
+    EXPECT_NE(run.bench.monitor.pc().find("\r\n < Preset Abort >"), std::string::npos);
+    const auto frames = run.bench.heardSince(mark);
+    EXPECT_EQ(std::ranges::count(frames, std::string(":rF7140000")), 2);
+    std::vector<std::string> brake;
+    for (const auto& f : frames)
+      if (f.starts_with(":WFCBB")) brake.push_back(f);
+    EXPECT_EQ(brake, std::vector<std::string>(c.brake.begin(), c.brake.end()));
+  }
+}
+
+TEST(EepromPresetRecords, TheTypeByteIsClearedFirstAndSetLast) {
+  struct Case {
+    std::uint8_t type;
+    std::size_t writes;  // the type twice, the byte, two per word kept
+  };
+  const Case cases[] = {{kTypeOne, 3 + 2 * 8}, {kTypeTwo, 3 + 2 * 5}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(int{c.type});
+    Runner run(P::Eap);
+    LensRecord record;
+    record.words = {0x1111, 0x2222, 0x3333, 0x4444, 0x5555, 0x6666, 0x7777, 0x8888};
+    record.trackingByte = 0x99;
+    record.type = c.type;
+    auto mark = run.bench.mark();
+    ASSERT_TRUE(writeLensRecord(run.bench.access, kTypeOneTable, 2, record));  // 0x1712..0x1723
+    const auto frames = run.bench.heardSince(mark);
+    ASSERT_EQ(frames.size(), c.writes);
+    EXPECT_EQ(frames.front(), ":W1723FF");
+    EXPECT_EQ(frames.back(), fmt::format(":W17230{}", int{c.type}));
+    EXPECT_TRUE(has(frames, ":W171422"));  // F714's word, little-endian
+    EXPECT_TRUE(has(frames, ":W171522"));
+    EXPECT_EQ(has(frames, ":W171211"), c.type == kTypeOne);  // F710: TYPE I only
+    std::uint8_t type = 0;
+    ASSERT_TRUE(readRecordType(run.bench.access, kTypeOneTable, 2, type));
+    EXPECT_EQ(type, c.type);
+
+    mark = run.bench.mark();
+    ASSERT_TRUE(clearRecord(run.bench.access, kTypeOneTable, 2));
+    EXPECT_EQ(run.bench.heardSince(mark), std::vector<std::string>{":W1723FF"});
+  }
+}
+
+TEST(EepromPresetRecords, TypeTwoReadsItsOwnFieldsAndTheAfAreaOnlyWhereTheModelHasIt) {
+  for (const bool afArea : {false, true}) {
+    Runner run(P::Eap, "F710: 12 34\nF7BE: 01 02\nFC6E: 0A 0B\nF895: 07\n");
+    run.bench.model.panelWord2 = afArea ? 1u << 5 : 0;
+    LensRecord r;
+    ASSERT_TRUE(readLensState(run.bench.access, run.bench.model, kTypeTwo, r));
+    EXPECT_EQ(r.words[0], 0);
+    EXPECT_EQ(r.words[4], 0x0102);
+    EXPECT_EQ(r.words[kAfAreaWord], afArea ? 0x0A0B : 0);
+    EXPECT_EQ(r.trackingByte, 7);
+    EXPECT_EQ(r.type, kTypeTwo);
+  }
+}
+
+}  // namespace
+}  // namespace orva::panels::preset
