@@ -103,6 +103,8 @@ constexpr bool bit(unsigned word, unsigned n) { return ((word >> n) & 1u) != 0; 
 // new AF search, bit 9 fast AF, bit 12 AF search type C, bit 13 extended zoom position
 // (0xF850), bit 14 slow zoom speeds, bit 15 lens adjustment mode (0x1314).
 constexpr bool hasDigitalZoom(const ModelRecord& m) { return bit(m.panelWord2, 5); }
+// The AF area function (0xFC6E, 0xFC91, 0xFDE6) comes with the digital zoom: the same bit.
+constexpr bool hasAfArea(const ModelRecord& m) { return hasDigitalZoom(m); }
 constexpr bool hasAfSearch(const ModelRecord& m) { return bit(m.panelWord2, 7); }
 constexpr bool hasNewAfSearch(const ModelRecord& m) { return bit(m.panelWord2, 8); }
 constexpr bool hasFastAf(const ModelRecord& m) { return bit(m.panelWord2, 9); }

@@ -43,8 +43,6 @@ Outcome pollStatus(CameraAccess& camera, core::MonitorSink& monitor, core::Clock
 
 }  // namespace
 
-bool hasAfArea(const camera::ModelRecord& model) { return camera::lens::hasDigitalZoom(model); }
-
 Outcome runPresetCommand(CameraAccess& camera, core::MonitorSink& monitor, core::Clock& clock,
                          const OperationRun& run, std::uint16_t word, const CommandWait& wait) {
   std::uint32_t status = 0;
@@ -76,7 +74,7 @@ bool readLensState(CameraAccess& camera, const camera::ModelRecord& model, std::
   r.type = type;
   for (std::size_t i = 0; i < r.words.size(); ++i) {
     if (type != kTypeOne && !typeTwoWord(i)) continue;
-    if (i == kAfAreaWord && !hasAfArea(model)) continue;
+    if (i == kAfAreaWord && !camera::lens::hasAfArea(model)) continue;
     std::uint32_t v = 0;
     if (!camera.read(reg16(kRecordWordRegisters[i]), v)) return false;
     r.words[i] = static_cast<std::uint16_t>(v);

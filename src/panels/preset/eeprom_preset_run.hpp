@@ -78,8 +78,6 @@ inline constexpr std::uint16_t kRecordByteRegister = 0xF895;
 inline constexpr std::size_t kAfAreaWord = 7;  // FC6E among the words
 // Which words TYPE II keeps (F714, F7BE, F7C2, F7C4, FC6E); the byte is kept by both.
 inline constexpr bool typeTwoWord(std::size_t index) { return index == 1 || index >= 4; }
-// The AF area function (0xFC6E) is bit 5 of panel word 2, the bit digital zoom is told by.
-bool hasAfArea(const camera::ModelRecord& model);
 
 inline constexpr std::uint16_t recordAddress(std::uint16_t base, int n) {
   return static_cast<std::uint16_t>(base + kRecordBytes * (n - 1));

@@ -69,7 +69,7 @@ std::uint8_t u8(std::uint32_t v) { return static_cast<std::uint8_t>(v); }
 // One run's accesses and waits: every access is refused once a stop was asked.
 struct Run {
   Run(const LauncherRunContext& c, std::stop_token token)
-      : ctx(c), cam(c.camera), stop(std::move(token)), withAfArea(hasAfArea(c.model)) {}
+      : ctx(c), cam(c.camera), stop(std::move(token)), withAfArea(camera::lens::hasAfArea(c.model)) {}
 
   bool afp() const { return cam.protocol() == P::Afp; }
   bool afArea() const { return withAfArea; }
@@ -402,8 +402,6 @@ std::string launcherHeading(PresetType type, bool memory, std::size_t n) {
   out += static_cast<char>('1' + n);
   return out;
 }
-
-bool hasAfArea(const camera::ModelRecord& model) { return (model.panelWord2 & 0x20u) != 0; }
 
 bool storeLauncherPreset(const LauncherRunContext& run, PresetType type, camera::PresetRecord& record,
                          std::stop_token stop) {

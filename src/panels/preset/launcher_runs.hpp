@@ -46,8 +46,6 @@ inline constexpr std::size_t kArrivalMessageBytes = 8;
 // "TYPE I Memory1" ... "TYPE II Preset4": the run's heading without its brackets; n from 0.
 std::string launcherHeading(PresetType type, bool memory, std::size_t n);
 
-bool hasAfArea(const camera::ModelRecord& model);
-
 // The store of the group into `record`: only the fields the run reads change. False when an
 // access failed or a stop was asked.
 bool storeLauncherPreset(const LauncherRunContext& run, PresetType type, camera::PresetRecord& record,
