@@ -24,6 +24,8 @@
 #include "panels/lens/lens_controls.hpp"
 #include "panels/panel_bench.hpp"
 #include "panels/picture/white_balance_panel.hpp"
+#include "panels/preset/eeprom_preset_panel.hpp"
+#include "panels/preset/preset_lens_part.hpp"
 #include "panels/preset/preset_panels.hpp"
 #include "panels/registry.hpp"
 #include "sim/model_profiles.hpp"
@@ -65,6 +67,8 @@ constexpr OptOut kOptOuts[] = {
     {"mempreset", preset::kMemory1 + 3, false, "a memory keeps the lens's pair in the panel; unticking sends nothing"},
     {"directpreset", preset::kZoom, false, "the choice of magnification stays in the panel until it is set"},
     {"directpreset", preset::kFocus, false, "the choice of distance stays in the panel until it is set"},
+    {"eeprompreset", preset::lens_part::kGotoZoom, false, "the magnification waits in the entry for START"},
+    {"eeprompreset", preset::eeprom::kGotoZoom2, false, "the zoom value waits in the entry for START"},
 };
 
 const OptOut* optOut(std::string_view panel, ControlId control) {

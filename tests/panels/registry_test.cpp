@@ -37,7 +37,7 @@ TEST(Registry, EveryRowDescribesAndCreatesItsOwnPanelAndNoOther) {
                             PanelId::ShutterSpeed, PanelId::Agc, PanelId::Ae, PanelId::WeightingData,
                             PanelId::Strobe, PanelId::TriggerLed, PanelId::WhiteBalance, PanelId::BackLight,
                             PanelId::Aperture, PanelId::Picture, PanelId::IrcfRemove, PanelId::PlFilter,
-                            PanelId::MemPreset, PanelId::DirectPreset}));
+                            PanelId::MemPreset, PanelId::DirectPreset, PanelId::EepromPreset}));
   EXPECT_EQ(panelDescription(PanelId::ZoomFocus)->title, "ZOOM/FOCUS CONTROL");
   EXPECT_EQ(panelDescription(PanelId::Focus)->heading, "FOCUS CONTROL");
 
