@@ -42,7 +42,7 @@ constexpr std::array<ControlDescription, kOwnCount> ownControls() {
     c[at++] = button(kEasyMemory1 + offset, T::kMem).named(T::kEasyMemoryNames[k]).inGroup(T::kEasyPreset, 3);
     c[at++] = button(kEasyPreset1 + offset, T::kPreset).named(T::kEasyPresetNames[k]).inGroup(T::kEasyPreset, 3);
   }
-  c[at++] = ownEntry(kGotoZoom2, T::kGotoZoom2Value, Format::Hex2, 0, 0xFF).inGroup(T::kGotoZoom2, 3);
+  c[at++] = ownEntry(kGotoZoom2, T::kGotoZoom2Value, Format::Hex2, 0, 0xFF).named(T::kGotoZoom2).inGroup(T::kGotoZoom2, 3);
   c[at++] = button(kGotoZoom2Start, lens_part::kStart).named(T::kGotoZoom2StartName).inGroup(T::kGotoZoom2, 3);
   // Read and shown by the description; changes are the panel's (refusals, headings, BCD).
   c[at++] = check(kMosaic, T::kMosaic, Binding{reg8(0xFF3A)}, {0, 0}, {1, 1}).inGroup(T::kMosaicGroup, 4);
@@ -58,7 +58,8 @@ constexpr auto kControls = withLensPart(ownControls(), 5);
 }  // namespace
 
 const PanelDescription& eepromPresetDescription() {
-  static constexpr PanelDescription d{.id = PanelId::EepromPreset, .title = T::kTitle, .controls = kControls};
+  static constexpr PanelDescription d{
+      .id = PanelId::EepromPreset, .title = T::kTitle, .heading = T::kTitle, .controls = kControls};
   return d;
 }
 
