@@ -120,6 +120,7 @@ class EepromPresetPanel final : public PresetLensPart {
     switch (c) {
       case kGotoZoom2:
         if (in.kind == Intent::Kind::Edit || in.kind == Intent::Kind::Enter) zoomValueText_ = in.text;
+        if (in.kind == Intent::Kind::Enter) view().setText(kGotoZoom2, zoomValueText_);
         return in.kind == Intent::Kind::Enter;
       case kGotoZoom2Start:
         if (in.kind == Intent::Kind::Click) gotoZoom2();

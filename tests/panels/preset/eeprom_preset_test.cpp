@@ -217,29 +217,32 @@ struct Panel {
 
 TEST(EepromPresetPanel, GotoZoomSendsTheMagnificationInBcdWithinTheLens) {
   struct Case {
+    P protocol;
     std::string_view typed;
-    std::string_view word;   // empty: nothing sent, a beep
+    std::string_view frame;  // empty: nothing sent, a beep
     std::string_view shown;  // the entry afterwards; empty: as typed
   };
   const Case cases[] = {
-      {"12", ":wF8B00412", ""}, {"25", ":wF8B00420", "20"}, {"0", "", ""}, {"", "", ""}, {"x", "", ""},
-      {"123", "", ""},
+      {P::Eap, "12", ":wF8B00412", ""}, {P::Eap, "25", ":wF8B00420", "20"}, {P::Afp, "12", "S610612T", ""},
+      {P::Eap, "0", "", ""},            {P::Eap, "", "", ""},               {P::Eap, "x", "", ""},
+      {P::Eap, "123", "", ""},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.typed);
-    Panel p(P::Eap);
+    SCOPED_TRACE(fmt::format("{} {}", testing::name(c.protocol), c.typed));
+    Panel p(c.protocol);
     ASSERT_TRUE(p.logic->open());
     p.act(Intent::enter(L::kGotoZoom, std::string(c.typed)));
     const auto mark = p.bench.mark();
     p.act(Intent::click(L::kGotoZoomStart));
-    const auto writes = p.writesSince(mark);
-    if (c.word.empty()) {
-      EXPECT_TRUE(writes.empty());
+    const auto heard = p.bench.heardSince(mark);
+    if (c.frame.empty()) {
+      EXPECT_TRUE(heard.empty());
       EXPECT_EQ(p.view.beeps(), 1);
       continue;
     }
-    EXPECT_TRUE(has(writes, c.word));
+    EXPECT_TRUE(has(heard, c.frame));
     EXPECT_TRUE(p.logged("<< Goto ZOOM Start !! >>"));
+    EXPECT_TRUE(p.logged("-- Goto ZOOM END --"));
     if (!c.shown.empty()) {
       EXPECT_EQ(p.view.text(L::kGotoZoom), c.shown);
     }
