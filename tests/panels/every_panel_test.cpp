@@ -112,6 +112,9 @@ constexpr Reach kReaches[] = {
      "IRcf REMOVE opens the PL filter on extra option word bit 0, which no model of the table has"},
     {"triggerled", "QB-109", [](camera::ModelRecord&) {}, "IRcf REMOVE opens the trigger LED panel with LED Control 1 or 2",
      [](camera::GatingSwitches& sw) { sw.ledControl = 1; }},
+    {"eeprompreset", "QB-191",
+     [](camera::ModelRecord& m) { m.functionWord = static_cast<std::uint16_t>((m.functionWord | 0x4000u) & 0x7FEFu); },
+     "in AFP: EXPOSURE opens EEPROM PRESET on function word bit 14 without bits 4 and 15, which no AFP model has"},
 };
 
 
