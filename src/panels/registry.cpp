@@ -12,6 +12,7 @@
 #include "panels/picture/level_panels.hpp"
 #include "panels/picture/picture_panel.hpp"
 #include "panels/picture/white_balance_panel.hpp"
+#include "panels/preset/eeprom_preset_panel.hpp"
 #include "panels/preset/preset_panels.hpp"
 #include "panels/preset/store_preset_panels.hpp"
 #include "panels/status_block/status_block_panel.hpp"
@@ -131,6 +132,10 @@ constexpr PanelRow kRows[] = {
      .name = "campreset",
      .description = preset::camPresetDescription,
      .make = [](PanelContext& c, PanelView& v, const PanelOptions&) { return preset::makeCamPresetPanel(c, v); }},
+    {.id = PanelId::EepromPreset,
+     .name = "eeprompreset",
+     .description = preset::eeprom::eepromPresetDescription,
+     .make = [](PanelContext& c, PanelView& v, const PanelOptions&) { return preset::eeprom::makeEepromPresetPanel(c, v); }},
 };
 
 const PanelRow* rowOf(PanelId panel) {

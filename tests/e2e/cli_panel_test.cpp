@@ -30,7 +30,8 @@ TEST(CliPanels, ListsEveryPanelEnabledAsTheLauncherGatesItForTheModel) {
             "whitebalance\tWHITE BALANCE\tenabled\nbacklight\tBACK LIGHT COMP.\tenabled\n"
             "aperture\tAPERTURE LEVEL\tenabled\npicture\tAGC\tenabled\nircf\tIRcf CONTROL\tenabled\n"
             "plfilter\tPL Filter\tdisabled\nmempreset\tMEM-PRESET\tenabled\ndirectpreset\tDIRECT-PRESET\tenabled\n"
-            "eepromstorepreset\tEEPROM Store Preset\tenabled\ncampreset\tCAMPRESET\tenabled\n");
+            "eepromstorepreset\tEEPROM Store Preset\tenabled\ncampreset\tCAMPRESET\tenabled\n"
+            "eeprompreset\tEEPROM PRESET...\tdisabled\n");
   // This model's launcher has no ZOOM / FOCUS, nor the two lens buttons that follow it.
   CliRun some = cli({"--simulate=QB-165", "--protocol", "eap", "panels"});
   EXPECT_EQ(some.code, kExitOk) << some.err;
@@ -46,7 +47,8 @@ TEST(CliPanels, ListsEveryPanelEnabledAsTheLauncherGatesItForTheModel) {
             "whitebalance\tWHITE BALANCE\tdisabled\nbacklight\tBACK LIGHT COMP.\tdisabled\n"
             "aperture\tAPERTURE LEVEL\tdisabled\npicture\tAGC\tenabled\nircf\tIRcf CONTROL\tdisabled\n"
             "plfilter\tPL Filter\tdisabled\nmempreset\tMEM-PRESET\tdisabled\ndirectpreset\tDIRECT-PRESET\tdisabled\n"
-            "eepromstorepreset\tEEPROM Store Preset\tdisabled\ncampreset\tCAMPRESET\tdisabled\n");
+            "eepromstorepreset\tEEPROM Store Preset\tdisabled\ncampreset\tCAMPRESET\tdisabled\n"
+            "eeprompreset\tEEPROM PRESET...\tdisabled\n");
   CliRun refused = cli({"--simulate=QB-165", "--protocol", "eap", "panel", "zoomfocus"});
   EXPECT_EQ(refused.code, kExitUsage);
   EXPECT_EQ(refused.out, "");

@@ -337,6 +337,27 @@ TEST(CliPanelsE2e, DirectPresetMovesTheZoomToTheTablesPositionAndWatchesItArrive
   }
 }
 
+TEST(CliPanelsE2e, EepromPresetStoresTheLensStateInARecordAndTheCameraRunsIt) {
+  // QB-110: EXPOSURE is captioned "EEPROM PRESET" (family 0xD0) and opens the 14-record panel.
+  ModelOnPty camera("QB-110", "eap");
+  ProgramRun run = camera.cli({"panel", "eeprompreset", "--do", "TYPE I Memory1", "--do", "Preset1"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_THAT(run.out, HasSubstr("TYPE I Memory1: on\n"));
+  EXPECT_THAT(run.out, HasSubstr("TYPE II Memory1: off (disabled)\n"));
+  const std::string heard = camera.heard();
+  // The type byte cleared before the fields and set after them, then the record run as TYPE I.
+  const auto cleared = heard.find(":W1711FF -> ");
+  const auto typed = heard.find(":W171101 -> ");
+  const auto word = heard.find(":wF8B00101 -> ");
+  ASSERT_NE(cleared, std::string::npos);
+  ASSERT_NE(typed, std::string::npos);
+  ASSERT_NE(word, std::string::npos);
+  EXPECT_LT(cleared, heard.find(":W1700"));
+  EXPECT_LT(heard.find(":W1710"), typed);
+  EXPECT_LT(typed, word);
+  EXPECT_THAT(heard, HasSubstr(":RF8B200 -> :RF8B202"));
+}
+
 }  // namespace
 
 TEST(CliPanelsE2e, EepromStorePresetStoresARecordByTheCameraAndRunsItAsTheTypeListSays) {

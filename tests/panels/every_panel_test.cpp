@@ -24,6 +24,8 @@
 #include "panels/lens/lens_controls.hpp"
 #include "panels/panel_bench.hpp"
 #include "panels/picture/white_balance_panel.hpp"
+#include "panels/preset/eeprom_preset_panel.hpp"
+#include "panels/preset/preset_lens_part.hpp"
 #include "panels/preset/preset_panels.hpp"
 #include "panels/preset/preset_lens_part.hpp"
 #include "panels/preset/store_preset_panels.hpp"
@@ -61,16 +63,18 @@ constexpr OptOut kOptOuts[] = {
     {"whitebalance", picture::wb::kAdjMode, false, "the arrows' step size stays in the panel"},
     {"whitebalance", picture::wb::kFixedMode, true,
      "one value (0x142F) with Power On mode, whose round trip moves the check"},
-    {"mempreset", preset::kMemory1, false, "a memory keeps the lens's pair in the panel; unticking sends nothing"},
-    {"mempreset", preset::kMemory1 + 1, false, "a memory keeps the lens's pair in the panel; unticking sends nothing"},
-    {"mempreset", preset::kMemory1 + 2, false, "a memory keeps the lens's pair in the panel; unticking sends nothing"},
-    {"mempreset", preset::kMemory1 + 3, false, "a memory keeps the lens's pair in the panel; unticking sends nothing"},
+    {"mempreset", preset::kMemory1, false, "a memory keeps the lens's pair in the tool; unticking sends nothing"},
+    {"mempreset", preset::kMemory1 + 1, false, "a memory keeps the lens's pair in the tool; unticking sends nothing"},
+    {"mempreset", preset::kMemory1 + 2, false, "a memory keeps the lens's pair in the tool; unticking sends nothing"},
+    {"mempreset", preset::kMemory1 + 3, false, "a memory keeps the lens's pair in the tool; unticking sends nothing"},
     {"directpreset", preset::kZoom, false, "the choice of magnification stays in the panel until it is set"},
     {"directpreset", preset::kFocus, false, "the choice of distance stays in the panel until it is set"},
     {"campreset", preset::kCamType, false, "the run type stays in the panel until a preset runs"},
     {"campreset", preset::lens_part::kGotoZoom, false, "the magnification is kept for START, which sends it"},
     {"eepromstorepreset", preset::kStoreType, false, "the store type stays in the panel until a key uses it"},
     {"eepromstorepreset", preset::lens_part::kGotoZoom, false, "the magnification is kept for START, which sends it"},
+    {"eeprompreset", preset::lens_part::kGotoZoom, false, "the magnification waits in the entry for START"},
+    {"eeprompreset", preset::eeprom::kGotoZoom2, false, "the zoom value waits in the entry for START"},
 };
 
 // Runs of keys that differ only by their number, opted out as one (`out.control` the first).
@@ -130,6 +134,9 @@ constexpr Reach kReaches[] = {
      "IRcf REMOVE opens the PL filter on extra option word bit 0, which no model of the table has"},
     {"triggerled", "QB-109", [](camera::ModelRecord&) {}, "IRcf REMOVE opens the trigger LED panel with LED Control 1 or 2",
      [](camera::GatingSwitches& sw) { sw.ledControl = 1; }},
+    {"eeprompreset", "QB-191",
+     [](camera::ModelRecord& m) { m.functionWord = static_cast<std::uint16_t>((m.functionWord | 0x4000u) & 0x7FEFu); },
+     "in AFP: EXPOSURE opens EEPROM PRESET on function word bit 14 without bits 4 and 15, which no AFP model has"},
 };
 
 

@@ -38,7 +38,7 @@ TEST(Registry, EveryRowDescribesAndCreatesItsOwnPanelAndNoOther) {
                             PanelId::Strobe, PanelId::TriggerLed, PanelId::WhiteBalance, PanelId::BackLight,
                             PanelId::Aperture, PanelId::Picture, PanelId::IrcfRemove, PanelId::PlFilter,
                             PanelId::MemPreset, PanelId::DirectPreset, PanelId::EepromStorePreset,
-                            PanelId::CamPreset}));
+                            PanelId::CamPreset, PanelId::EepromPreset}));
   EXPECT_EQ(panelDescription(PanelId::ZoomFocus)->title, "ZOOM/FOCUS CONTROL");
   EXPECT_EQ(panelDescription(PanelId::Focus)->heading, "FOCUS CONTROL");
 

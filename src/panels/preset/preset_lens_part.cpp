@@ -29,6 +29,7 @@ bool PresetLensPart::handleLens(const Intent& in) {
       if (in.kind != Intent::Kind::Enter) return false;
       // Kept for "START"; the entry itself writes nothing.
       gotoText_ = in.text;
+      view().setText(L::kGotoZoom, gotoText_);
       return true;
     case L::kGotoZoomStart:
       if (in.kind != Intent::Kind::Click) return false;

@@ -1,6 +1,8 @@
 // The EEPROM preset run against the virtual camera (the status poll's three ends, the arrival
-// message in both of its forms, the abort's brake) and the record writes (the type byte
-// cleared first and set last, one write to clear).
+// message in both of its forms, the abort's brake), the record writes (the type byte cleared
+// first and set last, one write to clear), and what EEPROM PRESET adds to them: the Goto ZOOM
+// entry, the memory keys, an empty record, the easy presets and the MOSAIC refusal. Plain
+// round trips are the generic panel test's.
 #include "panels/preset/eeprom_preset_run.hpp"
 
 #include <fmt/format.h>
@@ -12,7 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "panels/fake_panel_view.hpp"
 #include "panels/panel_bench.hpp"
+#include "panels/preset/eeprom_preset_panel.hpp"
+#include "panels/preset/preset_lens_part.hpp"
 
 namespace orva::panels::preset {
 namespace {
@@ -174,6 +179,205 @@ TEST(EepromPresetRecords, TypeTwoReadsItsOwnFieldsAndTheAfAreaOnlyWhereTheModelH
     EXPECT_EQ(r.words[kAfAreaWord], afArea ? 0x0A0B : 0);
     EXPECT_EQ(r.trackingByte, 7);
     EXPECT_EQ(r.type, kTypeTwo);
+  }
+}
+
+
+// ---- EEPROM PRESET
+
+namespace E = eeprom;
+namespace L = lens_part;
+
+struct Panel {
+  explicit Panel(P protocol, std::string_view registers = "", std::vector<sim::Fault> faults = {})
+      : bench(protocol, registers, std::move(faults)) {
+    bench.model.lensIndex = k20xLens;
+    logic = E::makeEepromPresetPanel(bench.context, view);
+  }
+  void settle() {
+    do bench.runner.waitIdle();
+    while (bench.dispatcher.runPending() > 0 || bench.runner.busy());
+  }
+  void act(const Intent& in) {
+    logic->intent(in);
+    settle();
+  }
+  bool logged(std::string_view text) const { return bench.monitor.log().find(text) != std::string::npos; }
+  std::vector<std::string> writesSince(std::uint64_t mark) const {
+    std::vector<std::string> out;
+    for (auto& f : bench.heardSince(mark))
+      if (f.starts_with(":W") || f.starts_with(":w") || f.starts_with("#")) out.push_back(f);
+    return out;
+  }
+
+  testing::Bench bench;
+  FakePanelView view;
+  std::unique_ptr<PanelLogic> logic;
+};
+
+TEST(EepromPresetPanel, GotoZoomSendsTheMagnificationInBcdWithinTheLens) {
+  struct Case {
+    P protocol;
+    std::string_view typed;
+    std::string_view frame;  // empty: nothing sent, a beep
+    std::string_view shown;  // the entry afterwards; empty: as typed
+  };
+  const Case cases[] = {
+      {P::Eap, "12", ":wF8B00412", ""}, {P::Eap, "25", ":wF8B00420", "20"}, {P::Afp, "12", "S610612T", ""},
+      {P::Eap, "0", "", ""},            {P::Eap, "", "", ""},               {P::Eap, "x", "", ""},
+      {P::Eap, "123", "", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(fmt::format("{} {}", testing::name(c.protocol), c.typed));
+    Panel p(c.protocol);
+    ASSERT_TRUE(p.logic->open());
+    p.act(Intent::enter(L::kGotoZoom, std::string(c.typed)));
+    const auto mark = p.bench.mark();
+    p.act(Intent::click(L::kGotoZoomStart));
+    const auto heard = p.bench.heardSince(mark);
+    if (c.frame.empty()) {
+      EXPECT_TRUE(heard.empty());
+      EXPECT_EQ(p.view.beeps(), 1);
+      continue;
+    }
+    EXPECT_TRUE(has(heard, c.frame));
+    EXPECT_TRUE(p.logged("<< Goto ZOOM Start !! >>"));
+    EXPECT_TRUE(p.logged("-- Goto ZOOM END --"));
+    if (!c.shown.empty()) {
+      EXPECT_EQ(p.view.text(L::kGotoZoom), c.shown);
+    }
+  }
+}
+
+TEST(EepromPresetPanel, AMemoryKeyIsTickedOnceItsRecordIsStoredAndUntickedWithOneWrite) {
+  Panel p(P::Eap);
+  ASSERT_TRUE(p.logic->open());
+  const ControlId typeOne = E::kTypeOneMemory1 + 1, typeTwo = E::kTypeTwoMemory1 + 1, preset = E::kPreset1 + 1;
+  EXPECT_FALSE(p.view.enabled(preset));
+  auto mark = p.bench.mark();
+  p.act(Intent::toggle(typeOne));
+  EXPECT_TRUE(p.logged("<< EEP TYPE I Memory2 >>"));
+  const auto writes = p.writesSince(mark);
+  ASSERT_FALSE(writes.empty());
+  EXPECT_EQ(writes.front(), ":W1723FF");
+  EXPECT_EQ(writes.back(), ":W172301");
+  EXPECT_EQ(p.view.value(typeOne), 1);
+  EXPECT_FALSE(p.view.enabled(typeTwo));
+  EXPECT_TRUE(p.view.enabled(preset));
+
+  mark = p.bench.mark();
+  p.act(Intent::toggle(typeOne));
+  EXPECT_EQ(p.bench.heardSince(mark), std::vector<std::string>{":W1723FF"});
+  EXPECT_EQ(p.view.value(typeOne), 0);
+  EXPECT_TRUE(p.view.enabled(typeTwo));
+  EXPECT_FALSE(p.view.enabled(preset));
+
+  // A store the line breaks off in leaves the key unticked and no valid type behind.
+  std::uint64_t before = 0;
+  {
+    Panel probe(P::Eap);
+    ASSERT_TRUE(probe.logic->open());
+    before = probe.bench.heardSince(0).size();
+  }
+  constexpr int kReads = 8;  // the TYPE I registers, without the AF area
+  Panel broken(P::Eap, "1723: 02\n", testing::faults({"hangup:" + std::to_string(before + kReads + 3)}));
+  ASSERT_TRUE(broken.logic->open());
+  EXPECT_EQ(broken.view.value(typeTwo), 1);
+  broken.act(Intent::toggle(typeTwo));  // TYPE II over the TYPE II record 2: an untick
+  EXPECT_EQ(broken.view.value(typeTwo), 0);
+  broken.act(Intent::toggle(typeOne));
+  EXPECT_EQ(broken.view.value(typeOne), 0);
+  EXPECT_FALSE(broken.view.enabled(preset));
+  EXPECT_EQ(broken.bench.camera.memory().read(0x1723), kRecordEmpty);
+}
+
+TEST(EepromPresetPanel, APresetRunsItsRecordsTypeAndAnEmptyRecordEndsSilently) {
+  struct Case {
+    std::uint8_t typeAtRun;
+    std::string_view word;  // empty: none
+  };
+  const Case cases[] = {{kTypeOne, ":wF8B00101"}, {kTypeTwo, ":wF8B00201"}, {kRecordEmpty, ""}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(int{c.typeAtRun});
+    Panel p(P::Eap, "1711: 01\n");
+    ASSERT_TRUE(p.logic->open());
+    EXPECT_EQ(p.view.value(E::kTypeOneMemory1), 1);
+    p.bench.camera.memory().write(0x1711, c.typeAtRun);  // changed behind the panel
+    const auto mark = p.bench.mark();
+    p.act(Intent::click(E::kPreset1));
+    EXPECT_TRUE(p.logged("<< EEP Preset1 Execute >>"));
+    EXPECT_EQ(has(p.writesSince(mark), c.word), !c.word.empty());
+    EXPECT_EQ(p.logged("-- EEP Preset1 END --"), !c.word.empty());
+    EXPECT_FALSE(p.logged("-- Error !! --"));
+    if (c.word.empty()) {
+      EXPECT_TRUE(p.writesSince(mark).empty());
+    }
+  }
+}
+
+TEST(EepromPresetPanel, AnEasyPresetKeepsTheLensStateAndRunsItThroughTheLoadArea) {
+  struct Case {
+    std::size_t slot;
+    std::string_view firstLoad;
+    std::string_view type;
+    std::string_view word;
+  };
+  const Case cases[] = {
+      {0, ":wF800", ":WF81101", ":wF8B08101"},
+      {3, ":wF802", ":WF81102", ":wF8B08201"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.slot);
+    Panel p(P::Eap, "F714: 00 00\n");
+    p.bench.host.arrivalMessage = true;  // never for easy presets
+    ASSERT_TRUE(p.logic->open());
+    const auto mem = static_cast<ControlId>(E::kEasyMemory1 + c.slot);
+    const auto run = static_cast<ControlId>(E::kEasyPreset1 + c.slot);
+    EXPECT_FALSE(p.view.enabled(run));
+    p.act(Intent::click(mem));
+    ASSERT_TRUE(p.bench.host.presets.easy[c.slot].has_value());
+    EXPECT_EQ(p.bench.host.presets.easy[c.slot]->type, c.slot < 2 ? kTypeOne : kTypeTwo);
+    EXPECT_TRUE(p.view.enabled(run));
+    const auto mark = p.bench.mark();
+    p.act(Intent::click(run));
+    const auto writes = p.writesSince(mark);
+    ASSERT_FALSE(writes.empty());
+    EXPECT_TRUE(writes.front().starts_with(c.firstLoad)) << writes.front();
+    EXPECT_TRUE(has(writes, c.type));
+    EXPECT_TRUE(has(writes, c.word));
+    EXPECT_FALSE(p.logged("Arrival Message"));
+    EXPECT_TRUE(p.logged("<< Easy Preset Start !! >>"));
+    EXPECT_TRUE(p.logged(fmt::format("-- Easy Preset{} END --", c.slot % 2 + 1)));
+  }
+}
+
+TEST(EepromPresetPanel, MosaicIsRefusedUnderContinuousDigitalZoomOnItsFamiliesAndWhileTheSlotIsTaken) {
+  struct Case {
+    std::uint16_t modelCode;
+    std::string_view continuous;
+    bool busy;
+    bool on;
+  };
+  const Case cases[] = {
+      {0x90, "01", false, false}, {0xD3, "01", false, false}, {0x90, "00", false, true},
+      {0xB0, "01", false, true},  {0xB0, "00", true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(fmt::format("{:X} {} {}", c.modelCode, c.continuous, c.busy));
+    Panel p(P::Eap, fmt::format("FCCB: {}\n", c.continuous));
+    p.bench.model.modelCode = c.modelCode;
+    ASSERT_TRUE(p.logic->open());
+    const auto mark = p.bench.mark();
+    if (c.busy) {
+      const auto claim = p.bench.runner.claim();
+      p.logic->intent(Intent::toggle(E::kMosaic));
+    } else {
+      p.act(Intent::toggle(E::kMosaic));
+    }
+    EXPECT_EQ(has(p.writesSince(mark), ":WFF3A01"), c.on);
+    EXPECT_EQ(p.view.value(E::kMosaic), c.on ? 1 : 0);
+    EXPECT_EQ(p.logged(E::texts::kMosaicRefused), !c.on && !c.busy);
+    EXPECT_EQ(p.logged(E::texts::kMosaicOnHeading), c.on);
   }
 }
 
