@@ -283,6 +283,23 @@ constexpr ControlDescription ownChoice(ControlId id, std::string_view caption, s
   return c;
 }
 
+// The same as a list.
+constexpr ControlDescription ownList(ControlId id, std::string_view caption, std::span<const Choice> choices) {
+  ControlDescription c = ownChoice(id, caption, choices);
+  c.kind = ControlKind::List;
+  return c;
+}
+
+// A check box the panel keeps for itself (a preset's "Memory" key): ticked and unticked by the
+// logic, written nowhere; `name` tells apart keys with the same caption.
+constexpr ControlDescription ownCheck(ControlId id, std::string_view caption, std::string_view name) {
+  ControlDescription c = label(id, caption).named(name);
+  c.kind = ControlKind::Check;
+  c.off = {0, 0};
+  c.on = {1, 1};
+  return c;
+}
+
 constexpr ControlDescription list(ControlId id, std::string_view caption, Binding binding,
                                   std::span<const Choice> choices) {
   ControlDescription c = radio(id, caption, binding, choices);

@@ -8,14 +8,6 @@ namespace {
 
 namespace T = texts;
 
-// A check the panel keeps for itself: ticked and unticked by the logic, written nowhere.
-constexpr ControlDescription ownCheck(ControlId id, std::string_view caption, std::string_view name) {
-  ControlDescription c = label(id, caption).named(name);
-  c.kind = ControlKind::Check;
-  c.off = {0, 0};
-  c.on = {1, 1};
-  return c;
-}
 
 constexpr Choice kTypes[] = {{"Type1", {1, 1}}, {"Type2", {2, 2}}};
 
@@ -34,12 +26,6 @@ constexpr auto kFocusChoices = [] {
   return out;
 }();
 
-// A list the panel keeps for itself: chosen and shown by the logic, written nowhere.
-constexpr ControlDescription ownList(ControlId id, std::string_view caption, std::span<const Choice> choices) {
-  ControlDescription c = ownChoice(id, caption, choices);
-  c.kind = ControlKind::List;
-  return c;
-}
 
 std::vector<std::string> zoomCaptions(const camera::ModelRecord& m) { return zoomNames(m); }
 

@@ -9,14 +9,6 @@ namespace {
 
 namespace T = texts;
 
-// A check the panel keeps for itself: ticked and unticked by the logic, written nowhere.
-constexpr ControlDescription ownCheck(ControlId id, std::string_view caption, std::string_view name) {
-  ControlDescription c = label(id, caption).named(name);
-  c.kind = ControlKind::Check;
-  c.off = {0, 0};
-  c.on = {1, 1};
-  return c;
-}
 
 constexpr ControlDescription ownEntry(ControlId id, std::string_view caption, Format f, std::uint32_t lo,
                                       std::uint32_t hi) {

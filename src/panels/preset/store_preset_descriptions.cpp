@@ -34,20 +34,6 @@ constexpr auto kNumbers = numbered<kStoreRecords>("");
 constexpr auto kMemoryNames = numbered<kStoreRecords>("Memory");
 constexpr auto kPresetNames = numbered<kStoreRecords>("Preset");
 
-// A check the panel keeps for itself: ticked and unticked by the logic, written nowhere.
-constexpr ControlDescription ownCheck(ControlId id, std::string_view caption, std::string_view name) {
-  ControlDescription c = label(id, caption).named(name);
-  c.kind = ControlKind::Check;
-  c.off = {0, 0};
-  c.on = {1, 1};
-  return c;
-}
-// A list the panel keeps for itself: chosen and shown by the logic, written nowhere.
-constexpr ControlDescription ownList(ControlId id, std::string_view caption, std::span<const Choice> choices) {
-  ControlDescription c = ownChoice(id, caption, choices);
-  c.kind = ControlKind::List;
-  return c;
-}
 
 // The "Memory" and "Preset" rows of `Count` keys, sixteen to a column of the group.
 template <std::size_t Count>
