@@ -341,9 +341,15 @@ void PanelDialog::build(const panels::PanelDescription& description) {
       continue;
     }
     buttonRow = nullptr;
-    const bool takesUnit = (d.kind == ControlKind::Readout || d.kind == ControlKind::Entry) && i + 1 < list.size() &&
-                           list[i + 1].kind == ControlKind::Label && list[i + 1].group == d.group &&
-                           list[i + 1].column == d.column;
+    // What stands beside it: a number's unit, or controls placed beside it.
+    const std::size_t self = i;
+    const auto nextBeside = [&](std::size_t at) {
+      if (at + 1 >= list.size() || list[at + 1].group != d.group || list[at + 1].column != d.column) return false;
+      if (list[at + 1].beside) return true;
+      return at == self && list[at + 1].kind == ControlKind::Label &&
+             (d.kind == ControlKind::Readout || d.kind == ControlKind::Entry);
+    };
+    const bool takesUnit = nextBeside(i);
     if (c.label != nullptr) {
       if (fields == nullptr) {
         fields = new QGridLayout;
@@ -358,7 +364,7 @@ void PanelDialog::build(const panels::PanelDescription& description) {
       }
       auto* cell = new QHBoxLayout;
       cell->addWidget(w);
-      if (takesUnit) cell->addWidget(unitAfter(i));
+      while (nextBeside(i)) cell->addWidget(unitAfter(i));
       cell->addStretch(1);
       fields->addLayout(cell, fieldRows++, 1);
       continue;
@@ -374,7 +380,7 @@ void PanelDialog::build(const panels::PanelDescription& description) {
     }
     auto* row = new QHBoxLayout;
     row->addWidget(w);
-    row->addWidget(unitAfter(i));
+    while (nextBeside(i)) row->addWidget(unitAfter(i));
     row->addStretch(1);
     container->addLayout(row);
   }

@@ -148,6 +148,7 @@ struct ControlDescription {
   // box (empty: none), and a panel lays out in columns from left to right (0 first).
   std::string_view group = {};
   std::uint8_t column = 0;
+  bool beside = false;  // on the same row as the control before it (a preset's key and its "Preset")
 
   constexpr ControlDescription enabledFor(ModelTest test) const {
     auto c = *this;
@@ -173,6 +174,11 @@ struct ControlDescription {
     auto c = *this;
     c.group = groupCaption;
     c.column = atColumn;
+    return c;
+  }
+  constexpr ControlDescription besidePrevious() const {
+    auto c = *this;
+    c.beside = true;
     return c;
   }
   constexpr ControlDescription inColumn(std::uint8_t atColumn) const {

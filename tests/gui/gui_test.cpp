@@ -1092,7 +1092,11 @@ void GuiTest::screenshots() {
       {"QB-172", {{PanelId::WhiteBalance, "white-balance", Protocol::Eap}, {PanelId::BackLight, "back-light", Protocol::Eap},
                   {PanelId::Aperture, "aperture", Protocol::Eap}, {PanelId::Picture, "picture", Protocol::Afp}}},
       {"QB-176", {{PanelId::IrcfRemove, "ircf", Protocol::Afp}, {PanelId::PlFilter, "pl-filter", Protocol::Eap}}},
-      {"QB-191", {{PanelId::Strobe, "strobe", Protocol::Eap}}}};
+      {"QB-191", {{PanelId::Strobe, "strobe", Protocol::Eap}}},
+      {"QB-107", {{PanelId::EepromPreset, "eeprom-preset", Protocol::Eap}}},
+      {"QB-146", {{PanelId::EepromStorePreset, "eeprom-store-preset", Protocol::Eap}}},
+      {"QB-183", {{PanelId::MemPreset, "mem-preset", Protocol::Eap}, {PanelId::DirectPreset, "direct-preset", Protocol::Eap},
+                  {PanelId::CamPreset, "cam-preset", Protocol::Afp}}}};
   for (const ModelShots& m : models) {
     Program on(m.model);
     on.connect();

@@ -25,14 +25,18 @@ constexpr std::array<ControlDescription, kOwnCount> ownControls() {
   for (int i = 0; i < kRecords; ++i) {
     const auto k = static_cast<std::size_t>(i);
     const auto offset = static_cast<ControlId>(i);
-    c[at++] = ownCheck(kTypeOneMemory1 + offset, T::kNumbers[k], T::kTypeOneMemoryNames[k]).inGroup(T::kTypeOne, 0);
-    c[at++] = ownCheck(kTypeTwoMemory1 + offset, T::kNumbers[k], T::kTypeTwoMemoryNames[k]).inGroup(T::kTypeTwo, 1);
-    c[at++] = button(kPreset1 + offset, T::kNumbers[k]).named(T::kPresetNames[k]).inGroup(T::kPreset, 2);
+    // A row per record: its TYPE I and TYPE II keys and its "Preset".
+    c[at++] = ownCheck(kTypeOneMemory1 + offset, T::kNumbers[k], T::kTypeOneMemoryNames[k]).inGroup(T::kKeysGroup, 0);
+    c[at++] = ownCheck(kTypeTwoMemory1 + offset, T::kNumbers[k], T::kTypeTwoMemoryNames[k])
+                  .inGroup(T::kKeysGroup, 0)
+                  .besidePrevious();
+    c[at++] = button(kPreset1 + offset, T::kPreset).named(T::kPresetNames[k]).inGroup(T::kKeysGroup, 0).besidePrevious();
   }
   for (std::size_t k = 0; k < 4; ++k) {
     const auto offset = static_cast<ControlId>(k);
-    c[at++] = button(kEasyMemory1 + offset, T::kMem).named(T::kEasyMemoryNames[k]).inGroup(T::kEasyPreset, 3);
-    c[at++] = button(kEasyPreset1 + offset, T::kPreset).named(T::kEasyPresetNames[k]).inGroup(T::kEasyPreset, 3);
+    const std::string_view group = T::kEasyGroups[k / 2];
+    c[at++] = button(kEasyMemory1 + offset, T::kMem).named(T::kEasyMemoryNames[k]).inGroup(group, 3);
+    c[at++] = button(kEasyPreset1 + offset, T::kPreset).named(T::kEasyPresetNames[k]).inGroup(group, 3);
   }
   c[at++] = ownEntry(kGotoZoom2, T::kGotoZoom2Value, Format::Hex2, 0, 0xFF).named(T::kGotoZoom2).inGroup(T::kGotoZoom2, 3);
   c[at++] = button(kGotoZoom2Start, lens_part::kStart).named(T::kGotoZoom2StartName).inGroup(T::kGotoZoom2, 3);

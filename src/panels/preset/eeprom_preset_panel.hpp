@@ -37,7 +37,10 @@ inline constexpr std::string_view kTitle = "EEPROM PRESET...";
 inline constexpr std::string_view kTypeOne = "TYPE I";
 inline constexpr std::string_view kTypeTwo = "TYPE II";
 inline constexpr std::string_view kPreset = "Preset";
+inline constexpr std::string_view kKeysGroup = "TYPE I  /  TYPE II  /  Preset";
 inline constexpr std::string_view kEasyPreset = "Easy Preset";
+// The easy presets' groups on the screen: slots 1-2 are TYPE I, 3-4 TYPE II.
+inline constexpr std::array<std::string_view, 2> kEasyGroups{"Easy Preset  TYPE I", "Easy Preset  TYPE II"};
 inline constexpr std::string_view kMem = "Mem.";
 inline constexpr std::string_view kGotoZoom2 = "Goto ZOOM 2";
 inline constexpr std::string_view kGotoZoom2Value = "Value (0-FF) :";

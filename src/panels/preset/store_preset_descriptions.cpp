@@ -35,14 +35,18 @@ constexpr auto kMemoryNames = numbered<kStoreRecords>("Memory");
 constexpr auto kPresetNames = numbered<kStoreRecords>("Preset");
 
 
-// The "Memory" and "Preset" rows of `Count` keys, sixteen to a column of the group.
+// One row per record, its "Memory" key with its "Preset" key beside it, sixteen rows to a
+// column.
 template <std::size_t Count>
 constexpr std::array<ControlDescription, 2 * Count> keyRows(ControlId memory1, ControlId preset1) {
   std::array<ControlDescription, 2 * Count> out{};
   for (std::size_t i = 0; i < Count; ++i) {
     const auto column = static_cast<std::uint8_t>(i / 16);
-    out[i] = ownCheck(static_cast<ControlId>(memory1 + i), kNumbers[i], kMemoryNames[i]).inGroup("Memory", column);
-    out[Count + i] = button(static_cast<ControlId>(preset1 + i), kNumbers[i]).named(kPresetNames[i]).inGroup("Preset", column);
+    out[2 * i] = ownCheck(static_cast<ControlId>(memory1 + i), kNumbers[i], kMemoryNames[i]).inGroup("Memory", column);
+    out[2 * i + 1] = button(static_cast<ControlId>(preset1 + i), "Preset")
+                         .named(kPresetNames[i])
+                         .inGroup("Memory", column)
+                         .besidePrevious();
   }
   return out;
 }
