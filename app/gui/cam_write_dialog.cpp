@@ -12,11 +12,10 @@
 #include "eeprom/command_file.hpp"
 #include "gui_texts.hpp"
 #include "port_dialog.hpp"
+#include "qt_text.hpp"
 
 namespace orva::gui {
 namespace {
-
-QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 // File dialog rows: MEM files to open, CFG files to open.
 constexpr int kMemOpenMode = 1;

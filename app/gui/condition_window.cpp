@@ -1,4 +1,5 @@
 #include "condition_window.hpp"
+#include "qt_text.hpp"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -16,8 +17,6 @@ namespace orva::gui {
 namespace {
 
 namespace t = panels::condition_texts;
-
-QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 // Buttons that show a state and take no part in the operator's input: no click lands on them
 // and they take no keyboard focus, yet they look as enabled as any other button.

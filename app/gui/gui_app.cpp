@@ -43,13 +43,12 @@
 #include "sim/in_process_channel.hpp"
 #include "sim/model_profiles.hpp"
 #include "typed_sender.hpp"
+#include "qt_text.hpp"
 
 namespace orva::gui {
 namespace {
 
 using shell::MenuItem;
-
-QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 std::filesystem::path startFolderOr(std::filesystem::path folder) {
   if (!folder.empty()) return folder;
@@ -361,7 +360,9 @@ void GuiApp::launch(camera::LauncherItem item) {
                                     session_->runner());
   if (!route) return;
   if (route->kind == panels::RouteKind::Presets) {
-    launcherPresetKey(item);
+    (void)session_->presetItem(item);
+    // The keys show what the session holds, not the click.
+    refreshLauncher();
     return;
   }
   if (route->kind != panels::RouteKind::Panels) {
@@ -384,20 +385,6 @@ void GuiApp::launch(camera::LauncherItem item) {
     // A panel's choice (a selection, a type change) opens before the rest of the route.
     if (closed.next) pending.push_front(*closed.next);
   }
-}
-
-void GuiApp::launcherPresetKey(camera::LauncherItem item) {
-  const auto at = [item](camera::LauncherItem first) {
-    return static_cast<std::size_t>(item) - static_cast<std::size_t>(first);
-  };
-  if (item == camera::LauncherItem::ZoomArrivalMessage)
-    session_->setZoomArrivalMessage(!session_->launcher()[item].checked);
-  else if (item >= camera::LauncherItem::PresetButton1)
-    session_->presetKey(at(camera::LauncherItem::PresetButton1));
-  else
-    session_->memoryKey(at(camera::LauncherItem::MemoryKey1));
-  // The keys show what the session holds, not the click.
-  refreshLauncher();
 }
 
 GuiApp::PanelClosed GuiApp::openPanel(panels::PanelId panel) {

@@ -90,8 +90,6 @@ class GuiApp {
   // A launcher button: the panels it leads to, one after the other, and the panels they
   // choose to open next.
   void launch(camera::LauncherItem item);
-  // The preset keys and "ZOOM Arrival Message": the session's own.
-  void launcherPresetKey(camera::LauncherItem item);
   // How a panel closed, and the panel it chose to open next.
   struct PanelClosed {
     panels::PanelResult result;

@@ -17,13 +17,12 @@
 #include "gui_texts.hpp"
 #include "panels/placement.hpp"
 #include "shell/session_texts.hpp"
+#include "qt_text.hpp"
 
 namespace orva::gui {
 namespace {
 
 using camera::LauncherItem;
-
-QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 // The function buttons in the order they stand in the launcher's two columns.
 constexpr std::array kFunctionButtons{

@@ -9,11 +9,10 @@
 #include "menu_bar_view.hpp"
 #include "pane_widget.hpp"
 #include "qt_prompt.hpp"
+#include "qt_text.hpp"
 
 namespace orva::gui {
 namespace {
-
-QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 }  // namespace
 

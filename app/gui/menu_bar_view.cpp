@@ -1,4 +1,5 @@
 #include "menu_bar_view.hpp"
+#include "qt_text.hpp"
 
 #include <QAction>
 #include <QMenu>
@@ -6,8 +7,6 @@
 
 namespace orva::gui {
 namespace {
-
-QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 }  // namespace
 

@@ -14,6 +14,7 @@
 
 #include "pane_widget.hpp"
 #include "shell/texts.hpp"
+#include "qt_text.hpp"
 
 namespace orva::gui {
 namespace {
@@ -23,8 +24,6 @@ using shell::Side;
 
 constexpr int kHalfColumns = shell::kScreenColumns / 2;  // each pane is half the 80-column screen
 constexpr int kWheelLines = 3;
-
-QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 std::optional<ScrollRequest> requestOf(int action) {
   switch (action) {

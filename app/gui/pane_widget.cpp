@@ -10,13 +10,12 @@
 #include <algorithm>
 
 #include "shell/texts.hpp"
+#include "qt_text.hpp"
 
 namespace orva::gui {
 namespace {
 
 constexpr int kBorder = 1;
-
-QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 // Control bytes from the line take a cell like any character, drawn blank.
 QString shown(std::string_view bytes) {

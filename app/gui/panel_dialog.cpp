@@ -25,13 +25,12 @@
 #include <string>
 
 #include "panels/texts.hpp"
+#include "qt_text.hpp"
 
 namespace orva::gui {
 namespace {
 
 using panels::ControlKind;
-
-QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 // Fields whose caption is drawn as a label before them.
 bool takesCaption(ControlKind k) {

@@ -1,4 +1,5 @@
 #include "port_dialog.hpp"
+#include "qt_text.hpp"
 
 #include <QShowEvent>
 #include <QDialog>
@@ -19,8 +20,6 @@
 
 namespace orva::gui {
 namespace {
-
-QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 // Rows the speed list shows without scrolling: all seven speeds. The port list shows as many.
 constexpr int kVisibleRows = 7;

@@ -12,6 +12,7 @@
 #include "eeprom/write_back.hpp"
 #include "gui_texts.hpp"
 #include "wait_window.hpp"
+#include "qt_text.hpp"
 
 namespace orva::gui {
 namespace {
@@ -19,8 +20,6 @@ namespace {
 using core::Answer;
 using core::Buttons;
 using core::Icon;
-
-QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 QMessageBox::StandardButtons standardButtons(Buttons buttons) {
   switch (buttons) {

@@ -12,11 +12,10 @@
 #include <algorithm>
 
 #include "gui_texts.hpp"
+#include "qt_text.hpp"
 
 namespace orva::gui {
 namespace {
-
-QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 }  // namespace
 

@@ -160,6 +160,8 @@ class Session {
   bool presetKey(std::size_t k);
   // The launcher's "ZOOM Arrival Message" check box; only while it is shown and enabled.
   bool setZoomArrivalMessage(bool on);
+  // A click on one of the launcher's preset items (a key, a "Preset", the check box), as above.
+  bool presetItem(camera::LauncherItem item);
 
   // What "Serial Port..." chose while disconnected: the settings the next connect starts from,
   // and the port that ORVA.ini keeps (its number minus 1 and its device path).

@@ -18,7 +18,7 @@ using panels::preset::PresetType;
 LauncherItem memoryItem(std::size_t k) {
   return static_cast<LauncherItem>(static_cast<std::size_t>(LauncherItem::MemoryKey1) + k);
 }
-LauncherItem presetItem(std::size_t k) {
+LauncherItem presetButton(std::size_t k) {
   return static_cast<LauncherItem>(static_cast<std::size_t>(LauncherItem::PresetButton1) + k);
 }
 PresetType typeOf(std::size_t k) { return k < camera::kPresetsPerType ? PresetType::One : PresetType::Two; }
@@ -32,7 +32,7 @@ bool Session::presetKeyLive(camera::LauncherItem item) const {
 
 void Session::setMemoryChecked(std::size_t k, bool on) {
   launcher_.items[static_cast<std::size_t>(memoryItem(k))].checked = on;
-  launcher_.items[static_cast<std::size_t>(presetItem(k))].enabled = on;
+  launcher_.items[static_cast<std::size_t>(presetButton(k))].enabled = on;
   presetRecords_.set[k] = on;
 }
 
@@ -68,7 +68,7 @@ bool Session::memoryKey(std::size_t k) {
 }
 
 bool Session::presetKey(std::size_t k) {
-  if (k >= camera::kPresetRecordCount || !presetKeyLive(presetItem(k))) return false;
+  if (k >= camera::kPresetRecordCount || !presetKeyLive(presetButton(k))) return false;
   panels::Operation op;
   op.heading = panels::preset::launcherHeading(typeOf(k), false, k % camera::kPresetsPerType);
   op.body = [k, record = presetRecords_.records[k], runOn = launcherRunner()](const panels::OperationRun& run) mutable {
@@ -79,6 +79,17 @@ bool Session::presetKey(std::size_t k) {
     if (token.open()) notifyChanged();
   };
   return startLauncherRun(std::move(op));
+}
+
+bool Session::presetItem(LauncherItem item) {
+  const auto from = [item](LauncherItem first) {
+    return static_cast<std::size_t>(item) - static_cast<std::size_t>(first);
+  };
+  if (item == LauncherItem::ZoomArrivalMessage) return setZoomArrivalMessage(!launcher_[item].checked);
+  if (item >= LauncherItem::PresetButton1 && item <= LauncherItem::PresetButton8)
+    return presetKey(from(LauncherItem::PresetButton1));
+  if (item >= LauncherItem::MemoryKey1 && item <= LauncherItem::MemoryKey8) return memoryKey(from(LauncherItem::MemoryKey1));
+  return false;
 }
 
 bool Session::setZoomArrivalMessage(bool on) {
