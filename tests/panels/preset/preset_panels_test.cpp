@@ -91,7 +91,7 @@ TEST(PresetPanels, TheWatchFollowsTheMoveUntilTheCameraReportsAndCancelReachesTh
       p.press(Intent::click(kCancel));
       EXPECT_TRUE(p.logged(texts::kCancelHeading));
     }
-    p.settle();
+    p.bench.settle();
     EXPECT_TRUE(p.logged(c.heading));
     EXPECT_EQ(p.view.text(kStatus), c.status);
     EXPECT_FALSE(p.view.enabled(kCancel));
@@ -132,7 +132,7 @@ TEST(DirectPresetPanel, CloseStopsAWatchStillRunning) {
   p.act(Intent::choose(kZoom, 19));
   p.press(Intent::click(kSetZoom));
   p.logic->close();
-  p.settle();
+  p.bench.settle();
   EXPECT_FALSE(p.bench.runner.busy());
   EXPECT_FALSE(p.logged(texts::kComplete));
 }
@@ -183,7 +183,7 @@ TEST(PresetPanels, CloseGivesBackAutoFocusOnlyWhereThePanelTookIt) {
         ASSERT_TRUE(p.logic->open());
         EXPECT_EQ(p.read(0xFF0E, 8) & 0x08u, 0x08u);
         p.logic->close();
-        p.settle();
+        p.bench.settle();
         EXPECT_EQ(p.read(0xFF0E, 8) & 0x08u, manualBefore ? 0x08u : 0u);
       }
     }
