@@ -269,13 +269,6 @@ std::map<PanelId, std::vector<ModelRun>> runsFor(P protocol) {
   return runs;
 }
 
-// Runs what the panel started to its end and shows what it posted.
-void settle(Bench& b) {
-  do {
-    b.runner.waitIdle();
-  } while (b.dispatcher.runPending() > 0 || b.runner.busy());
-}
-
 // What the panel shows for a control: the item or the text. A bound control as the logic holds
 // it, one the panel's own code reads as the view was told.
 std::optional<std::string> shows(const PanelLogic& panel, const FakePanelView& view, const ControlDescription& c) {
@@ -342,7 +335,7 @@ void freshPanelShows(const PanelRow& row, Bench& b, const std::map<ControlId, st
       EXPECT_EQ(shows(*panel, view, c), e->second) << "control " << c.id << ", a fresh panel";
     }
   panel->close();
-  settle(b);
+  b.settle();
 }
 
 // The operator's actions the round trip took on the panel.
@@ -380,7 +373,7 @@ int roundTrip(const PanelRow& row, P protocol, const ModelRun& run) {
       if (refused < 0) continue;
       const auto mark = b.mark();
       panel->intent(Intent::enter(c.id, formatValue(c.format, static_cast<std::uint32_t>(refused))));
-      settle(b);
+      b.settle();
       EXPECT_TRUE(b.heardSince(mark).empty()) << "control " << c.id << " took " << refused;
       EXPECT_EQ(shows(*panel, view, c), before) << "control " << c.id;
     }
@@ -399,7 +392,7 @@ int roundTrip(const PanelRow& row, P protocol, const ModelRun& run) {
       SCOPED_TRACE(::testing::Message() << "control " << c.id << ", action " << n);
       const auto mark = b.mark();
       panel->intent(action->intent);
-      settle(b);
+      b.settle();
       if (out != nullptr) {
         EXPECT_FALSE(b.heardSince(mark).empty()) << "sent";
         break;
@@ -419,7 +412,7 @@ int roundTrip(const PanelRow& row, P protocol, const ModelRun& run) {
     }
   }
   panel->close();
-  settle(b);
+  b.settle();
   return actions;
 }
 

@@ -4,6 +4,7 @@
 // the test's, and the model record.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -22,6 +23,7 @@
 #include "link/link.hpp"
 #include "panels/camera_access.hpp"
 #include "panels/dispatch.hpp"
+#include "panels/fake_panel_view.hpp"
 #include "panels/operation_runner.hpp"
 #include "panels/panel_logic.hpp"
 #include "sim/faults.hpp"
@@ -71,6 +73,11 @@ struct Bench {
     return out;
   }
   std::uint64_t mark() const { return camera.frameLog().end(); }
+  // Runs what a panel started to its end and shows what it posted.
+  void settle() {
+    do runner.waitIdle();
+    while (dispatcher.runPending() > 0 || runner.busy());
+  }
 
   // The camera answers on another thread (AFP): time moves on only once it has had 100 ms of
   // real time to do so, which a loaded machine needs; waits that do run out cost that much.
@@ -91,6 +98,36 @@ struct Bench {
   PanelContext context{access, monitor, prompt, clock, runner, dispatcher, model, [this] { return portOpen; },
                        &host};
 };
+
+// A panel on a bench and the view it draws on; the fixture makes `logic` once it has set the
+// model record the panel reads as it is made.
+struct PanelOnBench {
+  explicit PanelOnBench(link::Protocol protocol, std::string_view statements = "", std::vector<sim::Fault> fs = {})
+      : bench(protocol, statements, std::move(fs)) {}
+  PanelOnBench(link::Protocol protocol, sim::Profile whole) : bench(protocol, std::move(whole)) {}
+  void act(const Intent& in) {
+    logic->intent(in);
+    bench.settle();
+  }
+  bool logged(std::string_view text) const { return bench.monitor.log().find(text) != std::string::npos; }
+
+  Bench bench;
+  FakePanelView view;
+  std::unique_ptr<PanelLogic> logic;
+};
+
+using Frames = std::vector<std::string>;
+inline bool has(const Frames& frames, std::string_view frame) { return std::ranges::find(frames, frame) != frames.end(); }
+inline bool mentions(const Frames& frames, std::string_view part) {
+  return std::ranges::any_of(frames, [part](const std::string& f) { return f.find(part) != std::string::npos; });
+}
+// The writes among `frames` (EAP's and AFP's), in order: the reads left out.
+inline Frames writes(const Frames& frames) {
+  Frames out;
+  for (const auto& f : frames)
+    if (f.starts_with(":W") || f.starts_with(":w") || f.starts_with("#") || f.starts_with("S")) out.push_back(f);
+  return out;
+}
 
 // A register as the camera holds it. In AFP the receive thread keeps the camera's time (and
 // its lens) going, so the register is asked over the line there rather than looked at.

@@ -23,9 +23,9 @@ namespace T = texts;
 // An accepted camera (family 53FF, type 57) with the rest of the profile after it.
 constexpr std::string_view kAccepted = "0102: 53 FF\n0104: 00 39\n";
 
-struct Eis {
+struct Eis : testing::PanelOnBench {
   Eis(P protocol, std::string_view registers, int eisLevel = 3, std::vector<sim::Fault> faults = {})
-      : bench(protocol, std::string(kAccepted) + std::string(registers), std::move(faults)) {
+      : PanelOnBench(protocol, std::string(kAccepted) + std::string(registers), std::move(faults)) {
     bench.model.eisLevel = eisLevel;
     bench.monitor.clear();
     from = bench.mark();
@@ -40,10 +40,7 @@ struct Eis {
     return out;
   }
 
-  testing::Bench bench;
-  FakePanelView view;
   std::uint64_t from = 0;
-  std::unique_ptr<PanelLogic> logic;
 };
 
 TEST(EisPanel, OnlyTheStabilisersCamerasAreAcceptedAndALinkFailureIsNoRefusal) {

@@ -67,22 +67,11 @@ struct Ae {
     bench.model.modelCode = modelCode;
     logic = makeAePanel(context, view);
   }
-  void settle() {
-    do {
-      bench.runner.waitIdle();
-    } while (bench.dispatcher.runPending() > 0 || bench.runner.busy());
-  }
   void act(const Intent& in) {
     logic->intent(in);
-    settle();
+    bench.settle();
   }
-  // The frames since `from` that write (EAP ":W", AFP "S").
-  std::vector<std::string> writes(std::uint64_t from) const {
-    std::vector<std::string> out;
-    for (const auto& f : bench.heardSince(from))
-      if (f.starts_with(":W") || f.starts_with("S")) out.push_back(f);
-    return out;
-  }
+  std::vector<std::string> writes(std::uint64_t from) const { return testing::writes(bench.heardSince(from)); }
 
   testing::Bench bench;
   WatchedClock clock;

@@ -22,10 +22,10 @@ using testing::word;
 using P = link::Protocol;
 using Make = std::unique_ptr<PanelLogic> (*)(PanelContext&, PanelView&);
 
-struct Open {
+struct Open : testing::PanelOnBench {
   Open(P protocol, std::string_view registers, Make make, std::vector<sim::Fault> faults = {},
        std::uint16_t modelCode = 0x0010)
-      : bench(protocol, registers, std::move(faults)) {
+      : PanelOnBench(protocol, registers, std::move(faults)) {
     bench.model.modelCode = modelCode;
     bench.monitor.clear();
     from = bench.mark();
@@ -48,10 +48,7 @@ struct Open {
   }
   std::vector<std::string> accesses() const { return accesses(from); }
 
-  testing::Bench bench;
-  FakePanelView view;
   std::uint64_t from = 0;
-  std::unique_ptr<PanelLogic> logic;
 };
 
 using Accesses = std::vector<std::string>;

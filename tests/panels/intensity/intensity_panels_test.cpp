@@ -21,10 +21,10 @@ using testing::byte;
 using testing::name;
 using P = link::Protocol;
 
-struct Open {
+struct Open : testing::PanelOnBench {
   Open(P protocol, std::string_view registers, PanelId panel, std::uint16_t extraOptionWord = 0,
        std::vector<sim::Fault> faults = {})
-      : bench(protocol, registers, std::move(faults)) {
+      : PanelOnBench(protocol, registers, std::move(faults)) {
     bench.model.extraOptionWord = extraOptionWord;
     bench.monitor.clear();
     from = bench.mark();
@@ -32,10 +32,7 @@ struct Open {
   }
   std::vector<std::string> heard() const { return bench.heardSince(from); }
 
-  testing::Bench bench;
-  FakePanelView view;
   std::uint64_t from = 0;
-  std::unique_ptr<PanelLogic> logic;
 };
 
 TEST(NightScope, EapReadsItsFourRegistersAndWritesTheHeadingBeforeEachChange) {

@@ -34,25 +34,17 @@ void everyGroup(camera::ModelRecord& m) {
   m.extraOptionWord = 1u << 8;
 }
 
-struct Ircf {
+struct Ircf : testing::PanelOnBench {
   Ircf(P protocol, std::string_view registers, std::vector<sim::Fault> faults = {},
        void (*give)(camera::ModelRecord&) = everyGroup)
-      : bench(protocol, registers, std::move(faults)) {
+      : PanelOnBench(protocol, registers, std::move(faults)) {
     give(bench.model);
     logic = makeIrcfPanel(bench.context, view);
   }
   bool open() {
     const bool opened = logic->open();
-    settle();
+    bench.settle();
     return opened;
-  }
-  void settle() {
-    do bench.runner.waitIdle();
-    while (bench.dispatcher.runPending() > 0 || bench.runner.busy());
-  }
-  void act(const Intent& in) {
-    logic->intent(in);
-    settle();
   }
   // The frames heard since `since`, as "W FFE6 80" / "R FFE7" in EAP and the frame in AFP.
   std::vector<std::string> heard(std::uint64_t since) const {
@@ -77,10 +69,6 @@ struct Ircf {
     EXPECT_TRUE(bench.access.read(kModeSetting, v));
     return v;
   }
-
-  testing::Bench bench;
-  FakePanelView view;
-  std::unique_ptr<PanelLogic> logic;
 };
 
 int button(AeButton b) { return static_cast<int>(b); }
@@ -332,13 +320,10 @@ TEST(IrcfPanel, EveryCloseAfterTheOpeningLetsTheMenusGoAndIdentifiesOnlyAfterAnO
 
 // ---- PL Filter
 
-struct Pl {
-  Pl(P protocol, std::string_view registers) : bench(protocol, registers) {
+struct Pl : testing::PanelOnBench {
+  Pl(P protocol, std::string_view registers) : PanelOnBench(protocol, registers) {
     logic = makePlFilterPanel(bench.context, view);
   }
-  testing::Bench bench;
-  FakePanelView view;
-  std::unique_ptr<PanelLogic> logic;
 };
 
 TEST(PlFilterPanel, ShowsTheKnownValuesOnlyWritesItsHeadingFirstAndClosesWithResultOne) {

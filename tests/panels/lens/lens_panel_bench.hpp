@@ -32,10 +32,10 @@ inline std::vector<std::string> drives(const testing::Bench& b, std::uint64_t fr
 using Make = std::unique_ptr<PanelLogic> (*)(PanelContext&, PanelView&);
 inline std::unique_ptr<PanelLogic> makeZoomFocus(PanelContext& c, PanelView& v) { return makeZoomFocusPanel(c, v); }
 
-struct Panel {
+struct Panel : testing::PanelOnBench {
   Panel(link::Protocol protocol, std::string_view registers, Make make, std::uint16_t modelCode = 0x0CF0,
         int lensIndex = 1, std::uint16_t panelWord2 = 0x00FF)
-      : bench(protocol, registers) {
+      : PanelOnBench(protocol, registers) {
     bench.model.modelCode = modelCode;
     bench.model.lensIndex = lensIndex;
     bench.model.panelWord2 = panelWord2;
@@ -54,10 +54,7 @@ struct Panel {
     bench.dispatcher.runPending();
   }
 
-  testing::Bench bench;
-  FakePanelView view;
   std::uint64_t from = 0;
-  std::unique_ptr<PanelLogic> logic;
 };
 
 }  // namespace orva::panels::lens

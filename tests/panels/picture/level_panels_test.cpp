@@ -29,11 +29,11 @@ const camera::Setting kHorizontalLevel = *camera::settingFromCode(0x3404);
 const camera::Setting kVerticalLevel = *camera::settingFromCode(0x3406);
 const camera::Setting kPictureModeSetting{.afpCode = 0x340D, .afpField = 0, .eapRegister = 0xFF60, .width = 8};
 
-struct Open {
+struct Open : testing::PanelOnBench {
   // `given`: settings the camera holds before the panel opens, in the protocol's values.
   Open(P protocol, Make make, const std::vector<std::pair<camera::Setting, ProtocolValue>>& given,
        int processorClass = 0)
-      : bench(protocol) {
+      : PanelOnBench(protocol) {
     for (const auto& [setting, value] : given) EXPECT_TRUE(bench.access.write(setting, value.in(protocol)));
     bench.model.processorClass = processorClass;
     bench.monitor.clear();
@@ -56,10 +56,6 @@ struct Open {
     }
     return out;
   }
-
-  testing::Bench bench;
-  FakePanelView view;
-  std::unique_ptr<PanelLogic> logic;
 };
 
 constexpr ProtocolValue kBlcOn{2, 2};

@@ -22,10 +22,10 @@ constexpr std::string_view kSets =
     "FBDF: 91 92 93 94 95\nFBE9: A1 A2 A3 A4 A5\nFC75: B1 B2 B3 B4 B5\nFC7F: C1 C2 C3 C4 C5\n"
     "FD46: 01 40\nFB5C: 00\n";
 
-struct Open {
+struct Open : testing::PanelOnBench {
   Open(P protocol, std::string_view registers, std::uint16_t modelCode, std::uint16_t lensWord = 0,
        std::uint16_t menuWord = 0, std::vector<sim::Fault> fs = {})
-      : bench(protocol, std::string(kSets) + std::string(registers), std::move(fs)) {
+      : PanelOnBench(protocol, std::string(kSets) + std::string(registers), std::move(fs)) {
     bench.model.modelCode = modelCode;
     bench.model.lensControlWord = lensWord;
     bench.model.menuWord = menuWord;
@@ -39,9 +39,6 @@ struct Open {
   bool heading(std::string_view text) const {
     return bench.monitor.pc().find("\r\n\r\n<< " + std::string(text) + " >>") != std::string::npos;
   }
-  Bench bench;
-  FakePanelView view;
-  std::unique_ptr<PanelLogic> logic;
 };
 
 class Picture : public ::testing::TestWithParam<P> {};

@@ -32,9 +32,9 @@ constexpr Model kWide{0x0FF0, 10};
 constexpr Model kExtended{0x19F0, 11};
 constexpr Model kPlain{0x05F0, 7};  // none of them
 
-struct Wb {
+struct Wb : testing::PanelOnBench {
   Wb(P protocol, Model model, std::string_view registers, std::vector<sim::Fault> faults = {})
-      : bench(protocol, registers, std::move(faults)) {
+      : PanelOnBench(protocol, registers, std::move(faults)) {
     bench.model.modelCode = model.code;
     bench.model.processorClass = model.processorClass;
     logic = makeWhiteBalancePanel(bench.context, view);
@@ -43,18 +43,8 @@ struct Wb {
     logic->intent(Intent::press(arrow));
     logic->intent(Intent::release(arrow));
   }
-  // The writes heard since `from`: EAP ":W" frames and AFP sets, as sent.
-  std::vector<std::string> writes(std::uint64_t from) const {
-    std::vector<std::string> out;
-    for (const auto& f : bench.heardSince(from))
-      if (f.starts_with(":W") || f.starts_with(":w") || f.starts_with("S")) out.push_back(f);
-    return out;
-  }
+  std::vector<std::string> writes(std::uint64_t from) const { return testing::writes(bench.heardSince(from)); }
   bool wrote(std::string_view heading) const { return bench.monitor.pc().find(heading) != std::string::npos; }
-
-  testing::Bench bench;
-  FakePanelView view;
-  std::unique_ptr<PanelLogic> logic;
 };
 
 constexpr std::string_view kManualGains = "FBFF: 08\nFBBC: 01 80\nFBBE: 02 A0\n142F: 00\n";
@@ -271,9 +261,7 @@ TEST(WhiteBalancePanel, ResetAsksRestartsTheCameraWaitsAndReadsThePanelAgain) {
 
     const auto start = b.clock.now();
     wb.logic->intent(Intent::click(kReset));
-    do {
-      b.runner.waitIdle();
-    } while (b.dispatcher.runPending() > 0 || b.runner.busy());
+    b.settle();
     const auto heard = b.heardSince(mark);
     ASSERT_FALSE(heard.empty());
     EXPECT_EQ(heard.front(), protocol == P::Eap ? ":WFCAC00" : "S010201T");

@@ -8,28 +8,18 @@
 #include <fmt/format.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <string>
-#include <vector>
 
-#include "panels/fake_panel_view.hpp"
-#include "panels/panel_bench.hpp"
 #include "panels/preset/eeprom_preset_panel.hpp"
+#include "panels/preset/preset_bench.hpp"
 #include "panels/preset/preset_lens_part.hpp"
 
 namespace orva::panels::preset {
 namespace {
 
 using namespace std::chrono_literals;
-using P = link::Protocol;
-
-constexpr int k20xLens = 22;
-
-bool has(const std::vector<std::string>& frames, std::string_view frame) {
-  return std::ranges::find(frames, frame) != frames.end();
-}
+using namespace testing;
 
 struct Runner {
   explicit Runner(P protocol, std::string_view registers = "", std::vector<sim::Fault> faults = {})
@@ -42,7 +32,7 @@ struct Runner {
   }
   bool logged(std::string_view text) const { return bench.monitor.log().find(text) != std::string::npos; }
 
-  testing::Bench bench;
+  Bench bench;
   std::stop_source stop;
   std::atomic<bool> abort{false};
 };
@@ -100,7 +90,7 @@ TEST(EepromPresetRun, TheArrivalMessageComesInTheHashFrameOrAfterTheRequest) {
     EXPECT_NE(run.bench.monitor.camera().find(sim::kArrivalMessage), std::string::npos);
   }
   // A run that fails never arrives.
-  Runner run(P::Eap, "", testing::faults({"preset-error"}));
+  Runner run(P::Eap, "", faults({"preset-error"}));
   EXPECT_EQ(run(0x0412, CommandWait{.arrivalMessage = true}), Outcome::TimeOver);
 }
 
@@ -188,31 +178,9 @@ TEST(EepromPresetRecords, TypeTwoReadsItsOwnFieldsAndTheAfAreaOnlyWhereTheModelH
 namespace E = eeprom;
 namespace L = lens_part;
 
-struct Panel {
+struct Panel : PresetPanel {
   explicit Panel(P protocol, std::string_view registers = "", std::vector<sim::Fault> faults = {})
-      : bench(protocol, registers, std::move(faults)) {
-    bench.model.lensIndex = k20xLens;
-    logic = E::makeEepromPresetPanel(bench.context, view);
-  }
-  void settle() {
-    do bench.runner.waitIdle();
-    while (bench.dispatcher.runPending() > 0 || bench.runner.busy());
-  }
-  void act(const Intent& in) {
-    logic->intent(in);
-    settle();
-  }
-  bool logged(std::string_view text) const { return bench.monitor.log().find(text) != std::string::npos; }
-  std::vector<std::string> writesSince(std::uint64_t mark) const {
-    std::vector<std::string> out;
-    for (auto& f : bench.heardSince(mark))
-      if (f.starts_with(":W") || f.starts_with(":w") || f.starts_with("#")) out.push_back(f);
-    return out;
-  }
-
-  testing::Bench bench;
-  FakePanelView view;
-  std::unique_ptr<PanelLogic> logic;
+      : PresetPanel(protocol, E::makeEepromPresetPanel, registers, std::move(faults)) {}
 };
 
 TEST(EepromPresetPanel, GotoZoomSendsTheMagnificationInBcdWithinTheLens) {
@@ -273,14 +241,9 @@ TEST(EepromPresetPanel, AMemoryKeyIsTickedOnceItsRecordIsStoredAndUntickedWithOn
   EXPECT_FALSE(p.view.enabled(preset));
 
   // A store the line breaks off in leaves the key unticked and no valid type behind.
-  std::uint64_t before = 0;
-  {
-    Panel probe(P::Eap);
-    ASSERT_TRUE(probe.logic->open());
-    before = probe.bench.heardSince(0).size();
-  }
+  const std::size_t before = PresetPanel::framesToOpen(P::Eap, E::makeEepromPresetPanel);
   constexpr int kReads = 8;  // the TYPE I registers, without the AF area
-  Panel broken(P::Eap, "1723: 02\n", testing::faults({"hangup:" + std::to_string(before + kReads + 3)}));
+  Panel broken(P::Eap, "1723: 02\n", faults({"hangup:" + std::to_string(before + kReads + 3)}));
   ASSERT_TRUE(broken.logic->open());
   EXPECT_EQ(broken.view.value(typeTwo), 1);
   broken.act(Intent::toggle(typeTwo));  // TYPE II over the TYPE II record 2: an untick

@@ -6,18 +6,12 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <string>
-#include <vector>
-
-#include "panels/panel_bench.hpp"
-#include "sim/virtual_camera.hpp"
+#include "panels/preset/preset_bench.hpp"
 
 namespace orva::panels::preset {
 namespace {
 
-using P = link::Protocol;
-using Frames = std::vector<std::string>;
+using namespace testing;
 
 constexpr std::uint16_t kAfAreaModel = 1u << 5;  // panel word 2
 
@@ -31,14 +25,9 @@ struct Runs {
   LauncherRunContext context() { return {b.access, b.monitor, b.clock, b.model, arrival, activeExec}; }
   bool store(PresetType t, camera::PresetRecord& r) { return storeLauncherPreset(context(), t, r, {}); }
   bool recall(PresetType t, const camera::PresetRecord& r) { return recallLauncherPreset(context(), t, r, {}); }
-  // What the tool wrote since `from`, as the frames went (the reads of the waits left out).
-  Frames writes(std::uint64_t from) const {
-    Frames out;
-    for (const auto& f : b.heardSince(from))
-      if (f.starts_with(":W") || f.starts_with(":w") || f.starts_with("#") || f.starts_with("S")) out.push_back(f);
-    return out;
-  }
-  std::uint16_t zoom() { return testing::word(b, 0xF714); }
+  // What the tool wrote since `from`, as the frames went.
+  Frames writes(std::uint64_t from) const { return testing::writes(b.heardSince(from)); }
+  std::uint16_t zoom() { return word(b, 0xF714); }
   void driveAway() {
     ASSERT_TRUE(b.access.write(reg8(0xFCBB), 0x99u));
     b.clock.sleepFor(std::chrono::milliseconds(1500));
@@ -51,14 +40,10 @@ struct Runs {
     return n;
   }
 
-  testing::Bench b;
+  Bench b;
   bool arrival = false;
   bool activeExec = false;
 };
-
-bool mentions(const Frames& frames, std::string_view address) {
-  return std::ranges::any_of(frames, [address](const std::string& f) { return f.find(address) != std::string::npos; });
-}
 
 TEST(LauncherRuns, EachRunWritesItsSequenceAndTheRestoreBringsTheZoomBack) {
   struct Case {
@@ -167,7 +152,7 @@ TEST(LauncherRuns, TheArrivalMessageIsAskedForAndShownAsTheCameraSentIt) {
 
 TEST(LauncherRuns, AFailedAccessEndsTheRunWithoutItsEndLine) {
   for (const PresetType type : {PresetType::One, PresetType::Two}) {
-    Runs r(P::Eap, kAfAreaModel, "", testing::faults({"silent"}));
+    Runs r(P::Eap, kAfAreaModel, "", faults({"silent"}));
     camera::PresetRecord rec;
     rec.zoomPosition = 0x1234;
     const camera::PresetRecord before = rec;
@@ -181,15 +166,15 @@ TEST(LauncherRuns, AFailedAccessEndsTheRunWithoutItsEndLine) {
 // A TYPE II restore that fails while it drives between its temporary limits stops the lens and
 // puts the limits back on its way out.
 TEST(LauncherRuns, AFailedDriveLeavesNoTemporaryLimitBehind) {
-  Runs r(P::Eap, kAfAreaModel, "FF0E: 08\n", testing::faults({"drop:25"}));  // a poll of the drive goes unanswered
+  Runs r(P::Eap, kAfAreaModel, "FF0E: 08\n", faults({"drop:25"}));  // a poll of the drive goes unanswered
   camera::PresetRecord rec;
   rec.zoomPosition = 0x0200;  // toward tele from the wide end
   rec.afSpeed = camera::kNoAfSpeed;
   EXPECT_FALSE(r.recall(PresetType::Two, rec));
   EXPECT_EQ(r.ends(), 0u);
   EXPECT_TRUE(mentions(r.writes(0), ":wF71E0200"));
-  EXPECT_EQ(testing::word(r.b, 0xF71E), 0xE156);
-  EXPECT_EQ(testing::byte(r.b, 0xFCBB), 0xFE);
+  EXPECT_EQ(word(r.b, 0xF71E), 0xE156);
+  EXPECT_EQ(byte(r.b, 0xFCBB), 0xFE);
 }
 
 }  // namespace

@@ -6,58 +6,19 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <chrono>
-#include <string>
-
-#include "panels/fake_panel_view.hpp"
-#include "panels/panel_bench.hpp"
+#include "panels/preset/preset_bench.hpp"
 #include "panels/preset/preset_settings.hpp"
 
 namespace orva::panels::preset {
 namespace {
 
-using namespace std::chrono_literals;
-
-constexpr int k20xLens = 22;
+using namespace testing;
 constexpr int k30xLens = 11;
-
-struct Panel {
-  Panel(P protocol, std::string_view registers, bool direct = false, int lens = k20xLens,
-        std::vector<sim::Fault> faults = {})
-      : bench(protocol, registers, std::move(faults)) {
-    bench.model.lensIndex = lens;
-    logic = direct ? makeDirectPresetPanel(bench.context, view) : makeMemPresetPanel(bench.context, view);
-  }
-  // Runs what the camera's run reported until the run has ended.
-  void settle() {
-    do bench.runner.waitIdle();
-    while (bench.dispatcher.runPending() > 0 || bench.runner.busy());
-  }
-  void act(const Intent& in) {
-    logic->intent(in);
-    bench.dispatcher.runPending();
-  }
-  // Over the line: the run may be talking to the camera meanwhile.
-  std::uint32_t read(std::uint16_t address, int width) {
-    std::uint32_t v = 0;
-    EXPECT_TRUE(bench.access.read(camera::registerSetting(address, width), v)) << address;
-    return v;
-  }
-  void write(std::uint16_t address, std::uint32_t value) {
-    EXPECT_TRUE(bench.access.write(camera::registerSetting(address, 8), value));
-  }
-  bool logged(std::string_view line) const { return bench.monitor.log().find(line) != std::string::npos; }
-
-  testing::Bench bench;
-  FakePanelView view;
-  std::unique_ptr<PanelLogic> logic;
-};
 
 TEST(MemPresetPanel, AStoredPairIsSentBackAndForgottenWithoutATrace) {
   for (const P protocol : {P::Eap, P::Afp}) {
     SCOPED_TRACE(testing::name(protocol));
-    Panel p(protocol, "FF0E: 08\n");
+    PresetPanel p(protocol, makeMemPresetPanel, "FF0E: 08\n");
     ASSERT_TRUE(p.logic->open());
     EXPECT_FALSE(p.view.enabled(kPreset1));
     const std::uint32_t zoom = p.read(0xF850, 16);
@@ -67,9 +28,8 @@ TEST(MemPresetPanel, AStoredPairIsSentBackAndForgottenWithoutATrace) {
     EXPECT_TRUE(p.view.enabled(kPreset1 + 1));
     EXPECT_TRUE(p.logged("<< Memory2 >>"));
 
-    p.write(0xF854, 0);  // somewhere else, so that the recall is seen
+    EXPECT_TRUE(p.bench.access.write(camera::registerSetting(0xF854, 8), 0));  // somewhere else, so that the recall is seen
     p.act(Intent::click(kPreset1 + 1));
-    p.settle();
     EXPECT_TRUE(p.logged("<< Preset2 >>"));
     EXPECT_TRUE(p.logged(texts::kComplete));
     EXPECT_EQ(p.view.text(kStatus), "COMPLETE");
@@ -91,7 +51,7 @@ TEST(MemPresetPanel, AStoredPairIsSentBackAndForgottenWithoutATrace) {
 TEST(MemPresetPanel, TheDigitalZoomModeAppliesToType2Only) {
   for (const P protocol : {P::Eap, P::Afp}) {
     SCOPED_TRACE(testing::name(protocol));
-    Panel p(protocol, "FF0E: 08\nF861: 01\n");
+    PresetPanel p(protocol, makeMemPresetPanel, "FF0E: 08\nF861: 01\n");
     p.bench.model.panelWord2 = 1u << 5;
     ASSERT_TRUE(p.logic->open());
     EXPECT_TRUE(p.view.shown(kContinuous));
@@ -116,22 +76,22 @@ TEST(PresetPanels, TheWatchFollowsTheMoveUntilTheCameraReportsAndCancelReachesTh
   const Case cases[] = {
       {P::Eap, false, {}, texts::kComplete, "COMPLETE"},
       {P::Afp, true, {}, texts::kComplete, "COMPLETE"},
-      {P::Afp, false, testing::faults({"preset-error"}), texts::kError, "ERROR"},
+      {P::Afp, false, faults({"preset-error"}), texts::kError, "ERROR"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(testing::name(c.protocol)) + std::string(c.cancel ? " cancelled" : ""));
-    Panel p(c.protocol, "FF0E: 08\n", true, k20xLens, c.faults);
+    PresetPanel p(c.protocol, makeDirectPresetPanel, "FF0E: 08\n", c.faults);
     ASSERT_TRUE(p.logic->open());
     p.act(Intent::choose(kZoom, 19));  // wide to tele: seconds of travel
-    p.act(Intent::click(kSetZoom));
+    p.press(Intent::click(kSetZoom));
     EXPECT_TRUE(p.view.enabled(kCancel));
     // Asked before the camera's lens has had time to arrive (the camera keeps its own time in
     // AFP): the run cancels between two polls.
     if (c.cancel) {
-      p.act(Intent::click(kCancel));
+      p.press(Intent::click(kCancel));
       EXPECT_TRUE(p.logged(texts::kCancelHeading));
     }
-    p.settle();
+    p.bench.settle();
     EXPECT_TRUE(p.logged(c.heading));
     EXPECT_EQ(p.view.text(kStatus), c.status);
     EXPECT_FALSE(p.view.enabled(kCancel));
@@ -151,16 +111,15 @@ TEST(MemPresetPanel, ARecallTheCameraDoesNotTakeEndsInError) {
     // The frames before the recall, counted on a camera that answers them all.
     std::uint64_t before = 0;
     {
-      Panel p(protocol, "FF0E: 08\n");
+      PresetPanel p(protocol, makeMemPresetPanel, "FF0E: 08\n");
       ASSERT_TRUE(p.logic->open());
       p.act(Intent::toggle(kMemory1));
       before = p.bench.heardSince(0).size();
     }
-    Panel p(protocol, "FF0E: 08\n", false, k20xLens, testing::faults({"hangup:" + std::to_string(before)}));
+    PresetPanel p(protocol, makeMemPresetPanel, "FF0E: 08\n", faults({"hangup:" + std::to_string(before)}));
     ASSERT_TRUE(p.logic->open());
     p.act(Intent::toggle(kMemory1));
     p.act(Intent::click(kPreset1));
-    p.settle();
     EXPECT_TRUE(p.logged(texts::kError));
     EXPECT_EQ(p.view.text(kStatus), "ERROR");
     EXPECT_FALSE(p.view.enabled(kCancel));
@@ -168,12 +127,12 @@ TEST(MemPresetPanel, ARecallTheCameraDoesNotTakeEndsInError) {
 }
 
 TEST(DirectPresetPanel, CloseStopsAWatchStillRunning) {
-  Panel p(P::Afp, "FF0E: 08\n", true);
+  PresetPanel p(P::Afp, makeDirectPresetPanel, "FF0E: 08\n");
   ASSERT_TRUE(p.logic->open());
   p.act(Intent::choose(kZoom, 19));
-  p.act(Intent::click(kSetZoom));
+  p.press(Intent::click(kSetZoom));
   p.logic->close();
-  p.settle();
+  p.bench.settle();
   EXPECT_FALSE(p.bench.runner.busy());
   EXPECT_FALSE(p.logged(texts::kComplete));
 }
@@ -185,26 +144,27 @@ TEST(DirectPresetPanel, SendsTheTablesPositionAndTheFocusStep) {
     ControlId set;
     int index;
     std::string_view heading;
-    std::uint16_t address;
+    std::uint16_t address;  // 0: the frame only
     std::uint32_t value;
+    std::string_view frame;
   };
   const Case cases[] = {
-      {P::Eap, kZoom, kSetZoom, 9, "<< Preset x10  >>", 0xF858, 0x589C},
-      {P::Eap, kZoom, kSetZoom, 19, "<< Preset x20  >>", 0xF858, 0x6400},
-      {P::Eap, kFocus, kSetFocus, 0, "<< Over Inf  >>", 0xF85A, 0x0000},
-      {P::Eap, kFocus, kSetFocus, 12, "<< 1cm  >>", 0xF85A, 0xC000},
-      {P::Afp, kZoom, kSetZoom, 9, "<< Preset x10  >>", 0, 0},
-      {P::Afp, kFocus, kSetFocus, 7, "<< 1.3m  >>", 0, 0},
+      {P::Eap, kZoom, kSetZoom, 9, "<< Preset x10  >>", 0xF858, 0x589C, ":wF858589C"},
+      {P::Eap, kZoom, kSetZoom, 19, "<< Preset x20  >>", 0xF858, 0x6400, ":wF8586400"},
+      {P::Eap, kFocus, kSetFocus, 0, "<< Over Inf  >>", 0xF85A, 0x0000, ":wF85A0000"},
+      {P::Eap, kFocus, kSetFocus, 12, "<< 1cm  >>", 0xF85A, 0xC000, ":wF85AC000"},
+      {P::Afp, kZoom, kSetZoom, 9, "<< Preset x10  >>", 0, 0, "S6105589CT"},
+      {P::Afp, kFocus, kSetFocus, 7, "<< 1.3m  >>", 0, 0, "S6104"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.heading);
-    Panel p(c.protocol, "FF0E: 08\n", true);
+    PresetPanel p(c.protocol, makeDirectPresetPanel, "FF0E: 08\n");
     ASSERT_TRUE(p.logic->open());
     p.act(Intent::choose(c.list, c.index));
     p.act(Intent::click(c.set));
-    p.settle();
     EXPECT_TRUE(p.logged(c.heading));
     EXPECT_EQ(p.view.text(kStatus), "COMPLETE");
+    EXPECT_TRUE(mentions(p.bench.heardSince(0), c.frame));
     if (c.address != 0) {
       EXPECT_EQ(p.read(c.address, 16), c.value);
     }
@@ -218,11 +178,12 @@ TEST(PresetPanels, CloseGivesBackAutoFocusOnlyWhereThePanelTookIt) {
       for (const bool manualBefore : {false, true}) {
         SCOPED_TRACE(std::string(testing::name(protocol)) + std::string(direct ? " direct" : " memory") +
                      (manualBefore ? " manual" : " auto"));
-        Panel p(protocol, manualBefore ? "FF0E: 08\n" : "FF0E: 00\n", direct);
+        PresetPanel p(protocol, direct ? makeDirectPresetPanel : makeMemPresetPanel,
+                      manualBefore ? "FF0E: 08\n" : "FF0E: 00\n");
         ASSERT_TRUE(p.logic->open());
         EXPECT_EQ(p.read(0xFF0E, 8) & 0x08u, 0x08u);
         p.logic->close();
-        p.settle();
+        p.bench.settle();
         EXPECT_EQ(p.read(0xFF0E, 8) & 0x08u, manualBefore ? 0x08u : 0u);
       }
     }

@@ -4,42 +4,16 @@
 // panel test's.
 #include "panels/preset/store_preset_panels.hpp"
 
+#include <fmt/format.h>
 #include <gtest/gtest.h>
 
-#include <fmt/format.h>
-
-#include <algorithm>
-#include <string>
-#include <vector>
-
-#include "panels/fake_panel_view.hpp"
-#include "panels/panel_bench.hpp"
+#include "panels/preset/preset_bench.hpp"
 
 namespace orva::panels::preset {
 namespace {
 
-using P = link::Protocol;
-
-struct Panel {
-  using Make = std::unique_ptr<PanelLogic> (*)(PanelContext&, PanelView&);
-  Panel(P protocol, Make make, std::string_view registers = "", std::vector<sim::Fault> faults = {})
-      : bench(protocol, registers, std::move(faults)) {
-    logic = make(bench.context, view);
-  }
-  void settle() {
-    do bench.runner.waitIdle();
-    while (bench.dispatcher.runPending() > 0 || bench.runner.busy());
-  }
-  void act(const Intent& in) {
-    logic->intent(in);
-    settle();
-  }
-  bool logged(std::string_view line) const { return bench.monitor.log().find(line) != std::string::npos; }
-
-  testing::Bench bench;
-  FakePanelView view;
-  std::unique_ptr<PanelLogic> logic;
-};
+using namespace testing;
+using Panel = PresetPanel;
 
 ControlId camMemory(int n) { return static_cast<ControlId>(kCamMemory1 + n - 1); }
 ControlId camPreset(int n) { return static_cast<ControlId>(kCamPreset1 + n - 1); }
@@ -84,7 +58,7 @@ TEST(CamPresetPanel, StoresDeletesAndRunsASlotWithOneFunctionEach) {
 }
 
 TEST(CamPresetPanel, AStoreTheCameraRefusesLeavesTheKeyUnticked) {
-  Panel p(P::Afp, makeCamPresetPanel, "", testing::faults({"preset-error"}));
+  Panel p(P::Afp, makeCamPresetPanel, "", faults({"preset-error"}));
   ASSERT_TRUE(p.logic->open());
   p.act(Intent::toggle(camMemory(1)));
   EXPECT_EQ(p.view.value(camMemory(1)), 0);
@@ -113,7 +87,7 @@ TEST(CamPresetPanel, AllDataClearDeletesEverySlotAfterTheQuestion) {
   const Case cases[] = {
       {core::Answer::Cancel, {}, 0},
       {core::Answer::Ok, {}, kCameraSlots},
-      {core::Answer::Ok, testing::faults({"preset-error"}), 1},
+      {core::Answer::Ok, faults({"preset-error"}), 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.frames);
@@ -146,15 +120,7 @@ ControlId storePreset(int n) { return static_cast<ControlId>(kStorePreset1 + n -
 std::uint16_t typeByte(int n) { return static_cast<std::uint16_t>(recordAddress(kStoreTable, n) + kRecordTypeOffset); }
 // The profile line giving record n of the store table the type `type` (its fields zero).
 std::string record(int n, std::string_view type) { return fmt::format("{:04X}: {}\n", typeByte(n), type); }
-// The frames an empty store panel takes to open: where a fault counting frames starts.
-std::size_t framesToOpen() {
-  Panel p(P::Eap, makeStorePresetPanel);
-  EXPECT_TRUE(p.logic->open());
-  return p.bench.heardSince(0).size();
-}
-bool heardAny(const std::vector<std::string>& frames, std::string_view part) {
-  return std::ranges::any_of(frames, [part](const std::string& f) { return f.find(part) != std::string::npos; });
-}
+std::size_t framesToOpen() { return Panel::framesToOpen(P::Eap, makeStorePresetPanel); }
 
 TEST(EepromStorePresetPanel, RunsARecordByItsTypeAndOneTheCameraStoredByTheTypeChoice) {
   struct Case {
@@ -181,9 +147,9 @@ TEST(EepromStorePresetPanel, RunsARecordByItsTypeAndOneTheCameraStoredByTheTypeC
     p.act(Intent::click(storePreset(5)));
     const auto heard = p.bench.heardSince(mark);
     EXPECT_TRUE(p.logged("<< EEP Preset5 Execute >>"));
-    EXPECT_EQ(heardAny(heard, "F8B0"), !empty);
+    EXPECT_EQ(mentions(heard, "F8B0"), !empty);
     if (!empty) {
-      EXPECT_TRUE(heardAny(heard, c.command));
+      EXPECT_TRUE(mentions(heard, c.command));
     }
     EXPECT_EQ(p.logged("-- EEP Preset5 END --"), !empty);
   }
@@ -221,7 +187,7 @@ TEST(EepromStorePresetPanel, AStoreMarksTheRecordEmptyFirstAndTheKeyFollowsWhatT
   }
   // The same store, the line gone half way through it.
   Panel p(P::Eap, makeStorePresetPanel, "",
-          testing::faults({"hangup:" + std::to_string(framesToOpen() + storeFrames / 2)}));
+          faults({"hangup:" + std::to_string(framesToOpen() + storeFrames / 2)}));
   ASSERT_TRUE(p.logic->open());
   p.act(Intent::toggle(storeMemory(5)));
   EXPECT_EQ(p.view.value(storeMemory(5)), 0);
@@ -238,9 +204,9 @@ TEST(EepromStorePresetPanel, TheCamerasOwnStoreAndDeleteReportAFailureAndPutTheK
   };
   const Case cases[] = {
       {true, {}, "F8B04307", "<< EEPROM Store64 Memory7 >>", true},
-      {true, testing::faults({"preset-error"}), "F8B04307", "<< EEPROM Store64 Memory7 >>", false},
+      {true, faults({"preset-error"}), "F8B04307", "<< EEPROM Store64 Memory7 >>", false},
       {false, {}, "F8B02307", "<< EEPROM Store64 Delete 7 >>", false},
-      {false, testing::faults({"preset-error"}), "F8B02307", "<< EEPROM Store64 Delete 7 >>", true},
+      {false, faults({"preset-error"}), "F8B02307", "<< EEPROM Store64 Delete 7 >>", true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.word) + (c.faults.empty() ? "" : " refused"));
@@ -249,7 +215,7 @@ TEST(EepromStorePresetPanel, TheCamerasOwnStoreAndDeleteReportAFailureAndPutTheK
     p.act(Intent::choose(kStoreType, 2));
     const auto mark = p.bench.mark();
     p.act(Intent::toggle(storeMemory(7)));
-    EXPECT_TRUE(heardAny(p.bench.heardSince(mark), c.word));
+    EXPECT_TRUE(mentions(p.bench.heardSince(mark), c.word));
     EXPECT_TRUE(p.logged(c.heading));
     EXPECT_EQ(p.logged("-- Error !! --"), !c.faults.empty());
     EXPECT_EQ(p.view.value(storeMemory(7)), c.ticked ? 1 : 0);
@@ -274,9 +240,9 @@ TEST(EepromStorePresetPanel, AllDataClearEmptiesTheTableAndGivesTheEchoBackHowev
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.frames);
-    std::vector<sim::Fault> faults;
-    if (c.cutAfter != 0) faults = testing::faults({"hangup:" + std::to_string(framesToOpen() + c.cutAfter)});
-    Panel p(P::Eap, makeStorePresetPanel, record(1, "01") + record(64, "02"), faults);
+    std::vector<sim::Fault> cut;
+    if (c.cutAfter != 0) cut = faults({"hangup:" + std::to_string(framesToOpen() + c.cutAfter)});
+    Panel p(P::Eap, makeStorePresetPanel, record(1, "01") + record(64, "02"), cut);
     ASSERT_TRUE(p.logic->open());
     p.bench.prompt.answer(c.answer);
     const auto mark = p.bench.mark();
@@ -295,7 +261,7 @@ TEST(EepromStorePresetPanel, AllDataClearEmptiesTheTableAndGivesTheEchoBackHowev
       EXPECT_FALSE(p.view.enabled(storePreset(64)));
       EXPECT_EQ(p.view.text(kProgress), "");
       EXPECT_EQ(p.bench.camera.memory().read(typeByte(64)), 0xFF);
-      EXPECT_TRUE(heardAny(heard, "F72900"));
+      EXPECT_TRUE(mentions(heard, "F72900"));
     } else {
       EXPECT_EQ(p.view.value(storeMemory(64)), 1);
     }
@@ -322,7 +288,7 @@ TEST(EepromStorePresetPanel, AbortAsksThePresetRunOrStopsTheClear) {
   p.logic->intent(Intent::click(kClearAll));
   p.act(Intent::click(kAbort));
   EXPECT_TRUE(p.logged(" < All Data Clear stopped at record "));
-  EXPECT_FALSE(heardAny(p.bench.heardSince(mark), "F722"));
+  EXPECT_FALSE(mentions(p.bench.heardSince(mark), "F722"));
   EXPECT_EQ(p.bench.monitor.echoMode(), core::EchoMode::Shown);
   EXPECT_FALSE(p.bench.prompt.isBusy());
 }

@@ -20,9 +20,9 @@ using testing::byte;
 using testing::word;
 using P = link::Protocol;
 
-struct Led {
+struct Led : testing::PanelOnBench {
   explicit Led(std::string_view registers, int ledControl = 1, std::vector<sim::Fault> faults = {})
-      : bench(P::Eap, registers, std::move(faults)) {
+      : PanelOnBench(P::Eap, registers, std::move(faults)) {
     bench.host.config["LED Control ="] = ledControl;
     logic = makeTriggerLedPanel(bench.context, view);
   }
@@ -33,10 +33,6 @@ struct Led {
       if (f.rfind(":W", 0) == 0 || f.rfind(":w", 0) == 0) out.push_back(f.substr(2, 4));
     return out;
   }
-
-  testing::Bench bench;
-  FakePanelView view;
-  std::unique_ptr<PanelLogic> logic;
 };
 
 // The frames a panel takes to open on these registers: a fault counted from there hits the
