@@ -17,6 +17,7 @@
 #include "camera/identification.hpp"
 #include "camera/model_table.hpp"
 #include "core/version.hpp"
+#include "eeprom/adr_convert.hpp"
 #include "eeprom/backup.hpp"
 #include "eeprom/command_file.hpp"
 #include "eeprom/range.hpp"
@@ -50,6 +51,17 @@ int listPorts(std::ostream& out) {
     if (!p.byId.empty()) description += (description.empty() ? "" : " ") + ("(" + p.byId + ")");
     out << p.number << '\t' << p.device << '\t' << description << '\n';
   }
+  return kExitOk;
+}
+
+// Needs no camera: the line is never opened.
+int adrCommand(const Options& o, std::ostream& out, std::ostream& err) {
+  const eeprom::AdrConversion result = eeprom::convertMapFile(o.target);
+  if (!result.converted()) {
+    err << "orva-cli: " << result.message() << " (" << result.detail << ")\n";
+    return kExitUsage;
+  }
+  out << result.adrPath.string() << "\n";
   return kExitOk;
 }
 
@@ -289,6 +301,9 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
   auto* diff = eepromCmd->add_subcommand("diff", "Address-by-address differences: ADDR A B, one line each");
   diff->add_option("A", o.target, "Image file, or \"camera\"")->required();
   diff->add_option("B", o.second, "Image file, or \"camera\"")->required();
+  app.add_subcommand("adr", "Convert a linker address map to MAPFILE's base name.ADR beside it; prints its path")
+      ->add_option("MAPFILE", o.target, "Address map file (*.MAP)")
+      ->required();
   auto* presetCmd =
       app.add_subcommand("preset", "The launcher's presets: the preset data file, and one record stored or recalled");
   presetCmd->require_subcommand(1);
@@ -349,6 +364,7 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
   const std::string command = app.get_subcommands().front()->get_name();
 
   try {
+    if (command == "adr") return adrCommand(o, out, err);
     shell::Settings settings = loadSettings(o, err);
     if (command == "ports") return listPorts(out);
     if (command == "models") return modelsCommand(out);
