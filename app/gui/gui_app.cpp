@@ -19,6 +19,7 @@
 #include <thread>
 #include <utility>
 
+#include "adr_dialog.hpp"
 #include "cam_write_dialog.hpp"
 #include "condition_window.hpp"
 #include "eeprom/factory_images.hpp"
@@ -240,6 +241,7 @@ void GuiApp::addCommands() {
   handlers_.set(MenuItem::ClearScreen, [this] { monitor_.clearScreen(); });
   handlers_.set(MenuItem::LogFile, [this] { toggleLogFile(); });
   handlers_.set(MenuItem::Exit, [this] { exitCommand(); });
+  handlers_.set(MenuItem::AdrTrans, [this] { runAdrDialog(window_.get(), window_->prompt(), startFolder_); });
   handlers_.set(MenuItem::SendFile, [this] { (void)session_->eepromRuns().sendFile(); });
   handlers_.set(MenuItem::CameraDataRead, [this] { eepromCommand(session_->eepromRuns().backup()); });
   handlers_.set(MenuItem::CameraDataWrite, [this] { eepromCommand(session_->eepromRuns().writeBack()); });

@@ -6,6 +6,7 @@
 #include <QCursor>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -38,8 +39,10 @@
 #include "core/monitor_sink.hpp"
 #include "core/prompt.hpp"
 #include "eeprom/backup.hpp"
+#include "eeprom/command_file.hpp"
 #include "eeprom/write_back.hpp"
 #include "gui_app.hpp"
+#include "adr_dialog.hpp"
 #include "cam_write_dialog.hpp"
 #include "condition_window.hpp"
 #include "camera/setting.hpp"
@@ -185,6 +188,7 @@ class GuiTest : public QObject {
   void panelWithThePortClosedSaysSetAPort();
   void shortcutKeysDriveTheLensOutsideThePanes();
   void camWriteDialogStartsOnlyWithTheFilesItNeeds();
+  void adrDialogConvertsTheChosenMap();
   void failedConnectShowsTheFailureAndUnchecks();
   void zoomFocusPanelDrivesTheLensInBothProtocols();
   void lineMenuCommandsWaitForTheOperationSlot();
@@ -783,6 +787,30 @@ void GuiTest::camWriteDialogStartsOnlyWithTheFilesItNeeds() {
   QCOMPARE(starts, 1);
   QCOMPARE(method, orva::eeprom::WriteMethod::ExceptAdjustment);
   QCOMPARE(kept, (std::vector<std::uint16_t>{0x1800, 0x1801}));
+}
+
+// The map filter's file dialog; a cancel afterwards empties the name but keeps the button.
+void GuiTest::adrDialogConvertsTheChosenMap() {
+  orva::testing::TempFolder dir;
+  writeFile(dir / "FW.MAP", "EXTERNALLY\n");
+  orva::core::ScriptedPrompt prompt;
+  gui::AdrDialog dialog(nullptr, prompt, dir.path());
+  QCOMPARE(dialog.windowTitle(), QStringLiteral("Address MAP File -> ADR File Converter"));
+  QVERIFY(!dialog.convertEnabled());
+  prompt.file(dir / "FW.MAP").file(std::nullopt);
+  auto* select = dialog.findChild<QPushButton*>(QStringLiteral("mapSelect"));
+  select->click();
+  QCOMPARE(prompt.fileChoices().at(0).filter, orva::eeprom::fileChoice(6).filter);
+  QVERIFY(dialog.convertEnabled());
+  dialog.pressConvert();
+  QCOMPARE(dialog.resultText(), QFile::decodeName((dir / "FW.ADR").c_str()));
+  QVERIFY(std::filesystem::exists(dir / "FW.ADR"));
+  select->click();
+  QVERIFY(dialog.convertEnabled());
+  dialog.pressConvert();
+  QCOMPARE(prompt.asked().size(), std::size_t{2});
+  QCOMPARE(prompt.asked()[0].text + "|" + prompt.asked()[0].title, std::string("File Convert end !!|Message"));
+  QCOMPARE(prompt.asked()[1].text + "|" + prompt.asked()[1].title, std::string("Map File not Found.|Attention"));
 }
 
 void GuiTest::failedConnectShowsTheFailureAndUnchecks() {
