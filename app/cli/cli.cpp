@@ -301,7 +301,7 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
   auto* diff = eepromCmd->add_subcommand("diff", "Address-by-address differences: ADDR A B, one line each");
   diff->add_option("A", o.target, "Image file, or \"camera\"")->required();
   diff->add_option("B", o.second, "Image file, or \"camera\"")->required();
-  app.add_subcommand("adr", "Convert a linker address map to MAPFILE's base name.ADR beside it; prints its path")
+  app.add_subcommand("adr", "Convert a linker address map into NAME.ADR beside it; prints the ADR file's path")
       ->add_option("MAPFILE", o.target, "Address map file (*.MAP)")
       ->required();
   auto* presetCmd =
