@@ -142,11 +142,9 @@ const std::vector<Start>& setupUtility() {
       {0xE139, {0x00}},  // minimum focus length
       {0x11E5, {0x10}},  // auto DSS limit
       {0xE09E, {0x4B, 0x4E}},                    // exposure value, peak iris offset
-      {0xFC10, {0x7F, 0x7A, 0x48, 0x2E, 0x1C}},  // chroma suppression by gain range
       {0x136A, {0x30, 0x2A, 0x14, 0x04, 0x02}},  // horizontal aperture by gain range
       {0x139C, {0x12, 0x0E, 0x08, 0x03, 0x01}},  // vertical aperture by gain range
       {0xFA20, {0x80}},                          // maximum AGC gain, second form
-      {0xFBBC, {0x01, 0x80, 0x01, 0x90}},        // R and B gain
       {0xFF3C, {0x09, 0x04}},                    // mosaic size H and V
   };
   return starts;
