@@ -12,6 +12,7 @@
 #include "sim/in_process_channel.hpp"
 #include "sim/model_profiles.hpp"
 #include "sim/virtual_camera.hpp"
+#include "support/sim_faults.hpp"
 
 namespace orva::eeprom {
 namespace {
@@ -21,8 +22,8 @@ using namespace std::chrono_literals;
 
 // A virtual QB-109 on an in-process line, in virtual time.
 struct Qb109 {
-  explicit Qb109(sim::Protocol protocol)
-      : camera(profile(protocol), {}), link(clock, monitor) {
+  explicit Qb109(sim::Protocol protocol, std::vector<sim::Fault> faults = {})
+      : camera(profile(protocol), std::move(faults)), link(clock, monitor) {
     link.setChannel(std::make_unique<sim::InProcessChannel>(camera, clock, false));
     link.setLineSettings(camera.settings());
     link.setProtocol(protocol == sim::Protocol::Afp ? link::Protocol::Afp : link::Protocol::Eap);
@@ -86,7 +87,7 @@ TEST_P(SetupRuns, ReadThenWriteGivesDeltaZeroAndWritesTheWordsBack) {
   for (const Copy& c : copies) EXPECT_EQ(qb.word(c.to), qb.word(c.from)) << std::hex << c.to;
   EXPECT_EQ(qb.camera.memory().read(0x1810), qb.camera.memory().read(0xF895));
   EXPECT_EQ(qb.camera.memory().read(0x142F) & 0x04, 0x04);
-  EXPECT_EQ(qb.monitor.pc().find("<< CAMERA SETUP DATA WRITE FINISH >>") != std::string::npos, true);
+  EXPECT_NE(qb.monitor.pc().find("<< CAMERA SETUP DATA WRITE FINISH >>"), std::string::npos);
 }
 
 TEST_P(SetupRuns, AZeroAddressSkipsItsValue) {
@@ -121,6 +122,18 @@ TEST_P(SetupRuns, AnotherModelOrAZeroReadAddressKeepsTheRecord) {
   qb.camera.memory().write(0xE1EE, 0x10);  // a variant above 15
   EXPECT_EQ(writeSetupToCamera(qb.access, *read), SetupWriteResult::ModelMismatch);
   EXPECT_EQ(qb.word(0x11E6), 0x1234);
+}
+
+TEST_P(SetupRuns, ALineLostMidRunEndsItWithoutAHalfRecord) {
+  Qb109 reading(GetParam(), testing::faults({"hangup:20"}));
+  EXPECT_FALSE(readSetupFromCamera(reading.access, reading.record));
+  EXPECT_EQ(reading.monitor.pc().find(std::string(kSetupReadFinishHeading)), std::string::npos);
+
+  Qb109 writing(GetParam(), testing::faults({"hangup:20"}));
+  SetupRecord r = writing.record;
+  loadDefaultValues(r, 0x0100);
+  EXPECT_EQ(writeSetupToCamera(writing.access, r), SetupWriteResult::Failed);
+  EXPECT_EQ(setupWriteMessage(SetupWriteResult::Failed), "Camera setup data could not be written to camera.");
 }
 
 TEST_P(SetupRuns, ResetRestartsAndWaitsSevenSeconds) {
