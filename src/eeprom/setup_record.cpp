@@ -14,7 +14,7 @@ using namespace setup_at;
 constexpr std::array<std::size_t, 6> kBlockStarts{0, 60, 136, 254, 284, 316};
 constexpr std::size_t kHeaderBytes = 35;
 
-constexpr SetupAddress word(SetupField f, std::uint16_t reg) { return {f, reg, true}; }
+constexpr SetupAddress word(SetupField f, std::uint16_t reg) { return {f, reg}; }
 
 // The address fields and the registers they hold by default.
 constexpr std::array kAddresses{

@@ -75,7 +75,6 @@ void loadDefaultValues(SetupRecord& record, std::uint16_t zoomPosition);
 struct SetupAddress {
   SetupField field;
   std::uint16_t defaultRegister = 0;
-  bool isWord = true;  // a word field; the byte fields (none yet) would be false
 };
 // Every address field of the record with its default register.
 std::span<const SetupAddress> setupAddresses();
