@@ -40,6 +40,7 @@
 #include "tool.hpp"
 #include "eeprom_commands.hpp"
 #include "preset_commands.hpp"
+#include "setup_commands.hpp"
 #include "panel_commands.hpp"
 
 namespace orva::cli {
@@ -325,6 +326,17 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
                                                      "key does");
   presetKeyArguments(recall, "Preset data file to read");
   recall->add_flag("--arrival-message", o.arrivalMessage, "Wait for the camera's zoom arrival message (EAP)");
+  auto* setupCmd = app.add_subcommand("setup", "The camera setup utility (QB-109 series): setup data files");
+  setupCmd->require_subcommand(1);
+  setupCmd->add_subcommand("read", "Read the camera's setup data and save it as FILE (.csu appended)")
+      ->add_option("FILE", o.target, "Setup data file to write")
+      ->required();
+  setupCmd->add_subcommand("write", "Load FILE with the utility's checks and write it to the camera (asks; --yes)")
+      ->add_option("FILE", o.target, "Setup data file to read")
+      ->required();
+  setupCmd->add_subcommand("default", "Save the default setup data for the connected camera as FILE")
+      ->add_option("FILE", o.target, "Setup data file to write")
+      ->required();
   app.add_subcommand("speed", "Change the camera's line speed, then reconnect; prints the new settings")
       ->add_option("TEXT", o.target, "New settings, e.g. \"9600,N,8,1\" (4800 to 57600)")
       ->required();
@@ -376,6 +388,10 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
     if (command == "preset") {
       const std::string tool = app.get_subcommands().front()->get_subcommands().front()->get_name();
       return presetCommand(tool, o, settings, out, err);
+    }
+    if (command == "setup") {
+      const std::string tool = app.get_subcommands().front()->get_subcommands().front()->get_name();
+      return setupCommand(tool, o, settings, out, err);
     }
     if (command == "identify") return identifyCommand(o, settings, out);
     if (command == "get" || command == "set") return functionCommand(command == "set", o, settings, out);

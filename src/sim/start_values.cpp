@@ -120,6 +120,36 @@ const std::vector<Start>& triggerLed() {
   return starts;
 }
 
+// What the camera setup utility reads: the zoom position and lens reference it saves with, the
+// two nine-point trace tables (X and Y, both rising), the lens RAM's zoom and focus words, and
+// picture, exposure and mosaic values inside the ranges its checks allow.
+const std::vector<Start>& setupUtility() {
+  static const std::vector<Start> starts{
+      {0x12A2, {0x01, 0x00}},  // zoom position at save time
+      {0x12A4, {0x02, 0x00}},  // lens reference position
+      {0x12AE, {0x00, 0x00, 0x04, 0x00, 0x08, 0x00, 0x0C, 0x00, 0x10, 0x00, 0x18, 0x00, 0x20, 0x00, 0x30, 0x00,
+                0x40, 0x00}},  // trace X
+      {0x12C0, {0x01, 0x00, 0x01, 0x80, 0x02, 0x20, 0x02, 0xD0, 0x03, 0x90, 0x05, 0x00, 0x06, 0x80, 0x09, 0x00,
+                0x0C, 0x00}},  // trace Y
+      {0xF710, {0x08, 0x00}},
+      {0xF718, {0x08, 0x40}},
+      {0xF71A, {0x08, 0x80}},
+      {0xF7BE, {0x00, 0x30}},
+      {0xF7C2, {0x00, 0x34}},
+      {0xF7C4, {0x00, 0x38}},
+      {0xF895, {0x03}},  // trace curve 3
+      {0x1337, {0x10}},  // manual focus speed
+      {0xE139, {0x00}},  // minimum focus length
+      {0x11E5, {0x10}},  // auto DSS limit
+      {0xE09E, {0x4B, 0x4E}},                    // exposure value, peak iris offset
+      {0x136A, {0x30, 0x2A, 0x14, 0x04, 0x02}},  // horizontal aperture by gain range
+      {0x139C, {0x12, 0x0E, 0x08, 0x03, 0x01}},  // vertical aperture by gain range
+      {0xFA20, {0x80}},                          // maximum AGC gain, second form
+      {0xFF3C, {0x09, 0x04}},                    // mosaic size H and V
+  };
+  return starts;
+}
+
 void put(Profile& p, const std::vector<Start>& starts, std::uint16_t offset = 0) {
   for (const Start& s : starts) p.registers.push_back({static_cast<std::uint16_t>(s.address + offset), s.bytes});
 }
@@ -134,6 +164,7 @@ void putStartValues(Profile& profile, std::uint16_t modelCode) {
   if (modelCode == kTriggerLedModelCode) {
     put(profile, triggerLed());
     put(profile, triggerLed(), kTriggerLedMirrorOffset);
+    put(profile, setupUtility());
   }
 }
 

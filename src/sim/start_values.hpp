@@ -14,7 +14,11 @@
 //   QB-191        the strobe registers (FF96 to FFC0) and the strobe EEPROM fields (167F,
 //                 1702 to 1705, 1684 to 1697)
 //   QB-109        the trigger-LED EEPROM fields at the values of the panel's "default", and
-//                 their RAM mirror (each address + A558) holding the same
+//                 their RAM mirror (each address + A558) holding the same; what the camera
+//                 setup utility reads: the zoom position 12A2, the lens reference 12A4, the
+//                 two rising trace tables (nine words at 12AE and at 12C0), and the lens RAM's
+//                 zoom and focus words (F710, F718, F71A, F7BE, F7C2, F7C4) and curve F895,
+//                 and the picture, exposure and mosaic values it reads, within its checks
 #include <array>
 #include <cstdint>
 
