@@ -37,6 +37,7 @@
 #include "panels/registry.hpp"
 #include "port_dialog.hpp"
 #include "qt_prompt.hpp"
+#include "setup_dialog.hpp"
 #include "shell/colour.hpp"
 #include "shell/session_texts.hpp"
 #include "shortcut_filter.hpp"
@@ -242,6 +243,7 @@ void GuiApp::addCommands() {
   handlers_.set(MenuItem::LogFile, [this] { toggleLogFile(); });
   handlers_.set(MenuItem::Exit, [this] { exitCommand(); });
   handlers_.set(MenuItem::AdrTrans, [this] { runAdrDialog(window_.get(), window_->prompt(), startFolder_); });
+  handlers_.set(MenuItem::CameraSetupUtility, [this] { runSetupDialog(window_.get(), *session_, launcher_); });
   handlers_.set(MenuItem::SendFile, [this] { (void)session_->eepromRuns().sendFile(); });
   handlers_.set(MenuItem::CameraDataRead, [this] { eepromCommand(session_->eepromRuns().backup()); });
   handlers_.set(MenuItem::CameraDataWrite, [this] { eepromCommand(session_->eepromRuns().writeBack()); });

@@ -38,6 +38,7 @@
 #include "shell/model_commands.hpp"
 #include "shell/monitor.hpp"
 #include "shell/settings.hpp"
+#include "shell/setup_utility.hpp"
 #include "shell/shortcut_keys.hpp"
 
 namespace orva::shell {
@@ -146,6 +147,8 @@ class Session {
   const camera::PresetRecords& presetRecords() const { return presetRecords_; }
   // What the panels keep (MEM-PRESET's pairs, the easy presets): from start to exit.
   panels::ToolPresets& toolPresets() { return toolPresets_; }
+  // The camera setup utility: its record and the page last shown, from start to exit.
+  SetupUtility& setupUtility() { return setupUtility_; }
 
   // A run the launcher owns (the preset keys): started on the operation slot with the menus
   // busy from before its start heading until it has ended, however it ends. False, and
@@ -235,6 +238,7 @@ class Session {
   camera::PresetMemory presets_;
   camera::PresetRecords presetRecords_;
   panels::ToolPresets toolPresets_;
+  SetupUtility setupUtility_{*this, monitor_, prompt_};
   bool shutDown_ = false;
   std::uint16_t rememberedModel_ = camera::kModelNotIdentified;
   std::filesystem::path presetFolder_;  // where the preset data file dialog starts

@@ -40,6 +40,7 @@
 #include "core/prompt.hpp"
 #include "eeprom/backup.hpp"
 #include "eeprom/command_file.hpp"
+#include "eeprom/setup_runs.hpp"
 #include "eeprom/write_back.hpp"
 #include "gui_app.hpp"
 #include "adr_dialog.hpp"
@@ -64,6 +65,7 @@
 #include "monitor_view.hpp"
 #include "pane_widget.hpp"
 #include "qt_prompt.hpp"
+#include "setup_dialog.hpp"
 #include "shell/menu_model.hpp"
 #include "shell/monitor.hpp"
 #include "shell/settings.hpp"
@@ -189,6 +191,7 @@ class GuiTest : public QObject {
   void shortcutKeysDriveTheLensOutsideThePanes();
   void camWriteDialogStartsOnlyWithTheFilesItNeeds();
   void adrDialogConvertsTheChosenMap();
+  void setupUtilityReadsTheCameraAndWritesWithoutAsking();
   void failedConnectShowsTheFailureAndUnchecks();
   void zoomFocusPanelDrivesTheLensInBothProtocols();
   void lineMenuCommandsWaitForTheOperationSlot();
@@ -1242,3 +1245,46 @@ void GuiTest::aSubPanelOpensOverItsOpenerWhichWaitsForIt() {
 
 QTEST_MAIN(GuiTest)
 #include "gui_test.moc"
+
+// On a QB-109 the utility opens over a disabled launcher; "Read Camera Data" fills the LENS
+// page and WRITE, the confirmation unticked, writes without a question.
+void GuiTest::setupUtilityReadsTheCameraAndWritesWithoutAsking() {
+  Program p("QB-109");
+  p.connect();
+  bool acted = false;
+  auto* timer = new QTimer(&p.app.window());
+  timer->setInterval(5);
+  QObject::connect(timer, &QTimer::timeout, timer, [&p, &acted, timer] {
+    auto* dialog = qobject_cast<gui::SetupDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr || !dialog->isVisible()) return;
+    timer->stop();
+    timer->deleteLater();
+    acted = true;
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("Camera Setup Utility"));
+    QVERIFY(!p.app.launcher().isEnabled());
+    const auto& record = p.app.session().setupUtility().record();
+    auto* speed = qobject_cast<QSpinBox*>(dialog->control(QStringLiteral("Manual FOCUS speed")));
+    auto* zoom = qobject_cast<QSpinBox*>(dialog->control(QStringLiteral("ZOOM Position")));
+    QVERIFY(speed != nullptr && zoom != nullptr);
+    speed->setValue(speed->value() == 31 ? 30 : 31);  // an edit the read replaces
+    auto seen = answerNextBox(QMessageBox::Ok);
+    dialog->menuAction(QStringLiteral("Read Camera Data (&C)"))->trigger();
+    QVERIFY(seen->seen);
+    QCOMPARE(seen->text, qs(orva::eeprom::kSetupReadQuestion));
+    QVERIFY(qs(p.app.monitor().snapshot().pc).contains(qs(orva::eeprom::kSetupReadFinishHeading)));
+    QCOMPARE(speed->value(), int{record.byte(orva::eeprom::setup_at::T(3))});
+    QCOMPARE(zoom->value(), int{record.word(orva::eeprom::setup_at::L(8))});
+
+    dialog->findChild<QCheckBox*>()->setChecked(false);
+    DialogCatcher catcher;
+    dialog->pressWrite();
+    QVERIFY2(catcher.seen.isEmpty(), qPrintable(catcher.seen.join(QStringLiteral(", "))));
+    QVERIFY(qs(p.app.monitor().snapshot().pc).contains(qs(orva::eeprom::kSetupWriteFinishHeading)));
+    dialog->accept();
+  });
+  timer->start();
+  p.app.window().choose(MenuItem::CameraSetupUtility);
+  QVERIFY(acted);
+  QVERIFY(p.app.launcher().isEnabled());
+  QVERIFY(!p.app.session().setupUtility().confirmWrite());
+}
