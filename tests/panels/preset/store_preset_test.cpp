@@ -7,6 +7,9 @@
 #include <fmt/format.h>
 #include <gtest/gtest.h>
 
+#include <mutex>
+#include <optional>
+
 #include "panels/preset/preset_bench.hpp"
 
 namespace orva::panels::preset {
@@ -276,17 +279,25 @@ TEST(EepromStorePresetPanel, AbortAsksThePresetRunOrStopsTheClear) {
   Panel p(P::Afp, makeStorePresetPanel, "1802: 00 68\n" + record(1, "01"));
   ASSERT_TRUE(p.logic->open());
   EXPECT_FALSE(p.view.enabled(kAbort));
+  // Each run waits at its first access while the test holds the line, so Abort comes before
+  // the run can end, however slowly this thread goes.
+  std::optional<std::unique_lock<std::recursive_mutex>> line(p.bench.link.command());
   p.logic->intent(Intent::click(storePreset(1)));
   EXPECT_TRUE(p.view.enabled(kAbort));
-  p.act(Intent::click(kAbort));
+  p.logic->intent(Intent::click(kAbort));
+  line.reset();
+  p.bench.settle();
   EXPECT_TRUE(p.logged("< Preset Abort >"));
   EXPECT_TRUE(p.logged("-- EEP Preset1 END --"));
   EXPECT_FALSE(p.view.enabled(kAbort));
 
   p.bench.prompt.answer(core::Answer::Ok);
   const auto mark = p.bench.mark();
+  line.emplace(p.bench.link.command());
   p.logic->intent(Intent::click(kClearAll));
-  p.act(Intent::click(kAbort));
+  p.logic->intent(Intent::click(kAbort));
+  line.reset();
+  p.bench.settle();
   EXPECT_TRUE(p.logged(" < All Data Clear stopped at record "));
   EXPECT_FALSE(mentions(p.bench.heardSince(mark), "F722"));
   EXPECT_EQ(p.bench.monitor.echoMode(), core::EchoMode::Shown);
