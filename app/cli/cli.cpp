@@ -337,6 +337,7 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
   setupCmd->add_subcommand("default", "Save the default setup data for the connected camera as FILE")
       ->add_option("FILE", o.target, "Setup data file to write")
       ->required();
+  setupCmd->add_subcommand("reset", "Restart the camera as the utility's Camera RESET does and wait for it (asks; --yes)");
   app.add_subcommand("speed", "Change the camera's line speed, then reconnect; prints the new settings")
       ->add_option("TEXT", o.target, "New settings, e.g. \"9600,N,8,1\" (4800 to 57600)")
       ->required();

@@ -6,6 +6,7 @@
 #include "core/atomic_file.hpp"
 #include "eeprom/setup_record.hpp"
 #include "eeprom/setup_runs.hpp"
+#include "sigint_stop.hpp"
 
 namespace orva::cli {
 namespace {
@@ -57,10 +58,22 @@ int writeFile(Tool& tool, eeprom::SetupCamera& camera, const eeprom::SetupStamp&
   return result == eeprom::SetupWriteResult::ModelMismatch ? kExitUsage : kExitCamera;
 }
 
+int reset(Tool& tool, eeprom::SetupCamera& camera, std::stop_token stop, std::ostream& err) {
+  if (tool.prompt().ask(eeprom::kSetupResetQuestion, eeprom::kSetupMessageTitle, core::Buttons::OkCancel,
+                        core::Icon::Question) != core::Answer::Ok)
+    return kExitUsage;
+  if (eeprom::resetSetupCamera(camera, std::move(stop))) return kExitOk;
+  say(err, "stopped while the camera restarts: wait a few seconds before using it");
+  return kExitCamera;
+}
+
 }  // namespace
 
 int setupCommand(const std::string& tool, const Options& o, const shell::Settings& s, std::ostream& out,
                  std::ostream& err) {
+  // Before the line's threads: Ctrl-C ends the restart's wait.
+  std::optional<SigintStop> interrupt;
+  if (tool == "reset") interrupt.emplace();
   Tool t(o, s);
   camera::ModelRecord model;
   camera::IdentificationFlags flags;
@@ -74,6 +87,7 @@ int setupCommand(const std::string& tool, const Options& o, const shell::Setting
   t.monitor().heading(eeprom::kSetupOpenHeading);
   const eeprom::SetupStamp stamp = stampOf(model);
   if (tool == "write") return writeFile(t, camera, stamp, o, err);
+  if (interrupt) return reset(t, camera, interrupt->token(), err);
 
   eeprom::SetupRecord record;
   eeprom::fillDefaultAddresses(record);

@@ -147,6 +147,8 @@ GuiApp::GuiApp(const StartOptions& options, std::filesystem::path startFolder)
     lineJob_ = busy;
     QApplication::restoreOverrideCursor();
   };
+  // The setup utility's reads, writes and its seven-second restart likewise.
+  session_->setupUtility().setLineWork(panelContext_->lineWork);
 
   const shell::Settings& settings = session_->settings();
   window_ = std::make_unique<MainWindow>(monitor_, session_->menus(),

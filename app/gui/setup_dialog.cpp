@@ -29,6 +29,13 @@ constexpr int kWordMax = 0xFFFF;
 
 QGridLayout* gridOf(QWidget* page) { return static_cast<QGridLayout*>(page->layout()); }
 
+// Bit masks and packed words read better as the camera's hex.
+void inHex(QSpinBox* box, int step = 1) {
+  box->setDisplayIntegerBase(16);
+  box->setPrefix(QStringLiteral("0x"));
+  box->setSingleStep(step);
+}
+
 void heading(QGridLayout* grid, int row, const char* caption) {
   grid->addWidget(new QLabel(QString::fromLatin1(caption)), row, 0, 1, 2);
 }
@@ -92,13 +99,16 @@ SetupDialog::SetupDialog(QWidget* parent, Utility& utility) : QDialog(parent), u
   list(g, 0, "WB Mode", W(0), {{"Auto", 0}, {"Manual", 4}});
   spin(g, 1, 0, QStringLiteral("R gain"), W(2), true, 0, 1023);
   spin(g, 2, 0, QStringLiteral("B gain"), W(4), true, 0, 1023);
-  spin(g, 3, 0, QStringLiteral("Auto DSS Limit"), P(4), false, 0, 64);
+  // The slow shutter's limit in fields: 1/60 sec is none, each step doubles the time.
+  list(g, 3, "Auto DSS Limit", P(4),
+       {{"1/60 sec", 0}, {"1/30 sec", 2}, {"1/15 sec", 4}, {"1/ 8 sec", 8}, {"1/ 4 sec", 16}, {"1/ 2 sec", 32},
+        {"1/ 1 sec", 64}});
   spin(g, 4, 0, QStringLiteral("Maximum AGC Gain"), P(30), true, 0, 1280);
   heading(g, 5, "IRIS Offset Level");
   spin(g, 6, 0, QStringLiteral("Average :"), P(6), false, 0, kByteMax);
   spin(g, 7, 0, QStringLiteral("Peak :"), P(7), false, 0, 127);
   spin(g, 8, 0, QStringLiteral("BLC Level"), P(10), false, 0, kByteMax);
-  spin(g, 9, 0, QStringLiteral("Luminance weighting data"), P(8), true, 0, kWordMax);
+  inHex(spin(g, 9, 0, QStringLiteral("Luminance weighting data"), P(8), true, 0, kWordMax));
   row = 10;
   for (std::size_t a = 0; a < 4; ++a)
     spin(g, row++, 0, QStringLiteral("Area %1").arg(QChar(u'A' + static_cast<char16_t>(a))), P(11 + a), false, 0, kByteMax);
@@ -106,9 +116,11 @@ SetupDialog::SetupDialog(QWidget* parent, Utility& utility) : QDialog(parent), u
   g = gridOf(page("Other"));
   spin(g, 0, 0, QStringLiteral("Key Display Mode"), S(0), false, 0, 1);
   for (std::size_t m = 0; m < 3; ++m)
-    spin(g, static_cast<int>(m) + 1, 0, QStringLiteral("Status display Mask-%1").arg(m + 1), S(2 + m), false, 0, kByteMax);
+    inHex(spin(g, static_cast<int>(m) + 1, 0, QStringLiteral("Status display Mask-%1").arg(m + 1), S(2 + m), false, 0,
+               kByteMax));
+  // One register holds both: the position in the low four bits, the size in the high four.
   spin(g, 4, 0, QStringLiteral("Status display Position"), S(5), false, 0, 0x0F);
-  spin(g, 5, 0, QStringLiteral("Status display Size"), S(6), false, 0, 0xF0);
+  inHex(spin(g, 5, 0, QStringLiteral("Status display Size"), S(6), false, 0, 0xF0), 0x10);
   heading(g, 6, "MOSAIC Size");
   spin(g, 7, 0, QStringLiteral("H Size :"), S(7), false, 0, 31);
   spin(g, 8, 0, QStringLiteral("V Size :"), S(8), false, 0, 15);
@@ -128,6 +140,7 @@ SetupDialog::SetupDialog(QWidget* parent, Utility& utility) : QDialog(parent), u
   connect(write, &QPushButton::clicked, this, &SetupDialog::pressWrite);
   connect(close, &QPushButton::clicked, this, &QDialog::accept);
 
+  setMinimumWidth(bar->sizeHint().width() + column->contentsMargins().left() + column->contentsMargins().right());
   tabs_->setCurrentIndex(static_cast<int>(utility_.page()));
   refresh();
 }
@@ -140,7 +153,7 @@ QWidget* SetupDialog::page(const char* caption) {
   return page;
 }
 
-void SetupDialog::spin(QGridLayout* grid, int row, int column, const QString& caption, eeprom::SetupField field,
+QSpinBox* SetupDialog::spin(QGridLayout* grid, int row, int column, const QString& caption, eeprom::SetupField field,
                        bool word, int minimum, int maximum) {
   auto* box = new QSpinBox(grid->parentWidget());
   box->setObjectName(caption);
@@ -152,6 +165,7 @@ void SetupDialog::spin(QGridLayout* grid, int row, int column, const QString& ca
     grid->addWidget(box, row, column);
   }
   bound_.push_back({box, field, word, 0});
+  return box;
 }
 
 void SetupDialog::list(QGridLayout* grid, int row, const char* caption, eeprom::SetupField field,

@@ -18,6 +18,7 @@
 class QAction;
 class QCheckBox;
 class QGridLayout;
+class QSpinBox;
 class QTabWidget;
 
 namespace orva::shell {
@@ -48,7 +49,7 @@ class SetupDialog final : public QDialog {
     int shown = 0;  // what refresh() put there, clipped to the control
   };
   QWidget* page(const char* caption);
-  void spin(QGridLayout* grid, int row, int column, const QString& caption, eeprom::SetupField field, bool word,
+  QSpinBox* spin(QGridLayout* grid, int row, int column, const QString& caption, eeprom::SetupField field, bool word,
             int minimum, int maximum);
   void list(QGridLayout* grid, int row, const char* caption, eeprom::SetupField field,
             std::vector<std::pair<const char*, int>> items);

@@ -2,7 +2,6 @@
 
 #include "core/atomic_file.hpp"
 #include "eeprom/command_file.hpp"
-#include "eeprom/setup_runs.hpp"
 #include "shell/session.hpp"
 
 namespace orva::shell {
@@ -37,6 +36,18 @@ class BusyCursor {
 
 }  // namespace
 
+void SetupUtility::onLine(const std::function<void(eeprom::SetupCamera&)>& job) {
+  BusyCursor cursor(prompt_);
+  const auto work = [&] {
+    eeprom::SetupCamera camera(session_.link(), session_.eap(), session_.functionCodes(), monitor_);
+    job(camera);
+  };
+  if (lineWork_)
+    lineWork_(work);
+  else
+    work();
+}
+
 bool SetupUtility::confirmWrite() const { return record_.word(O(0)) == 0 && record_.word(O(2)) == 0; }
 
 eeprom::SetupStamp SetupUtility::stamp() const {
@@ -49,8 +60,9 @@ bool SetupUtility::open() {
   {
     auto slot = session_.runner().claim();
     if (!slot) return false;
-    eeprom::SetupCamera camera(session_.link(), session_.eap(), session_.functionCodes(), monitor_);
-    if (!eeprom::setupOpens(camera)) return false;
+    bool opens = false;
+    onLine([&](eeprom::SetupCamera& camera) { opens = eeprom::setupOpens(camera); });
+    if (!opens) return false;
   }
   busy_.emplace(session_.menus());
   if (!loadedFromFile_) eeprom::fillDefaultAddresses(record_);
@@ -72,9 +84,8 @@ void SetupUtility::close(bool confirmWrite, SetupPage page) {
 bool SetupUtility::fillDefaults() {
   auto slot = session_.runner().claim();
   if (!slot) return false;
-  BusyCursor cursor(prompt_);
-  eeprom::SetupCamera camera(session_.link(), session_.eap(), session_.functionCodes(), monitor_);
-  const auto filled = eeprom::loadSetupDefaults(camera, record_);
+  std::optional<eeprom::SetupRecord> filled;
+  onLine([&](eeprom::SetupCamera& camera) { filled = eeprom::loadSetupDefaults(camera, record_); });
   if (!filled) {
     broken_ = true;
     tell(prompt_, eeprom::kSetupCommunicationText);
@@ -96,9 +107,8 @@ SetupResult SetupUtility::readCamera() {
   if (!okToGo(prompt_, eeprom::kSetupReadQuestion)) return SetupResult::Declined;
   auto slot = session_.runner().claim();
   if (!slot) return SetupResult::Busy;
-  BusyCursor cursor(prompt_);
-  eeprom::SetupCamera camera(session_.link(), session_.eap(), session_.functionCodes(), monitor_);
-  const auto read = eeprom::readSetupFromCamera(camera, record_);
+  std::optional<eeprom::SetupRecord> read;
+  onLine([&](eeprom::SetupCamera& camera) { read = eeprom::readSetupFromCamera(camera, record_); });
   if (!read) {
     broken_ = true;
     tell(prompt_, eeprom::kSetupCommunicationText);
@@ -135,9 +145,8 @@ SetupResult SetupUtility::write(bool confirmWrite) {
   if (confirmWrite && !okToGo(prompt_, eeprom::kSetupWriteQuestion)) return SetupResult::Declined;
   auto slot = session_.runner().claim();
   if (!slot) return SetupResult::Busy;
-  BusyCursor cursor(prompt_);
-  eeprom::SetupCamera camera(session_.link(), session_.eap(), session_.functionCodes(), monitor_);
-  const eeprom::SetupWriteResult result = eeprom::writeSetupToCamera(camera, record_);
+  auto result = eeprom::SetupWriteResult::Failed;
+  onLine([&](eeprom::SetupCamera& camera) { result = eeprom::writeSetupToCamera(camera, record_); });
   if (result == eeprom::SetupWriteResult::Done) return SetupResult::Done;
   tell(prompt_, eeprom::setupWriteMessage(result));
   return result == eeprom::SetupWriteResult::ModelMismatch ? SetupResult::Refused : SetupResult::Failed;
@@ -182,9 +191,9 @@ SetupResult SetupUtility::reset() {
   if (!okToGo(prompt_, eeprom::kSetupResetQuestion)) return SetupResult::Declined;
   auto slot = session_.runner().claim();
   if (!slot) return SetupResult::Busy;
-  BusyCursor cursor(prompt_);
-  eeprom::SetupCamera camera(session_.link(), session_.eap(), session_.functionCodes(), monitor_);
-  return eeprom::resetSetupCamera(camera) ? SetupResult::Done : SetupResult::Failed;
+  bool restarted = false;
+  onLine([&](eeprom::SetupCamera& camera) { restarted = eeprom::resetSetupCamera(camera); });
+  return restarted ? SetupResult::Done : SetupResult::Failed;
 }
 
 }  // namespace orva::shell

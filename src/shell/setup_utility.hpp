@@ -4,14 +4,18 @@
 // program's start to its end; a dialog shows the record and calls the actions.
 //
 // Every action that reaches the camera holds the operation slot for its length and does
-// nothing (Busy) while the slot is taken. The camera work runs on the caller's thread; the
-// questions and messages go through the session's prompt.
+// nothing (Busy) while the slot is taken. The questions and messages go through the session's
+// prompt on the caller's thread; the camera work between them runs through the line-work hook
+// (on the caller's thread when none is set), so a desktop can keep its window painting through
+// a seven-second restart.
 //
-// Threads: the window thread.
+// Threads: the window thread; the camera work on the thread the hook gives it.
+#include <functional>
 #include <optional>
 
 #include "core/prompt.hpp"
 #include "eeprom/setup_record.hpp"
+#include "eeprom/setup_runs.hpp"
 #include "shell/menu_model.hpp"
 #include "shell/monitor.hpp"
 
@@ -59,7 +63,13 @@ class SetupUtility {
   SetupResult load();   // "LOAD Data"
   SetupResult reset();  // "Camera RESET"
 
+  // Runs a camera access and returns when it has ended.
+  using LineWork = std::function<void(const std::function<void()>&)>;
+  void setLineWork(LineWork work) { lineWork_ = std::move(work); }
+
  private:
+  // The camera access under the waiting cursor, through the hook.
+  void onLine(const std::function<void(eeprom::SetupCamera&)>& job);
   // Defaults on the camera's zoom position; a failure sets the broken flag and says so.
   bool fillDefaults();
   bool foreignAddressesAccepted();
@@ -76,6 +86,7 @@ class SetupUtility {
   bool foreignAccepted_ = false;  // the listed addresses were accepted for this record
   SetupPage page_ = SetupPage::Lens;
   std::optional<MenuBusyLock> busy_;
+  LineWork lineWork_;
 };
 
 }  // namespace orva::shell

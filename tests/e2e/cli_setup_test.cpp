@@ -39,6 +39,8 @@ TEST(CliSetup, ReadSavesWriteTakesItBackAndOtherCamerasAreRefused) {
   EXPECT_EQ(shortFile.code, kExitUsage);
   EXPECT_THAT(shortFile.err, HasSubstr(std::string(eeprom::kSetupFileTypeText)));
 
+  EXPECT_EQ(cli({"--simulate=QB-109", "setup", "reset"}).code, kExitUsage) << "asks first";
+
   CliRun other = cli({"--simulate=QB-183", "setup", "read", name});
   EXPECT_EQ(other.code, kExitUsage);
   EXPECT_THAT(other.err, HasSubstr(std::string(eeprom::kSetupModelText)));

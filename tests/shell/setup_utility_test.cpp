@@ -1,6 +1,8 @@
 // The camera setup utility's state and menu actions on a session with a virtual QB-109.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "core/atomic_file.hpp"
 #include "eeprom/setup_runs.hpp"
 #include "session_bench.hpp"
@@ -104,6 +106,28 @@ TEST(SetupUtility, WriteAsksOnceAboutForeignAddressesAndNoSendsNothing) {
   EXPECT_EQ(b.byteAt(0x1338), 0x11);
   EXPECT_EQ(b.utility().write(false), SetupResult::Done);  // asked once per record
   EXPECT_EQ(b.askedCount(eeprom::kSetupForeignAddressQuestion), 2u);
+  EXPECT_EQ(b.prompt.unexpected(), 0);
+}
+
+// The desktop keeps painting through the camera work: every access goes through the hook,
+// here on a thread of its own, and the questions stay on the caller's thread.
+TEST(SetupUtility, EveryCameraAccessRunsThroughTheLineWorkHook) {
+  SetupBench b;
+  int jobs = 0;
+  b.utility().setLineWork([&](const std::function<void()>& job) {
+    ++jobs;
+    std::thread(job).join();
+  });
+  ASSERT_TRUE(b.utility().open());  // the open check and the defaults
+  EXPECT_EQ(jobs, 2);
+  b.prompt.answer(core::Answer::Ok);
+  EXPECT_EQ(b.utility().readCamera(), SetupResult::Done);
+  EXPECT_EQ(b.utility().write(false), SetupResult::Done);
+  b.prompt.answer(core::Answer::Ok);
+  const auto before = b.clock.now();
+  EXPECT_EQ(b.utility().reset(), SetupResult::Done);
+  EXPECT_GE(b.clock.now() - before, eeprom::kSetupResetWait);
+  EXPECT_EQ(jobs, 5);
   EXPECT_EQ(b.prompt.unexpected(), 0);
 }
 
