@@ -1,6 +1,14 @@
 # The Debian package: `cpack -G DEB` in a build configured with CMAKE_INSTALL_PREFIX=/usr
 # (scripts/package does both). Its version is the project's, the one --version prints.
 set(CPACK_GENERATOR DEB)
+
+# scripts/package compiles in unity mode (CMAKE_UNITY_BUILD) for speed, save these layers:
+# their source files keep file-local helpers of the same names, which one unity file would
+# declare twice.
+if(CMAKE_UNITY_BUILD)
+  set_target_properties(orva_link orva_panels orva_shell orva_sim PROPERTIES UNITY_BUILD OFF)
+endif()
+
 set(CPACK_PACKAGE_NAME orva)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
@@ -11,7 +19,6 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${ORVA_PACKAGE_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "service and control tool for CCTV block cameras\n"
     "ORVA services CCTV block cameras (zoom cameras with lens, image processor\n"
     "and EEPROM) over an RS-232 line or a USB-serial adapter: it finds the\n"
     "line speed and protocol, identifies the model, drives the camera's\n"

@@ -33,3 +33,4 @@ install(FILES ${PROJECT_SOURCE_DIR}/data/orva-cli.bash-completion
         DESTINATION share/bash-completion/completions RENAME orva-cli)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/org.orva.orva.metainfo.xml DESTINATION share/metainfo)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/eeprom-README DESTINATION share/orva/eeprom RENAME README)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/lintian-overrides DESTINATION share/lintian/overrides RENAME orva)
