@@ -83,11 +83,14 @@ function(expect_command page command)
 endfunction()
 
 # What the completion offers after orva-cli WORDS: bash words, the last one being completed
-# ("eeprom ''" for the word after "eeprom").
+# ("eeprom ''" for the word after "eeprom"). It runs `completion_program` as orva-cli, in
+# `completion_folder`.
+set(completion_program ${ORVA_CLI})
+set(completion_folder .)
 function(expect_offered what words)
-  execute_process(COMMAND bash -c "source '${COMPLETION}'; COMP_WORDS=('${ORVA_CLI}' ${words}); \
+  execute_process(COMMAND bash -c "source '${COMPLETION}'; COMP_WORDS=('${completion_program}' ${words}); \
 COMP_CWORD=$((\${#COMP_WORDS[@]} - 1)); _orva_cli; printf '%s\\n' \"\${COMPREPLY[@]}\""
-                  OUTPUT_VARIABLE text RESULT_VARIABLE rc)
+                  WORKING_DIRECTORY ${completion_folder} OUTPUT_VARIABLE text RESULT_VARIABLE rc)
   if(NOT rc EQUAL 0)
     message(FATAL_ERROR "the completion failed after: orva-cli ${words}")
   endif()
@@ -128,6 +131,20 @@ foreach(command IN LISTS commands)
     expect_offered(option "${name} -" ${own})
   endforeach()
 endforeach()
+
+# --port offers the device column of "orva-cli ports", a file argument the folder's files: a
+# stand-in orva-cli lists one port, in a folder that holds one image file.
+set(completion_folder ${CMAKE_CURRENT_BINARY_DIR}/completion-check)
+set(completion_program ${completion_folder}/orva-cli)
+file(REMOVE_RECURSE ${completion_folder})
+file(WRITE ${completion_program} "#!/bin/sh\nprintf '3\\t/dev/ttyUSB7\\tUSB serial adapter\\n'\n")
+file(CHMOD ${completion_program} FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+file(TOUCH ${completion_folder}/cam.mem)
+expect_offered(port "--port ''" /dev/ttyUSB7)
+expect_offered(file "eeprom write ca" cam.mem)
+expect_offered(file "preset store II 4 ca" cam.mem)
+expect_offered("file or camera" "eeprom diff cam.mem ''" camera cam.mem)
+file(REMOVE_RECURSE ${completion_folder})
 
 help_of(text ${ORVA_CAMSIM})
 options_in("${text}" options)
