@@ -26,8 +26,6 @@ namespace {
 
 constexpr std::string_view kCameraOperand = "camera";
 
-void say(std::ostream& err, const std::string& text) { err << "orva-cli: " << text << "\n" << std::flush; }
-
 // Connects and identifies; the range of the camera found.
 std::optional<eeprom::Range> identifiedRange(Tool& tool, const shell::Settings& s, camera::ModelRecord& record) {
   camera::IdentificationFlags flags;

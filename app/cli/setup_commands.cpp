@@ -11,8 +11,6 @@
 namespace orva::cli {
 namespace {
 
-void say(std::ostream& err, std::string_view text) { err << "orva-cli: " << text << "\n" << std::flush; }
-
 eeprom::SetupStamp stampOf(const camera::ModelRecord& r) {
   return {r.modelCode, r.cameraVersion, r.reg0108, r.reg0109, r.reg010A, r.reg010B};
 }

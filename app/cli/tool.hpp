@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <string_view>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -33,6 +34,9 @@
 #include "terminal_prompt.hpp"
 
 namespace orva::cli {
+
+// A message for the operator on stderr, in the program's name.
+inline void say(std::ostream& err, std::string_view text) { err << "orva-cli: " << text << "\n" << std::flush; }
 
 struct Options {
   std::string port;
