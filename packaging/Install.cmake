@@ -3,7 +3,7 @@
 # changelog). Manual pages and changelog go in gzipped, as Debian wants them; gzip -n leaves
 # time stamps out, so one source gives the same files every time.
 find_program(ORVA_GZIP gzip REQUIRED)
-set(ORVA_PACKAGE_MAINTAINER "ORVA maintainers <maintainers@users.noreply.c-seed-97e2e619.example>"
+set(ORVA_PACKAGE_MAINTAINER "ORVA maintainers <maintainers@orva.example.org>"
     CACHE STRING "Maintainer of the Debian package and its changelog")
 
 set(orva_doc_build ${PROJECT_BINARY_DIR}/packaging)
