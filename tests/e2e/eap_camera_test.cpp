@@ -131,16 +131,5 @@ TEST(EapCamera, HangUpIsAReadErrorThenTheDeviceIsGone) {
   EXPECT_THAT(b.monitor.pc(), ::testing::StartsWith("\r\n!! RS-232C not open.\r\n   "));
 }
 
-TEST(EapCamera, LineTimingCostsTwoCharacterTimesPerCharacter) {
-  Bench b({}, true);
-  std::uint8_t v = 0;
-  const auto before = b.clock.elapsed();
-  ASSERT_TRUE(b.eap.readByte(0x0102, v));
-  const auto took = std::chrono::duration_cast<std::chrono::microseconds>(b.clock.elapsed() - before);
-  const auto characterTime = std::chrono::microseconds(11 * 1'000'000 / 9600);
-  EXPECT_GE(took, 16 * characterTime);
-  EXPECT_LE(took, 16 * characterTime + 100us);
-}
-
 }  // namespace
 }  // namespace orva
