@@ -196,7 +196,6 @@ class GuiTest : public QObject {
   void lineMenuCommandsWaitForTheOperationSlot();
   void clicksWhileConnectingAreDropped();
   void shortcutKeysLeaveQuestionsAlone();
-  void panelLeavesTheMainWindowUsable();
   void launcherTypeOneMemoryThenPreset();
   void zoomSliderMovesOneStepAPageOrAWheelNotch();
   void eisSetupMenuItemOpensItsPanel();
@@ -532,34 +531,6 @@ void GuiTest::coloursComeFromTheConfiguration() {
   app.shutdown();
 }
 
-void GuiTest::typedCharacterReachesTheVirtualCamera() {
-  orva::testing::TempFolder dir;
-  gui::GuiApp app(simulated(), dir.path());
-  app.window().resize(820, 520);
-  app.window().show();
-  QVERIFY(QTest::qWaitForWindowExposed(&app.window()));
-  gui::MonitorView& view = app.window().monitorView();
-  // Before the connect a keystroke goes nowhere and leaves the port closed.
-  QTest::keyClick(&view.pane(Side::Pc), Qt::Key_Colon);
-  QTest::qWait(100);
-  QVERIFY(!app.session().link().isOpen());
-  QVERIFY(!qs(view.pane(Side::Pc).mirror().text()).contains(QLatin1Char(':')));
-  auto seen = answerNextBox(QMessageBox::No);
-  app.launcher().findChild<QCheckBox*>(QStringLiteral("connect"))->click();
-  QTRY_VERIFY(seen->seen);
-  QTRY_VERIFY(app.session().connected());
-
-  QTest::keyClick(&view.pane(Side::Pc), Qt::Key_Colon);
-  // The camera echoes the character: the PC pane shows what went out, the camera pane the echo.
-  QTRY_VERIFY(qs(view.pane(Side::Camera).mirror().text()).contains(QLatin1Char(':')));
-  QVERIFY(qs(view.pane(Side::Pc).mirror().text()).contains(QLatin1Char(':')));
-  // The exchange ends once the echo has been read: the typed-input mark goes with it.
-  QTRY_VERIFY(!app.monitor().typedInput());
-
-  app.shutdown();
-  QVERIFY(std::filesystem::exists(dir / "ORVA.ini"));
-}
-
 void GuiTest::signalClosesTheWindowWithoutAQuestion() {
   orva::testing::TempFolder dir;
   gui::GuiApp app(simulated(), dir.path());
@@ -622,6 +593,20 @@ void whenPanelOpens(gui::GuiApp& app, std::function<void()> act) {
 
 }  // namespace
 
+// Whether a keystroke may go out at all (not before the connect, not while a run holds the
+// line) is TypedTurn's.
+void GuiTest::typedCharacterReachesTheVirtualCamera() {
+  Program p;
+  p.connect();
+  gui::MonitorView& view = p.app.window().monitorView();
+  QTest::keyClick(&view.pane(Side::Pc), Qt::Key_Colon);
+  // The camera echoes the character: the PC pane shows what went out, the camera pane the echo.
+  QTRY_VERIFY(qs(view.pane(Side::Camera).mirror().text()).contains(QLatin1Char(':')));
+  QVERIFY(qs(view.pane(Side::Pc).mirror().text()).contains(QLatin1Char(':')));
+  // The exchange ends once the echo has been read: the typed-input mark goes with it.
+  QTRY_VERIFY(!p.app.monitor().typedInput());
+}
+
 void GuiTest::connectOpenCameraTypeGetReadTheConditionAndDisconnect() {
   Program p;
   auto& launcher = p.app.launcher();
@@ -638,12 +623,18 @@ void GuiTest::connectOpenCameraTypeGetReadTheConditionAndDisconnect() {
   QVERIFY2(p.field("portField").contains(qs(gui::virtualCameraEntry().text)), qPrintable(p.field("portField")));
   QVERIFY(qs(p.app.monitor().snapshot().pc).contains(qs(shell::texts::kConnectionSuccessful)));
 
-  // "Ver" opens CAMERA TYPE; "Get" shows the type code, then "CLOSE".
-  QString shown;
+  // "Ver" opens CAMERA TYPE; "Get" shows the type code, then "CLOSE". Meanwhile the main
+  // window takes what is typed into it and the launcher is out of reach.
+  QString shown, typed;
+  p.app.window().setTypedHandler([&](char c) { typed += QLatin1Char(c); });
   whenPanelOpens(p.app, [&] {
     gui::PanelDialog* panel = p.app.openPanel();
     QVERIFY(panel != nullptr);
     QCOMPARE(panel->windowTitle(), qs(orva::panels::texts::kCameraTypeTitle));
+    p.app.window().monitorView().pane(Side::Pc).setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(p.app.window().windowHandle(), Qt::Key_A);
+    QVERIFY(p.app.launcher().blocked());
+    QVERIFY(panel->isEnabled());
     auto* get = qobject_cast<QPushButton*>(panel->control(orva::panels::camera_type::kGet));
     auto* code = qobject_cast<QLineEdit*>(panel->control(orva::panels::camera_type::kTypeCode));
     QVERIFY(get != nullptr && code != nullptr);
@@ -654,6 +645,8 @@ void GuiTest::connectOpenCameraTypeGetReadTheConditionAndDisconnect() {
   });
   launcher.button(orva::camera::LauncherItem::Ver)->click();
   QVERIFY(p.app.openPanel() == nullptr);
+  QCOMPARE(typed, QStringLiteral("a"));
+  QVERIFY(!launcher.blocked());
   QVERIFY(qs(p.app.monitor().snapshot().pc).contains(QStringLiteral("<< CAMERA TYPE >>")));
 
   std::uint32_t type = 0;
@@ -975,30 +968,6 @@ void GuiTest::shortcutKeysLeaveQuestionsAlone() {
   QTRY_VERIFY(backupStarted);
   QTRY_VERIFY(!p.app.session().runner().busy());
   QVERIFY(!qs(p.app.monitor().snapshot().pc).contains(QStringLiteral(":WFCBBA9")));
-}
-
-void GuiTest::panelLeavesTheMainWindowUsable() {
-  Program p;
-  p.connect();
-  QString typed;
-  p.app.window().setTypedHandler([&](char c) { typed += QLatin1Char(c); });
-  bool opened = false;
-  whenPanelOpens(p.app, [&] {
-    gui::PanelDialog* panel = p.app.openPanel();
-    QVERIFY(panel != nullptr);
-    opened = true;
-    // Typed into the main window as the window system delivers it, with the panel open.
-    p.app.window().monitorView().pane(Side::Pc).setFocus(Qt::OtherFocusReason);
-    QTest::keyClick(p.app.window().windowHandle(), Qt::Key_A);
-    // The launcher is out of reach meanwhile; the panel is not.
-    QVERIFY(p.app.launcher().blocked());
-    QVERIFY(panel->isEnabled());
-    panel->reject();
-  });
-  p.app.launcher().button(orva::camera::LauncherItem::Ver)->click();
-  QVERIFY(opened);
-  QCOMPARE(typed, QStringLiteral("a"));
-  QVERIFY(!p.app.launcher().blocked());
 }
 
 // TYPE I Memory1 captures the lens state, Preset1 writes it back: the key shows the session's
