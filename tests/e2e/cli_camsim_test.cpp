@@ -220,26 +220,6 @@ TEST_F(CliCamsim, TheVirtualModelIsIdentifiedAlikeInProcessAndOnAPty) {
   EXPECT_EQ(withoutLinkLines(onPty.out), withoutLinkLines(inProcess.out));
 }
 
-TEST_F(CliCamsim, APanelsActionsStayInTheCameraForTheNextCommand) {
-  for (const char* protocol : {"afp", "eap"}) {
-    SCOPED_TRACE(protocol);
-    camsim_ = std::make_unique<ChildProcess>(
-        ORVA_CAMSIM_PATH,
-        std::vector<std::string>{"--model", "QB-183", "--protocol", protocol, "--settings", "9600,E,8,1"},
-        dir_ / "camsim.err");
-    pty_ = camsim_->firstLine().substr(4);
-    ProgramRun set = cli({"--protocol", protocol, "panel", "zoomfocus", "--do", "AF Sensitivity=Normal", "--do",
-                          "Focus Offset=2A"});
-    ASSERT_EQ(set.exitCode, 0) << set.err;
-    ProgramRun again = cli({"--protocol", protocol, "panel", "zoomfocus"});
-    EXPECT_EQ(again.exitCode, 0) << again.err;
-    EXPECT_THAT(again.out, HasSubstr("\nFocus Offset: 2A\n"));
-    EXPECT_THAT(again.out, HasSubstr("\nAF Sensitivity: Normal\n"));
-    EXPECT_EQ(cli({"--protocol", protocol, "read", "F88B"}).out, "2A\n");
-    camsim_.reset();
-  }
-}
-
 TEST_F(CliCamsim, ACameraOfNoKnownModelIsNotSupportedAndUnknownModelsAreRefused) {
   startCamera();  // a plain profile: no identification registers
   ProgramRun r = cli({"identify"});

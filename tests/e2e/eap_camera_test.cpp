@@ -7,6 +7,7 @@
 #include "link/eap.hpp"
 #include "sim/in_process_channel.hpp"
 #include "sim/virtual_camera.hpp"
+#include "support/sim_faults.hpp"
 
 namespace orva {
 namespace {
@@ -69,21 +70,13 @@ TEST_P(EveryMode, EveryFrameKindReachesTheCameraAndComesBack) {
 INSTANTIATE_TEST_SUITE_P(BlockReadMode, EveryMode, ::testing::Values(0, 2));
 
 TEST(EapCamera, EachFaultEndsInTheReportAndAFreshLine) {
-  struct Case {
-    const char* fault;
-    const char* expect;
-  };
-  for (const Case& c : {Case{"silent", "\r\n!! RS-232C receive error."}, Case{"wrong-echo:3", "\r\n!! RS-232C receive error."},
-                        Case{"bad-hex", "\r\n!! RS-232C receive error."}, Case{"garbage:7", "\r\n!! RS-232C receive error."},
-                        Case{"drop:1", "\r\n!! RS-232C receive error."}}) {
-    auto fault = sim::parseFault(c.fault);
-    ASSERT_TRUE(fault) << c.fault;
-    Bench b({*fault});
+  for (const char* fault : {"silent", "wrong-echo:3", "bad-hex", "garbage:7", "drop:1"}) {
+    Bench b(testing::faults({fault}));
     std::uint8_t v = 0x99;
-    EXPECT_FALSE(b.eap.readByte(0x0102, v)) << c.fault;
-    EXPECT_EQ(v, 0x99) << c.fault;
-    EXPECT_THAT(b.monitor.pc(), ::testing::EndsWith(c.expect)) << c.fault;
-    EXPECT_TRUE(b.link.isOpen()) << c.fault;
+    EXPECT_FALSE(b.eap.readByte(0x0102, v)) << fault;
+    EXPECT_EQ(v, 0x99) << fault;
+    EXPECT_THAT(b.monitor.pc(), ::testing::EndsWith("\r\n!! RS-232C receive error.")) << fault;
+    EXPECT_TRUE(b.link.isOpen()) << fault;
   }
 }
 
@@ -94,9 +87,7 @@ TEST(EapCamera, TheRestOfAWrongEchoIsDrainedBeforeTheRetryAndTheNextCommand) {
   std::vector<std::string> heard[2];
   for (const bool tail : {false, true}) {
     SCOPED_TRACE(tail);
-    std::vector<sim::Fault> faults{*sim::parseFault("wrong-echo:8")};
-    if (tail) faults.push_back(*sim::parseFault("echo-tail:20"));
-    Bench b(faults, true);
+    Bench b(tail ? testing::faults({"wrong-echo:8", "echo-tail:20"}) : testing::faults({"wrong-echo:8"}), true);
     EXPECT_FALSE(b.eap.writeByteHash(0x0102, 0x11));
     std::uint8_t v = 0;
     EXPECT_TRUE(b.eap.readByte(0x0102, v));
@@ -109,16 +100,16 @@ TEST(EapCamera, TheRestOfAWrongEchoIsDrainedBeforeTheRetryAndTheNextCommand) {
 }
 
 TEST(EapCamera, SlowAnswersWithinTheLimitStillSucceed) {
-  Bench b({*sim::parseFault("slow:300")});
+  Bench b(testing::faults({"slow:300"}));
   std::uint8_t v = 0;
   ASSERT_TRUE(b.eap.readByte(0x0102, v));
   EXPECT_EQ(v, 0x53);
-  Bench late({*sim::parseFault("slow:1500")});
+  Bench late(testing::faults({"slow:1500"}));
   EXPECT_FALSE(late.eap.readByte(0x0102, v));
 }
 
 TEST(EapCamera, HangUpIsAReadErrorThenTheDeviceIsGone) {
-  Bench b({*sim::parseFault("hangup:1")});
+  Bench b(testing::faults({"hangup:1"}));
   std::uint8_t v = 0;
   ASSERT_TRUE(b.eap.readByte(0x0102, v));
   b.monitor.clear();
@@ -129,17 +120,6 @@ TEST(EapCamera, HangUpIsAReadErrorThenTheDeviceIsGone) {
   b.monitor.clear();
   EXPECT_FALSE(b.eap.readByte(0x0102, v));  // the next command says so at once
   EXPECT_THAT(b.monitor.pc(), ::testing::StartsWith("\r\n!! RS-232C not open.\r\n   "));
-}
-
-TEST(EapCamera, LineTimingCostsTwoCharacterTimesPerCharacter) {
-  Bench b({}, true);
-  std::uint8_t v = 0;
-  const auto before = b.clock.elapsed();
-  ASSERT_TRUE(b.eap.readByte(0x0102, v));
-  const auto took = std::chrono::duration_cast<std::chrono::microseconds>(b.clock.elapsed() - before);
-  const auto characterTime = std::chrono::microseconds(11 * 1'000'000 / 9600);
-  EXPECT_GE(took, 16 * characterTime);
-  EXPECT_LE(took, 16 * characterTime + 100us);
 }
 
 }  // namespace

@@ -169,7 +169,6 @@ class GuiTest : public QObject {
 
  private slots:
   void windowStartsWithTitleAndBothPanes();
-  void startToFirstPaint();
   void textFromAnotherThreadAppears();
   void trimmedPanesStayMirrored();
   void repaintsAreCoalesced();
@@ -197,8 +196,6 @@ class GuiTest : public QObject {
   void lineMenuCommandsWaitForTheOperationSlot();
   void clicksWhileConnectingAreDropped();
   void shortcutKeysLeaveQuestionsAlone();
-  void panelLeavesTheMainWindowUsable();
-  void launcherOpensZoomAndFocus();
   void launcherTypeOneMemoryThenPreset();
   void zoomSliderMovesOneStepAPageOrAWheelNotch();
   void eisSetupMenuItemOpensItsPanel();
@@ -232,19 +229,6 @@ void GuiTest::windowStartsWithTitleAndBothPanes() {
   for (QAction* a : f.window.menuBar()->actions())
     if (a->isVisible()) menus << a->text();
   QCOMPARE(menus, (QStringList{"File", "SETUP", "CLS", "DEMO", "MODEL", "Help"}));
-}
-
-void GuiTest::startToFirstPaint() {
-  orva::testing::TempFolder dir;
-  QElapsedTimer clock;
-  clock.start();
-  gui::GuiApp app(simulated(), dir.path());
-  app.window().show();
-  const gui::PaneWidget& pc = app.window().monitorView().pane(Side::Pc);
-  QTRY_VERIFY(pc.paintCount() > 0);
-  qInfo("start to first paint: %lld ms (window built, shown and the PC pane painted)",
-        static_cast<long long>(clock.elapsed()));
-  app.shutdown();
 }
 
 void GuiTest::textFromAnotherThreadAppears() {
@@ -540,45 +524,11 @@ void GuiTest::waitWindowShowsProgressAndCancels() {
 void GuiTest::coloursComeFromTheConfiguration() {
   orva::testing::TempFolder dir;
   writeFile(dir / "ORVA.ini", "Text Color  = 4\nBack Color  = 1\n");
-  {
-    gui::GuiApp app(simulated(), dir.path());
-    const gui::PaneWidget& pc = app.window().monitorView().pane(Side::Pc);
-    QCOMPARE(pc.palette().color(QPalette::Text), QColor(255, 0, 0));
-    QCOMPARE(pc.palette().color(QPalette::Base), QColor(0, 0, 255));
-    app.shutdown();
-  }
-  std::ifstream in(dir / "ORVA.ini");
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  QVERIFY(text.find("Text Color  = 4") != std::string::npos);
-  QVERIFY(text.find("RS_NEW_PTCL =") != std::string::npos);  // written back at the end
-}
-
-void GuiTest::typedCharacterReachesTheVirtualCamera() {
-  orva::testing::TempFolder dir;
   gui::GuiApp app(simulated(), dir.path());
-  app.window().resize(820, 520);
-  app.window().show();
-  QVERIFY(QTest::qWaitForWindowExposed(&app.window()));
-  gui::MonitorView& view = app.window().monitorView();
-  // Before the connect a keystroke goes nowhere and leaves the port closed.
-  QTest::keyClick(&view.pane(Side::Pc), Qt::Key_Colon);
-  QTest::qWait(100);
-  QVERIFY(!app.session().link().isOpen());
-  QVERIFY(!qs(view.pane(Side::Pc).mirror().text()).contains(QLatin1Char(':')));
-  auto seen = answerNextBox(QMessageBox::No);
-  app.launcher().findChild<QCheckBox*>(QStringLiteral("connect"))->click();
-  QTRY_VERIFY(seen->seen);
-  QTRY_VERIFY(app.session().connected());
-
-  QTest::keyClick(&view.pane(Side::Pc), Qt::Key_Colon);
-  // The camera echoes the character: the PC pane shows what went out, the camera pane the echo.
-  QTRY_VERIFY(qs(view.pane(Side::Camera).mirror().text()).contains(QLatin1Char(':')));
-  QVERIFY(qs(view.pane(Side::Pc).mirror().text()).contains(QLatin1Char(':')));
-  // The exchange ends once the echo has been read: the typed-input mark goes with it.
-  QTRY_VERIFY(!app.monitor().typedInput());
-
+  const gui::PaneWidget& pc = app.window().monitorView().pane(Side::Pc);
+  QCOMPARE(pc.palette().color(QPalette::Text), QColor(255, 0, 0));
+  QCOMPARE(pc.palette().color(QPalette::Base), QColor(0, 0, 255));
   app.shutdown();
-  QVERIFY(std::filesystem::exists(dir / "ORVA.ini"));
 }
 
 void GuiTest::signalClosesTheWindowWithoutAQuestion() {
@@ -643,6 +593,20 @@ void whenPanelOpens(gui::GuiApp& app, std::function<void()> act) {
 
 }  // namespace
 
+// Whether a keystroke may go out at all (not before the connect, not while a run holds the
+// line) is TypedTurn's.
+void GuiTest::typedCharacterReachesTheVirtualCamera() {
+  Program p;
+  p.connect();
+  gui::MonitorView& view = p.app.window().monitorView();
+  QTest::keyClick(&view.pane(Side::Pc), Qt::Key_Colon);
+  // The camera echoes the character: the PC pane shows what went out, the camera pane the echo.
+  QTRY_VERIFY(qs(view.pane(Side::Camera).mirror().text()).contains(QLatin1Char(':')));
+  QVERIFY(qs(view.pane(Side::Pc).mirror().text()).contains(QLatin1Char(':')));
+  // The exchange ends once the echo has been read: the typed-input mark goes with it.
+  QTRY_VERIFY(!p.app.monitor().typedInput());
+}
+
 void GuiTest::connectOpenCameraTypeGetReadTheConditionAndDisconnect() {
   Program p;
   auto& launcher = p.app.launcher();
@@ -659,12 +623,18 @@ void GuiTest::connectOpenCameraTypeGetReadTheConditionAndDisconnect() {
   QVERIFY2(p.field("portField").contains(qs(gui::virtualCameraEntry().text)), qPrintable(p.field("portField")));
   QVERIFY(qs(p.app.monitor().snapshot().pc).contains(qs(shell::texts::kConnectionSuccessful)));
 
-  // "Ver" opens CAMERA TYPE; "Get" shows the type code, then "CLOSE".
-  QString shown;
+  // "Ver" opens CAMERA TYPE; "Get" shows the type code, then "CLOSE". Meanwhile the main
+  // window takes what is typed into it and the launcher is out of reach.
+  QString shown, typed;
+  p.app.window().setTypedHandler([&](char c) { typed += QLatin1Char(c); });
   whenPanelOpens(p.app, [&] {
     gui::PanelDialog* panel = p.app.openPanel();
     QVERIFY(panel != nullptr);
     QCOMPARE(panel->windowTitle(), qs(orva::panels::texts::kCameraTypeTitle));
+    p.app.window().monitorView().pane(Side::Pc).setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(p.app.window().windowHandle(), Qt::Key_A);
+    QVERIFY(p.app.launcher().blocked());
+    QVERIFY(panel->isEnabled());
     auto* get = qobject_cast<QPushButton*>(panel->control(orva::panels::camera_type::kGet));
     auto* code = qobject_cast<QLineEdit*>(panel->control(orva::panels::camera_type::kTypeCode));
     QVERIFY(get != nullptr && code != nullptr);
@@ -675,6 +645,8 @@ void GuiTest::connectOpenCameraTypeGetReadTheConditionAndDisconnect() {
   });
   launcher.button(orva::camera::LauncherItem::Ver)->click();
   QVERIFY(p.app.openPanel() == nullptr);
+  QCOMPARE(typed, QStringLiteral("a"));
+  QVERIFY(!launcher.blocked());
   QVERIFY(qs(p.app.monitor().snapshot().pc).contains(QStringLiteral("<< CAMERA TYPE >>")));
 
   std::uint32_t type = 0;
@@ -745,9 +717,6 @@ void GuiTest::shortcutKeysDriveTheLensOutsideThePanes() {
   exit->setFocus(Qt::OtherFocusReason);
   QTest::keyPress(exit, Qt::Key_T);
   QTRY_VERIFY_WITH_TIMEOUT(pc().contains(QStringLiteral(":WFCBB99")), 30000);  // a loaded machine is slow
-  QVERIFY(!pc().contains(QStringLiteral(":WFCBBFE")));
-  QTest::keyPress(exit, Qt::Key_A);  // another key meanwhile changes nothing
-  QTest::keyRelease(exit, Qt::Key_A);
   QVERIFY(!pc().contains(QStringLiteral(":WFCBBFE")));
   QTest::keyRelease(exit, Qt::Key_T);
   QTRY_VERIFY_WITH_TIMEOUT(pc().contains(QStringLiteral(":WFCBBFE")), 30000);
@@ -996,51 +965,6 @@ void GuiTest::shortcutKeysLeaveQuestionsAlone() {
   QTRY_VERIFY(backupStarted);
   QTRY_VERIFY(!p.app.session().runner().busy());
   QVERIFY(!qs(p.app.monitor().snapshot().pc).contains(QStringLiteral(":WFCBBA9")));
-}
-
-void GuiTest::panelLeavesTheMainWindowUsable() {
-  Program p;
-  p.connect();
-  QString typed;
-  p.app.window().setTypedHandler([&](char c) { typed += QLatin1Char(c); });
-  bool opened = false;
-  whenPanelOpens(p.app, [&] {
-    gui::PanelDialog* panel = p.app.openPanel();
-    QVERIFY(panel != nullptr);
-    opened = true;
-    // Typed into the main window as the window system delivers it, with the panel open.
-    p.app.window().monitorView().pane(Side::Pc).setFocus(Qt::OtherFocusReason);
-    QTest::keyClick(p.app.window().windowHandle(), Qt::Key_A);
-    // The launcher is out of reach meanwhile; the panel is not.
-    QVERIFY(p.app.launcher().blocked());
-    QVERIFY(panel->isEnabled());
-    panel->reject();
-  });
-  p.app.launcher().button(orva::camera::LauncherItem::Ver)->click();
-  QVERIFY(opened);
-  QCOMPARE(typed, QStringLiteral("a"));
-  QVERIFY(!p.app.launcher().blocked());
-}
-
-void GuiTest::launcherOpensZoomAndFocus() {
-  using orva::camera::LauncherItem;
-  Program p;
-  QVERIFY(!p.app.launcher().button(LauncherItem::Zoom)->isEnabled());
-  p.connect();
-  for (const auto& [item, title] : {std::pair{LauncherItem::Zoom, orva::panels::lens::texts::kZoomTitle},
-                                    std::pair{LauncherItem::Focus, orva::panels::lens::texts::kFocusTitle}}) {
-    QPushButton* button = p.app.launcher().button(item);
-    QVERIFY(button->isEnabled() && button->isVisible());
-    QString shown;
-    whenPanelOpens(p.app, [&] {
-      gui::PanelDialog* panel = p.app.openPanel();
-      QVERIFY(panel != nullptr);
-      shown = panel->windowTitle();
-      panel->reject();
-    });
-    button->click();
-    QCOMPARE(shown, qs(title));
-  }
 }
 
 // TYPE I Memory1 captures the lens state, Preset1 writes it back: the key shows the session's

@@ -11,22 +11,6 @@
 namespace orva::gui {
 namespace {
 
-TEST(PaneMirror, EmptyHasOneLine) {
-  PaneMirror m;
-  EXPECT_EQ(m.lineCount(), 1U);
-  EXPECT_EQ(m.text(), "");
-}
-
-TEST(PaneMirror, BreakSplitAcrossAppendsIsOneBreak) {
-  PaneMirror m;
-  m.append(":R010200\r");
-  EXPECT_EQ(m.lineCount(), 1U);
-  m.append("\nnext");
-  EXPECT_EQ(m.lineCount(), 2U);
-  EXPECT_EQ(m.line(0), ":R010200");
-  EXPECT_EQ(m.line(1), "next");
-}
-
 TEST(PaneMirror, LoneReturnAndFeedAreCharacters) {
   PaneMirror m;
   m.append("a\rb\nc");

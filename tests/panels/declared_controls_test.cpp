@@ -10,7 +10,6 @@
 #include "panel_bench.hpp"
 #include "panels/fake_panel_view.hpp"
 #include "panels/panel_logic.hpp"
-#include "panels/text_panel_view.hpp"
 
 namespace orva::panels {
 namespace {
@@ -161,51 +160,6 @@ TEST(DeclaredGroup, OneSetSendsEveryEntryOfItsGroupOrNone) {
     EXPECT_TRUE(hasHeading(bench.monitor.pc(), "<< Color >>"));
     EXPECT_EQ(view.text(kRed), "10");
   }
-}
-
-// A level adjuster: "COARSE" / "FINE" is the panel's own choice, kept and shown; an arrow's
-// press is a burst of steps, each from what the entry shows, written and shown; a failed write
-// closes the panel. The command line taps the arrow by its name.
-TEST(DeclaredLevel, ALocalChoiceSetsTheBurstAndEachStepIsWrittenUntilOneFails) {
-  constexpr ControlId kBlc = 1, kAdjMode = 2, kUp = 3;
-  static constexpr Choice kAdjust[] = {{"COARSE", {}}, {"FINE", {}}};
-  static constexpr std::array kAdjuster{
-      entry(kBlc, "BLC level", Binding{camera::registerSetting(0xFD8E, 8)}, Format::Hex2, 0, 0xFF),
-      ownChoice(kAdjMode, "ADJ. MODE", kAdjust),
-      levelArrow(kUp, ArrowRole::LevelUp, "UP"),
-  };
-  static constexpr PanelDescription kAdjusterPanel{.id = PanelId::BackLight, .title = "Level", .controls = kAdjuster};
-  struct Adjusting final : PanelLogic {
-    Adjusting(PanelContext& c, PanelView& v) : PanelLogic(kAdjusterPanel, c, v) {}
-    bool handle(const Intent& in) override {
-      if (in.kind != Intent::Kind::Press || in.control != kUp) return false;
-      const bool coarse = selected(kAdjMode) == 0;
-      adjustLevel(kBlc, coarse ? 5 : 2, [coarse](std::uint32_t v) { return std::min<std::uint32_t>(v + (coarse ? 8 : 4), 0xEF); });
-      return true;
-    }
-  };
-  sim::VirtualCamera silent(testing::profile(P::Eap, ""), testing::faults({"silent"}));
-  Bench bench(P::Eap, "FD8E: E0\n");
-  FakePanelView view;
-  Adjusting logic(bench.context, view);
-  ASSERT_TRUE(logic.open());
-  TextPanelView text(kAdjusterPanel);
-  EXPECT_EQ(text.action("UP").intents.size(), 2u) << "a tap: press and release";
-  auto mark = bench.mark();
-  logic.intent(Intent::choose(kAdjMode, 0));
-  EXPECT_EQ(view.value(kAdjMode), 0);
-  EXPECT_TRUE(bench.heardSince(mark).empty()) << "the panel's own choice is written nowhere";
-  for (const Intent& i : text.action("UP").intents) logic.intent(i);
-  EXPECT_EQ(bench.heardSince(mark),
-            (std::vector<std::string>{":WFD8EE8", ":WFD8EEF", ":WFD8EEF", ":WFD8EEF", ":WFD8EEF"}));
-  EXPECT_EQ(view.text(kBlc), "EF");
-  logic.intent(Intent::choose(kAdjMode, 1));
-  // The camera stops answering.
-  bench.link.setChannel(std::make_unique<sim::InProcessChannel>(silent, bench.clock, false));
-  ASSERT_TRUE(bench.link.open());
-  logic.intent(Intent::press(kUp));
-  EXPECT_FALSE(logic.isOpen()) << "a failed step closes the panel";
-  EXPECT_EQ(view.closed(), CloseReason::WriteFailed);
 }
 
 TEST(DeclaredOpen, ReadsRunInsideTheLineWorkAndReachTheWindowAfterwardsOnItsThread) {

@@ -27,7 +27,6 @@
 #include "panels/preset/eeprom_preset_panel.hpp"
 #include "panels/preset/preset_lens_part.hpp"
 #include "panels/preset/preset_panels.hpp"
-#include "panels/preset/preset_lens_part.hpp"
 #include "panels/preset/store_preset_panels.hpp"
 #include "panels/registry.hpp"
 #include "sim/model_profiles.hpp"

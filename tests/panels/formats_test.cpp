@@ -1,4 +1,4 @@
-// Value formats, operator entries, the speed captions and where panels open.
+// Value formats, operator entries and where panels open.
 #include "panels/formats.hpp"
 
 #include <gtest/gtest.h>
@@ -38,12 +38,6 @@ TEST(Formats, EntriesTakeOnlyTheirFormatsDigits) {
       {Format::Tenths, "1,5", std::nullopt},
   };
   for (const Case& c : cases) EXPECT_EQ(parseEntry(c.format, c.typed), c.value) << '"' << c.typed << '"';
-}
-
-TEST(Formats, HeadingsAndSpeedCaptions) {
-  EXPECT_EQ(headingText("CAMERA TYPE"), "<< CAMERA TYPE >>");
-  EXPECT_EQ(highSpeedCaption("3.6"), "          HIGH SPEED   ( 3.6sec )");
-  EXPECT_EQ(normalSpeedCaption("12.0"), "          NORMAL SPEED ( 12.0sec )");
 }
 
 TEST(Placement, PanelsOpenAtTheTopRightOfTheMainWindowOrTheScreen) {

@@ -170,16 +170,5 @@ TEST(HoldButton, ClosingWhileHeldStopsTheLensAndLaterPressesDoNothing) {
   EXPECT_EQ(drives.values(), (std::vector<std::uint32_t>{0x99, 0xFE, 0xAA, 0xFE})) << "a button gone while held stops";
 }
 
-TEST(HoldButton, EachRoleDrawsItsOwnBitmapPair) {
-  const std::pair<ArrowRole, const char*> roles[] = {
-      {ArrowRole::FocusNear, "1"}, {ArrowRole::FocusFar, "2"}, {ArrowRole::ZoomWide, "3"},
-      {ArrowRole::ZoomTele, "4"},  {ArrowRole::LevelDown, "5"}, {ArrowRole::LevelUp, "6"},
-  };
-  for (const auto& [role, n] : roles) {
-    EXPECT_EQ(arrowBitmaps(role).up, std::string("BitmapButton") + n + "Up");
-    EXPECT_EQ(arrowBitmaps(role).down, std::string("BitmapButton") + n + "Down");
-  }
-}
-
 }  // namespace
 }  // namespace orva::panels

@@ -344,7 +344,5 @@ TEST(PollUntilDone, AsksInSlicesUntilAnOutcomeOrTheLimit) {
   EXPECT_EQ(pollUntilDone(clock, {}, 1s, []() -> std::optional<Outcome> { return Outcome::Error; }), Outcome::Error);
 }
 
-// A preset-style run against the camera: the command word, then the status register polled
-// until the camera says complete or error; after success the focus mode is read back.
 }  // namespace
 }  // namespace orva::panels

@@ -110,10 +110,20 @@ struct PanelOnBench {
     bench.settle();
   }
   bool logged(std::string_view text) const { return bench.monitor.log().find(text) != std::string::npos; }
+  // What each frame heard since `since` reads or writes: the register (EAP, or AFP through the
+  // gateway) or the function.
+  std::vector<std::string> targets(std::uint64_t since) const {
+    std::vector<std::string> out;
+    for (const auto& f : bench.heardSince(since))
+      out.push_back(f[0] == ':' ? f.substr(2, 4) : f.starts_with("GFE0") || f.starts_with("SFE0") ? f.substr(5, 4)
+                                                                                                 : f.substr(1, 4));
+    return out;
+  }
 
   Bench bench;
   FakePanelView view;
   std::unique_ptr<PanelLogic> logic;
+  std::uint64_t from = bench.mark();  // where the frames of the panel under test begin
 };
 
 using Frames = std::vector<std::string>;

@@ -15,10 +15,9 @@
 
 #include "camera/identification.hpp"
 #include "link/settings_forms.hpp"
+#include "panels/panel_bench.hpp"
 #include "shell/model_texts.hpp"
-#include "sim/in_process_channel.hpp"
 #include "sim/model_profiles.hpp"
-#include "sim/virtual_camera.hpp"
 #include "support/sim_faults.hpp"
 
 namespace orva::shell {
@@ -30,7 +29,7 @@ using M = MenuItem;
 using P = link::Protocol;
 using Checks = std::vector<std::pair<MenuItem, bool>>;
 
-std::string_view name(P p) { return p == P::Afp ? "AFP" : "EAP"; }
+using panels::testing::name;
 
 // A QB-183 (so that an identification after a restart finds a model), at 9600,E.
 sim::Profile cameraProfile(P protocol) {
@@ -40,14 +39,11 @@ sim::Profile cameraProfile(P protocol) {
   return *profile;
 }
 
-struct Bench {
+// The panels' bench (camera, line, both protocols, the prompt) with a command's context.
+struct Bench : panels::testing::Bench {
   explicit Bench(P protocol, std::vector<sim::Fault> faults = {}) : Bench(protocol, cameraProfile(protocol), std::move(faults)) {}
   Bench(P protocol, const sim::Profile& profile, std::vector<sim::Fault> faults = {})
-      : camera(profile, std::move(faults)), link(clock, monitor) {
-    link.setChannel(std::make_unique<sim::InProcessChannel>(camera, clock, false));
-    link.setLineSettings({9600, true});
-    link.setProtocol(protocol);
-    EXPECT_TRUE(link.open());
+      : panels::testing::Bench(protocol, profile, std::move(faults)) {
     // When the camera was told to restart, in either protocol.
     camera.onWrite(0xFCAC, [this](sim::VirtualCamera&, const sim::MemoryWrite&) { restartedAt = clock.elapsed(); });
     camera.onFunctionSet(0x0102, [this](sim::VirtualCamera&, const sim::FunctionSet&) {
@@ -88,16 +84,8 @@ struct Bench {
   }
 
   // Frames the camera heard during the last run.
-  std::vector<std::string> heard() const {
-    std::vector<std::string> out;
-    for (const auto& r : camera.frameLog().since(from))
-      if (!r.fromCamera) out.push_back(r.sent);
-    return out;
-  }
-  bool heardFrame(std::string_view frame) const {
-    const auto h = heard();
-    return std::find(h.begin(), h.end(), frame) != h.end();
-  }
+  std::vector<std::string> heard() const { return heardSince(from); }
+  bool heardFrame(std::string_view frame) const { return panels::testing::has(heard(), frame); }
   // A heading as the monitor shows it.
   static std::string heading(std::string_view text) { return "\r\n\r\n" + std::string(text); }
   bool shows(std::string_view text) const { return monitor.pc().find(text) != std::string::npos; }
@@ -115,17 +103,6 @@ struct Bench {
     ASSERT_TRUE(codes.write(code, std::array<std::uint32_t, 1>{value}));
   }
 
-  // A generous grace: the AFP replies cross the receive thread, and a slow machine must not
-  // turn a late reply into a failed one.
-  core::FakeClock clock{100ms};
-  core::RecordingMonitorSink monitor;
-  core::ScriptedPrompt prompt;
-  sim::VirtualCamera camera;
-  link::Link link;
-  link::Eap eap{link};
-  link::Afp afp{link};
-  camera::FunctionCodes codes{afp, link};
-  camera::ModelRecord model;
   bool wdrPanelOpen = false;
   int panelsClosed = 0;
   std::function<void()> onClosePanels;

@@ -3,7 +3,6 @@
 // another speed, a hang-up, a speed change, a model) is the end-to-end tests' (CliCamsim); here
 // what only the program's own options and signals show.
 #include <fcntl.h>
-#include <fmt/format.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -22,8 +21,6 @@
 #include <vector>
 
 #include "eeprom/image.hpp"
-#include "sim/model_profiles.hpp"
-#include "sim/virtual_camera.hpp"
 #include "support/child_process.hpp"
 #include "support/temp_folder.hpp"
 
@@ -94,14 +91,6 @@ class ToolEnd {
     return b;
   }
 
-  // True once the line has hung up (the device is gone).
-  bool hungUp(int timeoutMs) {
-    pollfd p{fd_, POLLIN, 0};
-    if (::poll(&p, 1, timeoutMs) != 1) return false;
-    char b = 0;
-    return (p.revents & POLLHUP) != 0 || ::read(fd_, &b, 1) <= 0;
-  }
-
  private:
   int fd_;
 };
@@ -137,17 +126,6 @@ class CamsimTest : public ::testing::Test {
   orva::testing::TempFolder folder_;
   const fs::path& dir = folder_.path();
 };
-
-TEST_F(CamsimTest, LineTimingTakesTwoCharacterTimesPerExchange) {
-  Camsim sim({"--settings", "4800,N,8,1", "--line-timing"}, dir / "err.txt");
-  const std::string pty = ptyPath(sim.firstLine());
-  ToolEnd tool(pty, B4800);
-  const auto t0 = std::chrono::steady_clock::now();
-  EXPECT_EQ(tool.exchange(":R010200"), ":R010200");
-  const auto took = std::chrono::steady_clock::now() - t0;
-  EXPECT_GE(took, std::chrono::microseconds(2 * 8 * 10 * 1'000'000 / 4800));
-  EXPECT_EQ(sim.signalAndWait(SIGTERM), 0);
-}
 
 TEST_F(CamsimTest, SpeaksAfpWithCompletionsAndTheChangeRequestsOnSigusr1AndSigusr2) {
   const auto profile = writeProfile("settings 9600,N,8,1\ncompletion 5\n");
@@ -217,24 +195,6 @@ TEST_F(CamsimTest, LoadsAnEepromImageServesItAndSavesItWhenStopped) {
   ASSERT_TRUE(saved) << saved.message();
   EXPECT_EQ(*saved, image);
   EXPECT_THAT(errText(), HasSubstr("orva-camsim: EEPROM 1000-107F\n"));
-}
-
-TEST_F(CamsimTest, ACutFaultHangsUpMidFrameAndTheSeededEepromIsSaved) {
-  Camsim sim({"--model", "QB-183", "--eeprom-seed", "5", "--settings", "9600,N,8,1", "--fault", "cut:5",
-              "--save-eeprom", (dir / "out.txt").string()},
-             dir / "err.txt");
-  ToolEnd tool(ptyPath(sim.firstLine()), B9600);
-  EXPECT_EQ(tool.exchange(":R080000", 300), ":R080");
-  EXPECT_TRUE(tool.hungUp(2000));
-  EXPECT_EQ(sim.waitForExit(), 0);
-  EXPECT_THAT(errText(), HasSubstr("hung up the line, as the cut:5 fault asked"));
-
-  const orva::sim::VirtualCamera expected(*orva::sim::modelProfile("QB-183", orva::sim::Protocol::Eap, 5));
-  const auto& range = *expected.eepromRange();
-  EXPECT_THAT(errText(), HasSubstr(fmt::format("orva-camsim: EEPROM {:04X}-{:04X}\n", range.start, range.end - 1)));
-  auto saved = orva::eeprom::readImageFile(dir / "out.txt", range);
-  ASSERT_TRUE(saved) << saved.message();
-  EXPECT_EQ(*saved, expected.eepromContents());
 }
 
 TEST_F(CamsimTest, AnEepromThatCannotBeSavedExitsWithOne) {

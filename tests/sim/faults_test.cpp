@@ -7,6 +7,7 @@
 
 #include "converse.hpp"
 #include "sim/virtual_camera.hpp"
+#include "support/sim_faults.hpp"
 
 namespace orva::sim {
 namespace {
@@ -86,11 +87,7 @@ class FaultyCamera : public ::testing::Test {
     p.registers.push_back({0x1234, {0x5A}});
     return p;
   }
-  static std::vector<Fault> faults(std::initializer_list<std::string_view> texts) {
-    std::vector<Fault> out;
-    for (auto t : texts) out.push_back(*parseFault(t));
-    return out;
-  }
+  static std::vector<Fault> faults(std::initializer_list<std::string_view> texts) { return orva::testing::faults(texts); }
 };
 
 TEST_F(FaultyCamera, SilentAnswersNothing) {

@@ -28,19 +28,8 @@ struct Eis : testing::PanelOnBench {
       : PanelOnBench(protocol, std::string(kAccepted) + std::string(registers), std::move(faults)) {
     bench.model.eisLevel = eisLevel;
     bench.monitor.clear();
-    from = bench.mark();
     logic = makePanel(bench.context, view);
   }
-  // What each frame heard since `since` reads or writes: the register, or the function.
-  std::vector<std::string> targets(std::uint64_t since) const {
-    std::vector<std::string> out;
-    for (const auto& f : bench.heardSince(since))
-      out.push_back(f[0] == ':' ? f.substr(2, 4) : f.rfind("GFE0", 0) == 0 || f.rfind("SFE0", 0) == 0 ? f.substr(5, 4)
-                                                                                                      : f.substr(1, 4));
-    return out;
-  }
-
-  std::uint64_t from = 0;
 };
 
 TEST(EisPanel, OnlyTheStabilisersCamerasAreAcceptedAndALinkFailureIsNoRefusal) {

@@ -28,7 +28,6 @@ struct Open : testing::PanelOnBench {
       : PanelOnBench(protocol, registers, std::move(faults)) {
     bench.model.modelCode = modelCode;
     bench.monitor.clear();
-    from = bench.mark();
     logic = make(bench.context, view);
   }
   // Each frame heard since `since` as "R" or "W" and its register, in either protocol; "-" for
@@ -47,8 +46,6 @@ struct Open : testing::PanelOnBench {
     return out;
   }
   std::vector<std::string> accesses() const { return accesses(from); }
-
-  std::uint64_t from = 0;
 };
 
 using Accesses = std::vector<std::string>;

@@ -27,12 +27,9 @@ struct Open : testing::PanelOnBench {
       : PanelOnBench(protocol, registers, std::move(faults)) {
     bench.model.extraOptionWord = extraOptionWord;
     bench.monitor.clear();
-    from = bench.mark();
     logic = makePanel(panel, bench.context, view);
   }
   std::vector<std::string> heard() const { return bench.heardSince(from); }
-
-  std::uint64_t from = 0;
 };
 
 TEST(NightScope, EapReadsItsFourRegistersAndWritesTheHeadingBeforeEachChange) {

@@ -12,13 +12,6 @@
 
 namespace orva::panels::lens {
 
-// What a frame reads or writes: the register (EAP, or AFP through the gateway) or the function.
-inline std::string target(const std::string& frame) {
-  if (frame.rfind(':', 0) == 0) return frame.substr(2, 4);
-  if (frame.rfind("GFE0", 0) == 0 || frame.rfind("SFE0", 0) == 0) return frame.substr(5, 4);
-  return frame.substr(1, 4);
-}
-
 // The drive commands of the lens heard since `from`: EAP 0xFCBB values, AFP drive values.
 inline std::vector<std::string> drives(const testing::Bench& b, std::uint64_t from) {
   std::vector<std::string> out;
@@ -40,21 +33,13 @@ struct Panel : testing::PanelOnBench {
     bench.model.lensIndex = lensIndex;
     bench.model.panelWord2 = panelWord2;
     bench.monitor.clear();
-    from = bench.mark();
     logic = make(bench.context, view);
-  }
-  std::vector<std::string> targets(std::uint64_t since) const {
-    std::vector<std::string> out;
-    for (const auto& f : bench.heardSince(since)) out.push_back(target(f));
-    return out;
   }
   // Runs the slot's work to its end and shows what it posted.
   void settle() {
     bench.runner.waitIdle();
     bench.dispatcher.runPending();
   }
-
-  std::uint64_t from = 0;
 };
 
 }  // namespace orva::panels::lens

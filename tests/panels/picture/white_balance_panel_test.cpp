@@ -43,7 +43,7 @@ struct Wb : testing::PanelOnBench {
     logic->intent(Intent::press(arrow));
     logic->intent(Intent::release(arrow));
   }
-  std::vector<std::string> writes(std::uint64_t from) const { return testing::writes(bench.heardSince(from)); }
+  std::vector<std::string> writes(std::uint64_t since) const { return testing::writes(bench.heardSince(since)); }
   bool wrote(std::string_view heading) const { return bench.monitor.pc().find(heading) != std::string::npos; }
 };
 
