@@ -1,22 +1,6 @@
 #include "panels/hold_button.hpp"
 
-#include <array>
-
 namespace orva::panels {
-namespace {
-
-constexpr std::array<ArrowBitmaps, 6> kBitmaps{{
-    {"BitmapButton1Up", "BitmapButton1Down"},
-    {"BitmapButton2Up", "BitmapButton2Down"},
-    {"BitmapButton3Up", "BitmapButton3Down"},
-    {"BitmapButton4Up", "BitmapButton4Down"},
-    {"BitmapButton5Up", "BitmapButton5Down"},
-    {"BitmapButton6Up", "BitmapButton6Down"},
-}};
-
-}  // namespace
-
-ArrowBitmaps arrowBitmaps(ArrowRole role) { return kBitmaps[static_cast<std::size_t>(role)]; }
 
 void HoldButton::press() {
   std::lock_guard lock(mutex_);

@@ -14,7 +14,6 @@
 #include <chrono>
 #include <cstdint>
 #include <mutex>
-#include <string_view>
 
 #include "camera/setting.hpp"
 #include "core/clock.hpp"
@@ -23,14 +22,8 @@
 
 namespace orva::panels {
 
-// The six arrow pictures, each a pair of bitmaps: "Up" drawn released, "Down" pressed.
+// The six arrows a panel draws: the lens's four and a level adjuster's two.
 enum class ArrowRole : std::uint8_t { FocusNear, FocusFar, ZoomWide, ZoomTele, LevelDown, LevelUp };
-
-struct ArrowBitmaps {
-  std::string_view up;
-  std::string_view down;
-};
-ArrowBitmaps arrowBitmaps(ArrowRole role);
 
 // What a button sends, in both protocols' values.
 struct HoldCommand {
