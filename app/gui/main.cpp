@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/version.hpp"
 #include "gui_app.hpp"
 #include "main_window.hpp"
 #include "start_options.hpp"
@@ -32,6 +33,18 @@ std::string homeFolder() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Help and version are answered before Qt looks for a display: they work over ssh too.
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view word = argv[i];
+    if (word == "--version") {
+      std::printf("orva %s\n", std::string(orva::core::version()).c_str());
+      return 0;
+    }
+    if (word == "-h" || word == "--help") {
+      std::fputs(orva::gui::usageText().data(), stdout);
+      return 0;
+    }
+  }
   // Qt takes its own options (-platform, ...) out of argv here.
   QApplication app(argc, argv);
   std::vector<std::string_view> words(argv + 1, argv + argc);
@@ -39,10 +52,6 @@ int main(int argc, char** argv) {
   if (!options) {
     std::fprintf(stderr, "orva: %s\n%s", options.message().c_str(), orva::gui::usageText().data());
     return 2;
-  }
-  if (options->help) {
-    std::fputs(orva::gui::usageText().data(), stdout);
-    return 0;
   }
   // Empty: the folder orva was started in.
   std::filesystem::path startFolder;

@@ -32,9 +32,7 @@ core::Result<StartOptions> parseStartOptions(std::span<const std::string_view> a
   std::string error;
   for (std::size_t i = 0; i < args.size() && error.empty(); ++i) {
     const std::string_view word = args[i];
-    if (word == "-h" || word == "--help") {
-      o.help = true;
-    } else if (word == "--user-folder") {
+    if (word == "--user-folder") {
       o.userFolder = true;
     } else if (word == "--simulate") {
       o.simulate = std::string();
@@ -57,6 +55,7 @@ core::Result<StartOptions> parseStartOptions(std::span<const std::string_view> a
 std::string_view usageText() {
   return "usage: orva [--simulate[=MODEL]] [--port DEV] [--config FILE] [--log-dir DIR] [--user-folder]\n"
          "            [/F] [/FS] [/DS]\n"
+         "       orva --help | --version\n"
          "  --simulate[=MODEL]  work with the built-in virtual camera (of MODEL)\n"
          "  --port DEV          the serial device to use instead of the one in ORVA.ini\n"
          "  --config FILE       the configuration file (default: ORVA.ini in the start-up folder)\n"

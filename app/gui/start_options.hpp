@@ -2,6 +2,7 @@
 // The desktop tool's command line:
 //   orva [--simulate[=MODEL]] [--port DEV] [--config FILE] [--log-dir DIR] [--user-folder]
 //        [/F] [/FS] [/DS]
+//   orva --help | --version        (answered before the window system is asked for)
 // Qt's own options (-platform and the like) are taken out by QApplication before this reads
 // the rest. Words starting with "/" are the start switches and go to shell::parseStartSwitches,
 // which ignores the ones it does not know, as the switches always have.
@@ -22,7 +23,6 @@ struct StartOptions {
   std::string logDir;                   // where "Log File" writes; empty: the start-up folder
   bool userFolder = false;              // the start-up folder is the per-user one (user_folder.hpp)
   shell::StartSwitches switches;
-  bool help = false;
 };
 
 // `arguments` without the program name.

@@ -151,8 +151,15 @@ options_in("${text}" options)
 expect_options(orva-camsim.1 "${options}")
 
 if(DEFINED ORVA_GUI)
-  set(ENV{QT_QPA_PLATFORM} offscreen)  # --help needs no display, but Qt starts before it is read
+  # Help and version answer without a display (over ssh, in a package check).
+  unset(ENV{DISPLAY})
+  unset(ENV{WAYLAND_DISPLAY})
+  unset(ENV{QT_QPA_PLATFORM})
   help_of(text ${ORVA_GUI})
+  execute_process(COMMAND ${ORVA_GUI} --version OUTPUT_VARIABLE version RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0 OR NOT version MATCHES "^orva [0-9]+\\.[0-9]+\\.[0-9]+\n$")
+    list(APPEND misses "orva --version printed \"${version}\" (${rc})")
+  endif()
   options_in("${text}" options)
   # The Windows-style start switches: /F, /FS, /DS.
   string(REGEX MATCHALL "/[A-Z]+" switches "${text}")
