@@ -10,15 +10,10 @@
 
 #include <fmt/format.h>
 
+#include "fuzz_check.hpp"
 #include "eeprom/adjustment.hpp"
 
-namespace {
-
-void check(bool ok) {
-  if (!ok) std::abort();
-}
-
-}  // namespace
+using orva::fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace orva::eeprom;

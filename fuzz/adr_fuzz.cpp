@@ -6,15 +6,15 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz_check.hpp"
 #include "eeprom/adr_convert.hpp"
+
+using orva::fuzz::check;
 
 namespace {
 
 using namespace orva::eeprom;
 
-void check(bool ok) {
-  if (!ok) std::abort();
-}
 
 bool isControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }
 

@@ -7,8 +7,11 @@
 #include <cstdlib>
 #include <vector>
 
+#include "fuzz_check.hpp"
 #include "link/afp_frames.hpp"
 #include "link/afp_replies.hpp"
+
+using orva::fuzz::check;
 
 namespace {
 
@@ -16,9 +19,6 @@ using orva::link::AfpFrame;
 using orva::link::AfpFrameKind;
 using orva::link::AfpReplyStore;
 
-void check(bool ok) {
-  if (!ok) std::abort();
-}
 
 void checkWhole(const AfpFrame& f) {
   check(f.text.size() >= 2 && f.text.size() <= orva::link::afp::kMaxFrameLength);

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz_check.hpp"
 #include "core/clock.hpp"
 #include "core/monitor_sink.hpp"
 #include "core/prompt.hpp"
@@ -15,15 +16,14 @@
 #include "link/eap.hpp"
 #include "link/testing/scripted_channel.hpp"
 
+using orva::fuzz::check;
+
 namespace {
 
 using orva::eeprom::CommandLineKind;
 
 constexpr std::size_t kSendAtMost = 256;
 
-void check(bool ok) {
-  if (!ok) std::abort();
-}
 
 std::string withoutCarriageReturns(std::string_view s) {
   std::string out;

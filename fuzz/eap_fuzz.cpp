@@ -6,18 +6,13 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz_check.hpp"
 #include "core/clock.hpp"
 #include "core/monitor_sink.hpp"
 #include "link/eap.hpp"
 #include "link/testing/scripted_channel.hpp"
 
-namespace {
-
-void check(bool ok) {
-  if (!ok) std::abort();
-}
-
-}  // namespace
+using orva::fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 4) return 0;

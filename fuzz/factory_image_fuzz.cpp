@@ -5,17 +5,12 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "fuzz_check.hpp"
 #include "eeprom/factory_images.hpp"
 
-namespace {
-
-void check(bool ok) {
-  if (!ok) std::abort();
-}
-
-}  // namespace
-
 // The first byte picks the EEPROM size code of the range.
+using orva::fuzz::check;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
   using namespace orva::eeprom;

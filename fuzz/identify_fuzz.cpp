@@ -4,16 +4,16 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "fuzz_check.hpp"
 #include "camera/identification.hpp"
 #include "camera/model_table.hpp"
 #include "core/monitor_sink.hpp"
 #include "core/prompt.hpp"
 
+using orva::fuzz::check;
+
 namespace {
 
-void check(bool ok) {
-  if (!ok) std::abort();
-}
 
 // Answers each read with the next bytes of the input; read number `failAt` fails, and so does
 // every read once the input is used up.

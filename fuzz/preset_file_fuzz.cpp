@@ -7,13 +7,13 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz_check.hpp"
 #include "camera/preset_file.hpp"
+
+using orva::fuzz::check;
 
 namespace {
 
-void check(bool ok) {
-  if (!ok) std::abort();
-}
 
 // The model the file names, so that most inputs reach the records.
 std::uint32_t namedModel(std::string_view bytes) {

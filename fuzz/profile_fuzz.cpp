@@ -9,15 +9,15 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "fuzz_check.hpp"
 #include "sim/lens.hpp"
 #include "sim/profile.hpp"
 #include "sim/virtual_camera.hpp"
 
+using orva::fuzz::check;
+
 namespace {
 
-void check(bool ok) {
-  if (!ok) std::abort();
-}
 
 void say(orva::sim::VirtualCamera& camera, std::string_view frame) {
   for (char c : frame) (void)camera.hear(static_cast<std::uint8_t>(c));

@@ -5,7 +5,10 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "fuzz_check.hpp"
 #include "shell/settings.hpp"
+
+using orva::fuzz::check;
 
 namespace {
 
@@ -16,9 +19,6 @@ orva::shell::Settings load(std::string_view text) {
   return s;
 }
 
-void check(bool ok) {
-  if (!ok) std::abort();
-}
 
 }  // namespace
 

@@ -7,15 +7,10 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz_check.hpp"
 #include "eeprom/setup_record.hpp"
 
-namespace {
-
-void check(bool ok) {
-  if (!ok) std::abort();
-}
-
-}  // namespace
+using orva::fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace orva::eeprom;
