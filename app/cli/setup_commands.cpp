@@ -11,10 +11,6 @@
 namespace orva::cli {
 namespace {
 
-eeprom::SetupStamp stampOf(const camera::ModelRecord& r) {
-  return {r.modelCode, r.cameraVersion, r.reg0108, r.reg0109, r.reg010A, r.reg010B};
-}
-
 int save(const std::filesystem::path& file, eeprom::SetupRecord& record, const eeprom::SetupStamp& stamp,
          std::ostream& out, std::ostream& err) {
   const core::Status saved = eeprom::saveSetupFile(file, record, stamp);
@@ -83,7 +79,7 @@ int setupCommand(const std::string& tool, const Options& o, const shell::Setting
     return kExitUsage;
   }
   t.monitor().heading(eeprom::kSetupOpenHeading);
-  const eeprom::SetupStamp stamp = stampOf(model);
+  const eeprom::SetupStamp stamp = eeprom::setupStamp(model);
   if (tool == "write") return writeFile(t, camera, stamp, o, err);
   if (interrupt) return reset(t, camera, interrupt->token(), err);
 

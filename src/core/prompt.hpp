@@ -57,6 +57,24 @@ class Prompt {
   }
 };
 
+// The waiting cursor for a scope; restore() ends it earlier (before a question, say).
+class BusyCursor {
+ public:
+  explicit BusyCursor(Prompt& prompt) : prompt_(prompt) { prompt_.busy(true); }
+  ~BusyCursor() { restore(); }
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+  void restore() {
+    if (!on_) return;
+    on_ = false;
+    prompt_.busy(false);
+  }
+
+ private:
+  Prompt& prompt_;
+  bool on_ = true;
+};
+
 // Answers from a script, in order, and records every question asked. Plain messages (OK only)
 // are recorded but take no answer. A question beyond the script is counted as unexpected and
 // answered with `fallback` (Cancel by default), so a test sees it instead of hanging.

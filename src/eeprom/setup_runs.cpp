@@ -134,6 +134,10 @@ bool SetupCamera::writeWord(std::uint16_t address, std::uint16_t value) {
   return camera::writeSetting(camera::registerSetting(address, 16), value, link_, eap_, codes_);
 }
 
+SetupStamp setupStamp(const camera::ModelRecord& m) {
+  return {m.modelCode, m.cameraVersion, m.reg0108, m.reg0109, m.reg010A, m.reg010B};
+}
+
 bool setupOpens(SetupCamera& camera) { return seriesMatches(camera, true); }
 
 std::optional<SetupRecord> loadSetupDefaults(SetupCamera& camera, const SetupRecord& current) {

@@ -16,6 +16,7 @@
 #include <string_view>
 
 #include "camera/code_map.hpp"
+#include "camera/model_record.hpp"
 #include "core/monitor_sink.hpp"
 #include "eeprom/setup_record.hpp"
 #include "link/eap.hpp"
@@ -73,6 +74,9 @@ class SetupCamera {
   camera::FunctionCodes& codes_;
   core::MonitorSink& monitor_;
 };
+
+// What a setup data file records of the camera it was saved from, and is checked against.
+SetupStamp setupStamp(const camera::ModelRecord& model);
 
 // Whether the utility opens: 0x0102 reads the series' family and 0x0104 its type or 0 (echo off).
 bool setupOpens(SetupCamera& camera);

@@ -61,23 +61,6 @@ std::optional<std::uint32_t> registerValueOf(std::uint32_t afp) {
   return std::nullopt;
 }
 
-class BusyCursor {
- public:
-  explicit BusyCursor(core::Prompt& prompt) : prompt_(prompt) { prompt_.busy(true); }
-  ~BusyCursor() { restore(); }
-  BusyCursor(const BusyCursor&) = delete;
-  BusyCursor& operator=(const BusyCursor&) = delete;
-  void restore() {
-    if (!on_) return;
-    on_ = false;
-    prompt_.busy(false);
-  }
-
- private:
-  core::Prompt& prompt_;
-  bool on_ = true;
-};
-
 class Command {
  public:
   Command(ModelCommandContext& ctx, std::stop_token stop) : ctx_(ctx), stop_(std::move(stop)) {}
@@ -166,7 +149,7 @@ class Command {
   }
   // The camera restarts with the waiting cursor shown; what it said meanwhile is dropped.
   bool restartWait() {
-    BusyCursor busy(ctx_.prompt);
+    core::BusyCursor busy(ctx_.prompt);
     if (!wait(kSoftResetWait)) return false;
     purge();
     return true;
@@ -342,7 +325,7 @@ class Command {
     if (!closePanels()) return;
     if (!write(camera::kLineModeRegister, wanted)) return;
     check(mode2 ? M::Mode2_960Line : M::Mode1_720Line, {mode2 ? M::Mode1_720Line : M::Mode2_960Line});
-    BusyCursor busy(ctx_.prompt);
+    core::BusyCursor busy(ctx_.prompt);
     if (!wait(kLineModeSettleWait)) return;
     if (awaitRestart() != Restart::Answered) return;
     identify();
@@ -385,7 +368,7 @@ class Command {
                                               : wanted == kClockLow;
       out_.checks.emplace_back(item, on);
     }
-    BusyCursor busy(ctx_.prompt);
+    core::BusyCursor busy(ctx_.prompt);
     writeResetRegister();
     if (!wait(kSoftResetWait)) return;
     purge();

@@ -22,22 +22,10 @@ void tell(core::Prompt& prompt, std::string_view text, std::string_view title = 
   prompt.message(text, title, core::Icon::Exclamation);
 }
 
-// The waiting cursor for the length of a camera access.
-class BusyCursor {
- public:
-  explicit BusyCursor(core::Prompt& prompt) : prompt_(prompt) { prompt_.busy(true); }
-  ~BusyCursor() { prompt_.busy(false); }
-  BusyCursor(const BusyCursor&) = delete;
-  BusyCursor& operator=(const BusyCursor&) = delete;
-
- private:
-  core::Prompt& prompt_;
-};
-
 }  // namespace
 
 void SetupUtility::onLine(const std::function<void(eeprom::SetupCamera&)>& job) {
-  BusyCursor cursor(prompt_);
+  core::BusyCursor cursor(prompt_);
   const auto work = [&] {
     eeprom::SetupCamera camera(session_.link(), session_.eap(), session_.functionCodes(), monitor_);
     job(camera);
@@ -50,10 +38,7 @@ void SetupUtility::onLine(const std::function<void(eeprom::SetupCamera&)>& job) 
 
 bool SetupUtility::confirmWrite() const { return record_.word(O(0)) == 0 && record_.word(O(2)) == 0; }
 
-eeprom::SetupStamp SetupUtility::stamp() const {
-  const camera::ModelRecord& m = session_.model();
-  return {m.modelCode, m.cameraVersion, m.reg0108, m.reg0109, m.reg010A, m.reg010B};
-}
+eeprom::SetupStamp SetupUtility::stamp() const { return eeprom::setupStamp(session_.model()); }
 
 bool SetupUtility::open() {
   if (isOpen() || !session_.connected()) return false;

@@ -20,10 +20,7 @@ struct SetupBench : SessionBench {
   }
   SetupUtility& utility() { return session.setupUtility(); }
   std::uint8_t byteAt(std::uint16_t a) { return camera().memory().read(a); }
-  eeprom::SetupStamp stamp() {
-    const camera::ModelRecord& m = session.model();
-    return {m.modelCode, m.cameraVersion, m.reg0108, m.reg0109, m.reg010A, m.reg010B};
-  }
+  eeprom::SetupStamp stamp() { return eeprom::setupStamp(session.model()); }
 };
 
 TEST(SetupUtility, OpensOnlyOnTheSeriesAndLoadsTheDefaultsOnce) {
